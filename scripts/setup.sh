@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Installs what the build and the tests need on Debian 12 (run as root or with sudo).
+set -euo pipefail
+packages=(build-essential cmake ninja-build ccache qt6-base-dev qt6-base-dev-tools libgl-dev
+          libgtest-dev libgmock-dev googletest libbenchmark-dev clang clang-format
+          librecad-data hershey-fonts-data)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  sudo_cmd=""
+  [ "$(id -u)" -ne 0 ] && sudo_cmd="sudo"
+  $sudo_cmd apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi

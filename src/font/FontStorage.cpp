@@ -1,0 +1,77 @@
+#include "font/FontStorage.h"
+
+#include "lib/Fail_YN.h"
+#include "lib/NumberText.h"
+#include "lib/ProgramFolder.h"
+#include "lib/TextFile.h"
+#include "lib/clsFindFile.h"
+
+std::string& CurrentFont() {
+    static std::string font;
+    return font;
+}
+
+namespace {
+std::string fontFolder(const std::string& fontPath) {
+    if (!fontPath.empty() && (fontPath[0] == '/' || fontPath[0] == '\\')) return fontPath;
+    std::string relative = fontPath;
+    if (kPathSeparator == '/')
+        for (char& c : relative)
+            if (c == '\\') c = '/';
+    return joinPath(programFolder(), relative);
+}
+
+// The code a letter file's name stands for, or -1.
+int codeOfName(const std::string& name) {
+    if (name.empty() || name.size() > 3) return -1;
+    int code = 0;
+    for (char c : name) {
+        if (c < '0' || c > '9') return -1;
+        code = code * 10 + (c - '0');
+    }
+    if (code > 255 || std::to_string(code) != name) return -1;
+    return code;
+}
+}  // namespace
+
+std::string LetterFilePath(const std::string& fontPath, int code) {
+    return joinPath(fontFolder(fontPath), std::to_string(code));
+}
+
+std::vector<std::string> ReadLetterLines(const std::string& path) {
+    return textfile::splitLines(textfile::readBytes(path));
+}
+
+bool ParsePointLine(std::string_view line, double& x, double& y) {
+    const auto comma = line.find(',');
+    if (comma == std::string_view::npos) {
+        x = numtext::leadingNumber(line);
+        y = 0;
+        return false;
+    }
+    x = numtext::leadingNumber(line.substr(0, comma));
+    y = numtext::leadingNumber(line.substr(comma + 1));
+    return true;
+}
+
+std::string FormatCoordinate(double value) {
+    std::string s = numtext::shortest(numtext::roundHalfEven(value, 2), '.');
+    if (s.starts_with("0.")) s.erase(0, 1);
+    else if (s.starts_with("-0.")) s.erase(1, 1);
+    return s;
+}
+
+void WriteLetterFile(const std::string& path, const std::vector<std::string>& lines) {
+    textfile::writeAtomically(path, textfile::joinCrLf(lines));
+}
+
+std::vector<int> ListFontLetters(const std::string& fontPath) {
+    Collection<std::string> files;
+    clsFindFile().FindAllFile(fontFolder(fontPath), files);
+    std::vector<int> codes;
+    for (const auto& file : files) {
+        const int code = codeOfName(Fail_YN::DelPath(file));
+        if (code >= 0) codes.push_back(code);
+    }
+    return codes;
+}

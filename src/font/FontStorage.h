@@ -1,0 +1,39 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Letter files: one file per character code (0..255, decimal name, no
+// extension) in a font folder below the program folder; one "x,y" point line
+// per point, CR LF ended, in letter units (0..100 box, y downward).
+
+struct LetterPoint {
+    double x = 0;
+    double y = 0;
+};
+
+// The font the font editor and viewer work on: a folder path relative to the
+// program folder, as the font list shows it (for example "font/Simplex").
+std::string& CurrentFont();
+
+// Program folder + relative font path + decimal code. An absolute font path is used as it is.
+std::string LetterFilePath(const std::string& fontPath, int code);
+
+// The file's lines in order, without line ends. Throws FileReadError.
+std::vector<std::string> ReadLetterLines(const std::string& path);
+
+// x from the text before the first ",", y from the text after it ("." decimal
+// separator, leading-number rule). Returns false when the line has no ",".
+bool ParsePointLine(std::string_view line, double& x, double& y);
+
+// Rounded to 2 decimals (halves to even): «12», «12.5», «.5», «-.25», «0».
+std::string FormatCoordinate(double value);
+
+// Writes the point lines, each followed by CR LF, replacing the file safely.
+// Throws FileWriteError.
+void WriteLetterFile(const std::string& path, const std::vector<std::string>& lines);
+
+// Codes of the letter files directly in the font folder, in listing order;
+// files whose names are not a code 0..255 are skipped.
+std::vector<int> ListFontLetters(const std::string& fontPath);

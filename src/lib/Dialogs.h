@@ -1,0 +1,29 @@
+#pragma once
+
+#include <string>
+
+// The seam between logic and the platform's modal boxes. All texts are
+// Windows-1251. The windows install the Qt implementation; tests install a
+// scripted double that answers and records every call.
+class Dialogs {
+public:
+    enum class Icon { None, Error };
+
+    virtual ~Dialogs() = default;
+
+    // Message box with a single OK button. An empty title shows the application's name.
+    virtual void message(const std::string& text, const std::string& title,
+                         Icon icon = Icon::None) = 0;
+
+    // Yes/No question; true for Yes.
+    virtual bool question(const std::string& text, const std::string& title) = 0;
+
+    // Single-line input box; empty on Cancel.
+    virtual std::string input(const std::string& prompt, const std::string& title,
+                              const std::string& defaultText) = 0;
+};
+
+// The process-wide dialogs in use. Before one is installed, a silent fallback
+// is used that answers No and Cancel.
+Dialogs& dialogs();
+void setDialogs(Dialogs* dialogs);

@@ -1,0 +1,6 @@
+#include "lib/FileChoice.h"
+
+FileChoice& fileChoice() {
+    static FileChoice choice;
+    return choice;
+}

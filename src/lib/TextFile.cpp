@@ -1,0 +1,83 @@
+#include "lib/TextFile.h"
+
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QString>
+#include <cstdio>
+#include <memory>
+
+#include "lib/VezorError.h"
+#include "lib/Win1251.h"
+
+namespace textfile {
+
+std::string readBytes(const std::string& path) {
+    const auto fail = [&] {
+        return FileReadError(cp("Не удалось прочитать файл ") + win1251::fromUtf8(path));
+    };
+    if (isDirectory(path)) throw fail();
+    std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(path.c_str(), "rb"), &std::fclose);
+    if (!file) throw fail();
+    std::string bytes;
+    char buffer[1 << 16];
+    std::size_t n = 0;
+    while ((n = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) bytes.append(buffer, n);
+    if (std::ferror(file.get())) throw fail();
+    return bytes;
+}
+
+std::vector<std::string> splitLines(std::string_view text) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c != '\r' && c != '\n') continue;
+        lines.emplace_back(text.substr(start, i - start));
+        if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+        start = i + 1;
+    }
+    if (start < text.size()) lines.emplace_back(text.substr(start));
+    return lines;
+}
+
+std::string joinCrLf(const std::vector<std::string>& lines) {
+    std::size_t size = 0;
+    for (const auto& line : lines) size += line.size() + 2;
+    std::string out;
+    out.reserve(size);
+    for (const auto& line : lines) {
+        out += line;
+        out += "\r\n";
+    }
+    return out;
+}
+
+void writeAtomically(const std::string& path, std::string_view bytes) {
+    const auto fail = [&] {
+        return FileWriteError(cp("Не удалось записать файл ") + win1251::fromUtf8(path));
+    };
+    if (isDirectory(path)) throw fail();
+    QSaveFile file(QString::fromUtf8(path.data(), static_cast<qsizetype>(path.size())));
+    if (!file.open(QIODevice::WriteOnly)) throw fail();
+    std::size_t written = 0;
+    while (written < bytes.size()) {
+        const qint64 n = file.write(bytes.data() + written,
+                                    static_cast<qint64>(bytes.size() - written));
+        if (n <= 0) {
+            file.cancelWriting();
+            throw fail();
+        }
+        written += static_cast<std::size_t>(n);
+    }
+    if (!file.commit()) throw fail();
+}
+
+bool isFile(const std::string& path) {
+    return QFileInfo(QString::fromUtf8(path.data(), static_cast<qsizetype>(path.size()))).isFile();
+}
+
+bool isDirectory(const std::string& path) {
+    return QFileInfo(QString::fromUtf8(path.data(), static_cast<qsizetype>(path.size()))).isDir();
+}
+
+}  // namespace textfile

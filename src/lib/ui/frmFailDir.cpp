@@ -1,0 +1,5 @@
+#include "lib/ui/frmFailDir.h"
+
+#include "lib/FileChoice.h"
+
+void ShowFileChooser(QWidget*) { fileChoice().ChoiceConfirmed = 0; }

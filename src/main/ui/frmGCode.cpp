@@ -1,0 +1,191 @@
+#include "main/ui/frmGCode.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListView>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QSplitter>
+#include <QStyle>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "app/MachiningSettings.h"
+#include "font/FontStorage.h"
+#include "lib/Dialogs.h"
+#include "lib/Fail_YN.h"
+#include "lib/ProgramFolder.h"
+#include "lib/Win1251.h"
+#include "lib/clsFindFile.h"
+#include "lib/ui/QtText.h"
+#include "main/ui/PenPointsListModel.h"
+#include "main/ui/PreviewSurface.h"
+
+frmGCode::frmGCode(QWidget* parent) : QMainWindow(parent) {
+    setObjectName("frmGCode");
+    setWindowTitle(toQ(AppCaption()));
+    buildMenus();
+    buildControls();
+    resize(1100, 760);
+}
+
+frmGCode::~frmGCode() = default;
+
+std::string frmGCode::windowCaption() const { return fromQ(windowTitle()); }
+
+void frmGCode::buildMenus() {
+    mnuF = menuBar()->addMenu(QStringLiteral("Файл"));
+    mnuF->setObjectName("mnuF");
+    const auto item = [this](const char* name, const QString& text, void (frmGCode::*handler)()) {
+        QAction* action = mnuF->addAction(text);
+        action->setObjectName(name);
+        connect(action, &QAction::triggered, this, [this, handler] { (this->*handler)(); });
+        return action;
+    };
+    mnuNewProject = item("mnuNewProject", QStringLiteral("Создать проект"),
+                         &frmGCode::mnuNewProject_Click);
+    mnuOpenProject = item("mnuOpenProject", QStringLiteral("Открыть файл проекта"),
+                          &frmGCode::mnuOpenProject_Click);
+    mnuReloadProject = item("mnuReloadProject", QStringLiteral("Перегрузить проект"),
+                            &frmGCode::mnuReloadProject_Click);
+    mnuReloadProject->setEnabled(false);
+    mnuLine1 = mnuF->addSeparator();
+    mnuLine1->setObjectName("mnuLine1");
+    mnuFontEdit = item("mnuFontEdit", QStringLiteral("Редактировать шрифт"),
+                       &frmGCode::mnuFontEdit_Click);
+    nmuOpen = item("nmuOpen", QStringLiteral("Просмотр шрифта"), &frmGCode::nmuOpen_Click);
+    mnuOpenCode = item("mnuOpenCode", QStringLiteral("Открыть .tap/.gcode"),
+                       &frmGCode::mnuOpenCode_Click);
+    mnuParam = item("mnuParam", QStringLiteral("Свойства нового кода"), &frmGCode::mnuParam_Click);
+    mnuLine2 = mnuF->addSeparator();
+    mnuLine2->setObjectName("mnuLine2");
+    mnuCloseAction = item("mnuClose", QStringLiteral("Выход"), &frmGCode::mnuClose_Click);
+
+    mnuHelpAction = menuBar()->addAction(QStringLiteral("O ..."));
+    mnuHelpAction->setObjectName("mnuHelp");
+    connect(mnuHelpAction, &QAction::triggered, this, [this] { mnuHelp_Click(); });
+}
+
+void frmGCode::buildControls() {
+    auto* central = new QWidget(this);
+    auto* outer = new QVBoxLayout(central);
+
+    const auto button = [this](const char* name, QStyle::StandardPixmap icon, const QString& tip,
+                               void (frmGCode::*handler)()) {
+        auto* b = new QToolButton(this);
+        b->setObjectName(name);
+        b->setIcon(style()->standardIcon(icon));
+        b->setIconSize(QSize(28, 28));
+        b->setToolTip(tip);
+        b->setAutoRaise(true);
+        connect(b, &QToolButton::clicked, this, [this, handler] { (this->*handler)(); });
+        return b;
+    };
+    cmdReloadProject = button("cmdReloadProject", QStyle::SP_BrowserReload,
+                              QStringLiteral("Перегрузить проект"),
+                              &frmGCode::cmdReloadProject_Click);
+    cmdPaint = button("cmdPaint", QStyle::SP_FileDialogContentsView,
+                      QStringLiteral("Отрисовать загруженный проект/gcode"),
+                      &frmGCode::cmdPaint_Click);
+    cmdSaveGCODE = button("cmdSaveGCODE", QStyle::SP_DialogSaveButton, QStringLiteral("Сохранить"),
+                          &frmGCode::cmdSaveGCODE_Click);
+    cmdClose = button("cmdClose", QStyle::SP_DialogCloseButton, QStringLiteral("Закрыть окно"),
+                      &frmGCode::cmdClose_Click);
+    cmdReloadProject->setEnabled(false);
+    cmdPaint->setEnabled(false);
+    cmdSaveGCODE->setEnabled(false);
+
+    cboShrift = new QComboBox(this);
+    cboShrift->setObjectName("cboShrift");
+    cboShrift->setMinimumContentsLength(18);
+    cboShrift->setToolTip(QStringLiteral("Шрифт"));
+    cboMash = new QComboBox(this);
+    cboMash->setObjectName("cboMash");
+    cboMash->setToolTip(QStringLiteral("Масштаб изображения"));
+    for (const char* scale : {"25", "50", "75", "100", "125", "150", "175", "200"})
+        cboMash->addItem(QString::fromLatin1(scale));
+
+    auto* bar = new QHBoxLayout;
+    bar->addWidget(cmdReloadProject);
+    bar->addWidget(cmdPaint);
+    bar->addWidget(cmdSaveGCODE);
+    bar->addSpacing(12);
+    bar->addWidget(cboShrift);
+    bar->addWidget(cboMash);
+    bar->addStretch(1);
+    bar->addWidget(cmdClose);
+    outer->addLayout(bar);
+
+    pic = new PreviewSurface(this);
+    pic->setObjectName("pic");
+
+    spsModel = new PenPointsListModel(this);
+    sps = new QListView(this);
+    sps->setObjectName("sps");
+    sps->setToolTip(QStringLiteral("VEzor"));
+    sps->setUniformItemSizes(true);
+    sps->setModel(spsModel);
+    sps->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    connect(sps, &QListView::doubleClicked, this, [this] { sps_DblClick(); });
+
+    txtPaint = new QPlainTextEdit(this);
+    txtPaint->setObjectName("txtPaint");
+    txtPaint->setLineWrapMode(QPlainTextEdit::NoWrap);
+
+    for (int i = 0; i < 2; ++i) {
+        lbl2[i] = new QLabel(i == 0 ? QStringLiteral("Строка2") : QStringLiteral("Строка1"), this);
+        lbl2[i]->setObjectName(QStringLiteral("lbl2_%1").arg(i));
+    }
+
+    auto* listColumn = new QWidget(this);
+    auto* listLayout = new QVBoxLayout(listColumn);
+    listLayout->setContentsMargins(0, 0, 0, 0);
+    listLayout->addWidget(lbl2[1]);
+    listLayout->addWidget(sps, 3);
+    listLayout->addWidget(lbl2[0]);
+    listLayout->addWidget(txtPaint, 2);
+
+    auto* split = new QSplitter(Qt::Horizontal, this);
+    split->addWidget(pic);
+    split->addWidget(listColumn);
+    split->setStretchFactor(0, 3);
+    split->setStretchFactor(1, 1);
+    outer->addWidget(split, 1);
+    setCentralWidget(central);
+}
+
+void frmGCode::Form_Load() {
+    const std::string fontRoot = joinPath(Fail_YN::AppPath(), "font");
+    Collection<std::string> folders;
+    clsFindFile().FindAllDir(fontRoot, folders);
+    cboShrift->clear();
+    for (const auto& folder : folders) cboShrift->addItem(pathToQ(Fail_YN::DelAppPath(folder)));
+    if (folders.Count() > 0) cboShrift->setCurrentIndex(0);
+    cboMash->setCurrentIndex(3);
+}
+
+void frmGCode::cmdClose_Click() {
+    QApplication::closeAllWindows();
+    QApplication::quit();
+}
+
+void frmGCode::closeEvent(QCloseEvent* event) {
+    event->accept();
+    QApplication::quit();
+}
+
+bool frmGCode::checkFont() {
+    CurrentFont() = cboShrift->currentIndex() >= 0 ? pathFromQ(cboShrift->currentText()) : "";
+    if (!CurrentFont().empty()) return true;
+    dialogs().message(cp("Создайте папку расположения шрифта в папке FONT"), windowCaption());
+    return false;
+}
+
+void frmGCode::sps_DblClick() {
+    const int position = sps->currentIndex().isValid() ? sps->currentIndex().row() : -1;
+    DrawLimit = position < 1 ? 3000 : position;
+    cmdPaint_Click();
+}

@@ -1,0 +1,107 @@
+#pragma once
+
+#include <QMainWindow>
+#include <array>
+#include <string>
+
+#include "main/ProjectModel.h"
+
+class QAction;
+class QComboBox;
+class QLabel;
+class QListView;
+class QMenu;
+class QPlainTextEdit;
+class QToolButton;
+class PenPointsListModel;
+class PreviewSurface;
+
+// The main window: hub of every command. Handlers are public so that tests
+// can run them as the user would.
+class frmGCode final : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit frmGCode(QWidget* parent = nullptr);
+    ~frmGCode() override;
+
+    // Start-up and the window's own commands.
+    void Form_Load();
+    void cmdClose_Click();
+    void mnuClose_Click() { cmdClose_Click(); }
+    void mnuHelp_Click();
+    void mnuParam_Click();
+    void mnuFontEdit_Click();
+    void nmuOpen_Click();
+    void sps_DblClick();
+    void cmdReloadProject_Click() { mnuReloadProject_Click(); }
+
+    // Projects, layout and G-code file (frmGCode_Project.cpp).
+    void mnuNewProject_Click();
+    void mnuOpenProject_Click();
+    void mnuReloadProject_Click();
+    void LoadProject(const std::string& path);
+    void cmdSaveGCODE_Click();
+
+    // Preview and G-code reading (frmGCode_Preview.cpp).
+    void cmdPaint_Click();
+    void mnuOpenCode_Click();
+    void ReadGCodeFile(const std::string& path);
+
+    // Window state.
+    Project& project() { return project_; }
+    long long DrawLimit = 0;  // records the preview draws; 0 = all
+    int DrawMode = 0;         // 1 laid-out project, 2 G-code file, 0 failed read
+    bool isBusy() const { return busy_; }
+
+    // Controls, named as the user-facing parts they are.
+    QMenu* mnuF = nullptr;
+    QAction* mnuNewProject = nullptr;
+    QAction* mnuOpenProject = nullptr;
+    QAction* mnuReloadProject = nullptr;
+    QAction* mnuLine1 = nullptr;
+    QAction* mnuFontEdit = nullptr;
+    QAction* nmuOpen = nullptr;
+    QAction* mnuOpenCode = nullptr;
+    QAction* mnuParam = nullptr;
+    QAction* mnuLine2 = nullptr;
+    QAction* mnuCloseAction = nullptr;
+    QAction* mnuHelpAction = nullptr;
+    QToolButton* cmdReloadProject = nullptr;
+    QToolButton* cmdPaint = nullptr;
+    QToolButton* cmdSaveGCODE = nullptr;
+    QToolButton* cmdClose = nullptr;
+    QComboBox* cboShrift = nullptr;
+    QComboBox* cboMash = nullptr;
+    PreviewSurface* pic = nullptr;
+    QListView* sps = nullptr;
+    QPlainTextEdit* txtPaint = nullptr;
+    std::array<QLabel*, 2> lbl2{};
+    PenPointsListModel* spsModel = nullptr;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    // Sets CurrentFont from the font list; shows the message and returns false when there is none.
+    bool checkFont();
+    // Runs a long command unless another one runs; pending events may run meanwhile.
+    template <typename F>
+    void runExclusive(F&& command);
+    std::string windowCaption() const;
+    void buildMenus();
+    void buildControls();
+
+    Project project_;
+    bool busy_ = false;
+};
+
+template <typename F>
+void frmGCode::runExclusive(F&& command) {
+    if (busy_) return;
+    busy_ = true;
+    struct Reset {
+        bool& flag;
+        ~Reset() { flag = false; }
+    } reset{busy_};
+    command();
+}

@@ -1,0 +1,52 @@
+// Test entry: fixes the environment (offscreen platform, C locale, "." as the
+// decimal separator, scripted dialogs, a memory settings store and a temporary
+// program folder that is new for every test).
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QTemporaryDir>
+#include <clocale>
+#include <memory>
+
+#include "TestSupport.h"
+#include "lib/FileChoice.h"
+#include "lib/NumberText.h"
+#include "lib/ProgramFolder.h"
+
+namespace {
+ScriptedDialogs g_dialogs;
+MemorySettingsStore g_settings;
+std::unique_ptr<QTemporaryDir> g_folder;
+
+class FreshEnvironment : public ::testing::EmptyTestEventListener {
+    void OnTestStart(const ::testing::TestInfo&) override {
+        g_dialogs.reset();
+        g_settings.values.clear();
+        g_settings.writes = 0;
+        g_folder = std::make_unique<QTemporaryDir>();
+        setProgramFolder(g_folder->path().toStdString());
+        numtext::setDecimalSeparator('.');
+        fileChoice() = FileChoice{};
+        setDialogs(&g_dialogs);
+        setSettingsStore(&g_settings);
+    }
+};
+}  // namespace
+
+ScriptedDialogs& testDialogs() { return g_dialogs; }
+MemorySettingsStore& testSettings() { return g_settings; }
+std::string testProgramFolder() { return g_folder ? g_folder->path().toStdString() : "."; }
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    std::setlocale(LC_ALL, "C");
+    QApplication app(argc, argv);
+    QApplication::setOrganizationName("VEzorTest");
+    QApplication::setApplicationName("VEzorTest");
+    QApplication::setApplicationDisplayName("VEzor");
+    ::testing::InitGoogleTest(&argc, argv);
+    ::testing::UnitTest::GetInstance()->listeners().Append(new FreshEnvironment);
+    const int status = RUN_ALL_TESTS();
+    g_folder.reset();
+    return status;
+}

@@ -1,0 +1,67 @@
+#include "TestSupport.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QWidget>
+#include <fstream>
+#include <memory>
+#include <sstream>
+
+#include "lib/Win1251.h"
+
+void ScriptedDialogs::message(const std::string& text, const std::string& title, Icon icon) {
+    calls.push_back({"message", text, title, {}, icon});
+}
+
+bool ScriptedDialogs::question(const std::string& text, const std::string& title) {
+    calls.push_back({"question", text, title, {}, Icon::None});
+    if (questionAnswers.empty()) return false;
+    bool answer = questionAnswers.front();
+    questionAnswers.pop_front();
+    return answer;
+}
+
+std::string ScriptedDialogs::input(const std::string& prompt, const std::string& title,
+                                   const std::string& defaultText) {
+    calls.push_back({"input", prompt, title, defaultText, Icon::None});
+    if (inputAnswers.empty()) return {};
+    std::string answer = inputAnswers.front();
+    inputAnswers.pop_front();
+    return answer;
+}
+
+std::vector<std::string> ScriptedDialogs::messagesUtf8() const {
+    std::vector<std::string> out;
+    for (const auto& c : calls)
+        if (c.kind == "message") out.push_back(win1251::toUtf8(c.text));
+    return out;
+}
+
+void ScriptedDialogs::reset() {
+    calls.clear();
+    questionAnswers.clear();
+    inputAnswers.clear();
+}
+
+void writeFile(const std::string& path, const std::string& bytes) {
+    QDir().mkpath(QFileInfo(QString::fromStdString(path)).absolutePath());
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << bytes;
+}
+
+std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+
+std::string saveScreenshot(QWidget* widget, const std::string& name) {
+    const QString dir = QStringLiteral(VEZOR_BINARY_DIR "/screenshots");
+    QDir().mkpath(dir);
+    const QString path = dir + "/" + QString::fromStdString(name) + ".png";
+    widget->grab().save(path);
+    return path.toStdString();
+}
+
+std::string w(const std::string& utf8) { return win1251::fromUtf8(utf8); }

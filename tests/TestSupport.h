@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QTemporaryDir>
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "lib/Dialogs.h"
+#include "lib/SettingsStore.h"
+
+class QWidget;
+
+// Dialogs double: answers from a script, records every call in order.
+class ScriptedDialogs final : public Dialogs {
+public:
+    struct Call {
+        std::string kind;  // "message", "question" or "input"
+        std::string text;  // Windows-1251
+        std::string title;
+        std::string defaultText;
+        Icon icon = Icon::None;
+    };
+
+    void message(const std::string& text, const std::string& title, Icon icon) override;
+    bool question(const std::string& text, const std::string& title) override;
+    std::string input(const std::string& prompt, const std::string& title,
+                      const std::string& defaultText) override;
+
+    std::vector<Call> calls;
+    std::deque<bool> questionAnswers;      // default: No
+    std::deque<std::string> inputAnswers;  // default: Cancel (empty)
+
+    // The texts of the message boxes shown, in order, as UTF-8 (for readable test failures).
+    std::vector<std::string> messagesUtf8() const;
+    void reset();
+};
+
+// The environment every test starts from: scripted dialogs, a memory settings
+// store and a fresh temporary program folder. Reset before each test.
+ScriptedDialogs& testDialogs();
+MemorySettingsStore& testSettings();
+// The temporary program folder of the running test (UTF-8 path).
+std::string testProgramFolder();
+
+// Writes a file (creating its folders); content is written as given.
+void writeFile(const std::string& path, const std::string& bytes);
+std::string readFile(const std::string& path);
+
+// Saves a picture of the widget under <build>/screenshots/<name>.png; returns its path.
+std::string saveScreenshot(QWidget* widget, const std::string& name);
+
+// UTF-8 literal to Windows-1251 (same as cp()).
+std::string w(const std::string& utf8);

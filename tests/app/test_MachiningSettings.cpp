@@ -1,0 +1,63 @@
+#include <gtest/gtest.h>
+
+#include "TestSupport.h"
+#include "app/MachiningSettings.h"
+#include "lib/NumberText.h"
+
+namespace {
+
+TEST(LoadSettings, EmptyStoreShowsFourNoticesInOrderAndStoresDefaults) {
+    machiningSettings() = MachiningSettings{1, 2, "x", 1};
+    LoadSettings();
+    const auto& calls = testDialogs().calls;
+    ASSERT_EQ(calls.size(), 4u);
+    EXPECT_EQ(calls[0].text, w("Не задана Z при переходе между знаками\r\nПо умолчанию Z=5мм"));
+    EXPECT_EQ(calls[1].text,
+              w("Не задана Z при переходе между строками\r\nПо умолчанию Z=15мм"));
+    EXPECT_EQ(calls[2].text,
+              w("Линейная скорость перемещения не задана(F).\r\nПо умолчанию F=500.00"));
+    EXPECT_EQ(calls[3].text, w("Параметр наличия разрыва строки не задан.\r\nПо умолчанию "
+                               "делаются разрывы между словами и знаками препинания в строке"));
+    for (const auto& c : calls) EXPECT_EQ(c.title, "VEzor");
+    EXPECT_EQ(testSettings().values,
+              (std::map<std::string, std::string>{
+                  {"ZBezop", "5"}, {"ZBezopS", "15"}, {"SkorF", "500.00"}, {"NoRazriv", "0"}}));
+    const auto& s = machiningSettings();
+    EXPECT_EQ(s.ZBezop, 5.0);
+    EXPECT_EQ(s.ZBezopS, 15.0);
+    EXPECT_EQ(s.SkorF, "500.00");
+    EXPECT_EQ(s.NoRazriv, 0);
+
+    testDialogs().reset();
+    LoadSettings();
+    EXPECT_TRUE(testDialogs().calls.empty()) << "a second start shows no notice";
+}
+
+TEST(LoadSettings, OnlyTheMissingKeyIsNoticedAndWritten) {
+    testSettings().values = {{"ZBezop", "0"}, {"ZBezopS", "12"}, {"SkorF", ""}, {"NoRazriv", "1"}};
+    LoadSettings();
+    ASSERT_EQ(testDialogs().messagesUtf8(),
+              std::vector<std::string>{
+                  "Линейная скорость перемещения не задана(F).\r\nПо умолчанию F=500.00"});
+    EXPECT_EQ(testSettings().writes, 1);
+    EXPECT_EQ(testSettings().values["SkorF"], "500.00");
+    EXPECT_EQ(machiningSettings().ZBezop, 0.0);
+    EXPECT_EQ(machiningSettings().ZBezopS, 12.0);
+    EXPECT_EQ(machiningSettings().NoRazriv, 1);
+}
+
+TEST(LoadSettings, FeedStaysTextAndNonNumbersFallBackToDefaults) {
+    numtext::setDecimalSeparator(',');
+    testSettings().values = {
+        {"ZBezop", "abc"}, {"ZBezopS", "7,5"}, {"SkorF", "750.00"}, {"NoRazriv", "yes"}};
+    LoadSettings();
+    EXPECT_EQ(machiningSettings().SkorF, "750.00");
+    EXPECT_EQ(machiningSettings().ZBezopS, 7.5);
+    EXPECT_EQ(machiningSettings().ZBezop, 5.0);
+    EXPECT_EQ(machiningSettings().NoRazriv, 0);
+    EXPECT_EQ(testDialogs().calls.size(), 2u);
+    EXPECT_EQ(testSettings().values["ZBezop"], "5");
+    EXPECT_EQ(testSettings().values["NoRazriv"], "0");
+}
+
+}  // namespace
