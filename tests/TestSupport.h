@@ -12,7 +12,7 @@ class QWidget;
 
 // Dialogs double: answers from a script, records every call in order.
 class ScriptedDialogs final : public Dialogs {
-public:
+  public:
     struct Call {
         std::string kind;  // "message", "question" or "input"
         std::string text;  // Windows-1251

@@ -62,8 +62,8 @@ void LoadSettings() {
     if (auto v = readNumber(ReadSetting("ZBezopS"))) {
         s.ZBezopS = *v;
     } else {
-        restoreDefault("ZBezopS", "Не задана Z при переходе между строками",
-                       "По умолчанию Z=15мм", "15");
+        restoreDefault("ZBezopS", "Не задана Z при переходе между строками", "По умолчанию Z=15мм",
+                       "15");
         s.ZBezopS = 15.0;
     }
 

@@ -56,8 +56,10 @@ bool ParsePointLine(std::string_view line, double& x, double& y) {
 
 std::string FormatCoordinate(double value) {
     std::string s = numtext::shortest(numtext::roundHalfEven(value, 2), '.');
-    if (s.starts_with("0.")) s.erase(0, 1);
-    else if (s.starts_with("-0.")) s.erase(1, 1);
+    if (s.starts_with("0."))
+        s.erase(0, 1);
+    else if (s.starts_with("-0."))
+        s.erase(1, 1);
     return s;
 }
 

@@ -3,7 +3,7 @@
 namespace {
 
 class SilentDialogs final : public Dialogs {
-public:
+  public:
     void message(const std::string&, const std::string&, Icon) override {}
     bool question(const std::string&, const std::string&) override { return false; }
     std::string input(const std::string&, const std::string&, const std::string&) override {

@@ -6,7 +6,7 @@
 // Windows-1251. The windows install the Qt implementation; tests install a
 // scripted double that answers and records every call.
 class Dialogs {
-public:
+  public:
     enum class Icon { None, Error };
 
     virtual ~Dialogs() = default;

@@ -7,7 +7,7 @@
 // Lets pending window events run from inside a long loop, every few tens of
 // milliseconds rather than after every record. Without a callback it does nothing.
 class EventPump {
-public:
+  public:
     explicit EventPump(std::function<void()> pump = {},
                        std::chrono::milliseconds interval = std::chrono::milliseconds(30))
         : pump_(std::move(pump)), interval_(interval), last_(Clock::now()) {}
@@ -20,7 +20,7 @@ public:
         pump_();
     }
 
-private:
+  private:
     using Clock = std::chrono::steady_clock;
     std::function<void()> pump_;
     std::chrono::milliseconds interval_;

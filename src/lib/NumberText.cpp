@@ -78,7 +78,8 @@ std::string shortest(double value, char decimalSeparator) {
     // Large or tiny values come back with an exponent; write them out in full.
     if (s.find('e') != std::string::npos) {
         char fixed[400];
-        auto [fend, fec] = std::to_chars(fixed, fixed + sizeof fixed, value, std::chars_format::fixed, 15);
+        auto [fend, fec] =
+            std::to_chars(fixed, fixed + sizeof fixed, value, std::chars_format::fixed, 15);
         if (fec != std::errc()) return s;
         s.assign(fixed, fend);
         if (s.find('.') != std::string::npos) {

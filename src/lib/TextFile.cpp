@@ -61,8 +61,8 @@ void writeAtomically(const std::string& path, std::string_view bytes) {
     if (!file.open(QIODevice::WriteOnly)) throw fail();
     std::size_t written = 0;
     while (written < bytes.size()) {
-        const qint64 n = file.write(bytes.data() + written,
-                                    static_cast<qint64>(bytes.size() - written));
+        const qint64 n =
+            file.write(bytes.data() + written, static_cast<qint64>(bytes.size() - written));
         if (n <= 0) {
             file.cancelWriting();
             throw fail();

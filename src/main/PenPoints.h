@@ -20,7 +20,7 @@ struct PenPoint {
 // Windows-1251). The texts live in one buffer, so a million records cost no
 // million allocations.
 class PenPoints {
-public:
+  public:
     // A new list holds the all-zero placeholder record 1 with an empty text.
     PenPoints() { reset(); }
 
@@ -45,7 +45,7 @@ public:
 
     bool operator==(const PenPoints& other) const;
 
-private:
+  private:
     struct Record {
         PenPoint point;
         std::size_t offset = 0;

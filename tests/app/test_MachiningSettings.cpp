@@ -12,8 +12,7 @@ TEST(LoadSettings, EmptyStoreShowsFourNoticesInOrderAndStoresDefaults) {
     const auto& calls = testDialogs().calls;
     ASSERT_EQ(calls.size(), 4u);
     EXPECT_EQ(calls[0].text, w("Не задана Z при переходе между знаками\r\nПо умолчанию Z=5мм"));
-    EXPECT_EQ(calls[1].text,
-              w("Не задана Z при переходе между строками\r\nПо умолчанию Z=15мм"));
+    EXPECT_EQ(calls[1].text, w("Не задана Z при переходе между строками\r\nПо умолчанию Z=15мм"));
     EXPECT_EQ(calls[2].text,
               w("Линейная скорость перемещения не задана(F).\r\nПо умолчанию F=500.00"));
     EXPECT_EQ(calls[3].text, w("Параметр наличия разрыва строки не задан.\r\nПо умолчанию "

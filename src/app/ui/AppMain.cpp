@@ -14,7 +14,7 @@ void InstallPlatform(QApplication& app) {
     setDialogs(&qtDialogs);
     setProgramFolder(QApplication::applicationDirPath().toStdString());
     numtext::setDecimalSeparator(QLocale::system().decimalPoint() == QStringLiteral(",") ? ','
-                                                                                          : '.');
+                                                                                         : '.');
     app.setApplicationDisplayName(QStringLiteral("VEzor"));
 }
 

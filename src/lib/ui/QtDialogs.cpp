@@ -26,8 +26,8 @@ bool QtDialogs::question(const std::string& text, const std::string& title) {
 std::string QtDialogs::input(const std::string& prompt, const std::string& title,
                              const std::string& defaultText) {
     bool ok = false;
-    const QString answer = QInputDialog::getText(QApplication::activeWindow(), titleOrApp(title),
-                                                 toQ(prompt), QLineEdit::Normal,
-                                                 toQ(defaultText), &ok);
+    const QString answer =
+        QInputDialog::getText(QApplication::activeWindow(), titleOrApp(title), toQ(prompt),
+                              QLineEdit::Normal, toQ(defaultText), &ok);
     return ok ? fromQ(answer) : std::string();
 }

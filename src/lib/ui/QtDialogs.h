@@ -6,7 +6,7 @@ class QWidget;
 
 // Message, question and input boxes of Qt, modal to the active window.
 class QtDialogs final : public Dialogs {
-public:
+  public:
     void message(const std::string& text, const std::string& title, Icon icon) override;
     bool question(const std::string& text, const std::string& title) override;
     std::string input(const std::string& prompt, const std::string& title,

@@ -8,7 +8,7 @@
 // The G-code list: a view over a tool path's texts, one row per record.
 class PenPointsListModel final : public QAbstractListModel {
     Q_OBJECT
-public:
+  public:
     using QAbstractListModel::QAbstractListModel;
 
     // Shows these records from now on (nullptr: an empty list).
@@ -18,6 +18,6 @@ public:
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
 
-private:
+  private:
     std::shared_ptr<const PenPoints> points_;
 };

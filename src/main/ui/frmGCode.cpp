@@ -45,8 +45,8 @@ void frmGCode::buildMenus() {
         connect(action, &QAction::triggered, this, [this, handler] { (this->*handler)(); });
         return action;
     };
-    mnuNewProject = item("mnuNewProject", QStringLiteral("Создать проект"),
-                         &frmGCode::mnuNewProject_Click);
+    mnuNewProject =
+        item("mnuNewProject", QStringLiteral("Создать проект"), &frmGCode::mnuNewProject_Click);
     mnuOpenProject = item("mnuOpenProject", QStringLiteral("Открыть файл проекта"),
                           &frmGCode::mnuOpenProject_Click);
     mnuReloadProject = item("mnuReloadProject", QStringLiteral("Перегрузить проект"),
@@ -54,11 +54,11 @@ void frmGCode::buildMenus() {
     mnuReloadProject->setEnabled(false);
     mnuLine1 = mnuF->addSeparator();
     mnuLine1->setObjectName("mnuLine1");
-    mnuFontEdit = item("mnuFontEdit", QStringLiteral("Редактировать шрифт"),
-                       &frmGCode::mnuFontEdit_Click);
+    mnuFontEdit =
+        item("mnuFontEdit", QStringLiteral("Редактировать шрифт"), &frmGCode::mnuFontEdit_Click);
     nmuOpen = item("nmuOpen", QStringLiteral("Просмотр шрифта"), &frmGCode::nmuOpen_Click);
-    mnuOpenCode = item("mnuOpenCode", QStringLiteral("Открыть .tap/.gcode"),
-                       &frmGCode::mnuOpenCode_Click);
+    mnuOpenCode =
+        item("mnuOpenCode", QStringLiteral("Открыть .tap/.gcode"), &frmGCode::mnuOpenCode_Click);
     mnuParam = item("mnuParam", QStringLiteral("Свойства нового кода"), &frmGCode::mnuParam_Click);
     mnuLine2 = mnuF->addSeparator();
     mnuLine2->setObjectName("mnuLine2");
@@ -84,12 +84,12 @@ void frmGCode::buildControls() {
         connect(b, &QToolButton::clicked, this, [this, handler] { (this->*handler)(); });
         return b;
     };
-    cmdReloadProject = button("cmdReloadProject", QStyle::SP_BrowserReload,
-                              QStringLiteral("Перегрузить проект"),
-                              &frmGCode::cmdReloadProject_Click);
-    cmdPaint = button("cmdPaint", QStyle::SP_FileDialogContentsView,
-                      QStringLiteral("Отрисовать загруженный проект/gcode"),
-                      &frmGCode::cmdPaint_Click);
+    cmdReloadProject =
+        button("cmdReloadProject", QStyle::SP_BrowserReload, QStringLiteral("Перегрузить проект"),
+               &frmGCode::cmdReloadProject_Click);
+    cmdPaint =
+        button("cmdPaint", QStyle::SP_FileDialogContentsView,
+               QStringLiteral("Отрисовать загруженный проект/gcode"), &frmGCode::cmdPaint_Click);
     cmdSaveGCODE = button("cmdSaveGCODE", QStyle::SP_DialogSaveButton, QStringLiteral("Сохранить"),
                           &frmGCode::cmdSaveGCODE_Click);
     cmdClose = button("cmdClose", QStyle::SP_DialogCloseButton, QStringLiteral("Закрыть окно"),

@@ -20,7 +20,7 @@ class PreviewSurface;
 // can run them as the user would.
 class frmGCode final : public QMainWindow {
     Q_OBJECT
-public:
+  public:
     explicit frmGCode(QWidget* parent = nullptr);
     ~frmGCode() override;
 
@@ -78,10 +78,10 @@ public:
     std::array<QLabel*, 2> lbl2{};
     PenPointsListModel* spsModel = nullptr;
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* event) override;
 
-private:
+  private:
     // Sets CurrentFont from the font list; shows the message and returns false when there is none.
     bool checkFont();
     // Runs a long command unless another one runs; pending events may run meanwhile.

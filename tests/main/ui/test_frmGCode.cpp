@@ -1,0 +1,109 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QComboBox>
+#include <QDir>
+#include <QListView>
+#include <QMenu>
+#include <QMenuBar>
+#include <QToolButton>
+
+#include "TestSupport.h"
+#include "font/FontStorage.h"
+#include "main/ui/PenPointsListModel.h"
+#include "main/ui/frmGCode.h"
+
+namespace {
+
+void makeFolder(const std::string& relative) {
+    QDir().mkpath(QString::fromStdString(testProgramFolder() + "/" + relative));
+}
+
+QStringList comboItems(QComboBox* box) {
+    QStringList items;
+    for (int i = 0; i < box->count(); ++i) items << box->itemText(i);
+    return items;
+}
+
+TEST(MainWindow, MenusInOrderWithSeparatorsAndStatesAtStart) {
+    frmGCode window;
+    window.Form_Load();
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("VEzor из текста"));
+
+    QStringList fileMenu;
+    for (QAction* a : window.mnuF->actions())
+        fileMenu << (a->isSeparator() ? QStringLiteral("-") : a->text());
+    EXPECT_EQ(fileMenu, (QStringList{"Создать проект", "Открыть файл проекта", "Перегрузить проект",
+                                     "-", "Редактировать шрифт", "Просмотр шрифта",
+                                     "Открыть .tap/.gcode", "Свойства нового кода", "-", "Выход"}));
+    const auto top = window.menuBar()->actions();
+    ASSERT_EQ(top.size(), 2);
+    EXPECT_EQ(top[0]->text(), QStringLiteral("Файл"));
+    EXPECT_EQ(top[1]->text(), QStringLiteral("O ..."));
+
+    EXPECT_FALSE(window.mnuReloadProject->isEnabled());
+    EXPECT_FALSE(window.cmdReloadProject->isEnabled());
+    EXPECT_FALSE(window.cmdPaint->isEnabled());
+    EXPECT_FALSE(window.cmdSaveGCODE->isEnabled());
+    EXPECT_TRUE(window.cmdClose->isEnabled());
+    for (QAction* a : window.mnuF->actions()) {
+        if (a == window.mnuReloadProject) continue;
+        EXPECT_TRUE(a->isEnabled()) << a->text().toStdString();
+    }
+
+    EXPECT_EQ(window.cmdReloadProject->toolTip(), QStringLiteral("Перегрузить проект"));
+    EXPECT_EQ(window.cmdPaint->toolTip(), QStringLiteral("Отрисовать загруженный проект/gcode"));
+    EXPECT_EQ(window.cmdSaveGCODE->toolTip(), QStringLiteral("Сохранить"));
+    EXPECT_EQ(window.cmdClose->toolTip(), QStringLiteral("Закрыть окно"));
+    EXPECT_EQ(window.cboMash->toolTip(), QStringLiteral("Масштаб изображения"));
+    EXPECT_EQ(window.sps->toolTip(), QStringLiteral("VEzor"));
+    EXPECT_FALSE(window.cmdPaint->icon().isNull());
+
+    EXPECT_EQ(comboItems(window.cboMash),
+              (QStringList{"25", "50", "75", "100", "125", "150", "175", "200"}));
+    EXPECT_EQ(window.cboMash->currentText(), QStringLiteral("100"));
+    EXPECT_EQ(window.DrawLimit, 0);
+    EXPECT_EQ(window.DrawMode, 0);
+    EXPECT_EQ(window.spsModel->rowCount(), 0);
+    // Every control is found by its name.
+    for (const char* name : {"cmdReloadProject", "cmdPaint", "cmdSaveGCODE", "cmdClose",
+                             "cboShrift", "cboMash", "pic", "sps", "txtPaint"})
+        EXPECT_NE(window.findChild<QWidget*>(name), nullptr) << name;
+}
+
+TEST(MainWindow, FontListIsBreadthFirstAndSelectsTheFirst) {
+    makeFolder("font/B");
+    makeFolder("font/A/X");
+    makeFolder("font/.hidden");
+    frmGCode window;
+    window.Form_Load();
+    EXPECT_EQ(comboItems(window.cboShrift), (QStringList{"font/A", "font/B", "font/A/X"}));
+    EXPECT_EQ(window.cboShrift->currentIndex(), 0);
+}
+
+TEST(MainWindow, EmptyFontListRefusesBothFontCommands) {
+    frmGCode window;
+    window.Form_Load();
+    EXPECT_EQ(window.cboShrift->count(), 0);
+    EXPECT_EQ(window.cboMash->currentText(), QStringLiteral("100"));
+    window.mnuFontEdit_Click();
+    window.nmuOpen_Click();
+    const auto& calls = testDialogs().calls;
+    ASSERT_EQ(calls.size(), 2u);
+    for (const auto& c : calls) {
+        EXPECT_EQ(c.text, w("Создайте папку расположения шрифта в папке FONT"));
+        EXPECT_EQ(c.title, w("VEzor из текста"));
+    }
+    EXPECT_EQ(CurrentFont(), "");
+}
+
+TEST(MainWindow, ScreenshotAtStart) {
+    makeFolder("font/Simplex");
+    frmGCode window;
+    window.Form_Load();
+    window.show();
+    const std::string path = saveScreenshot(&window, "main_window_start");
+    EXPECT_FALSE(path.empty());
+}
+
+}  // namespace
