@@ -65,3 +65,17 @@ bool Fail_YN::FailYN(const std::string& Fail) {
     std::fclose(f);
     return false;
 }
+
+std::string Fail_YN::SlashOnWWW(const std::string& Path) {
+    std::string out = Path;
+    for (char& c : out)
+        if (isSeparator(c)) c = '/';
+    return out;
+}
+
+std::string Fail_YN::SlashOnLOCAL(const std::string& Path) {
+    std::string out = Path;
+    for (char& c : out)
+        if (isSeparator(c)) c = '\\';
+    return out;
+}

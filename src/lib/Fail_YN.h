@@ -5,7 +5,7 @@
 // File-name and path helpers. Paths are UTF-8; "\" and "/" both count as
 // separators wherever a path is taken apart. Stateless.
 class Fail_YN {
-public:
+  public:
     // Folder part with its trailing separator; "" without a separator.
     static std::string DelFailInPath(const std::string& Path);
     // Last component; the whole text without a separator; "" after a trailing separator.
@@ -21,4 +21,8 @@ public:
     // True when the file, in the library path convention ("@" absolute, "\\"
     // network, else relative to the program folder), cannot be opened for reading.
     static bool FailYN(const std::string& Fail);
+
+    // Every "\" and "/" turned into "/" (web form) or into "\" (the stored local form).
+    static std::string SlashOnWWW(const std::string& Path);
+    static std::string SlashOnLOCAL(const std::string& Path);
 };
