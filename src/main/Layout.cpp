@@ -1,0 +1,254 @@
+#include "main/Layout.h"
+
+#include <array>
+#include <optional>
+
+#include "font/FontStorage.h"
+#include "lib/NumberText.h"
+#include "lib/VezorError.h"
+#include "lib/Win1251.h"
+#include "main/MoveNumber.h"
+
+CharClass ClassOf(unsigned char code) {
+    if (code == 32) return CharClass::Space;
+    if ((code >= 65 && code <= 90) || (code >= 97 && code <= 122) || code >= 128)
+        return CharClass::Letter;
+    return CharClass::Separated;
+}
+
+namespace {
+
+void appendMoveLine(std::string& out, double X, double Y, double Z, char separator) {
+    if (X != 0 && Y != 0 && Z == 0) {
+        out += "G1X";
+        movenumber::appendShortest(out, X, separator);
+        out += 'Y';
+        movenumber::appendShortest(out, Y, separator);
+    } else if (X == 0 && Y == 0 && Z != 0) {
+        out += "G0Z";
+        // The literal ",00" after a whole height is what the G-code list has
+        // always shown; the writer turns it into ".00".
+        if (Z == numtext::roundToWholeHalfEven(Z)) {
+            movenumber::appendShortest(out, Z, separator);
+            out += ",00";
+        } else {
+            movenumber::appendTwoDecimals(out, Z, separator);
+        }
+    }
+}
+
+// One letter, scaled to millimetres, not yet placed.
+struct Glyph {
+    std::vector<PenPoint> points;
+    double width = 0;
+    bool readable = true;
+};
+
+// Reads each letter file of one font at most once.
+class GlyphCache {
+  public:
+    GlyphCache(const std::string& fontPath, double heightScale, double widthFactor)
+        : fontPath_(fontPath), heightScale_(heightScale), widthFactor_(widthFactor) {}
+
+    const Glyph& get(unsigned char code) {
+        std::optional<Glyph>& slot = glyphs_[code];
+        if (!slot) slot = load(code);
+        return *slot;
+    }
+
+  private:
+    Glyph load(unsigned char code) const {
+        Glyph glyph;
+        if (fontPath_.empty()) {
+            glyph.readable = false;
+            return glyph;
+        }
+        std::vector<std::string> lines;
+        try {
+            lines = ReadLetterLines(LetterFilePath(fontPath_, code));
+        } catch (const VezorError&) {
+            glyph.readable = false;
+            return glyph;
+        }
+        // A line without "," ends the letter; the points before it are kept.
+        for (const std::string& line : lines) {
+            double x = 0;
+            double y = 0;
+            if (!ParsePointLine(line, x, y)) {
+                glyph.readable = false;
+                break;
+            }
+            const PenPoint p{x * heightScale_ * widthFactor_, y * heightScale_, 0};
+            if (p.X > glyph.width) glyph.width = p.X;
+            glyph.points.push_back(p);
+        }
+        return glyph;
+    }
+
+    std::string fontPath_;
+    double heightScale_;
+    double widthFactor_;
+    std::array<std::optional<Glyph>, 256> glyphs_;
+};
+
+class Layouter {
+  public:
+    Layouter(const Project& project, const std::string& fontPath, const MachiningSettings& s)
+        : project_(project),
+          settings_(s),
+          separator_(numtext::decimalSeparator()),
+          glyphs_(fontPath, project.LetterHeight / 100, project.WidthFactor) {}
+
+    LayoutResult run() {
+        result_.points = std::make_shared<PenPoints>();
+        points_ = result_.points.get();
+        reserve();
+        const double letterGap = project_.LetterHeight / 5 * project_.WidthFactor;
+        const double spaceAdvance = project_.LetterHeight / 2 * project_.WidthFactor;
+        double lineY = 0;
+        for (const ProjectLine& line : project_.ProjectLines) {
+            const std::string_view s = trimmedText(line.Text);
+            const bool hasTags = line.TagPositions.Count() > 0;
+            double penX = 0;
+            bool pendingLift = false;
+            for (std::size_t d = 1; d <= s.size(); ++d) {
+                const auto code = static_cast<unsigned char>(s[d - 1]);
+                const CharClass kind = ClassOf(code);
+                const bool last = d == s.size();
+                if (kind == CharClass::Separated) {
+                    addPenUp(true, false);
+                    pendingLift = true;
+                }
+                if (kind != CharClass::Space) {
+                    const Glyph& glyph = glyphs_.get(code);
+                    if (!glyph.readable) result_.messages.push_back(MissingLetterMessage(code));
+                    if (d != 1) penX += letterGap;
+                    if (hasTags) applyTagAt(line, d, penX);
+                    appendGlyph(glyph, penX, lineY);
+                    penX += glyph.width;
+                } else if (!last) {
+                    addPenUp(true, false);
+                    penX += spaceAdvance;
+                }
+                if (!last && pendingLift) {
+                    addPenUp(true, false);
+                    pendingLift = false;
+                }
+            }
+            lineY += project_.LineSpacing;
+            addPenUp(false, true);
+        }
+        result_.bounds = ViewBounds{0, -project_.FieldWidth, project_.FieldWidth, 0};
+        return std::move(result_);
+    }
+
+  private:
+    static std::string_view trimmedText(std::string_view s) {
+        const auto first = s.find_first_not_of(' ');
+        if (first == std::string_view::npos) return {};
+        return s.substr(first, s.find_last_not_of(' ') - first + 1);
+    }
+
+    // An upper bound of the records, so a large layout grows no vector.
+    void reserve() {
+        std::size_t records = 1;
+        for (const ProjectLine& line : project_.ProjectLines) {
+            records += 1 + line.TagPositions.Count();
+            for (char c : line.Text) {
+                const auto code = static_cast<unsigned char>(c);
+                switch (ClassOf(code)) {
+                    case CharClass::Space:
+                        records += 1;
+                        break;
+                    case CharClass::Separated:
+                        records += 2 + glyphs_.get(code).points.size();
+                        break;
+                    case CharClass::Letter:
+                        records += glyphs_.get(code).points.size();
+                        break;
+                }
+            }
+        }
+        points_->reserve(records, records * 16);
+    }
+
+    // Kind 1 breaks (breakable = true) are the ones NoRazriv suppresses.
+    void addPenUp(bool breakable, bool lineEnd) {
+        if (breakable && settings_.NoRazriv == 1) return;
+        if (penUpMarker_ == points_->count()) return;
+        const double z = lineEnd ? settings_.ZBezopS : settings_.ZBezop;
+        text_.clear();
+        appendMoveLine(text_, 0, 0, z, separator_);
+        points_->append(PenPoint{0, 0, z}, text_);
+        penUpMarker_ = points_->count();
+    }
+
+    void applyTagAt(const ProjectLine& line, std::size_t d, double& penX) {
+        for (std::size_t k = 1; k <= line.TagPositions.Count(); ++k) {
+            if (line.TagPositions.Item(k) != d) continue;
+            if (line.TagNames.Item(k) == "XXX") {
+                if (const auto x = tagPosition(line.TagValues.Item(k))) {
+                    penX = *x;
+                    addPenUp(false, false);
+                }
+            }
+            return;
+        }
+    }
+
+    // The tag's value in the user's form; failing that, its leading number
+    // ("100мм" is 100); a value without any number moves nothing.
+    std::optional<double> tagPosition(const std::string& value) const {
+        if (auto x = numtext::parseLocaleNumber(value, separator_)) return x;
+        std::string normalised = value;
+        for (char& c : normalised)
+            if (c == separator_) c = '.';
+        std::size_t consumed = 0;
+        const double x = numtext::leadingNumber(normalised, consumed);
+        if (consumed == 0) return std::nullopt;
+        return x;
+    }
+
+    // Places the letter and finishes its points at once: coordinates rounded
+    // to hundredths, Y turned upward, the record's text built.
+    void appendGlyph(const Glyph& glyph, double penX, double lineY) {
+        for (const PenPoint& g : glyph.points) {
+            if (g.X == 0 || g.Y == 0) continue;
+            const double x = numtext::roundHalfEven(g.X + penX, 2);
+            const double y = numtext::roundHalfEven(-(g.Y + lineY), 2);
+            text_.clear();
+            appendMoveLine(text_, x, y, 0, separator_);
+            points_->append(PenPoint{x, y, 0}, text_);
+        }
+    }
+
+    const Project& project_;
+    const MachiningSettings& settings_;
+    const char separator_;
+    GlyphCache glyphs_;
+    LayoutResult result_;
+    PenPoints* points_ = nullptr;
+    std::size_t penUpMarker_ = 0;  // no record: unset
+    std::string text_;
+};
+
+}  // namespace
+
+std::string FormatMoveLine(double X, double Y, double Z, char decimalSeparator) {
+    std::string out;
+    appendMoveLine(out, X, Y, Z, decimalSeparator);
+    return out;
+}
+
+std::string FormatMoveLine(double X, double Y, double Z) {
+    return FormatMoveLine(X, Y, Z, numtext::decimalSeparator());
+}
+
+std::string MissingLetterMessage(unsigned char code) {
+    return cp("Буква '") + static_cast<char>(code) + cp("' не найдена");
+}
+
+LayoutResult LayOutProject(const Project& project, const std::string& fontPath,
+                           const MachiningSettings& settings) {
+    return Layouter(project, fontPath, settings).run();
+}

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/MachiningSettings.h"
+#include "main/PenPoints.h"
+#include "main/ProjectModel.h"
+
+// Text layout: a project's lines become the tool path, letter by letter, with
+// pen lifts between words, around digits and punctuation, at position tags and
+// at line ends.
+
+// How a character is laid out (by its Windows-1251 code).
+enum class CharClass { Space, Separated, Letter };
+CharClass ClassOf(unsigned char code);
+
+// The G-code text of one record, numbers with the given decimal separator:
+// "G1X<x>Y<y>" for a drawing point (X, Y non-zero, Z 0), "G0Z<z>,00" for a
+// pen-up record at a whole height (X = Y = 0, Z non-zero), "G0Z<z>" with two
+// decimals for a fractional height, "" for anything else.
+std::string FormatMoveLine(double X, double Y, double Z, char decimalSeparator);
+// The same with the user's decimal separator.
+std::string FormatMoveLine(double X, double Y, double Z);
+
+// The message for a letter that has no readable letter file (Windows-1251).
+std::string MissingLetterMessage(unsigned char code);
+
+struct LayoutResult {
+    std::shared_ptr<PenPoints> points;  // record 1 is the placeholder
+    ViewBounds bounds;
+    // One message per occurrence of a character whose letter file is missing
+    // or malformed, in text order (Windows-1251).
+    std::vector<std::string> messages;
+};
+
+// Lays the project out with the font folder fontPath (relative to the
+// program folder, or absolute; empty: no font, every letter is missing) and
+// the given settings. Each letter file is read at most once.
+LayoutResult LayOutProject(const Project& project, const std::string& fontPath,
+                           const MachiningSettings& settings);

@@ -1,0 +1,122 @@
+#include "main/ProjectFile.h"
+
+#include "lib/NumberText.h"
+#include "lib/TagData.h"
+#include "lib/TextFile.h"
+#include "lib/Text_peob.h"
+#include "lib/Win1251.h"
+
+NotAProjectError::NotAProjectError() : VezorError(cp("Файл не является проектом")) {}
+
+const std::vector<std::string>& ProjectTemplateLines() {
+    static const std::vector<std::string> lines = {
+        cp("4.97//Интервал по строкам в мм"),
+        cp("100//Максимальная ширина поля мм для отрисовки границы (синяя линия)"),
+        cp("4.4//Высота шрифта в мм"),
+        cp("0.75//Изменение ширины шрифта 0.5 (50%)"),
+        cp("Текст после тэга будет на расстоянии 50мм"),
+        "",
+        cp("от левого края<@XXX=100>Этот текст на 50мм"),
+        cp("Пустая строка пропускается"),
+    };
+    return lines;
+}
+
+void WriteProjectTemplate(const std::string& path) {
+    textfile::writeAtomically(path, textfile::joinCrLf(ProjectTemplateLines()));
+}
+
+std::string DecodeProjectBytes(std::string_view bytes) {
+    if (!win1251::looksLikeUtf8(bytes)) return std::string(bytes);
+    if (bytes.starts_with("\xEF\xBB\xBF")) bytes.remove_prefix(3);
+    return win1251::fromUtf8(bytes);
+}
+
+namespace {
+
+std::string_view trimSpaces(std::string_view s) {
+    const auto first = s.find_first_not_of(' ');
+    if (first == std::string_view::npos) return {};
+    return s.substr(first, s.find_last_not_of(' ') - first + 1);
+}
+
+}  // namespace
+
+void ExtractLineTags(Collection<ProjectLine>& lines, std::string& text) {
+    ProjectLine& line = lines.Item(lines.Count());
+    for (;;) {
+        const auto opener = text.find("<@");
+        if (opener == std::string::npos) break;
+        const auto closer = text.find('>', opener);
+        // An unfinished tag is ordinary text; no later "<@" can be finished either.
+        if (closer == std::string::npos) break;
+        const std::size_t position = opener + 1;
+        std::string tag = tagdata::TEG_Data(text, "<@", ">", position);
+        line.TagPositions.Add(position);
+        line.TagNames.Add(Text_peob::DoRavno(tag));
+        line.TagValues.Add(Text_peob::PosleRavno(tag));
+        text.erase(opener, closer - opener + 1);
+    }
+    line.Text = text;
+}
+
+Project ParseProject(std::string_view bytes, EventPump& pump) {
+    const std::string text = DecodeProjectBytes(bytes);
+    const std::vector<std::string> fileLines = textfile::splitLines(text);
+    if (fileLines.size() < 4) throw NotAProjectError();
+
+    Project project;
+    double* const parameters[] = {&project.LineSpacing, &project.FieldWidth, &project.LetterHeight,
+                                  &project.WidthFactor};
+    for (std::size_t i = 0; i < 4; ++i) {
+        const auto comment = fileLines[i].find("//");
+        if (comment == std::string::npos) throw NotAProjectError();
+        *parameters[i] = numtext::leadingNumber(std::string_view(fileLines[i]).substr(0, comment));
+    }
+    if (project.LineSpacing == 0 && project.FieldWidth == 0 && project.LetterHeight == 0 &&
+        project.WidthFactor == 0)
+        throw NotAProjectError();
+
+    // The first kept line fills this entry, so a project without text has one empty line.
+    project.ProjectLines.Add(ProjectLine{});
+    bool firstKept = true;
+    for (std::size_t i = 4; i < fileLines.size(); ++i) {
+        std::string kept;
+        const std::string& raw = fileLines[i];
+        if (const auto comment = raw.find("//"); comment != std::string::npos) {
+            kept = trimSpaces(std::string_view(raw).substr(0, comment));
+            if (kept.empty()) continue;
+        } else {
+            kept = raw;
+        }
+        if (!firstKept) project.ProjectLines.Add(ProjectLine{});
+        firstKept = false;
+        if (kept.find("<@") != std::string::npos)
+            ExtractLineTags(project.ProjectLines, kept);
+        else
+            project.ProjectLines.Item(project.ProjectLines.Count()).Text = std::move(kept);
+        pump.tick();
+    }
+    return project;
+}
+
+Project ReadProjectFile(const std::string& path, EventPump& pump) {
+    std::string bytes;
+    try {
+        bytes = textfile::readBytes(path);
+    } catch (const FileReadError&) {
+        throw NotAProjectError();
+    }
+    Project project = ParseProject(bytes, pump);
+    project.ProjectPath = path;
+    return project;
+}
+
+std::string ProjectDisplayText(const Project& project) {
+    std::string out;
+    for (const ProjectLine& line : project.ProjectLines) {
+        out += line.Text;
+        out += "\r\n";
+    }
+    return out;
+}

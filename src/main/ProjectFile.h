@@ -1,0 +1,50 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "lib/EventPump.h"
+#include "lib/VezorError.h"
+#include "main/ProjectModel.h"
+
+// Project files: four parameter lines ("value//comment") followed by text lines
+// that may carry position tags "<@name=value>".
+
+// The file is no project: too short, a parameter line without "//", all four
+// parameters 0, or it cannot be read at all. The message is the user's text.
+class NotAProjectError : public VezorError {
+  public:
+    NotAProjectError();
+};
+
+// The eight lines the new-project command writes (Windows-1251, no line ends).
+const std::vector<std::string>& ProjectTemplateLines();
+
+// Writes the template, CR LF ended, replacing any file of that name.
+// Throws FileWriteError.
+void WriteProjectTemplate(const std::string& path);
+
+// A project file's bytes as Windows-1251 text: UTF-8 (a byte order mark, or
+// valid UTF-8 with at least one multi-byte sequence) is converted, anything
+// else is taken as it is.
+std::string DecodeProjectBytes(std::string_view bytes);
+
+// Takes every complete "<@...>" tag out of text, left to right, appending its
+// position, name and value to the last entry of lines and storing the cleaned
+// text there. A "<@" without a ">" after it stays in the text with the rest of
+// the line. Position: the 1-based index at which "<@" stood once the earlier
+// tags were gone.
+void ExtractLineTags(Collection<ProjectLine>& lines, std::string& text);
+
+// Parses a whole project text (bytes as read from the file). The result has
+// at least one, possibly empty, text line; ProjectPath is left empty.
+// pump.tick() runs after every kept text line. Throws NotAProjectError.
+Project ParseProject(std::string_view bytes, EventPump& pump);
+
+// Reads and parses the file; ProjectPath of the result is path. A path that
+// cannot be read (missing, a folder, no access) counts as no project.
+Project ReadProjectFile(const std::string& path, EventPump& pump);
+
+// The text the main window shows: every line's Text followed by CR LF.
+std::string ProjectDisplayText(const Project& project);

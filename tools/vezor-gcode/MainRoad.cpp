@@ -1,0 +1,91 @@
+#include "MainRoad.h"
+
+#include <cstdio>
+#include <string>
+
+#include "CliSettings.h"
+#include "lib/EventPump.h"
+#include "lib/ProgramFolder.h"
+#include "lib/TextFile.h"
+#include "lib/VezorError.h"
+#include "lib/Win1251.h"
+#include "main/FontList.h"
+#include "main/GCodeWriter.h"
+#include "main/Layout.h"
+#include "main/ProjectFile.h"
+
+namespace {
+
+void say(const std::string& utf8) {
+    std::fputs(utf8.c_str(), stderr);
+    std::fputc('\n', stderr);
+}
+
+void sayProgramText(const std::string& cp1251) { say(win1251::toUtf8(cp1251)); }
+
+bool isAbsolute(const std::string& path) {
+    return !path.empty() && (path[0] == '/' || path[0] == '\\');
+}
+
+bool writeToStandardOutput(const std::string& bytes) {
+    const std::size_t written = std::fwrite(bytes.data(), 1, bytes.size(), stdout);
+    return written == bytes.size() && std::fflush(stdout) == 0;
+}
+
+}  // namespace
+
+int RunListFonts() {
+    for (const std::string& font : FontList()) std::printf("%s\n", font.c_str());
+    return std::fflush(stdout) == 0 ? kExitDone : kExitFailure;
+}
+
+int RunMainRoad(const Options& options) {
+    MachiningSettings settings = StoredSettingsQuietly();
+    try {
+        for (const auto& [key, value] : options.settings)
+            ApplySettingOverride(settings, key, value);
+    } catch (const OptionsError& e) {
+        say(std::string("vezor-gcode: ") + e.what());
+        return kExitFailure;
+    }
+
+    std::string font;
+    if (options.font) {
+        font = *options.font;
+        const std::string folder = isAbsolute(font) ? font : joinPath(programFolder(), font);
+        if (!textfile::isDirectory(folder)) {
+            say("vezor-gcode: no such font folder: " + font);
+            return kExitFailure;
+        }
+    } else if (const auto fonts = FontList(); !fonts.empty()) {
+        font = fonts.front();
+    }
+
+    Project project;
+    try {
+        EventPump noEvents;
+        project = ReadProjectFile(options.project, noEvents);
+    } catch (const NotAProjectError& e) {
+        sayProgramText(e.message());
+        return kExitNotAProject;
+    }
+
+    const LayoutResult layout = LayOutProject(project, font, settings);
+    for (const std::string& message : layout.messages) sayProgramText(message);
+
+    try {
+        const std::string program = BuildGCodeProgram(*layout.points, settings.SkorF);
+        if (options.out.empty() || options.out == "-") {
+            if (!writeToStandardOutput(program)) {
+                say("vezor-gcode: cannot write to standard output");
+                return kExitFailure;
+            }
+        } else {
+            WriteGCodeFile(options.out, program);
+        }
+    } catch (const VezorError& e) {
+        sayProgramText(e.message());
+        return kExitFailure;
+    }
+    return layout.messages.empty() ? kExitDone : kExitLettersMissing;
+}

@@ -1,0 +1,9 @@
+#pragma once
+
+#include "Options.h"
+
+// Project in, G-code out: the save command of the main window on the command line.
+int RunMainRoad(const Options& options);
+
+// Prints the font list, one font per line.
+int RunListFonts();

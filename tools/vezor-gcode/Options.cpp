@@ -1,0 +1,74 @@
+#include "Options.h"
+
+namespace {
+
+// The value of a "--name VALUE" or "--name=VALUE" option at args[i]; advances i.
+bool takeValue(const std::vector<std::string>& args, std::size_t& i, const std::string& name,
+               std::string& value) {
+    const std::string& arg = args[i];
+    if (arg == name) {
+        if (i + 1 >= args.size()) throw OptionsError("option " + name + " needs a value");
+        value = args[++i];
+        return true;
+    }
+    if (arg.starts_with(name + "=")) {
+        value = arg.substr(name.size() + 1);
+        return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+Options ParseOptions(const std::vector<std::string>& args) {
+    Options o;
+    bool positionalOnly = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        std::string value;
+        if (positionalOnly || arg == "-" || !arg.starts_with("-")) {
+            if (!o.project.empty()) throw OptionsError("more than one project given");
+            o.project = arg;
+        } else if (arg == "--") {
+            positionalOnly = true;
+        } else if (arg == "--help" || arg == "-h") {
+            o.help = true;
+        } else if (arg == "--list-fonts") {
+            o.listFonts = true;
+        } else if (takeValue(args, i, "--font", value)) {
+            o.font = value;
+        } else if (takeValue(args, i, "--out", value)) {
+            o.out = value;
+        } else if (takeValue(args, i, "--setting", value)) {
+            const auto eq = value.find('=');
+            if (eq == std::string::npos || eq == 0)
+                throw OptionsError("--setting needs KEY=VALUE, got \"" + value + "\"");
+            o.settings.emplace_back(value.substr(0, eq), value.substr(eq + 1));
+        } else {
+            throw OptionsError("unknown option " + arg);
+        }
+    }
+    if (!o.help && !o.listFonts && o.project.empty()) throw OptionsError("no project given");
+    return o;
+}
+
+std::string UsageText() {
+    return "Usage: vezor-gcode [--font FONT] [--out FILE] [--setting KEY=VALUE]... PROJECT\n"
+           "       vezor-gcode --list-fonts\n"
+           "\n"
+           "Lays out the project file PROJECT and writes its G-code program, byte for byte\n"
+           "what the main window's save command writes.\n"
+           "\n"
+           "  --font FONT          font folder as --list-fonts shows it (relative to the\n"
+           "                       program folder) or an absolute path; default: the first\n"
+           "                       font of the list\n"
+           "  --out FILE           write the program to FILE; \"-\" or no --out: standard output\n"
+           "  --setting KEY=VALUE  override one machining setting for this run: ZBezop,\n"
+           "                       ZBezopS (safe heights, mm), SkorF (feed text), NoRazriv\n"
+           "                       (0 or 1); the others come from the user's settings\n"
+           "  --list-fonts         print the font list, one font per line\n"
+           "  --help               print this text\n"
+           "\n"
+           "Exit status: 0 written; 1 failure; 2 PROJECT is not a project (nothing written);\n"
+           "3 written, but some letters were not found in the font.\n";
+}

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <utility>
+#include <vector>
+
+// Exit statuses of vezor-gcode.
+enum ExitStatus : int {
+    kExitDone = 0,
+    kExitFailure = 1,
+    kExitNotAProject = 2,
+    kExitLettersMissing = 3,
+};
+
+// The command line, parsed. Texts are as given (UTF-8).
+struct Options {
+    bool help = false;
+    bool listFonts = false;
+    std::optional<std::string> font;  // --font: relative to the program folder, or absolute
+    std::string out;                  // --out: "" or "-" is standard output
+    std::vector<std::pair<std::string, std::string>> settings;  // --setting KEY=VALUE, in order
+    std::string project;                                        // the one positional argument
+};
+
+// A command line that cannot be run; the message is UTF-8.
+class OptionsError : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
+};
+
+// Accepts "--name VALUE" and "--name=VALUE" for options with a value.
+Options ParseOptions(const std::vector<std::string>& args);
+
+std::string UsageText();
