@@ -1,0 +1,48 @@
+// A write that fails must lose nothing: the earlier file stays byte for byte,
+// no temporary file is left, and the caller gets a named error.
+#include <gtest/gtest.h>
+
+#include "SmallDisk.h"
+#include "TestSupport.h"
+#include "lib/TextFile.h"
+#include "lib/VezorError.h"
+
+namespace {
+
+#define REQUIRE_DISK(disk) \
+    if (!(disk).mounted()) GTEST_SKIP() << "cannot mount a tmpfs here (needs root)"
+
+TEST(FailedWrites, FullDiskKeepsTheEarlierFileAndLeavesNoTemporary) {
+    SmallDisk disk;
+    REQUIRE_DISK(disk);
+    const std::string target = disk.path() + "/out.gcode";
+    textfile::writeAtomically(target, "old content\r\n");
+    disk.fill();
+    EXPECT_THROW(textfile::writeAtomically(target, std::string(200000, 'G')), FileWriteError);
+    EXPECT_EQ(readFile(target), "old content\r\n");
+    EXPECT_EQ(disk.listing(), "filler,out.gcode");
+}
+
+TEST(FailedWrites, ReadOnlyDiskAndInvalidNamesAreReported) {
+    SmallDisk disk;
+    REQUIRE_DISK(disk);
+    const std::string target = disk.path() + "/letter";
+    textfile::writeAtomically(target, "1,2\r\n");
+    ASSERT_TRUE(disk.makeReadOnly());
+    EXPECT_THROW(textfile::writeAtomically(target, "3,4\r\n"), FileWriteError);
+    EXPECT_EQ(readFile(target), "1,2\r\n");
+    EXPECT_EQ(disk.listing(), "letter");
+}
+
+TEST(FailedWrites, MissingFolderAndFolderTargetAreReported) {
+    const std::string base = testProgramFolder();
+    EXPECT_THROW(textfile::writeAtomically(base + "/no/such/folder/x.txt", "x"), FileWriteError);
+    EXPECT_THROW(textfile::writeAtomically(base, "x"), FileWriteError);
+    try {
+        textfile::writeAtomically(base + "/no/x.txt", "x");
+    } catch (const FileWriteError& e) {
+        EXPECT_NE(e.message().find("x.txt"), std::string::npos) << "the message names the file";
+    }
+}
+
+}  // namespace
