@@ -16,11 +16,9 @@
 #include "app/MachiningSettings.h"
 #include "font/FontStorage.h"
 #include "lib/Dialogs.h"
-#include "lib/Fail_YN.h"
-#include "lib/ProgramFolder.h"
 #include "lib/Win1251.h"
-#include "lib/clsFindFile.h"
 #include "lib/ui/QtText.h"
+#include "main/FontList.h"
 #include "main/ui/PenPointsListModel.h"
 #include "main/ui/PreviewSurface.h"
 
@@ -158,12 +156,9 @@ void frmGCode::buildControls() {
 }
 
 void frmGCode::Form_Load() {
-    const std::string fontRoot = joinPath(Fail_YN::AppPath(), "font");
-    Collection<std::string> folders;
-    clsFindFile().FindAllDir(fontRoot, folders);
     cboShrift->clear();
-    for (const auto& folder : folders) cboShrift->addItem(pathToQ(Fail_YN::DelAppPath(folder)));
-    if (folders.Count() > 0) cboShrift->setCurrentIndex(0);
+    for (const auto& font : FontList()) cboShrift->addItem(pathToQ(font));
+    if (cboShrift->count() > 0) cboShrift->setCurrentIndex(0);
     cboMash->setCurrentIndex(3);
 }
 
