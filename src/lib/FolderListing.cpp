@@ -1,0 +1,106 @@
+#include "lib/FolderListing.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QStorageInfo>
+#include <algorithm>
+#include <array>
+
+#include "lib/FileTypeFilter.h"
+
+namespace folderlisting {
+namespace {
+
+QString q(const std::string& path) { return QString::fromStdString(path); }
+
+QFileInfoList entries(const std::string& folder, QDir::Filters kind) {
+    if (folder.empty()) return {};
+    return QDir(q(folder)).entryInfoList(kind | QDir::NoDotAndDotDot,
+                                         QDir::Name | QDir::IgnoreCase);
+}
+
+}  // namespace
+
+bool isRealFileSystem(std::string_view type, std::string_view device) {
+    static constexpr std::array<std::string_view, 28> kVirtual = {"autofs",      "binfmt_misc",
+                                                                  "bpf",         "cgroup",
+                                                                  "cgroup2",     "configfs",
+                                                                  "debugfs",     "devpts",
+                                                                  "devtmpfs",    "efivarfs",
+                                                                  "fusectl",     "hugetlbfs",
+                                                                  "mqueue",      "nsfs",
+                                                                  "overlay",     "proc",
+                                                                  "pstore",      "ramfs",
+                                                                  "rootfs",      "rpc_pipefs",
+                                                                  "securityfs",  "squashfs",
+                                                                  "sysfs",       "tmpfs",
+                                                                  "tracefs",     "fuse.gvfsd-fuse",
+                                                                  "fuse.portal", "fuse.snapfuse"};
+    if (std::find(kVirtual.begin(), kVirtual.end(), type) != kVirtual.end()) return false;
+    // A block device ("/dev/sda1"), an SMB share ("//host/share") or an NFS
+    // export ("host:/path").
+    return device.starts_with('/') || device.find(":/") != std::string_view::npos;
+}
+
+std::vector<std::string> driveRoots() {
+    std::vector<std::string> roots{"/"};
+    for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
+        if (!volume.isValid() || !volume.isReady()) continue;
+        if (!isRealFileSystem(volume.fileSystemType().toStdString(), volume.device().toStdString()))
+            continue;
+        roots.push_back(normalFolder(volume.rootPath().toStdString()));
+    }
+    std::sort(roots.begin(), roots.end());
+    roots.erase(std::unique(roots.begin(), roots.end()), roots.end());
+    return roots;
+}
+
+std::string driveOf(const std::string& folder, const std::vector<std::string>& roots) {
+    std::string best;
+    for (const std::string& root : roots) {
+        const bool holds = folder == root || (folder.starts_with(root) &&
+                                              (root.ends_with('/') || folder[root.size()] == '/'));
+        if (holds && root.size() > best.size()) best = root;
+    }
+    return best;
+}
+
+std::string normalFolder(const std::string& path) {
+    if (path.empty()) return QDir::currentPath().toStdString();
+    return QDir::cleanPath(QDir::current().absoluteFilePath(q(path))).toStdString();
+}
+
+bool canEnter(const std::string& folder) {
+    if (folder.empty()) return false;
+    const QFileInfo info(q(folder));
+    return info.isDir() && info.isReadable() && info.isExecutable();
+}
+
+std::string parentFolder(const std::string& folder) {
+    if (folder.empty() || folder == "/") return {};
+    const auto cut = folder.find_last_of('/');
+    if (cut == std::string::npos) return {};
+    return cut == 0 ? std::string("/") : folder.substr(0, cut);
+}
+
+std::string joinFolder(const std::string& folder, const std::string& name) {
+    return folder.ends_with('/') ? folder + name : folder + "/" + name;
+}
+
+std::vector<std::string> subFolders(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const QFileInfo& entry : entries(folder, QDir::Dirs))
+        names.push_back(entry.fileName().toStdString());
+    return names;
+}
+
+std::vector<std::string> matchingFiles(const std::string& folder, const std::string& pattern) {
+    std::vector<std::string> names;
+    for (const QFileInfo& entry : entries(folder, QDir::Files)) {
+        std::string name = entry.fileName().toStdString();
+        if (filetype::matches(name, pattern)) names.push_back(std::move(name));
+    }
+    return names;
+}
+
+}  // namespace folderlisting

@@ -1,0 +1,268 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMouseEvent>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QToolButton>
+
+#include "TestSupport.h"
+#include "lib/FileChoice.h"
+#include "lib/FileTypeFilter.h"
+#include "lib/ui/frmFailDir.h"
+
+// Readable failures for QString comparisons.
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
+
+namespace {
+
+class FileChooser : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(tmp.isValid());
+        filetype::storedType() = 0;
+        folder = tmp.path();
+        for (const char* name : {"a.txt", "B.txt", "plate1.txt", "Plate2.TXT", "plate3.gif",
+                                 "xplate.txt", "notes.doc", "README", ".hidden.txt"})
+            writeFile(path(name), "x");
+        writeFile(path("Sub/inner.txt"), "x");
+        QDir(folder).mkdir("alpha");
+        savedCurrent = QDir::currentPath();
+        QDir::setCurrent(folder);
+    }
+    void TearDown() override { QDir::setCurrent(savedCurrent); }
+
+    std::string path(const std::string& name) const { return folder.toStdString() + "/" + name; }
+
+    template <class T>
+    static T* child(QWidget& dialog, const char* name) {
+        T* found = dialog.findChild<T*>(QString::fromLatin1(name));
+        EXPECT_NE(found, nullptr) << name;
+        return found;
+    }
+
+    static void key(QWidget* target, int keyCode) {
+        QKeyEvent press(QEvent::KeyPress, keyCode, Qt::NoModifier);
+        QApplication::sendEvent(target, &press);
+        QKeyEvent release(QEvent::KeyRelease, keyCode, Qt::NoModifier);
+        QApplication::sendEvent(target, &release);
+    }
+
+    QTemporaryDir tmp;
+    QString folder;
+    QString savedCurrent;
+};
+
+TEST_F(FileChooser, FirstOpeningShowsTheCurrentFolderWithAllFiles) {
+    fileChoice().ChoiceConfirmed = 1;
+    frmFailDir dialog;
+    EXPECT_EQ(dialog.windowTitle(), QString("Файловая система"));
+    EXPECT_EQ(fileChoice().ChoiceConfirmed, 0);
+    EXPECT_EQ(dialog.folder(), folder);
+    EXPECT_EQ(child<QLabel>(dialog, "lblFolder")->text(), folder);
+    EXPECT_EQ(dialog.folderEntries(), (QStringList{"..", "alpha", "Sub"}));
+    EXPECT_EQ(dialog.fileNames(),
+              (QStringList{"a.txt", "B.txt", "notes.doc", "plate1.txt", "Plate2.TXT", "plate3.gif",
+                           "README", "xplate.txt"}));
+    EXPECT_EQ(child<QLabel>(dialog, "Label1")->text(), "+ *.*");
+    EXPECT_TRUE(child<QRadioButton>(dialog, "optVbor0")->isChecked());
+    EXPECT_EQ(child<QRadioButton>(dialog, "optVbor4")->text(), "gif");
+    EXPECT_FALSE(child<QRadioButton>(dialog, "optVbor1")->icon().isNull());
+    EXPECT_EQ(child<QRadioButton>(dialog, "optVbor1")->toolTip(), "*.wav");
+    EXPECT_FALSE(child<QToolButton>(dialog, "cmdOk")->icon().isNull());
+    EXPECT_EQ(child<QToolButton>(dialog, "cmdClose")->toolTip(), QString("Закрыть окно"));
+}
+
+TEST_F(FileChooser, ConfirmGivesFolderAndFileAndTheNextOpeningStartsThere) {
+    {
+        frmFailDir dialog;
+        ASSERT_TRUE(dialog.enterFolder("Sub"));
+        ASSERT_TRUE(dialog.selectFile("inner.txt"));
+        dialog.cmdOk_Click();
+        EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    }
+    EXPECT_EQ(fileChoice().ChosenFolder, path("Sub"));
+    EXPECT_EQ(fileChoice().ChosenFile, "inner.txt");
+    EXPECT_EQ(fileChoice().ChoiceConfirmed, 1);
+
+    QDir::setCurrent(savedCurrent);
+    frmFailDir again;
+    EXPECT_EQ(fileChoice().ChoiceConfirmed, 0);
+    EXPECT_EQ(again.folder().toStdString(), path("Sub"));
+    EXPECT_EQ(again.fileNames(), QStringList{"inner.txt"});
+}
+
+TEST_F(FileChooser, ConfirmWithoutSelectionGivesAnEmptyFileAndTheRootKeepsItsSeparator) {
+    fileChoice().ChosenFile = "old.txt";
+    frmFailDir dialog;
+    dialog.cmdOk_Click();
+    EXPECT_EQ(fileChoice().ChosenFolder, folder.toStdString());
+    EXPECT_EQ(fileChoice().ChosenFile, "");
+    EXPECT_EQ(fileChoice().ChoiceConfirmed, 1);
+
+    frmFailDir atRoot;
+    ASSERT_TRUE(atRoot.setFolder("/"));
+    EXPECT_FALSE(atRoot.folderEntries().contains(".."));
+    EXPECT_FALSE(atRoot.enterFolder(".."));
+    atRoot.cmdOk_Click();
+    EXPECT_EQ(fileChoice().ChosenFolder, "/");
+}
+
+TEST_F(FileChooser, CloseAfterAConfirmationKeepsTheChoiceButIsNotConfirmed) {
+    {
+        frmFailDir dialog;
+        dialog.selectFile("a.txt");
+        dialog.cmdOk_Click();
+    }
+    const FileChoice confirmed = fileChoice();
+    {
+        frmFailDir dialog;
+        dialog.enterFolder("alpha");
+        dialog.selectFile("B.txt");
+        dialog.cmdClose_Click();
+        EXPECT_EQ(dialog.result(), QDialog::Rejected);
+    }
+    EXPECT_EQ(fileChoice().ChoiceConfirmed, 0);
+    EXPECT_EQ(fileChoice().ChosenFolder, confirmed.ChosenFolder);
+    EXPECT_EQ(fileChoice().ChosenFile, "a.txt");
+
+    frmFailDir closeBox;
+    closeBox.show();
+    closeBox.close();
+    EXPECT_EQ(closeBox.result(), QDialog::Rejected);
+    EXPECT_EQ(fileChoice().ChoiceConfirmed, 0);
+    EXPECT_EQ(fileChoice().ChosenFile, "a.txt");
+}
+
+TEST_F(FileChooser, PrefixWithTypeTxtListsOnlyMatchingFilesAndKeepsTheLabel) {
+    frmFailDir dialog;
+    dialog.show();
+    dialog.optVbor_Click(7);
+    auto* mask = child<QLineEdit>(dialog, "txtMaska");
+    mask->setText("plate");
+    mask->setFocus();
+    key(mask, Qt::Key_Return);
+    EXPECT_TRUE(dialog.isVisible()) << "Enter in the prefix box must not confirm";
+    EXPECT_EQ(fileChoice().ChoiceConfirmed, 0);
+    EXPECT_EQ(dialog.pattern(), "plate*.txt");
+    EXPECT_EQ(dialog.fileNames(), (QStringList{"plate1.txt", "Plate2.TXT"}));
+    EXPECT_EQ(child<QLabel>(dialog, "Label1")->text(), "+ *.txt");
+
+    // The prefix stays in the folder it was typed for...
+    ASSERT_TRUE(dialog.enterFolder("Sub"));
+    EXPECT_TRUE(dialog.fileNames().isEmpty());
+    ASSERT_TRUE(dialog.enterFolder(".."));
+    // ...and a type option filters by the type alone.
+    child<QRadioButton>(dialog, "optVbor4")->click();
+    EXPECT_EQ(dialog.fileNames(), QStringList{"plate3.gif"});
+    EXPECT_EQ(child<QLabel>(dialog, "Label1")->text(), "+ *.gif");
+    EXPECT_EQ(mask->text(), "plate");
+    dialog.cmdClose_Click();
+}
+
+TEST_F(FileChooser, TheCarriedOverTypeIsShownAndFiltersOnTheNextOpening) {
+    {
+        frmFailDir dialog;
+        dialog.optVbor_Click(7);
+        dialog.cmdClose_Click();
+    }
+    frmFailDir dialog;
+    EXPECT_TRUE(child<QRadioButton>(dialog, "optVbor7")->isChecked());
+    EXPECT_FALSE(child<QRadioButton>(dialog, "optVbor0")->isChecked());
+    EXPECT_EQ(child<QLabel>(dialog, "Label1")->text(), "+ *.txt");
+    EXPECT_EQ(dialog.pattern(), "*.txt");
+    EXPECT_EQ(dialog.fileNames(),
+              (QStringList{"a.txt", "B.txt", "plate1.txt", "Plate2.TXT", "xplate.txt"}));
+    EXPECT_EQ(child<QLineEdit>(dialog, "txtMaska")->text(), "");
+}
+
+TEST_F(FileChooser, ARememberedFolderThatIsGoneIsIgnored) {
+    fileChoice().ChosenFolder = path("gone");
+    fileChoice().ChosenFile = "a.txt";
+    frmFailDir dialog;
+    EXPECT_EQ(dialog.folder(), folder);
+    EXPECT_EQ(fileChoice().ChosenFolder, path("gone")) << "only a confirmation changes it";
+    EXPECT_FALSE(dialog.setFolder(QString::fromStdString(path("gone"))));
+    EXPECT_FALSE(dialog.setFolder(QString::fromStdString(path("README"))));
+    EXPECT_FALSE(dialog.enterFolder("nothing"));
+    EXPECT_EQ(dialog.folder(), folder);
+    EXPECT_EQ(dialog.fileNames().size(), 8);
+}
+
+TEST_F(FileChooser, KeyboardAndDoubleClickMoveAndConfirm) {
+    frmFailDir dialog;
+    dialog.show();
+    auto* dirs = child<QListWidget>(dialog, "dirList");
+    dirs->setFocus();
+    dirs->setCurrentRow(dialog.folderEntries().indexOf("Sub"));
+    key(dirs, Qt::Key_Return);
+    EXPECT_EQ(dialog.folder().toStdString(), path("Sub"));
+    EXPECT_TRUE(dialog.isVisible());
+    key(dirs, Qt::Key_Backspace);
+    EXPECT_EQ(dialog.folder(), folder);
+    EXPECT_EQ(dirs->currentItem()->text(), "Sub") << "going up keeps the place";
+
+    auto* files = child<QListWidget>(dialog, "failList");
+    QListWidgetItem* item = files->findItems("notes.doc", Qt::MatchExactly).value(0);
+    ASSERT_NE(item, nullptr);
+    const QPoint at = files->visualItemRect(item).center();
+    QMouseEvent press(QEvent::MouseButtonPress, at, files->viewport()->mapToGlobal(at),
+                      Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(files->viewport(), &press);
+    QMouseEvent twice(QEvent::MouseButtonDblClick, at, files->viewport()->mapToGlobal(at),
+                      Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(files->viewport(), &twice);
+    EXPECT_EQ(fileChoice().ChoiceConfirmed, 1);
+    EXPECT_EQ(fileChoice().ChosenFile, "notes.doc");
+    EXPECT_EQ(fileChoice().ChosenFolder, folder.toStdString());
+    EXPECT_FALSE(dialog.isVisible());
+}
+
+TEST_F(FileChooser, TheDriveListHoldsTheRootAndMovesThere) {
+    frmFailDir dialog;
+    ASSERT_TRUE(dialog.selectDrive("/"));
+    EXPECT_EQ(dialog.folder(), "/");
+    EXPECT_FALSE(dialog.selectDrive("/no/such/drive"));
+}
+
+TEST_F(FileChooser, ShowFileChooserIsModalAndReportsTheChoice) {
+    QTimer::singleShot(0, [] {
+        frmFailDir* dialog = nullptr;
+        for (QWidget* top : QApplication::topLevelWidgets())
+            if (auto* found = qobject_cast<frmFailDir*>(top); found && found->isVisible())
+                dialog = found;
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_TRUE(dialog->isModal());
+        dialog->selectFile("README");
+        dialog->findChild<QToolButton*>("cmdOk")->click();
+    });
+    ShowFileChooser(nullptr);
+    EXPECT_EQ(fileChoice().ChoiceConfirmed, 1);
+    EXPECT_EQ(fileChoice().ChosenFile, "README");
+    EXPECT_EQ(fileChoice().ChosenFolder, folder.toStdString());
+}
+
+TEST_F(FileChooser, Screenshot) {
+    const std::string deep = path("Заказы/Вывески 2024/Магазин на углу Садовой улицы");
+    for (const char* name : {"вывеска.txt", "Plate-A.txt", "plate-b.txt", "logo.gif"})
+        writeFile(deep + "/" + name, "x");
+    QDir().mkpath(QString::fromStdString(deep + "/Эскизы"));
+    fileChoice().ChosenFolder = deep;
+    frmFailDir dialog;
+    dialog.optVbor_Click(7);
+    dialog.selectFile("plate-b.txt");
+    dialog.show();
+    QApplication::processEvents();
+    saveScreenshot(&dialog, "frmFailDir");
+    dialog.cmdClose_Click();
+}
+
+}  // namespace
