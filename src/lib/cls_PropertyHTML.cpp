@@ -481,6 +481,16 @@ std::string cls_PropertyHTML::TEG_Data(const std::string& St, const std::string&
     return tagdata::TEG_Data(St, TEG_Start, TEG_End, PozSt);
 }
 
+std::string cls_PropertyHTML::TEG_TegDataTeg(const std::string& St, const std::string& TEG_Start,
+                                             const std::string& TEG_End, std::size_t PozSt) {
+    return tagdata::TEG_TegDataTeg(St, TEG_Start, TEG_End, PozSt);
+}
+
+std::string cls_PropertyHTML::TEG_Data_Del(const std::string& St, const std::string& TEG_Start,
+                                           const std::string& TEG_End, std::size_t PozSt) {
+    return tagdata::TEG_Data_Del(St, TEG_Start, TEG_End, PozSt);
+}
+
 std::vector<std::string> cls_PropertyHTML::readPageLines() const {
     return textfile::splitLines(readPageFile(resolvePagePath(pagePath_)));
 }

@@ -366,6 +366,9 @@ TEST(PageRewrite, ReadOnlyFolderLeavesThePageWholeAndNoTemporaryFile) {
 
 TEST(PageTagData, ForwardsToTheTagDataOperations) {
     EXPECT_EQ(cls_PropertyHTML::TEG_Data("ab<@XXX=100>cd", "<@", ">", 3), "XXX=100");
+    EXPECT_EQ(cls_PropertyHTML::TEG_TegDataTeg("x<b>y</b>z", "<b>", "</b>", 1), "<b>y</b>");
+    EXPECT_EQ(cls_PropertyHTML::TEG_Data_Del("<title>Old</title>", "<title", "</title>", 1),
+              "<title></title>");
 }
 
 }  // namespace
