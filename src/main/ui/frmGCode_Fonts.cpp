@@ -1,10 +1,16 @@
 // The font editor and font viewer commands of the main window.
+#include "font/ui/frmFontPaint.h"
+#include "font/ui/frmSrift.h"
 #include "main/ui/frmGCode.h"
 
 void frmGCode::mnuFontEdit_Click() {
     if (!checkFont()) return;
+    frmFontPaint editor(this);
+    editor.exec();
 }
 
 void frmGCode::nmuOpen_Click() {
     if (!checkFont()) return;
+    frmSrift viewer(this);
+    viewer.exec();
 }

@@ -1,0 +1,114 @@
+#include "font/LetterEditing.h"
+
+#include <algorithm>
+
+#include "font/FontStorage.h"
+
+namespace letteredit {
+
+std::string pointEntry(double x, double y) {
+    return FormatCoordinate(x) + "," + FormatCoordinate(y);
+}
+
+bool click(Letter& letter, Mode mode, double x, double y) {
+    auto& points = letter.points;
+    // A selection left over from a list that has since shrunk selects nothing.
+    if (letter.selected && *letter.selected >= points.size()) letter.selected.reset();
+    switch (mode) {
+        case Mode::Area:
+            return false;
+        case Mode::PlacePoints:
+            if (!letter.selected) {
+                points.push_back(pointEntry(x, y));
+                return false;
+            }
+            {
+                const std::size_t at = *letter.selected + 1;
+                points.insert(points.begin() + static_cast<std::ptrdiff_t>(at), pointEntry(x, y));
+                letter.selected = at;
+            }
+            return true;
+        case Mode::MovePoint:
+            if (!letter.selected) return false;
+            points[*letter.selected] = pointEntry(x, y);
+            return true;
+    }
+    return false;
+}
+
+void shiftAll(Letter& letter, double dx, double dy) {
+    for (auto& entry : letter.points) {
+        double x = 0;
+        double y = 0;
+        ParsePointLine(entry, x, y);
+        entry = pointEntry(x + dx, y + dy);
+    }
+    letter.selected.reset();
+}
+
+Offset keyOffset(ArrowKey key) {
+    switch (key) {
+        case ArrowKey::Left:
+            return {-1, 0};
+        case ArrowKey::Up:
+            return {0, -1};
+        case ArrowKey::Right:
+            return {1, 0};
+        case ArrowKey::Down:
+            return {0, 1};
+        case ArrowKey::Other:
+            break;
+    }
+    return {};
+}
+
+bool removeSelected(Letter& letter) {
+    if (!letter.selected || *letter.selected >= letter.points.size()) {
+        letter.selected.reset();
+        return false;
+    }
+    letter.points.erase(letter.points.begin() + static_cast<std::ptrdiff_t>(*letter.selected));
+    letter.selected.reset();
+    return true;
+}
+
+Drawing drawLetter(const std::vector<std::string>& points) {
+    std::vector<Point> parsed;
+    parsed.reserve(points.size());
+    for (const auto& entry : points) {
+        double x = 0;
+        double y = 0;
+        ParsePointLine(entry, x, y);
+        parsed.push_back({static_cast<float>(x), static_cast<float>(y)});
+    }
+    Drawing drawing;
+    for (std::size_t i = 0; i < parsed.size(); ++i) {
+        const Point p = parsed[i];
+        if (!(p.x > 0 && p.y > 0)) continue;
+        drawing.marks.push_back(p);
+        if (i + 1 < parsed.size()) drawing.lines.push_back({p, parsed[i + 1]});
+    }
+    return drawing;
+}
+
+std::optional<std::size_t> firstLineWithoutComma(const std::vector<std::string>& points) {
+    for (std::size_t i = 0; i < points.size(); ++i)
+        if (points[i].find(',') == std::string::npos) return i;
+    return std::nullopt;
+}
+
+std::vector<LetterEntry> letterEntries(const std::vector<int>& codes) {
+    std::vector<LetterEntry> entries;
+    entries.reserve(codes.size());
+    for (int code : codes)
+        entries.push_back({"[" + std::to_string(code) + "]" +
+                               std::string(1, static_cast<char>(static_cast<unsigned char>(code))),
+                           code});
+    // Byte order of the Windows-1251 texts; equal texts cannot occur since
+    // every code names one file.
+    std::stable_sort(entries.begin(), entries.end(),
+                     [](const LetterEntry& a, const LetterEntry& b) { return a.text < b.text; });
+    return entries;
+}
+
+}  // namespace letteredit

@@ -1,0 +1,73 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <vector>
+
+// The font editor's letter: the point lines exactly as the letter file holds
+// them, in drawing order, and the selected point. The editor keeps no other
+// form of the points; it parses the texts whenever it draws or shifts them, so
+// an unchanged line is saved back byte for byte.
+namespace letteredit {
+
+enum class Mode { Area = 0, PlacePoints = 1, MovePoint = 2 };
+
+struct Letter {
+    std::vector<std::string> points;
+    std::optional<std::size_t> selected;  // position in points
+};
+
+// "x,y" with both numbers in the letter file form.
+std::string pointEntry(double x, double y);
+
+// What a left click at (x, y) in letter units does in the given mode. Returns
+// true when the click selected a point (the new or the replaced one), which the
+// window shows as a selection made in the point list.
+bool click(Letter& letter, Mode mode, double x, double y);
+
+// Moves every point by (dx, dy) and rewrites every line in the normal number
+// form, points outside the letter box included; the selection is lost.
+void shiftAll(Letter& letter, double dx, double dy);
+
+enum class ArrowKey { Left, Up, Right, Down, Other };
+struct Offset {
+    double dx = 0;
+    double dy = 0;
+};
+// One letter unit per key; y grows downward, so Up moves the letter up.
+Offset keyOffset(ArrowKey key);
+
+// Removes the selected point; false when none was selected.
+bool removeSelected(Letter& letter);
+
+struct Point {
+    double x = 0;
+    double y = 0;
+};
+struct Segment {
+    Point from;
+    Point to;
+};
+// What the surface shows of a letter: a mark on every point inside the box's
+// open quadrant (x > 0 and y > 0) and a line from each such point to the next
+// one, wherever that one lies. Values are taken in single precision.
+struct Drawing {
+    std::vector<Point> marks;
+    std::vector<Segment> lines;
+};
+Drawing drawLetter(const std::vector<std::string>& points);
+
+// Position (0-based) of the first line without ",", if any.
+std::optional<std::size_t> firstLineWithoutComma(const std::vector<std::string>& points);
+
+// One entry of the letter list: "[code]" followed by the character (Windows-1251).
+struct LetterEntry {
+    std::string text;
+    int code = 0;
+};
+// The entries of the given codes, ordered by their text, so «[192]А» stands
+// before «[65]A» as in the listings of the usual Windows file systems.
+std::vector<LetterEntry> letterEntries(const std::vector<int>& codes);
+
+}  // namespace letteredit

@@ -1,0 +1,427 @@
+#include "font/ui/frmFontPaint.h"
+
+#include <QAction>
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QFontDatabase>
+#include <QHBoxLayout>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPainterPath>
+#include <QSignalBlocker>
+#include <QStyle>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <functional>
+
+#include "font/FontStorage.h"
+#include "font/ui/LetterSurface.h"
+#include "lib/Dialogs.h"
+#include "lib/TextFile.h"
+#include "lib/VezorError.h"
+#include "lib/ui/QtText.h"
+
+namespace {
+
+const char* const kCaption = "Отрисовка шрифта";
+const char* const kIdleStatus = "...";
+const char* const kMoveStatus = "/используя мышку укажите новое место точки";
+const char* const kSaveTitle = "Сохранение буквы";
+
+QIcon paintedIcon(const std::function<void(QPainter&)>& draw) {
+    QPixmap pixmap(24, 24);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    draw(painter);
+    return QIcon(pixmap);
+}
+
+// Mode 0: a frame around the drawing area, nothing placed.
+QIcon areaIcon() {
+    return paintedIcon([](QPainter& p) {
+        p.setPen(QPen(QColor(0, 140, 0), 1.5, Qt::DashLine));
+        p.drawRect(QRectF(4, 4, 16, 16));
+    });
+}
+
+// Mode 1: a stroke of points, one more being placed.
+QIcon placeIcon() {
+    return paintedIcon([](QPainter& p) {
+        p.setPen(QPen(QColor(220, 0, 0), 1.5));
+        p.drawLine(QPointF(4, 19), QPointF(10, 6));
+        p.drawLine(QPointF(10, 6), QPointF(15, 15));
+        p.setBrush(QColor(220, 0, 0));
+        for (QPointF c : {QPointF(4, 19), QPointF(10, 6), QPointF(15, 15)}) p.drawEllipse(c, 2, 2);
+        p.setPen(QPen(Qt::black, 2));
+        p.drawLine(QPointF(19, 15), QPointF(19, 23));
+        p.drawLine(QPointF(15, 19), QPointF(23, 19));
+    });
+}
+
+// Mode 2: the selected point moves.
+QIcon moveIcon() {
+    return paintedIcon([](QPainter& p) {
+        p.setPen(QPen(Qt::black, 1.5));
+        p.drawLine(QPointF(12, 2), QPointF(12, 22));
+        p.drawLine(QPointF(2, 12), QPointF(22, 12));
+        QPainterPath heads;
+        for (auto [tip, a, b] : {std::tuple{QPointF(12, 1), QPointF(9, 5), QPointF(15, 5)},
+                                 std::tuple{QPointF(12, 23), QPointF(9, 19), QPointF(15, 19)},
+                                 std::tuple{QPointF(1, 12), QPointF(5, 9), QPointF(5, 15)},
+                                 std::tuple{QPointF(23, 12), QPointF(19, 9), QPointF(19, 15)}}) {
+            heads.moveTo(tip);
+            heads.lineTo(a);
+            heads.lineTo(b);
+            heads.closeSubpath();
+        }
+        p.fillPath(heads, Qt::black);
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(0, 200, 0));
+        p.drawEllipse(QPointF(12, 12), 4, 4);
+    });
+}
+
+// Holds the drawing surface as the largest square that fits, with the axis
+// captions along its top and left edges.
+class SquareFrame final : public QWidget {
+  public:
+    SquareFrame(LetterSurface* surface, QWidget* parent) : QWidget(parent), surface_(surface) {
+        surface_->setParent(this);
+        setMinimumSize(surface_->minimumSize() + QSize(kMargin, kMargin));
+    }
+
+  protected:
+    void resizeEvent(QResizeEvent*) override {
+        const int side = std::max(1, std::min(width(), height()) - kMargin);
+        surface_->setGeometry(kMargin, kMargin, side, side);
+    }
+
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        p.setPen(palette().color(QPalette::WindowText));
+        const QRect square = surface_->geometry();
+        p.drawText(QRect(square.left(), 0, kMargin, kMargin), Qt::AlignCenter, QStringLiteral("X"));
+        p.drawLine(square.left() + kMargin, kMargin / 2, square.right(), kMargin / 2);
+        p.drawText(QRect(0, square.top(), kMargin, kMargin), Qt::AlignCenter, QStringLiteral("Y"));
+        p.drawLine(kMargin / 2, square.top() + kMargin, kMargin / 2, square.bottom());
+    }
+
+  private:
+    static constexpr int kMargin = 18;
+    LetterSurface* surface_;
+};
+
+std::string characterOf(int code) {
+    return std::string(1, static_cast<char>(static_cast<unsigned char>(code)));
+}
+
+}  // namespace
+
+frmFontPaint::frmFontPaint(QWidget* parent) : QDialog(parent) {
+    setObjectName("frmFontPaint");
+    setWindowTitle(QString::fromUtf8(kCaption));
+    setModal(true);
+    buildMenus();
+    buildControls();
+    resize(820, 640);
+    Form_Load();
+}
+
+frmFontPaint::~frmFontPaint() = default;
+
+void frmFontPaint::buildMenus() {
+    menuBar = new QMenuBar(this);
+    menuBar->setObjectName("menuBar");
+    mnuFail = menuBar->addMenu(QStringLiteral("Файл"));
+    mnuFail->setObjectName("mnuFail");
+    mnuLiterAs = mnuFail->addAction(QStringLiteral("Сохранить букву как ..."));
+    mnuLiterAs->setObjectName("mnuLiterAs");
+    connect(mnuLiterAs, &QAction::triggered, this, [this] { mnuLiterAs_Click(); });
+    mnuFail->addSeparator()->setObjectName("mnuLine");
+    mnuExit = mnuFail->addAction(QStringLiteral("Выход"));
+    mnuExit->setObjectName("mnuExit");
+    connect(mnuExit, &QAction::triggered, this, [this] { mnuExit_Click(); });
+    // The second top-level item serves as the status line.
+    mnuInf = menuBar->addAction(QString::fromUtf8(kIdleStatus));
+    mnuInf->setObjectName("mnuInf");
+}
+
+void frmFontPaint::buildControls() {
+    auto* outer = new QVBoxLayout(this);
+    outer->setMenuBar(menuBar);
+
+    const auto button = [this](const char* name, const QIcon& icon, const QString& tip) {
+        auto* b = new QToolButton(this);
+        b->setObjectName(name);
+        b->setIcon(icon);
+        b->setIconSize(QSize(24, 24));
+        b->setToolTip(tip);
+        b->setAutoRaise(true);
+        return b;
+    };
+
+    cmdClose = button("cmdClose", style()->standardIcon(QStyle::SP_DialogCloseButton),
+                      QStringLiteral("Закрыть окно"));
+    connect(cmdClose, &QToolButton::clicked, this, [this] { cmdClose_Click(); });
+    cboLiter = new QComboBox(this);
+    cboLiter->setObjectName("cboLiter");
+    cboLiter->setEditable(false);
+    cboLiter->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    cboLiter->setMinimumContentsLength(12);
+    cboLiter->setMaxVisibleItems(24);
+    connect(cboLiter, &QComboBox::currentIndexChanged, this, [this] { cboLiter_Click(); });
+    auto* top = new QHBoxLayout;
+    top->addWidget(cmdClose);
+    top->addWidget(cboLiter);
+    top->addStretch(1);
+    outer->addLayout(top);
+
+    auto* group = new QButtonGroup(this);
+    group->setExclusive(true);
+    const QIcon icons[] = {areaIcon(), placeIcon(), moveIcon()};
+    const QString tips[] = {QStringLiteral("Область"), QStringLiteral("Поставить точки"),
+                            QStringLiteral("Изменить выделенную точку")};
+    auto* tools = new QHBoxLayout;
+    for (int i = 0; i < 3; ++i) {
+        optReg[i] =
+            button(QStringLiteral("optReg_%1").arg(i).toLatin1().constData(), icons[i], tips[i]);
+        optReg[i]->setProperty("index", i);
+        optReg[i]->setCheckable(true);
+        group->addButton(optReg[i], i);
+        connect(optReg[i], &QToolButton::clicked, this, [this, i] { optReg_Click(i); });
+        tools->addWidget(optReg[i]);
+    }
+    optReg[0]->setChecked(true);
+    optReg[2]->setEnabled(false);
+    tools->addSpacing(16);
+    cmdDelTema = button("cmdDelTema", style()->standardIcon(QStyle::SP_TrashIcon),
+                        QStringLiteral("Удалить контур"));
+    connect(cmdDelTema, &QToolButton::clicked, this, [this] { cmdDelTema_Click(); });
+    cmdSavePoint = button("cmdSavePoint", style()->standardIcon(QStyle::SP_DialogSaveButton),
+                          QStringLiteral("Сохранить букву"));
+    connect(cmdSavePoint, &QToolButton::clicked, this, [this] { cmdSavePoint_Click(); });
+    tools->addWidget(cmdDelTema);
+    tools->addWidget(cmdSavePoint);
+    tools->addStretch(1);
+    outer->addLayout(tools);
+
+    spsPoint = new QListWidget(this);
+    spsPoint->setObjectName("spsPoint");
+    spsPoint->setSelectionMode(QAbstractItemView::SingleSelection);
+    spsPoint->setFixedWidth(150);
+    spsPoint->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    connect(spsPoint, &QListWidget::currentRowChanged, this, [this](int row) {
+        if (row >= 0) spsPoint_Click();
+    });
+    connect(spsPoint, &QListWidget::itemClicked, this, [this] { spsPoint_Click(); });
+
+    picMask = new LetterSurface(this);
+    picMask->setObjectName("picMask");
+    connect(picMask, &LetterSurface::mousePressed, this,
+            [this](Qt::MouseButton b, double x, double y) { picMask_MouseDown(b, x, y); });
+    connect(picMask, &LetterSurface::keyReleased, this, [this](int key) { picMask_KeyUp(key); });
+
+    auto* work = new QHBoxLayout;
+    work->addWidget(spsPoint);
+    work->addWidget(new SquareFrame(picMask, this), 1);
+    outer->addLayout(work, 1);
+}
+
+// --- Window events --------------------------------------------------------
+
+void frmFontPaint::Form_Load() {
+    setWindowTitle(QString::fromUtf8(kCaption) + " [" + pathToQ(CurrentFont()) + "]");
+    letter_ = {};
+    showPoints();
+    DrawGuides();
+    FillLetterList();
+    LoadLetter();
+}
+
+void frmFontPaint::cboLiter_Click() { LoadLetter(); }
+
+void frmFontPaint::spsPoint_Click() {
+    const int row = spsPoint->currentRow();
+    if (row < 0 || static_cast<std::size_t>(row) >= letter_.points.size()) return;
+    letter_.selected = static_cast<std::size_t>(row);
+    DrawGuides();
+    RedrawLetter();
+    double x = 0;
+    double y = 0;
+    ParsePointLine(letter_.points[static_cast<std::size_t>(row)], x, y);
+    picMask->setHighlight(letteredit::Point{static_cast<float>(x), static_cast<float>(y)});
+    optReg[2]->setEnabled(true);
+}
+
+void frmFontPaint::picMask_MouseDown(Qt::MouseButton button, double x, double y) {
+    if (button != Qt::LeftButton) return;
+    const bool selected = letteredit::click(letter_, mode_, x, y);
+    showPoints();
+    if (selected) spsPoint_Click();
+    RedrawLetter();
+}
+
+void frmFontPaint::picMask_KeyUp(int qtKey) {
+    using letteredit::ArrowKey;
+    const ArrowKey key = qtKey == Qt::Key_Left    ? ArrowKey::Left
+                         : qtKey == Qt::Key_Up    ? ArrowKey::Up
+                         : qtKey == Qt::Key_Right ? ArrowKey::Right
+                         : qtKey == Qt::Key_Down  ? ArrowKey::Down
+                                                  : ArrowKey::Other;
+    const letteredit::Offset offset = letteredit::keyOffset(key);
+    letteredit::shiftAll(letter_, offset.dx, offset.dy);
+    showPoints();
+    RedrawLetter();
+}
+
+void frmFontPaint::optReg_Click(int index) {
+    mode_ = static_cast<letteredit::Mode>(index);
+    letter_.selected.reset();
+    showPoints();
+    // With the selection gone, a green mark would point at nothing.
+    picMask->setHighlight(std::nullopt);
+    setStatus(modeStatus());
+}
+
+void frmFontPaint::selectMode(int index) {
+    if (index < 0 || index > 2 || !optReg[index]->isEnabled()) return;
+    optReg[index]->setChecked(true);
+    optReg_Click(index);
+}
+
+void frmFontPaint::cmdDelTema_Click() {
+    if (!letter_.selected) return;
+    if (!dialogs().question(cp("Вы хотите удалить точку?"), cp("Удаление точки"))) return;
+    letteredit::removeSelected(letter_);
+    showPoints();
+    RedrawLetter();
+}
+
+void frmFontPaint::cmdSavePoint_Click() {
+    int code = 0;
+    if (cboLiter->count() > 0) {
+        code = cboLiter->currentData().toInt();
+    } else {
+        const std::string answer =
+            dialogs().input(cp("Введите ту букву, которую вы нарисовали"), cp(kSaveTitle), "");
+        if (answer.empty()) return;
+        code = codeOfAnswer(answer);
+    }
+    SaveLetter(code);
+}
+
+void frmFontPaint::mnuLiterAs_Click() {
+    const int remembered = cboLiter->currentIndex();
+    const std::string answer =
+        dialogs().input(cp("Введите новую букву для сохранения ..."), cp(kSaveTitle), "");
+    if (answer.empty()) return;
+    const int code = codeOfAnswer(answer);
+    // Any file of that name counts, even one that cannot be read: it is about
+    // to be replaced.
+    if (textfile::isFile(LetterFilePath(CurrentFont(), code)) &&
+        !dialogs().question(cp("Буква '") + answer + cp("' есть. Сохранить?"), caption()))
+        return;
+    if (!SaveLetter(code)) return;
+    DrawGuides();
+    FillLetterList();
+    LoadLetter();
+    if (remembered >= 0 && remembered < cboLiter->count()) selectLetter(remembered);
+}
+
+void frmFontPaint::cmdClose_Click() { reject(); }
+
+// --- The window's own procedures ------------------------------------------
+
+void frmFontPaint::LoadLetter() {
+    if (cboLiter->count() == 0) return;
+    letter_ = {};
+    const int code = cboLiter->currentData().toInt();
+    std::string problem;
+    try {
+        letter_.points = ReadLetterLines(LetterFilePath(CurrentFont(), code));
+        if (const auto line = letteredit::firstLineWithoutComma(letter_.points))
+            problem = cp("/в строке ") + std::to_string(*line + 1) + cp(" буквы '") +
+                      characterOf(code) + cp("' нет запятой");
+    } catch (const VezorError&) {
+        problem = cp("/букву '") + characterOf(code) + cp("' прочитать не удалось");
+    }
+    showPoints();
+    RedrawLetter();
+    if (!problem.empty()) {
+        setStatus(problem);
+        statusShowsProblem_ = true;
+    } else if (statusShowsProblem_) {
+        setStatus(modeStatus());
+    }
+}
+
+bool frmFontPaint::SaveLetter(int code) {
+    try {
+        WriteLetterFile(LetterFilePath(CurrentFont(), code), letter_.points);
+    } catch (const VezorError& e) {
+        dialogs().message(e.message(), caption(), Dialogs::Icon::Error);
+        return false;
+    }
+    setStatus(cp("/буква '") + characterOf(code) + cp("' сохранена"));
+    return true;
+}
+
+void frmFontPaint::FillLetterList() {
+    const std::vector<int> codes = ListFontLetters(CurrentFont());
+    if (codes.empty()) return;
+    {
+        const QSignalBlocker quiet(cboLiter);
+        cboLiter->clear();
+        for (const auto& entry : letteredit::letterEntries(codes))
+            cboLiter->addItem(toQ(entry.text), entry.code);
+    }
+    selectLetter(0);
+}
+
+void frmFontPaint::RedrawLetter() {
+    DrawGuides();
+    if (letter_.points.empty()) return;
+    picMask->setLetter(letteredit::drawLetter(letter_.points));
+}
+
+void frmFontPaint::DrawGuides() { picMask->clearLetter(); }
+
+void frmFontPaint::showPoints() {
+    const QSignalBlocker quiet(spsPoint);
+    spsPoint->clear();
+    for (const auto& entry : letter_.points) spsPoint->addItem(toQ(entry));
+    if (letter_.selected && *letter_.selected < letter_.points.size())
+        spsPoint->setCurrentRow(static_cast<int>(*letter_.selected));
+}
+
+void frmFontPaint::selectLetter(int position) {
+    {
+        const QSignalBlocker quiet(cboLiter);
+        cboLiter->setCurrentIndex(position);
+    }
+    cboLiter_Click();
+}
+
+QString frmFontPaint::status() const {
+    QString text = mnuInf->text();
+    return text.replace(QStringLiteral("&&"), QStringLiteral("&"));
+}
+
+void frmFontPaint::setStatus(const std::string& text) {
+    statusShowsProblem_ = false;
+    // A saved '&' must show as itself, not as a shortcut mark.
+    mnuInf->setText(toQ(text).replace(QLatin1Char('&'), QStringLiteral("&&")));
+}
+
+std::string frmFontPaint::modeStatus() const {
+    return mode_ == letteredit::Mode::MovePoint ? cp(kMoveStatus) : cp(kIdleStatus);
+}
+
+std::string frmFontPaint::caption() const { return fromQ(windowTitle()); }
+
+int frmFontPaint::codeOfAnswer(const std::string& answer) {
+    return static_cast<unsigned char>(answer.front());
+}

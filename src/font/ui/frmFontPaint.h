@@ -1,0 +1,85 @@
+#pragma once
+
+#include <QDialog>
+#include <array>
+#include <string>
+
+#include "font/LetterEditing.h"
+
+class QAction;
+class QComboBox;
+class QListWidget;
+class QMenu;
+class QMenuBar;
+class QToolButton;
+class LetterSurface;
+
+// The font editor: draws, shifts and saves the letters of the font named by
+// CurrentFont(), one letter at a time, as an ordered list of points. Opened
+// modally; unsaved edits are discarded without a question.
+//
+// Controls carry their names as objectName; the three mode buttons are
+// "optReg_0" .. "optReg_2" (index in the name, as the main window's lbl2_0/lbl2_1),
+// each also with the int property "index".
+// Handlers are public so that tests can run them as the user would.
+class frmFontPaint final : public QDialog {
+    Q_OBJECT
+  public:
+    explicit frmFontPaint(QWidget* parent = nullptr);
+    ~frmFontPaint() override;
+
+    void Form_Load();
+    void cboLiter_Click();
+    void spsPoint_Click();
+    void picMask_MouseDown(Qt::MouseButton button, double x, double y);
+    void picMask_KeyUp(int qtKey);
+    void optReg_Click(int index);
+    void cmdDelTema_Click();
+    void cmdSavePoint_Click();
+    void mnuLiterAs_Click();
+    void cmdClose_Click();
+    void mnuExit_Click() { cmdClose_Click(); }
+
+    // Selects a mode as a click on its button does.
+    void selectMode(int index);
+    letteredit::Mode mode() const { return mode_; }
+    const letteredit::Letter& letter() const { return letter_; }
+    // The status line's text.
+    QString status() const;
+
+    QMenuBar* menuBar = nullptr;
+    QMenu* mnuFail = nullptr;
+    QAction* mnuLiterAs = nullptr;
+    QAction* mnuExit = nullptr;
+    QAction* mnuInf = nullptr;
+    QToolButton* cmdClose = nullptr;
+    QComboBox* cboLiter = nullptr;
+    std::array<QToolButton*, 3> optReg{};
+    QToolButton* cmdDelTema = nullptr;
+    QToolButton* cmdSavePoint = nullptr;
+    QListWidget* spsPoint = nullptr;
+    LetterSurface* picMask = nullptr;
+
+  private:
+    void LoadLetter();
+    bool SaveLetter(int code);
+    void FillLetterList();
+    void RedrawLetter();
+    void DrawGuides();
+
+    void buildMenus();
+    void buildControls();
+    // Puts the model's points and selection into the point list.
+    void showPoints();
+    // Selects a letter entry and loads it, as the user's choice would.
+    void selectLetter(int position);
+    void setStatus(const std::string& text);
+    std::string modeStatus() const;
+    std::string caption() const;
+    // The code of the first character of an answer to a save question.
+    static int codeOfAnswer(const std::string& answer);
+
+    letteredit::Letter letter_;
+    letteredit::Mode mode_ = letteredit::Mode::Area;
+    bool statusShowsProblem_ = false;
+};

@@ -1,0 +1,94 @@
+#include "font/ui/frmSrift.h"
+
+#include <QButtonGroup>
+#include <QHBoxLayout>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include "font/FontPage.h"
+#include "font/FontStorage.h"
+#include "font/ui/FontPageSurface.h"
+#include "lib/VezorError.h"
+#include "lib/ui/QtText.h"
+
+frmSrift::frmSrift(QWidget* parent) : QDialog(parent) {
+    setObjectName("frmSrift");
+    setWindowTitle(QStringLiteral("Просмотр/выбор шрифта"));
+    setModal(true);
+
+    auto* outer = new QVBoxLayout(this);
+    auto* choice = new QHBoxLayout;
+    auto* group = new QButtonGroup(this);
+    const QString captions[] = {QStringLiteral("0-127"), QStringLiteral("128-255")};
+    for (int index = 1; index <= 2; ++index) {
+        auto* button = new QRadioButton(captions[index - 1], this);
+        button->setObjectName(QStringLiteral("opt_%1").arg(index));
+        button->setProperty("index", index);
+        group->addButton(button, index);
+        connect(button, &QRadioButton::clicked, this, [this, index] { opt_Click(index); });
+        choice->addWidget(button);
+        opt[static_cast<std::size_t>(index - 1)] = button;
+    }
+    choice->addStretch(1);
+    outer->addLayout(choice);
+
+    picpic = new FontPageSurface(this);
+    picpic->setObjectName("picpic");
+    outer->addWidget(picpic, 1);
+
+    resize(760, 820);
+    Form_Load();
+}
+
+frmSrift::~frmSrift() = default;
+
+void frmSrift::Form_Load() {
+    PageWidth = fontpage::kPageWidth;
+    PageHeight = fontpage::kPageHeight;
+}
+
+void frmSrift::opt_Click(int index) {
+    if (index < 1 || index > 2) return;
+    // A page chosen from code must look chosen as well.
+    opt[static_cast<std::size_t>(index - 1)]->setChecked(true);
+    picpic->clear();
+    DrawCellGrid();
+    DrawCharacterPage(index);
+}
+
+void frmSrift::DrawCellGrid() { picpic->showGrid(); }
+
+void frmSrift::DrawCharacterPage(int index) {
+    using namespace fontpage;
+    const int first = firstCode(index);
+    for (int column = 0; column < kColumns; ++column) {
+        for (int row = 0; row < kRows; ++row) {
+            const int code = cellCode(first, column, row);
+            picpic->addText(codeTextPosition(column, row), QString::number(code), Qt::black);
+            if (ReadLetterPoints(code)) {
+                const PagePoint origin = letterOrigin(column, row);
+                DrawLetterInCell(origin.x, origin.y);
+            }
+            const QString character =
+                toQ(std::string(1, static_cast<char>(static_cast<unsigned char>(code))));
+            // Control characters have no picture; the system font would show a box.
+            if (character.front().isPrint())
+                picpic->addText(characterTextPosition(column, row), character, QColor(0, 0, 255));
+        }
+    }
+}
+
+bool frmSrift::ReadLetterPoints(int code) {
+    spsPoint.clear();
+    try {
+        spsPoint = ReadLetterLines(LetterFilePath(CurrentFont(), code));
+    } catch (const VezorError&) {
+        return false;
+    }
+    return true;
+}
+
+void frmSrift::DrawLetterInCell(double x0, double y0) {
+    if (spsPoint.empty()) return;
+    picpic->addPolyline(fontpage::letterPolyline(spsPoint, {x0, y0}));
+}

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QDialog>
+#include <array>
+#include <string>
+#include <vector>
+
+class QRadioButton;
+class FontPageSurface;
+
+// The font viewer: the font named by CurrentFont() as a table of 128 cells, one
+// page for the codes 0..127 and one for 128..255, each cell with the code, the
+// character and the font's own drawing of it. It only shows; it changes no file.
+//
+// The page buttons are "opt_1" ("0-127") and "opt_2" ("128-255"), the index in
+// the name as the main window's lbl2_0/lbl2_1, each also with the int property
+// "index". Handlers are public so that tests can run them as the user would.
+class frmSrift final : public QDialog {
+    Q_OBJECT
+  public:
+    explicit frmSrift(QWidget* parent = nullptr);
+    ~frmSrift() override;
+
+    void Form_Load();
+    void opt_Click(int index);
+
+    double PageWidth = 0;
+    double PageHeight = 0;
+
+    std::array<QRadioButton*, 2> opt{};  // index 1 and 2 at positions 0 and 1
+    FontPageSurface* picpic = nullptr;
+
+  private:
+    void DrawCellGrid();
+    void DrawCharacterPage(int index);
+    bool ReadLetterPoints(int code);
+    void DrawLetterInCell(double x0, double y0);
+
+    // The lines of the letter being drawn, as read.
+    std::vector<std::string> spsPoint;
+};

@@ -1,0 +1,42 @@
+#include <gtest/gtest.h>
+
+#include "font/FontPage.h"
+
+using namespace fontpage;
+
+TEST(FontPage, CodesRunColumnByColumn) {
+    EXPECT_EQ(cellCode(firstCode(1), 0, 0), 0);
+    EXPECT_EQ(cellCode(firstCode(1), 0, 15), 15);
+    EXPECT_EQ(cellCode(firstCode(1), 1, 0), 16);
+    EXPECT_EQ(cellCode(firstCode(1), 4, 1), 65);
+    EXPECT_EQ(cellCode(firstCode(2), 0, 0), 128);
+    EXPECT_EQ(cellCode(firstCode(2), 4, 0), 192);
+    EXPECT_EQ(cellCode(firstCode(2), 7, 15), 255);
+}
+
+TEST(FontPage, TextsAndLetterSitAtFixedPlacesInTheCell) {
+    EXPECT_DOUBLE_EQ(codeTextPosition(4, 1).x, 512.5);
+    EXPECT_DOUBLE_EQ(codeTextPosition(4, 1).y, 78.125);
+    EXPECT_DOUBLE_EQ(characterTextPosition(4, 1).x, 562.5);
+    EXPECT_NEAR(letterOrigin(4, 1).x, 500 + 89.2857, 1e-3);
+    EXPECT_DOUBLE_EQ(letterOrigin(4, 1).y, 78.125);
+}
+
+TEST(FontPage, LetterIsScaledIntoTheCellAndSkipsPointsOffThePage) {
+    const PagePoint origin{100, 50};
+    const auto line =
+        letterPolyline({"0,0", "100,100", "-300,10", "10", "50,-200", "25,50"}, origin);
+    // (0,0) is kept: only the page position counts. The point without "," and
+    // the two that land left of or above the page are left out.
+    ASSERT_EQ(line.size(), 3u);
+    EXPECT_NEAR(line[0].x, 100, 1e-4);
+    EXPECT_NEAR(line[0].y, 50, 1e-4);
+    EXPECT_NEAR(line[1].x, 140, 1e-4);
+    EXPECT_NEAR(line[1].y, 90, 1e-4);
+    EXPECT_NEAR(line[2].x, 110, 1e-4);
+    EXPECT_NEAR(line[2].y, 70, 1e-4);
+
+    EXPECT_TRUE(letterPolyline({}, origin).empty());
+    // On the page's left edge a point is off the page.
+    EXPECT_TRUE(letterPolyline({"-250,10"}, origin).empty());
+}

@@ -1,0 +1,111 @@
+#include <gtest/gtest.h>
+
+#include "TestSupport.h"
+#include "font/LetterEditing.h"
+
+using namespace letteredit;
+using Lines = std::vector<std::string>;
+
+TEST(LetterEditing, PlacingPointsAppendsOrInsertsBehindTheSelection) {
+    Letter letter;
+    EXPECT_FALSE(click(letter, Mode::PlacePoints, 10, 20));
+    EXPECT_FALSE(click(letter, Mode::PlacePoints, 30.125, 40.375));
+    EXPECT_FALSE(click(letter, Mode::PlacePoints, -0.25, 100));
+    EXPECT_EQ(letter.points, (Lines{"10,20", "30.12,40.38", "-.25,100"}));
+    EXPECT_FALSE(letter.selected);
+
+    letter.selected = 1;
+    EXPECT_TRUE(click(letter, Mode::PlacePoints, 1, 2));
+    EXPECT_EQ(letter.selected, 2u);
+    EXPECT_TRUE(click(letter, Mode::PlacePoints, 3, 4));
+    EXPECT_EQ(letter.selected, 3u);
+    EXPECT_EQ(letter.points, (Lines{"10,20", "30.12,40.38", "1,2", "3,4", "-.25,100"}));
+}
+
+TEST(LetterEditing, MovingReplacesOnlyTheSelectedPoint) {
+    Letter letter{{"1,1", "2,2", "3,3", "4,4"}, 2};
+    EXPECT_TRUE(click(letter, Mode::MovePoint, 50.5, 60));
+    EXPECT_EQ(letter.points, (Lines{"1,1", "2,2", "50.5,60", "4,4"}));
+    EXPECT_EQ(letter.selected, 2u);
+
+    letter.selected.reset();
+    EXPECT_FALSE(click(letter, Mode::MovePoint, 9, 9));
+    EXPECT_EQ(letter.points, (Lines{"1,1", "2,2", "50.5,60", "4,4"}));
+}
+
+TEST(LetterEditing, AreaModeAndStaleSelectionsChangeNothing) {
+    Letter letter{{"1,1"}, 0};
+    EXPECT_FALSE(click(letter, Mode::Area, 9, 9));
+    EXPECT_EQ(letter.points, Lines{"1,1"});
+    EXPECT_EQ(letter.selected, 0u);
+
+    // A selection past the end must not insert out of range.
+    letter.selected = 5;
+    EXPECT_FALSE(click(letter, Mode::MovePoint, 9, 9));
+    EXPECT_EQ(letter.points, Lines{"1,1"});
+    EXPECT_FALSE(removeSelected(letter));
+    EXPECT_EQ(letter.points, Lines{"1,1"});
+}
+
+TEST(LetterEditing, ShiftMovesEveryPointAndRewritesItsForm) {
+    Letter letter{{"10,20", "-.5,3", "200,-40", "12,5,30"}, 1};
+    const Offset right = keyOffset(ArrowKey::Right);
+    shiftAll(letter, right.dx, right.dy);
+    // The line with two commas keeps only what the letter file format reads.
+    EXPECT_EQ(letter.points, (Lines{"11,20", ".5,3", "201,-40", "13,5"}));
+    EXPECT_FALSE(letter.selected);
+
+    const Offset up = keyOffset(ArrowKey::Up);
+    shiftAll(letter, up.dx, up.dy);
+    EXPECT_EQ(letter.points[0], "11,19");
+
+    letter.points = {" 7.50 ,020", "0.125,.375"};
+    const Offset none = keyOffset(ArrowKey::Other);
+    shiftAll(letter, none.dx, none.dy);
+    EXPECT_EQ(letter.points, (Lines{"7.5,20", ".12,.38"}));
+
+    EXPECT_EQ(keyOffset(ArrowKey::Left).dx, -1);
+    EXPECT_EQ(keyOffset(ArrowKey::Down).dy, 1);
+}
+
+TEST(LetterEditing, RemovingTheOnlyPointLeavesAnEmptyLetter) {
+    Letter letter{{"5,5"}, 0};
+    EXPECT_TRUE(removeSelected(letter));
+    EXPECT_TRUE(letter.points.empty());
+    EXPECT_FALSE(letter.selected);
+    EXPECT_FALSE(removeSelected(letter));
+}
+
+TEST(LetterEditing, PointsOnOrOutsideTheTopLeftEdgesGetNoMarkAndStartNoLine) {
+    const Drawing d = drawLetter({"10,10", "0,50", "20,60", "30,-1", "40,40"});
+    ASSERT_EQ(d.marks.size(), 3u);
+    EXPECT_EQ(d.marks[0].x, 10);
+    EXPECT_EQ(d.marks[1].x, 20);
+    EXPECT_EQ(d.marks[2].x, 40);
+    // 10,10 -> 0,50 and 20,60 -> 30,-1 reach the unmarked points; the last point starts nothing.
+    ASSERT_EQ(d.lines.size(), 2u);
+    EXPECT_EQ(d.lines[0].to.x, 0);
+    EXPECT_EQ(d.lines[0].to.y, 50);
+    EXPECT_EQ(d.lines[1].from.x, 20);
+    EXPECT_EQ(d.lines[1].to.y, -1);
+
+    EXPECT_TRUE(drawLetter({}).marks.empty());
+    EXPECT_EQ(drawLetter({"5,5"}).lines.size(), 0u);
+}
+
+TEST(LetterEditing, LinesWithoutCommaAreFound) {
+    EXPECT_EQ(firstLineWithoutComma({"1,2", "3", "4"}), 1u);
+    EXPECT_FALSE(firstLineWithoutComma({"1,2", ""}) == std::nullopt);
+    EXPECT_EQ(firstLineWithoutComma({"1,2"}), std::nullopt);
+}
+
+TEST(LetterEditing, LetterListIsOrderedByEntryText) {
+    const auto entries = letterEntries({65, 66, 192, 7, 100});
+    ASSERT_EQ(entries.size(), 5u);
+    EXPECT_EQ(entries[0].text, "[100]d");
+    EXPECT_EQ(entries[1].text, w("[192]А"));
+    EXPECT_EQ(entries[1].code, 192);
+    EXPECT_EQ(entries[2].text, "[65]A");
+    EXPECT_EQ(entries[3].text, "[66]B");
+    EXPECT_EQ(entries[4].text, std::string("[7]\x07"));
+}

@@ -1,0 +1,379 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QListWidget>
+#include <QMouseEvent>
+#include <QTimer>
+#include <QToolButton>
+
+#include "FontFixtures.h"
+#include "font/ui/LetterSurface.h"
+#include "font/ui/frmFontPaint.h"
+#include "lib/Win1251.h"
+#include "lib/ui/QtText.h"
+#include "main/ui/frmGCode.h"
+
+namespace {
+using Lines = std::vector<std::string>;
+
+std::string statusUtf8(const frmFontPaint& editor) { return editor.status().toStdString(); }
+
+void selectPoint(frmFontPaint& editor, int row) {
+    editor.spsPoint->setCurrentRow(row);  // as a click in the list
+}
+
+Lines shownPoints(const frmFontPaint& editor) {
+    Lines lines;
+    for (int i = 0; i < editor.spsPoint->count(); ++i)
+        lines.push_back(fromQ(editor.spsPoint->item(i)->text()));
+    return lines;
+}
+
+void releaseKey(QWidget* target, int key, bool autoRepeat = false) {
+    QKeyEvent event(QEvent::KeyRelease, key, Qt::NoModifier, QString(), autoRepeat);
+    QApplication::sendEvent(target, &event);
+}
+}  // namespace
+
+TEST(frmFontPaint, OpensOnTheFirstEntryOfTheSortedLetterList) {
+    makeFont("Two", {{65, "1,1\r\n"}, {192, "10,20\r\n30,40\r\n"}, {7, ""}});
+    writeFile(testProgramFolder() + "/font/Two/readme.txt", "not a letter");
+    frmFontPaint editor;
+
+    EXPECT_EQ(editor.windowTitle(), QStringLiteral("Отрисовка шрифта [font/Two]"));
+    ASSERT_EQ(editor.cboLiter->count(), 3);
+    EXPECT_EQ(editor.cboLiter->itemText(0), QStringLiteral("[192]А"));
+    EXPECT_EQ(editor.cboLiter->itemText(1), QStringLiteral("[65]A"));
+    EXPECT_EQ(editor.cboLiter->itemData(0).toInt(), 192);
+    EXPECT_EQ(editor.cboLiter->currentIndex(), 0);
+    EXPECT_EQ(shownPoints(editor), (Lines{"10,20", "30,40"}));
+    EXPECT_EQ(editor.picMask->drawing().marks.size(), 2u);
+
+    EXPECT_TRUE(editor.optReg[0]->isChecked());
+    EXPECT_TRUE(editor.optReg[1]->isEnabled());
+    EXPECT_FALSE(editor.optReg[2]->isEnabled());
+    EXPECT_EQ(statusUtf8(editor), "...");
+    EXPECT_EQ(editor.optReg[2]->objectName(), QStringLiteral("optReg_2"));
+    EXPECT_EQ(editor.optReg[1]->toolTip(), QStringLiteral("Поставить точки"));
+
+    // Choosing another letter discards the edits without a question.
+    editor.selectMode(1);
+    editor.picMask_MouseDown(Qt::LeftButton, 5, 5);
+    editor.cboLiter->setCurrentIndex(1);
+    EXPECT_EQ(shownPoints(editor), Lines{"1,1"});
+    EXPECT_TRUE(testDialogs().calls.empty());
+    EXPECT_EQ(readFile(testProgramFolder() + "/font/Two/192"), "10,20\r\n30,40\r\n");
+}
+
+TEST(frmFontPaint, SelectingAPointHighlightsItAndEnablesMoving) {
+    makeFont("F", {{65, "10,20\r\n0,50\r\n"}});
+    frmFontPaint editor;
+    selectPoint(editor, 1);
+    ASSERT_TRUE(editor.picMask->highlight());
+    // Highlighted even where no red mark goes.
+    EXPECT_EQ(editor.picMask->highlight()->x, 0);
+    EXPECT_EQ(editor.picMask->drawing().marks.size(), 1u);
+    EXPECT_TRUE(editor.optReg[2]->isEnabled());
+
+    editor.selectMode(2);
+    EXPECT_EQ(statusUtf8(editor), "/используя мышку укажите новое место точки");
+    EXPECT_FALSE(editor.letter().selected);
+    EXPECT_EQ(editor.spsPoint->currentRow(), -1);
+    EXPECT_FALSE(editor.picMask->highlight());
+    editor.selectMode(0);
+    EXPECT_EQ(statusUtf8(editor), "...");
+    // Once enabled, moving stays available.
+    EXPECT_TRUE(editor.optReg[2]->isEnabled());
+}
+
+TEST(frmFontPaint, PlacingPointsAppendsOrInsertsBehindTheSelection) {
+    makeFont("F", {{65, ""}});
+    frmFontPaint editor;
+    editor.picMask_MouseDown(Qt::LeftButton, 10, 10);  // mode 0: nothing
+    EXPECT_TRUE(shownPoints(editor).empty());
+
+    editor.selectMode(1);
+    editor.picMask_MouseDown(Qt::LeftButton, 10, 10);
+    editor.picMask_MouseDown(Qt::LeftButton, 20.004, 30.125);
+    editor.picMask_MouseDown(Qt::LeftButton, 40, 50);
+    EXPECT_EQ(shownPoints(editor), (Lines{"10,10", "20,30.12", "40,50"}));
+    EXPECT_EQ(editor.spsPoint->currentRow(), -1);
+    EXPECT_FALSE(editor.optReg[2]->isEnabled());
+
+    selectPoint(editor, 1);
+    editor.picMask_MouseDown(Qt::LeftButton, 1, 2);
+    editor.picMask_MouseDown(Qt::LeftButton, 3, 4);
+    EXPECT_EQ(shownPoints(editor), (Lines{"10,10", "20,30.12", "1,2", "3,4", "40,50"}));
+    EXPECT_EQ(editor.spsPoint->currentRow(), 3);
+    EXPECT_EQ(editor.letter().selected, 3u);
+    EXPECT_TRUE(editor.optReg[2]->isEnabled());
+    // The redraw after a click shows the selected point in red like the others.
+    EXPECT_FALSE(editor.picMask->highlight());
+    EXPECT_EQ(editor.picMask->drawing().marks.size(), 5u);
+}
+
+TEST(frmFontPaint, MovingReplacesTheSelectedPointOnly) {
+    makeFont("F", {{65, "1,1\r\n2,2\r\n3,3\r\n4,4\r\n"}});
+    frmFontPaint editor;
+    selectPoint(editor, 0);
+    editor.selectMode(2);
+    editor.picMask_MouseDown(Qt::LeftButton, 70, 80);  // nothing selected now
+    EXPECT_EQ(shownPoints(editor), (Lines{"1,1", "2,2", "3,3", "4,4"}));
+
+    selectPoint(editor, 2);
+    editor.picMask_MouseDown(Qt::LeftButton, 70, 80);
+    EXPECT_EQ(shownPoints(editor), (Lines{"1,1", "2,2", "70,80", "4,4"}));
+    EXPECT_EQ(editor.spsPoint->currentRow(), 2);
+    editor.picMask_MouseDown(Qt::LeftButton, 71, 81);
+    EXPECT_EQ(shownPoints(editor), (Lines{"1,1", "2,2", "71,81", "4,4"}));
+}
+
+TEST(frmFontPaint, OnlyTheLeftButtonCounts) {
+    makeFont("F", {{65, "1,1\r\n2,2\r\n"}});
+    frmFontPaint editor;
+    selectPoint(editor, 0);
+    for (int mode : {1, 2, 0}) {
+        editor.selectMode(mode);
+        selectPoint(editor, 0);
+        editor.picMask_MouseDown(Qt::RightButton, 50, 50);
+        editor.picMask_MouseDown(Qt::MiddleButton, 50, 50);
+        EXPECT_EQ(shownPoints(editor), (Lines{"1,1", "2,2"}));
+        EXPECT_EQ(editor.spsPoint->currentRow(), 0);
+        // Not even a redraw: the highlight stays.
+        EXPECT_TRUE(editor.picMask->highlight());
+    }
+}
+
+TEST(frmFontPaint, MousePositionsArriveInLetterUnits) {
+    makeFont("F", {{65, ""}});
+    frmFontPaint editor;
+    editor.selectMode(1);
+    editor.picMask->setGeometry(0, 0, 240, 240);
+    for (QPointF at : {QPointF(120, 120), QPointF(60, 180), QPointF(0, 0)}) {
+        QMouseEvent press(QEvent::MouseButtonPress, at, editor.picMask->mapToGlobal(at),
+                          Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(editor.picMask, &press);
+    }
+    EXPECT_EQ(shownPoints(editor), (Lines{"50,50", "20,80", "-10,-10"}));
+    editor.picMask->resize(480, 120);
+    const QPointF back = editor.picMask->toLetterUnits(editor.picMask->toWidget({25, 75}));
+    EXPECT_NEAR(back.x(), 25, 1e-9);
+    EXPECT_NEAR(back.y(), 75, 1e-9);
+}
+
+TEST(frmFontPaint, ArrowReleasesShiftTheWholeLetterOneUnit) {
+    makeFont("F", {{65, "10,20\r\n-.5,3\r\n"}});
+    frmFontPaint editor;
+    selectPoint(editor, 0);
+    releaseKey(editor.picMask, Qt::Key_Right);
+    EXPECT_EQ(shownPoints(editor), (Lines{"11,20", ".5,3"}));
+    EXPECT_FALSE(editor.letter().selected);
+    EXPECT_EQ(editor.spsPoint->currentRow(), -1);
+
+    releaseKey(editor.picMask, Qt::Key_Up);
+    EXPECT_EQ(shownPoints(editor), (Lines{"11,19", ".5,2"}));
+    // A held key repeats, but only the real release moves the letter.
+    releaseKey(editor.picMask, Qt::Key_Down, true);
+    releaseKey(editor.picMask, Qt::Key_Down, true);
+    releaseKey(editor.picMask, Qt::Key_Down);
+    releaseKey(editor.picMask, Qt::Key_Left);
+    EXPECT_EQ(shownPoints(editor), (Lines{"10,20", "-.5,3"}));
+    // Nothing was saved.
+    EXPECT_EQ(readFile(testProgramFolder() + "/font/F/65"), "10,20\r\n-.5,3\r\n");
+}
+
+TEST(frmFontPaint, DeletingAPointAsksFirst) {
+    makeFont("F", {{65, "10,20\r\n"}});
+    frmFontPaint editor;
+    editor.cmdDelTema_Click();  // nothing selected: no question
+    EXPECT_TRUE(testDialogs().calls.empty());
+
+    selectPoint(editor, 0);
+    testDialogs().questionAnswers = {false};
+    editor.cmdDelTema_Click();
+    EXPECT_EQ(shownPoints(editor), Lines{"10,20"});
+    ASSERT_EQ(testDialogs().calls.size(), 1u);
+    EXPECT_EQ(testDialogs().calls[0].kind, "question");
+    EXPECT_EQ(testDialogs().calls[0].text, w("Вы хотите удалить точку?"));
+    EXPECT_EQ(testDialogs().calls[0].title, w("Удаление точки"));
+
+    testDialogs().questionAnswers = {true};
+    editor.cmdDelTema_Click();
+    EXPECT_TRUE(shownPoints(editor).empty());
+    EXPECT_FALSE(editor.letter().selected);
+    EXPECT_TRUE(editor.picMask->drawing().marks.empty());
+    EXPECT_TRUE(editor.picMask->drawing().lines.empty());
+    EXPECT_FALSE(editor.picMask->highlight());
+}
+
+TEST(frmFontPaint, SaveWritesThePointListAsItStands) {
+    const std::string folder = makeFont("F", {{65, " 7.50 ,20\r\n1,1\r\n"}, {66, "9,9\r\n"}});
+    frmFontPaint editor;
+    editor.selectMode(1);
+    editor.picMask_MouseDown(Qt::LeftButton, 30.125, 40);
+    editor.cmdSavePoint_Click();
+    // Lines that were not touched keep their bytes.
+    EXPECT_EQ(readFile(folder + "/65"), " 7.50 ,20\r\n1,1\r\n30.12,40\r\n");
+    EXPECT_EQ(statusUtf8(editor), "/буква 'A' сохранена");
+    EXPECT_TRUE(testDialogs().calls.empty());
+
+    // A letter emptied of its points is saved as an empty file.
+    editor.cboLiter->setCurrentIndex(1);
+    selectPoint(editor, 0);
+    testDialogs().questionAnswers = {true};
+    editor.cmdDelTema_Click();
+    editor.cmdSavePoint_Click();
+    EXPECT_EQ(readFile(folder + "/66"), "");
+    EXPECT_EQ(statusUtf8(editor), "/буква 'B' сохранена");
+}
+
+TEST(frmFontPaint, SaveAsOntoAnExistingLetterAsksFirst) {
+    const std::string folder = makeFont("F", {{65, "1,1\r\n"}, {193, "old\r\n"}});
+    frmFontPaint editor;
+    ASSERT_EQ(editor.cboLiter->currentText(), QStringLiteral("[193]Б"));
+    editor.cboLiter->setCurrentIndex(1);  // [65]A
+    editor.selectMode(1);
+    editor.picMask_MouseDown(Qt::LeftButton, 2, 2);
+
+    testDialogs().inputAnswers = {w("Бв")};
+    testDialogs().questionAnswers = {false};
+    editor.mnuLiterAs_Click();
+    EXPECT_EQ(readFile(folder + "/193"), "old\r\n");
+    ASSERT_EQ(testDialogs().calls.size(), 2u);
+    EXPECT_EQ(testDialogs().calls[0].kind, "input");
+    EXPECT_EQ(testDialogs().calls[0].text, w("Введите новую букву для сохранения ..."));
+    EXPECT_EQ(testDialogs().calls[0].title, w("Сохранение буквы"));
+    EXPECT_EQ(testDialogs().calls[1].text, w("Буква 'Бв' есть. Сохранить?"));
+    EXPECT_EQ(testDialogs().calls[1].title, w("Отрисовка шрифта [font/F]"));
+
+    testDialogs().reset();
+    testDialogs().inputAnswers = {w("Бв")};
+    testDialogs().questionAnswers = {true};
+    editor.mnuLiterAs_Click();
+    EXPECT_EQ(readFile(folder + "/193"), "1,1\r\n2,2\r\n");
+    EXPECT_EQ(readFile(folder + "/65"), "1,1\r\n");
+    EXPECT_EQ(statusUtf8(editor), "/буква 'Б' сохранена");
+    // The list is read again and the remembered position loaded from disk.
+    EXPECT_EQ(editor.cboLiter->currentIndex(), 1);
+    EXPECT_EQ(shownPoints(editor), Lines{"1,1"});
+
+    // A new letter needs no question and joins the list.
+    testDialogs().reset();
+    testDialogs().inputAnswers = {"Z"};
+    editor.mnuLiterAs_Click();
+    EXPECT_EQ(testDialogs().calls.size(), 1u);
+    EXPECT_EQ(readFile(folder + "/90"), "1,1\r\n");
+    EXPECT_EQ(editor.cboLiter->count(), 3);
+
+    // Cancel ends the command.
+    testDialogs().reset();
+    editor.mnuLiterAs_Click();
+    EXPECT_EQ(testDialogs().calls.size(), 1u);
+}
+
+TEST(frmFontPaint, EmptyFontAsksForTheCharacterOnEverySave) {
+    const std::string folder = makeFont("Empty", {});
+    frmFontPaint editor;
+    EXPECT_EQ(editor.cboLiter->count(), 0);
+    EXPECT_TRUE(shownPoints(editor).empty());
+    EXPECT_TRUE(editor.picMask->drawing().marks.empty());
+
+    editor.selectMode(1);
+    editor.picMask_MouseDown(Qt::LeftButton, 50, 10);
+    editor.cmdSavePoint_Click();  // cancelled
+    ASSERT_EQ(testDialogs().calls.size(), 1u);
+    EXPECT_EQ(testDialogs().calls[0].text, w("Введите ту букву, которую вы нарисовали"));
+    EXPECT_EQ(testDialogs().calls[0].title, w("Сохранение буквы"));
+    EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(folder + "/198")));
+
+    testDialogs().inputAnswers = {w("Жук")};
+    editor.cmdSavePoint_Click();
+    EXPECT_EQ(readFile(folder + "/198"), "50,10\r\n");
+    EXPECT_EQ(statusUtf8(editor), "/буква 'Ж' сохранена");
+    EXPECT_EQ(editor.cboLiter->count(), 0);
+
+    testDialogs().inputAnswers = {"&"};
+    editor.cmdSavePoint_Click();
+    EXPECT_EQ(testDialogs().calls.size(), 3u);
+    EXPECT_EQ(readFile(folder + "/38"), "50,10\r\n");
+    EXPECT_EQ(statusUtf8(editor), "/буква '&' сохранена");
+}
+
+TEST(frmFontPaint, SaveAsInAnEmptyFontShowsTheNewLetter) {
+    makeFont("Empty", {});
+    frmFontPaint editor;
+    editor.selectMode(1);
+    editor.picMask_MouseDown(Qt::LeftButton, 5, 6);
+    testDialogs().inputAnswers = {"q"};
+    editor.mnuLiterAs_Click();
+    ASSERT_EQ(editor.cboLiter->count(), 1);
+    EXPECT_EQ(editor.cboLiter->currentText(), QStringLiteral("[113]q"));
+    EXPECT_EQ(shownPoints(editor), Lines{"5,6"});
+}
+
+TEST(frmFontPaint, AFailedWriteIsReportedAndKeepsTheEdits) {
+    const std::string folder = makeFont("F", {});
+    // A folder where the letter file should go cannot be replaced by a file.
+    QDir().mkpath(QString::fromStdString(folder + "/65"));
+    frmFontPaint editor;
+    editor.selectMode(1);
+    editor.picMask_MouseDown(Qt::LeftButton, 5, 6);
+    testDialogs().inputAnswers = {"A"};
+    editor.cmdSavePoint_Click();
+    ASSERT_EQ(testDialogs().calls.size(), 2u);
+    EXPECT_EQ(testDialogs().calls[1].kind, "message");
+    EXPECT_EQ(testDialogs().calls[1].title, w("Отрисовка шрифта [font/F]"));
+    EXPECT_FALSE(testDialogs().calls[1].text.empty());
+    EXPECT_EQ(statusUtf8(editor), "...");
+    EXPECT_EQ(shownPoints(editor), Lines{"5,6"});
+}
+
+TEST(frmFontPaint, ALineWithoutCommaIsShownAndReported) {
+    makeFont("F", {{65, "10,20\r\nbroken\r\n30,40\r\n"}, {66, "1,1\r\n"}});
+    frmFontPaint editor;
+    EXPECT_EQ(shownPoints(editor), (Lines{"10,20", "broken", "30,40"}));
+    EXPECT_EQ(statusUtf8(editor), "/в строке 2 буквы 'A' нет запятой");
+    EXPECT_EQ(editor.picMask->drawing().marks.size(), 2u);
+    // A sound letter puts the status back.
+    editor.cboLiter->setCurrentIndex(1);
+    EXPECT_EQ(statusUtf8(editor), "...");
+}
+
+TEST(frmFontPaint, ScreenshotWithASampleFont) {
+    makeFont("Sample", sampleLetters());
+    frmFontPaint editor;
+    editor.resize(820, 640);
+    editor.show();
+    QApplication::processEvents();
+    editor.cboLiter->setCurrentIndex(editor.cboLiter->findData(193));
+    selectPoint(editor, 4);
+    QApplication::processEvents();
+    EXPECT_TRUE(editor.picMask->highlight());
+    // The surface stays square inside its frame.
+    EXPECT_EQ(editor.picMask->width(), editor.picMask->height());
+    saveScreenshot(&editor, "frmFontPaint");
+    editor.resize(520, 420);
+    QApplication::processEvents();
+    EXPECT_EQ(editor.picMask->width(), editor.picMask->height());
+    saveScreenshot(&editor, "frmFontPaint_small");
+}
+
+TEST(frmFontPaint, MainWindowOpensTheEditorOnTheSelectedFont) {
+    makeFont("Main", {{65, "1,1\r\n"}});
+    frmGCode main;
+    main.Form_Load();
+    QString caption;
+    QTimer::singleShot(0, [&caption] {
+        if (auto* editor = qobject_cast<frmFontPaint*>(QApplication::activeModalWidget())) {
+            caption = editor->windowTitle();
+            editor->mnuExit_Click();
+        }
+    });
+    main.mnuFontEdit_Click();
+    EXPECT_EQ(caption, QStringLiteral("Отрисовка шрифта [font/Main]"));
+    EXPECT_EQ(CurrentFont(), "font/Main");
+}
