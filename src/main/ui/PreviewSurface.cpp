@@ -1,6 +1,7 @@
 #include "main/ui/PreviewSurface.h"
 
 #include <QPainter>
+#include <cmath>
 
 PreviewSurface::PreviewSurface(QWidget* parent) : QWidget(parent) {
     setAutoFillBackground(true);
@@ -10,7 +11,15 @@ PreviewSurface::PreviewSurface(QWidget* parent) : QWidget(parent) {
     setMinimumSize(300, 300);
 }
 
+QSize PreviewSurface::pictureSize() const {
+    const qreal ratio = devicePixelRatioF();
+    return QSize(static_cast<int>(std::lround(width() * ratio)),
+                 static_cast<int>(std::lround(height() * ratio)))
+        .expandedTo(QSize(1, 1));
+}
+
 void PreviewSurface::setImage(QImage image) {
+    image.setDevicePixelRatio(devicePixelRatioF());
     image_ = std::move(image);
     update();
 }
@@ -18,5 +27,5 @@ void PreviewSurface::setImage(QImage image) {
 void PreviewSurface::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.fillRect(rect(), Qt::white);
-    if (!image_.isNull()) painter.drawImage(rect(), image_);
+    if (!image_.isNull()) painter.drawImage(QPoint(0, 0), image_);
 }

@@ -1,8 +1,99 @@
 // Preview drawing, G-code reading, and the parameters and about windows.
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QToolButton>
+#include <memory>
+
+#include "app/ui/frmAutor.h"
+#include "app/ui/frmParam.h"
+#include "lib/Dialogs.h"
+#include "lib/FileChoice.h"
+#include "lib/ProgramFolder.h"
+#include "lib/ui/QtText.h"
+#include "lib/ui/frmFailDir.h"
+#include "main/GCodeReader.h"
+#include "main/PreviewGeometry.h"
+#include "main/ui/PenPointsListModel.h"
+#include "main/ui/PreviewPainter.h"
+#include "main/ui/PreviewSurface.h"
 #include "main/ui/frmGCode.h"
 
-void frmGCode::cmdPaint_Click() {}
-void frmGCode::mnuOpenCode_Click() {}
-void frmGCode::ReadGCodeFile(const std::string&) {}
-void frmGCode::mnuParam_Click() {}
-void frmGCode::mnuHelp_Click() {}
+namespace {
+
+EventPump windowEventPump() {
+    return EventPump([] { QCoreApplication::processEvents(); });
+}
+
+// A redraw asked for while one is drawing would be overwritten by the older
+// picture when the outer one ends, so it is refused.
+bool g_drawing = false;
+
+}  // namespace
+
+void frmGCode::cmdPaint_Click() {
+    if (g_drawing) return;
+    g_drawing = true;
+    struct Reset {
+        ~Reset() { g_drawing = false; }
+    } reset;
+
+    const auto draw = [this] {
+        // Held for the whole pass: a file read meanwhile replaces the shared list.
+        const std::shared_ptr<PenPoints> points = penPoints();
+        const double scale = previewScale(fromQ(cboMash->currentText()));
+        const PreviewView view = previewView(viewBounds(), scale);
+        const std::size_t count = recordsToDraw(DrawLimit, points->count());
+        EventPump pump = windowEventPump();
+        pic->setImage(paintPreview(pic->pictureSize(), *points, count, DrawMode, view,
+                                   project().FieldWidth, pump));
+    };
+    // Commands that load content may end with a redraw while they still hold the
+    // window; a redraw of its own keeps loads out until it is done.
+    if (isBusy())
+        draw();
+    else
+        runExclusive(draw);
+}
+
+void frmGCode::mnuOpenCode_Click() {
+    if (isBusy()) return;
+    DrawLimit = 0;
+    ShowFileChooser(this);
+    const FileChoice& choice = fileChoice();
+    if (choice.ChoiceConfirmed == 1)
+        ReadGCodeFile(joinPath(choice.ChosenFolder, choice.ChosenFile));
+    cmdPaint->setEnabled(true);
+}
+
+void frmGCode::ReadGCodeFile(const std::string& path) {
+    runExclusive([&] {
+        DrawMode = 2;
+        // A new list: the G-code list keeps showing the old one until the read succeeds.
+        auto points = std::make_shared<PenPoints>();
+        EventPump pump = windowEventPump();
+        try {
+            ::ReadGCodeFile(path, *points, viewBounds(), pump);
+        } catch (const GCodeReadError& e) {
+            penPoints() = points;
+            DrawMode = 0;
+            dialogs().message(e.message(), windowCaption());
+            return;
+        } catch (const VezorError& e) {
+            DrawMode = 0;
+            dialogs().message(e.message(), windowCaption());
+            return;
+        }
+        penPoints() = points;
+        spsModel->show(points);
+    });
+}
+
+void frmGCode::mnuParam_Click() {
+    frmParam dialog(this);
+    dialog.exec();
+}
+
+void frmGCode::mnuHelp_Click() {
+    frmAutor about(this);
+    about.exec();
+}

@@ -1,0 +1,199 @@
+#include "main/GCodeReader.h"
+
+#include <array>
+#include <charconv>
+#include <cstdio>
+#include <memory>
+#include <system_error>
+
+#include "lib/TextFile.h"
+#include "lib/Win1251.h"
+
+namespace {
+
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+bool isNumberChar(char c) { return isDigit(c) || c == '-' || c == '+' || c == '.' || c == ','; }
+
+char upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
+// What the line scanner needs to know about a byte.
+enum ByteClass : unsigned char { kPlain = 0, kX = 1, kY = 2, kZ = 3, kLineEnd = 4 };
+
+constexpr std::array<unsigned char, 256> makeByteClasses() {
+    std::array<unsigned char, 256> classes{};
+    classes['X'] = classes['x'] = kX;
+    classes['Y'] = classes['y'] = kY;
+    classes['Z'] = classes['z'] = kZ;
+    classes['\r'] = classes['\n'] = kLineEnd;
+    return classes;
+}
+constexpr std::array<unsigned char, 256> kByteClasses = makeByteClasses();
+
+// The number run right after an axis letter, as the reader sees it.
+std::string_view numberRun(const char* begin, const char* end) {
+    const char* p = begin;
+    while (p < end && isNumberChar(*p)) ++p;
+    return std::string_view(begin, static_cast<std::size_t>(p - begin));
+}
+
+std::optional<double> convert(std::string_view body, bool negative) {
+    // from_chars wants "." and no "+"; short texts are rewritten on the stack.
+    char stack[64];
+    std::string heap;
+    const char* first = body.data();
+    const std::size_t mark = body.find(',');
+    if (mark != std::string_view::npos) {
+        char* copy = stack;
+        if (body.size() > sizeof stack) {
+            heap.assign(body);
+            copy = heap.data();
+        } else {
+            body.copy(stack, body.size());
+        }
+        copy[mark] = '.';
+        first = copy;
+    }
+    double value = 0;
+    const auto [ptr, ec] =
+        std::from_chars(first, first + body.size(), value, std::chars_format::fixed);
+    if (ec == std::errc::result_out_of_range) {
+        // Too small to tell from zero reads as zero; too large is no coordinate.
+        for (char c : body) {
+            if (c == '.' || c == ',') break;
+            if (c != '0') return std::nullopt;
+        }
+        value = 0;
+    } else if (ec != std::errc() || ptr != first + body.size()) {
+        return std::nullopt;
+    }
+    return negative ? -value : value;
+}
+
+}  // namespace
+
+GCodeReadError::GCodeReadError(std::string_view line)
+    : VezorError(cp("Файл скорее всего не является VEzor,") + "\r" +
+                 cp("найдены непонятные строки ") + "\r" + "'" + std::string(line) + "'"),
+      line_(line) {}
+
+std::string ExtractAxisValue(std::string_view line, char letter) {
+    const char wanted = upper(letter);
+    std::size_t at = 0;
+    while (at < line.size() && upper(line[at]) != wanted) ++at;
+    if (at == line.size()) return "0";
+    std::string value(numberRun(line.data() + at + 1, line.data() + line.size()));
+    for (char& c : value)
+        if (c == '.') c = ',';
+    return value;
+}
+
+std::optional<double> axisNumber(std::string_view text) {
+    bool negative = false;
+    if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
+        negative = text.front() == '-';
+        text.remove_prefix(1);
+    }
+    bool anyDigit = false;
+    bool anyMark = false;
+    for (char c : text) {
+        if (isDigit(c)) {
+            anyDigit = true;
+        } else if ((c == '.' || c == ',') && !anyMark) {
+            anyMark = true;
+        } else {
+            return std::nullopt;
+        }
+    }
+    if (!anyDigit) return std::nullopt;
+    return convert(text, negative);
+}
+
+void ReadGCodeText(std::string_view text, PenPoints& points, ViewBounds& bounds, EventPump& pump) {
+    const char* p = text.data();
+    const char* const end = p + text.size();
+
+    // Sized once, so a million lines cost no regrowth of the record list.
+    std::size_t lines = 0;
+    std::size_t endBytes = 0;
+    for (const char* q = p; q < end; ++q) {
+        if (*q == '\n') {
+            ++lines;
+            ++endBytes;
+        } else if (*q == '\r') {
+            ++endBytes;
+            if (q + 1 == end || q[1] != '\n') ++lines;
+        }
+    }
+    if (text.size() > 0 && end[-1] != '\n' && end[-1] != '\r') ++lines;
+
+    if (lines == 0) {
+        points.reset();
+        return;
+    }
+    points.clear();
+    points.reserve(lines, text.size() - endBytes);
+
+    while (p < end) {
+        const char* const lineStart = p;
+        std::array<const char*, 3> firstAxis{};
+        unsigned char cls = kPlain;
+        while (p < end && (cls = kByteClasses[static_cast<unsigned char>(*p)]) != kLineEnd) {
+            if (cls != kPlain && firstAxis[cls - 1] == nullptr) firstAxis[cls - 1] = p;
+            ++p;
+        }
+        const char* const lineEnd = p;
+        if (p < end) p += (*p == '\r' && p + 1 < end && p[1] == '\n') ? 2 : 1;
+        const std::string_view line(lineStart, static_cast<std::size_t>(lineEnd - lineStart));
+
+        PenPoint point;
+        double* const axes[3] = {&point.X, &point.Y, &point.Z};
+        for (std::size_t k = 0; k < 3; ++k) {
+            if (firstAxis[k] == nullptr) continue;
+            const auto value = axisNumber(numberRun(firstAxis[k] + 1, lineEnd));
+            if (!value) {
+                points.append(point, line);
+                throw GCodeReadError(line);
+            }
+            *axes[k] = *value;
+        }
+        points.append(point, line);
+
+        if (point.X > bounds.MaxX) bounds.MaxX = point.X;
+        if (point.X < bounds.MinX) bounds.MinX = point.X;
+        if (point.Y > bounds.MaxY) bounds.MaxY = point.Y;
+        if (point.Y < bounds.MinY) bounds.MinY = point.Y;
+        pump.tick();
+    }
+}
+
+namespace {
+
+// The whole file in one buffer of its own size.
+std::string readWholeFile(const std::string& path) {
+    const auto fail = [&] {
+        return FileReadError(cp("Не удалось открыть файл G-code ") + win1251::fromUtf8(path));
+    };
+    if (textfile::isDirectory(path)) throw fail();
+    std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(path.c_str(), "rb"), &std::fclose);
+    if (!file) throw fail();
+    std::string bytes;
+    if (std::fseek(file.get(), 0, SEEK_END) == 0) {
+        const long size = std::ftell(file.get());
+        if (size > 0) bytes.reserve(static_cast<std::size_t>(size));
+        std::rewind(file.get());
+    }
+    char buffer[1 << 16];
+    std::size_t n = 0;
+    while ((n = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) bytes.append(buffer, n);
+    if (std::ferror(file.get())) throw fail();
+    return bytes;
+}
+
+}  // namespace
+
+void ReadGCodeFile(const std::string& path, PenPoints& points, ViewBounds& bounds,
+                   EventPump& pump) {
+    const std::string bytes = readWholeFile(path);
+    ReadGCodeText(bytes, points, bounds, pump);
+}

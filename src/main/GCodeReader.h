@@ -1,0 +1,42 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "lib/EventPump.h"
+#include "lib/VezorError.h"
+#include "main/PenPoints.h"
+
+// A G-code line whose X, Y or Z word carries no number. The message (Windows-1251,
+// lines separated by a carriage return alone) quotes the line.
+class GCodeReadError : public VezorError {
+  public:
+    explicit GCodeReadError(std::string_view line);
+    const std::string& line() const { return line_; }
+
+  private:
+    std::string line_;
+};
+
+// The number text after the first `letter` of the line (either case): the run of
+// digits, signs and decimal marks that follows it, each mark written as ",".
+// "0" when the line has no such letter; empty when the letter is not followed by
+// any of those characters.
+std::string ExtractAxisValue(std::string_view line, char letter);
+
+// Reads number text as ExtractAxisValue collects it: optional sign, digits with at
+// most one decimal mark ("." or ","), at least one digit. Empty when the text is
+// anything else or too large for a double.
+std::optional<double> axisNumber(std::string_view text);
+
+// Reads a G-code program into `points`, one record per line (lines end at CR LF,
+// CR or LF), and widens `bounds` to take in every record's X and Y. The previous
+// records are dropped; a text without lines leaves the single empty placeholder.
+// On a line that does not read, throws GCodeReadError: `points` then holds the
+// lines read so far with the failing one last, `bounds` what they were widened to.
+void ReadGCodeText(std::string_view text, PenPoints& points, ViewBounds& bounds, EventPump& pump);
+
+// The same for a file. A file that cannot be read throws FileReadError naming it
+// and leaves `points` and `bounds` untouched.
+void ReadGCodeFile(const std::string& path, PenPoints& points, ViewBounds& bounds, EventPump& pump);

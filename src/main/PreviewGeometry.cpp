@@ -1,0 +1,156 @@
+#include "main/PreviewGeometry.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <string>
+
+#include "lib/NumberText.h"
+
+namespace {
+
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+// The leading number of the text: blanks skipped, optional sign, digits, one
+// optional decimal mark ("," or ".") with digits; 0 when there is none.
+double leadingValue(std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
+    const std::size_t start = i;
+    while (i < text.size() && isDigit(text[i])) ++i;
+    std::size_t mark = std::string_view::npos;
+    if (i < text.size() && (text[i] == '.' || text[i] == ',')) {
+        mark = i - start;
+        ++i;
+        while (i < text.size() && isDigit(text[i])) ++i;
+    }
+    std::string_view body = text.substr(start, i - start);
+    if (body.empty() || body == "." || body == ",") return 0;
+
+    char stack[64];
+    std::string heap;
+    const char* first = body.data();
+    if (mark != std::string_view::npos && body[mark] == ',') {
+        char* copy = stack;
+        if (body.size() > sizeof stack) {
+            heap.assign(body);
+            copy = heap.data();
+        } else {
+            body.copy(stack, body.size());
+        }
+        copy[mark] = '.';
+        first = copy;
+    }
+    double value = 0;
+    const auto [ptr, ec] =
+        std::from_chars(first, first + body.size(), value, std::chars_format::fixed);
+    (void)ptr;
+    if (ec == std::errc::result_out_of_range) {
+        // Only the sign after rounding matters: huge is far above zero, tiny is zero.
+        value = 0;
+        for (char c : body) {
+            if (c == '.' || c == ',') break;
+            if (c != '0') {
+                value = HUGE_VAL;
+                break;
+            }
+        }
+    } else if (ec != std::errc()) {
+        value = 0;
+    }
+    return negative ? -value : value;
+}
+
+void widenFlatAxis(double& low, double& high, double span) {
+    const double centre = (low + high) / 2;
+    low = centre - span / 2;
+    high = centre + span / 2;
+}
+
+}  // namespace
+
+PreviewRgb rgbOf(PreviewColour colour) {
+    switch (colour) {
+        case PreviewColour::Black:
+            return {0, 0, 0};
+        case PreviewColour::Green:
+            return {0, 255, 0};
+        case PreviewColour::Red:
+            return {255, 0, 0};
+        case PreviewColour::Blue:
+            return {0, 0, 255};
+    }
+    return {};
+}
+
+double previewScale(std::string_view percentText) {
+    const auto value = numtext::parseLocaleNumber(percentText, '.');
+    if (!value || !(*value > 0) || !std::isfinite(*value)) return 1.0;
+    return *value / 100.0;
+}
+
+PreviewView previewView(const ViewBounds& bounds, double scale) {
+    PreviewView view{bounds.MinX / scale, bounds.MaxY / scale, bounds.MaxX / scale,
+                     bounds.MinY / scale};
+    const double width = std::fabs(view.Right - view.Left);
+    const double height = std::fabs(view.Top - view.Bottom);
+    if (width == 0 && height == 0) {
+        widenFlatAxis(view.Left, view.Right, 1.0);
+        widenFlatAxis(view.Bottom, view.Top, 1.0);
+    } else if (width == 0) {
+        widenFlatAxis(view.Left, view.Right, height);
+    } else if (height == 0) {
+        widenFlatAxis(view.Bottom, view.Top, width);
+    }
+    return view;
+}
+
+std::size_t recordsToDraw(long long& drawLimit, std::size_t recordCount) {
+    if (drawLimit == 0) drawLimit = static_cast<long long>(recordCount);
+    if (drawLimit < 0) return 0;
+    return std::min(static_cast<std::size_t>(drawLimit), recordCount);
+}
+
+std::optional<bool> liftOf(std::string_view line) {
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        if (line[i] == 'Z' || line[i] == 'z')
+            return numtext::roundToWholeHalfEven(leadingValue(line.substr(i + 1))) > 0;
+    }
+    return std::nullopt;
+}
+
+void walkPreview(const PenPoints& points, std::size_t count, int drawMode, PreviewSink& sink,
+                 EventPump& pump) {
+    double prevX = 0;
+    double prevY = 0;
+    PreviewColour colour = PreviewColour::Black;
+    std::size_t lastLift = 0;
+    count = std::min(count, points.count());
+    for (std::size_t i = 1; i <= count; ++i) {
+        const PenPoint& r = points[i];
+        const std::optional<bool> lift = liftOf(points.line(i));
+        if (r.X == 0 && r.Y == 0 && r.Z == 0 && !lift) continue;
+        if (lift) {
+            if (*lift) {
+                colour = PreviewColour::Green;
+                lastLift = i;
+            } else {
+                colour = PreviewColour::Red;
+            }
+        }
+        if (drawMode == 1 && i > lastLift + 1) colour = PreviewColour::Red;
+        const double x = r.X == 0 ? prevX : r.X;
+        const double y = r.Y == 0 ? prevY : r.Y;
+        sink.segment({prevX, prevY, x, y, colour});
+        prevX = x;
+        prevY = y;
+        pump.tick();
+    }
+}
+
+std::optional<PreviewSegment> fieldBorder(double fieldWidth, const PreviewView& view) {
+    if (!(fieldWidth > 0)) return std::nullopt;
+    return PreviewSegment{fieldWidth, view.Top, fieldWidth, view.Bottom, PreviewColour::Blue};
+}

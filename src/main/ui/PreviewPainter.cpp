@@ -1,0 +1,138 @@
+#include "main/ui/PreviewPainter.h"
+
+#include <QColor>
+#include <QLine>
+#include <QPainter>
+#include <QPen>
+#include <QPoint>
+#include <cmath>
+#include <vector>
+
+namespace {
+
+// Cuts the segment to the rectangle; false when nothing of it lies inside.
+bool clip(double& x1, double& y1, double& x2, double& y2, double minX, double minY, double maxX,
+          double maxY) {
+    double t0 = 0;
+    double t1 = 1;
+    const double dx = x2 - x1;
+    const double dy = y2 - y1;
+    const double p[4] = {-dx, dx, -dy, dy};
+    const double q[4] = {x1 - minX, maxX - x1, y1 - minY, maxY - y1};
+    for (int k = 0; k < 4; ++k) {
+        if (p[k] == 0) {
+            if (q[k] < 0) return false;
+            continue;
+        }
+        const double t = q[k] / p[k];
+        if (p[k] < 0) {
+            if (t > t1) return false;
+            if (t > t0) t0 = t;
+        } else {
+            if (t < t0) return false;
+            if (t < t1) t1 = t;
+        }
+    }
+    if (t1 < 1) {
+        x2 = x1 + t1 * dx;
+        y2 = y1 + t1 * dy;
+    }
+    if (t0 > 0) {
+        x1 = x1 + t0 * dx;
+        y1 = y1 + t0 * dy;
+    }
+    return true;
+}
+
+// Maps the moves to pixels and hands them to the painter in batches: one
+// drawLines call per run of one colour instead of one call per move, and moves
+// that stay on the pixel just drawn are left out. Runs keep their order, so
+// where colours cross the later move stays on top.
+class PixelBatcher final : public PreviewSink {
+  public:
+    PixelBatcher(QPainter& painter, const QSize& size, const PreviewView& view)
+        : painter_(painter),
+          width_(size.width()),
+          height_(size.height()),
+          left_(view.Left),
+          top_(view.Top) {
+        const double spanX = view.Right - view.Left;
+        const double spanY = view.Bottom - view.Top;
+        scaleX_ = spanX != 0 && width_ > 1 ? (width_ - 1) / spanX : 0;
+        scaleY_ = spanY != 0 && height_ > 1 ? (height_ - 1) / spanY : 0;
+        lines_.reserve(kBatch);
+        points_.reserve(kBatch);
+    }
+
+    void segment(const PreviewSegment& s) override {
+        double x1 = (s.X1 - left_) * scaleX_;
+        double y1 = (s.Y1 - top_) * scaleY_;
+        double x2 = (s.X2 - left_) * scaleX_;
+        double y2 = (s.Y2 - top_) * scaleY_;
+        if (!std::isfinite(x1) || !std::isfinite(y1) || !std::isfinite(x2) || !std::isfinite(y2))
+            return;
+        // A margin past the edges keeps clipped ends from landing on the border pixels.
+        if (!clip(x1, y1, x2, y2, -2.0, -2.0, width_ + 1.0, height_ + 1.0)) return;
+        const QPoint a(pixel(x1), pixel(y1));
+        const QPoint b(pixel(x2), pixel(y2));
+
+        if (s.Colour != colour_) {
+            flush();
+            colour_ = s.Colour;
+            haveLast_ = false;
+        }
+        if (a == b) {
+            if (!(haveLast_ && a == last_)) points_.push_back(a);
+        } else {
+            lines_.push_back(QLine(a, b));
+        }
+        last_ = b;
+        haveLast_ = true;
+        if (lines_.size() >= kBatch || points_.size() >= kBatch) flush();
+    }
+
+    void flush() {
+        if (lines_.empty() && points_.empty()) return;
+        const PreviewRgb rgb = rgbOf(colour_);
+        QPen pen(QColor(rgb.r, rgb.g, rgb.b), 1);
+        pen.setCosmetic(true);
+        painter_.setPen(pen);
+        if (!lines_.empty()) painter_.drawLines(lines_.data(), static_cast<int>(lines_.size()));
+        if (!points_.empty()) painter_.drawPoints(points_.data(), static_cast<int>(points_.size()));
+        lines_.clear();
+        points_.clear();
+    }
+
+  private:
+    static constexpr std::size_t kBatch = 8192;
+
+    static int pixel(double v) { return static_cast<int>(std::floor(v + 0.5)); }
+
+    QPainter& painter_;
+    int width_;
+    int height_;
+    double left_;
+    double top_;
+    double scaleX_ = 0;
+    double scaleY_ = 0;
+    PreviewColour colour_ = PreviewColour::Black;
+    QPoint last_;
+    bool haveLast_ = false;
+    std::vector<QLine> lines_;
+    std::vector<QPoint> points_;
+};
+
+}  // namespace
+
+QImage paintPreview(const QSize& size, const PenPoints& points, std::size_t count, int drawMode,
+                    const PreviewView& view, double fieldWidth, EventPump& pump) {
+    QImage image(size.expandedTo(QSize(1, 1)), QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    PixelBatcher batcher(painter, image.size(), view);
+    walkPreview(points, count, drawMode, batcher, pump);
+    if (const auto border = fieldBorder(fieldWidth, view)) batcher.segment(*border);
+    batcher.flush();
+    return image;
+}
