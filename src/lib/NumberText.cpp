@@ -86,6 +86,8 @@ std::string shortest(double value, char decimalSeparator) {
             while (!s.empty() && s.back() == '0') s.pop_back();
             if (!s.empty() && s.back() == '.') s.pop_back();
         }
+        // A tiny negative value written out in full is all zeros.
+        if (s == "-0") s = "0";
     }
     if (decimalSeparator != '.') {
         for (char& c : s)
