@@ -4,16 +4,6 @@
 
 using namespace fontpage;
 
-TEST(FontPage, CodesRunColumnByColumn) {
-    EXPECT_EQ(cellCode(firstCode(1), 0, 0), 0);
-    EXPECT_EQ(cellCode(firstCode(1), 0, 15), 15);
-    EXPECT_EQ(cellCode(firstCode(1), 1, 0), 16);
-    EXPECT_EQ(cellCode(firstCode(1), 4, 1), 65);
-    EXPECT_EQ(cellCode(firstCode(2), 0, 0), 128);
-    EXPECT_EQ(cellCode(firstCode(2), 4, 0), 192);
-    EXPECT_EQ(cellCode(firstCode(2), 7, 15), 255);
-}
-
 TEST(FontPage, TextsAndLetterSitAtFixedPlacesInTheCell) {
     EXPECT_DOUBLE_EQ(codeTextPosition(4, 1).x, 512.5);
     EXPECT_DOUBLE_EQ(codeTextPosition(4, 1).y, 78.125);

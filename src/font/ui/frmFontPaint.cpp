@@ -15,6 +15,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <functional>
+#include <tuple>
 
 #include "font/FontStorage.h"
 #include "font/ui/LetterSurface.h"
