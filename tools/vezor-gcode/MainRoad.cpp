@@ -4,6 +4,7 @@
 #include <string>
 
 #include "CliSettings.h"
+#include "PreviewCommands.h"
 #include "lib/EventPump.h"
 #include "lib/ProgramFolder.h"
 #include "lib/TextFile.h"
@@ -86,6 +87,11 @@ int RunMainRoad(const Options& options) {
     } catch (const VezorError& e) {
         sayProgramText(e.message());
         return kExitFailure;
+    }
+    if (!options.png.empty()) {
+        const int status = WritePreviewPng(*layout.points, layout.bounds, project.FieldWidth, 1,
+                                           options.scale, options.png);
+        if (status != kExitDone) return status;
     }
     return layout.messages.empty() ? kExitDone : kExitLettersMissing;
 }

@@ -1,5 +1,7 @@
 #include "Options.h"
 
+#include "PreviewCommands.h"
+
 namespace {
 
 // The value of a "--name VALUE" or "--name=VALUE" option at args[i]; advances i.
@@ -44,16 +46,28 @@ Options ParseOptions(const std::vector<std::string>& args) {
             if (eq == std::string::npos || eq == 0)
                 throw OptionsError("--setting needs KEY=VALUE, got \"" + value + "\"");
             o.settings.emplace_back(value.substr(0, eq), value.substr(eq + 1));
+        } else if (takeValue(args, i, "--check", value)) {
+            o.check = value;
+        } else if (takeValue(args, i, "--png", value)) {
+            o.png = value;
+        } else if (takeValue(args, i, "--scale", value)) {
+            const auto scale = PreviewScaleFromText(value);
+            if (!scale) throw OptionsError("--scale needs a whole number from 25 to 200");
+            o.scale = *scale;
         } else {
             throw OptionsError("unknown option " + arg);
         }
     }
-    if (!o.help && !o.listFonts && o.project.empty()) throw OptionsError("no project given");
+    if (!o.check.empty() && !o.project.empty())
+        throw OptionsError("--check reads a G-code file instead of a project");
+    if (!o.help && !o.listFonts && o.check.empty() && o.project.empty())
+        throw OptionsError("no project given");
     return o;
 }
 
 std::string UsageText() {
     return "Usage: vezor-gcode [--font FONT] [--out FILE] [--setting KEY=VALUE]... PROJECT\n"
+           "       vezor-gcode --check GCODE [--png FILE [--scale N]]\n"
            "       vezor-gcode --list-fonts\n"
            "\n"
            "Lays out the project file PROJECT and writes its G-code program, byte for byte\n"
@@ -66,6 +80,12 @@ std::string UsageText() {
            "  --setting KEY=VALUE  override one machining setting for this run: ZBezop,\n"
            "                       ZBezopS (safe heights, mm), SkorF (feed text), NoRazriv\n"
            "                       (0 or 1); the others come from the user's settings\n"
+           "  --png FILE           also draw the preview as the draw button does (1000x1000)\n"
+           "                       and write it to FILE as a PNG picture\n"
+           "  --scale N            preview scale in percent, 25 to 200; default 100\n"
+           "  --check GCODE        read the G-code file as the window does and print\n"
+           "                       \"records N bounds MINX MINY MAXX MAXY\"; exit status 2\n"
+           "                       when it does not read\n"
            "  --list-fonts         print the font list, one font per line\n"
            "  --help               print this text\n"
            "\n"

@@ -22,6 +22,9 @@ struct Options {
     std::string out;                  // --out: "" or "-" is standard output
     std::vector<std::pair<std::string, std::string>> settings;  // --setting KEY=VALUE, in order
     std::string project;                                        // the one positional argument
+    std::string check;  // --check: a G-code file to read instead of a project
+    std::string png;    // --png: write the preview picture there
+    int scale = 100;    // --scale: preview scale in percent, 25 to 200
 };
 
 // A command line that cannot be run; the message is UTF-8.

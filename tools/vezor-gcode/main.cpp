@@ -8,6 +8,7 @@
 
 #include "MainRoad.h"
 #include "Options.h"
+#include "PreviewCommands.h"
 #include "lib/NumberText.h"
 #include "lib/ProgramFolder.h"
 
@@ -44,5 +45,6 @@ int main(int argc, char** argv) {
     }
     installPlatform(argc > 0 ? argv[0] : "vezor-gcode");
     if (options.listFonts) return RunListFonts();
+    if (!options.check.empty()) return RunCheck(options.check, options.png, options.scale);
     return RunMainRoad(options);
 }

@@ -1,0 +1,117 @@
+// vezor-gcode --check and --png, run as the user runs them.
+#include <gtest/gtest.h>
+
+#include <QFileInfo>
+#include <QImage>
+#include <QProcess>
+#include <QProcessEnvironment>
+
+#include "TestSupport.h"
+#include "lib/ProgramFolder.h"
+
+namespace {
+
+struct Outcome {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+Outcome vezorGcode(const QStringList& args) {
+    const QString program = QStringLiteral(VEZOR_BINARY_DIR "/vezor-gcode");
+    Outcome r;
+    if (!QFileInfo(program).isExecutable()) {
+        ADD_FAILURE() << "build the vezor-gcode target first";
+        return r;
+    }
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("XDG_CONFIG_HOME", QString::fromStdString(testProgramFolder()));
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    process.setProcessEnvironment(env);
+    process.start(program, args);
+    if (!process.waitForFinished(60000)) {
+        ADD_FAILURE() << "vezor-gcode did not finish";
+        return r;
+    }
+    r.status = process.exitCode();
+    r.out = process.readAllStandardOutput().toStdString();
+    r.err = process.readAllStandardError().toStdString();
+    return r;
+}
+
+QString file(const std::string& name, const std::string& bytes) {
+    const std::string path = joinPath(testProgramFolder(), name);
+    writeFile(path, bytes);
+    return QString::fromStdString(path);
+}
+
+QString pathOf(const std::string& name) {
+    return QString::fromStdString(joinPath(testProgramFolder(), name));
+}
+
+// True when the pixel or one next to it has the colour.
+bool near(const QImage& image, int x, int y, QRgb colour) {
+    for (int dy = -1; dy <= 1; ++dy)
+        for (int dx = -1; dx <= 1; ++dx)
+            if (image.valid(x + dx, y + dy) && image.pixel(x + dx, y + dy) == colour) return true;
+    return false;
+}
+
+const QRgb kRed = qRgb(255, 0, 0);
+const QRgb kBlue = qRgb(0, 0, 255);
+
+TEST(VezorGcodeCheck, PrintsRecordsAndBoundsOrTheReadersMessage) {
+    const Outcome ok = vezorGcode(
+        {"--check", file("ok.gcode", "%\r\nG0Z5\r\nG0X10.5Y-3\r\nG1Z-1\r\nG1X-2,25Y40\r\n")});
+    EXPECT_EQ(ok.status, 0) << ok.err;
+    EXPECT_EQ(ok.out, "records 5 bounds -2.25 -3 10.5 40\n");
+
+    const Outcome bad = vezorGcode(
+        {"--check", file("bad.gcode", "G1X1Y1\nG1X5Y 5\nG1X2Y2\n"), "--png", pathOf("bad.png")});
+    EXPECT_EQ(bad.status, 2);
+    EXPECT_EQ(bad.out, "");
+    EXPECT_EQ(bad.err,
+              "Файл скорее всего не является VEzor,\nнайдены непонятные строки \n'G1X5Y 5'\n");
+    EXPECT_FALSE(QFileInfo::exists(pathOf("bad.png"))) << "no picture of a file that fails";
+
+    const Outcome missing = vezorGcode({"--check", pathOf("missing.gcode")});
+    EXPECT_EQ(missing.status, 2);
+    EXPECT_NE(missing.err.find("missing.gcode"), std::string::npos) << missing.err;
+}
+
+TEST(VezorGcodePng, DrawsAGCodeFileAtTheChosenScale) {
+    const QString gcode = file("square.gcode", "G0Z5\nG0X10Y10\nG1Z-1\nG1X90Y10\nG1X90Y90\n");
+    const Outcome run =
+        vezorGcode({"--check", gcode, "--png", pathOf("square.png"), "--scale", "200"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const QImage image(pathOf("square.png"));
+    ASSERT_EQ(image.size(), QSize(1000, 1000));
+    // At 200 the view is X 0..45, Y 45 down to 0: the stroke along Y = 10 crosses it.
+    EXPECT_TRUE(near(image, 500, 777, kRed));
+    EXPECT_EQ(image.pixel(500, 500), qRgb(255, 255, 255));
+
+    EXPECT_EQ(vezorGcode({"--check", gcode, "--scale", "20"}).status, 1);
+}
+
+TEST(VezorGcodePng, DrawsALaidOutProjectWithItsFieldBorder) {
+    // One letter "L" from (10,10) down to (10,90) and right to (60,90), 50 mm high in a 100 mm
+    // field: the stroke runs at X 5 from Y -5 to -45 and along Y -45 to X 30.
+    const std::string font = joinPath(testProgramFolder(), "font/One");
+    writeFile(joinPath(font, "76"), "10,10\r\n10,90\r\n60,90\r\n");
+    const QString project =
+        file("one.txt", "10//spacing\r\n100//field\r\n50//height\r\n1//width\r\nL\r\n");
+    const Outcome run = vezorGcode({"--font", QString::fromStdString(font), "--out",
+                                    pathOf("one.nc"), "--png", pathOf("one.png"), project});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const QImage image(pathOf("one.png"));
+    ASSERT_EQ(image.size(), QSize(1000, 1000));
+    // 999 pixels over 100 mm, Y 0 at the top.
+    EXPECT_TRUE(near(image, 50, 250, kRed)) << "down stroke";
+    EXPECT_TRUE(near(image, 175, 450, kRed)) << "foot";
+    EXPECT_FALSE(near(image, 500, 250, kRed));
+    for (int y : {0, 500, 999}) EXPECT_EQ(image.pixel(999, y), kBlue) << y;
+    EXPECT_NE(image.pixel(998, 500), kBlue);
+}
+
+}  // namespace

@@ -1,0 +1,80 @@
+#include "PreviewCommands.h"
+
+#include <QBuffer>
+#include <QByteArray>
+#include <QImage>
+#include <cstdio>
+
+#include "lib/EventPump.h"
+#include "lib/NumberText.h"
+#include "lib/TextFile.h"
+#include "lib/VezorError.h"
+#include "lib/Win1251.h"
+#include "main/GCodeReader.h"
+#include "main/PreviewGeometry.h"
+#include "main/ui/PreviewPainter.h"
+
+namespace {
+
+// A program message on standard error: UTF-8, one line per line of the message.
+void sayProgramText(const std::string& cp1251) {
+    std::string text = win1251::toUtf8(cp1251);
+    for (char& c : text)
+        if (c == '\r') c = '\n';
+    std::fprintf(stderr, "%s\n", text.c_str());
+}
+
+}  // namespace
+
+std::optional<int> PreviewScaleFromText(const std::string& text) {
+    if (text.empty() || text.size() > 3) return std::nullopt;
+    int value = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') return std::nullopt;
+        value = value * 10 + (c - '0');
+    }
+    if (value < 25 || value > 200) return std::nullopt;
+    return value;
+}
+
+int RunCheck(const std::string& path, const std::string& pngPath, int scale) {
+    PenPoints points;
+    ViewBounds bounds;
+    EventPump noEvents;
+    try {
+        ReadGCodeFile(path, points, bounds, noEvents);
+    } catch (const VezorError& e) {
+        sayProgramText(e.message());
+        return 2;
+    }
+    std::printf("records %zu bounds %s %s %s %s\n", points.count(),
+                numtext::shortest(bounds.MinX).c_str(), numtext::shortest(bounds.MinY).c_str(),
+                numtext::shortest(bounds.MaxX).c_str(), numtext::shortest(bounds.MaxY).c_str());
+    if (std::fflush(stdout) != 0) return 1;
+    if (pngPath.empty()) return 0;
+    return WritePreviewPng(points, bounds, 0, 2, scale, pngPath);
+}
+
+int WritePreviewPng(const PenPoints& points, ViewBounds bounds, double fieldWidth, int drawMode,
+                    int scale, const std::string& pngPath) {
+    long long drawLimit = 0;
+    const std::size_t count = recordsToDraw(drawLimit, points.count());
+    EventPump noEvents;
+    const QImage image =
+        paintPreview(QSize(kPreviewPngSize, kPreviewPngSize), points, count, drawMode,
+                     previewView(bounds, scale / 100.0), fieldWidth, noEvents);
+    QByteArray png;
+    QBuffer buffer(&png);
+    if (!buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, "PNG")) {
+        std::fprintf(stderr, "vezor-gcode: cannot encode the picture\n");
+        return 1;
+    }
+    try {
+        textfile::writeAtomically(
+            pngPath, std::string_view(png.constData(), static_cast<std::size_t>(png.size())));
+    } catch (const VezorError& e) {
+        sayProgramText(e.message());
+        return 1;
+    }
+    return 0;
+}

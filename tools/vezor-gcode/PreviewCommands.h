@@ -1,0 +1,29 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "main/PenPoints.h"
+
+// The preview side of vezor-gcode: checking a G-code file as the window's
+// reader reads it, and the window's preview drawing as a PNG picture.
+
+// The side of the square picture, in pixels.
+constexpr int kPreviewPngSize = 1000;
+
+// A --scale value: a whole percentage from 25 to 200; empty otherwise.
+std::optional<int> PreviewScaleFromText(const std::string& text);
+
+// Reads the G-code file with the view bounds starting at the origin and prints
+// "records N bounds MINX MINY MAXX MAXY" to standard output. A file that does
+// not read prints the reader's message to standard error (its carriage returns
+// as line feeds) and gives 2. With a PNG path it then writes the file's preview
+// (no field border) as WritePreviewPng does.
+int RunCheck(const std::string& path, const std::string& pngPath, int scale);
+
+// Draws the records as the draw button does on a square surface of
+// kPreviewPngSize pixels (all records; drawMode 1 for a laid-out project, 2 for
+// a G-code file; the field border at fieldWidth when it is above 0) and writes
+// the picture as a PNG. Returns 0, or 1 after a message on standard error.
+int WritePreviewPng(const PenPoints& points, ViewBounds bounds, double fieldWidth, int drawMode,
+                    int scale, const std::string& pngPath);
