@@ -1,0 +1,201 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <random>
+
+#include "TestFont.h"
+#include "TestSupport.h"
+#include "lib/NumberText.h"
+#include "lib/TextFile.h"
+#include "main/GCodeWriter.h"
+#include "main/Layout.h"
+#include "main/MoveNumber.h"
+#include "main/ProjectFile.h"
+
+namespace {
+
+// LetterHeight 10, WidthFactor 0.5: the test font's "W" is (20,100), (60,50),
+// that is (1, 10) and (3, 5) in millimetres.
+const std::string kParameters = "12//a\r\n100//b\r\n10//c\r\n0.5//d\r\n";
+const std::string kOneLetter = kParameters + "W\r\n";
+
+std::shared_ptr<PenPoints> layOut(const std::string& projectBytes,
+                                  const MachiningSettings& settings = {}) {
+    writeTestFont();
+    EventPump none;
+    return LayOutProject(ParseProject(projectBytes, none), kTestFont, settings).points;
+}
+
+PenPoints list(std::initializer_list<PenPoint> records) {
+    PenPoints points;
+    points.clear();
+    for (const PenPoint& p : records) points.append(p, "ignored");
+    return points;
+}
+
+TEST(GCodeProgram, OneLetterProjectByteForByte) {
+    EXPECT_EQ(BuildGCodeProgram(*layOut(kOneLetter), "500.00"),
+              "T1M6\r\n"
+              "G0Z5.00\r\n"
+              "G0X0.00Y0.00S15000F500.00M3\r\n"
+              "G0X1Y-10\r\n"
+              "G0Z0.000\r\n"
+              "G1X1Y-10\r\n"
+              "G1X3Y-5\r\n"
+              "G0Z15.00\r\n"
+              "G1Z0.000F500.00\r\n"
+              "G0Z5.00\r\n"
+              "G0X0.00Y0.00\r\n"
+              "M30\r\n"
+              "\r\n\r\n\r\n");
+}
+
+TEST(GCodeProgram, FeedTextIsCopiedIntoEveryFeedWord) {
+    const std::string program = BuildGCodeProgram(*layOut(kOneLetter + "W W\r\n"), "750.00");
+    const auto lines = textfile::splitLines(program);
+    EXPECT_EQ(lines[2], "G0X0.00Y0.00S15000F750.00M3");
+    int penDown = 0;
+    for (const auto& line : lines) {
+        if (line.starts_with("G1Z")) {
+            EXPECT_EQ(line, "G1Z0.000F750.00");
+            ++penDown;
+        }
+    }
+    EXPECT_EQ(penDown, 3) << "after each lift: line end, the space, line end";
+}
+
+TEST(GCodeProgram, ALiftIsFollowedByARapidMoveToTheNextRecordAndThePenGoingDown) {
+    const auto lines =
+        textfile::splitLines(BuildGCodeProgram(*layOut(kOneLetter + "A B\r\n"), "F"));
+    const std::vector<std::string> second(lines.begin() + 8, lines.end() - 6);
+    EXPECT_EQ(second, (std::vector<std::string>{"G0X2.5Y-22", "G1Z0.000FF", "G1X2.5Y-22", "G0Z5.00",
+                                                "G0X8.5Y-22", "G1Z0.000FF", "G1X8.5Y-22",
+                                                "G0Z15.00", "G1Z0.000FF"}));
+}
+
+TEST(GCodeProgram, TextStartingWithASeparatedCharacterStartsAtTheOrigin) {
+    const auto lines = textfile::splitLines(BuildGCodeProgram(*layOut(kParameters + ".\r\n"), "5"));
+    EXPECT_EQ(lines[3], "G0X0Y0");
+    EXPECT_EQ(lines[5], "G0Z5.00");
+    EXPECT_EQ(lines[6], "G0X2.5Y-10");
+}
+
+TEST(GCodeProgram, RecordsReadFromAFileAreWrittenByTheirValues) {
+    // Neither a drawing point nor a lift: an empty line; a fractional lift at the end.
+    const PenPoints points =
+        list({{0, 0, 0}, {0, 0, 0}, {1.5, -2.25, 0}, {4, 4, 4}, {7, -8, 0}, {0, 0, 2.5}});
+    EXPECT_EQ(BuildGCodeProgram(points, "9"),
+              "T1M6\r\nG0Z5.00\r\nG0X0.00Y0.00S15000F9M3\r\n"
+              "G0X0Y0\r\n"
+              "G0Z0.000\r\n"
+              "\r\n"
+              "G1X1.5Y-2.25\r\n"
+              "\r\n"
+              "G0X7Y-8\r\n"
+              "G1Z0.000F9\r\n"
+              "G1X7Y-8\r\n"
+              "G0Z2.50\r\n"
+              "G1Z0.000F9\r\n"
+              "G0Z5.00\r\nG0X0.00Y0.00\r\nM30\r\n\r\n\r\n\r\n");
+}
+
+TEST(GCodeProgram, AListWithoutRecordsIsRefused) {
+    EXPECT_THROW(BuildGCodeProgram(PenPoints(), "500.00"), NothingToWriteError);
+    PenPoints empty;
+    empty.clear();
+    EXPECT_THROW(BuildGCodeProgram(empty, "500.00"), NothingToWriteError);
+    EXPECT_NO_THROW(BuildGCodeProgram(list({{}, {0, 0, 5}}), "500.00"));
+}
+
+TEST(GCodeProgram, TheFileHasPointsWhateverTheUsersSeparator) {
+    const std::string project = kOneLetter + "<@XXX=12.25>A\r\n";
+    const std::string withPoints = BuildGCodeProgram(*layOut(project), "500.00");
+    numtext::setDecimalSeparator(',');
+    const auto commaList = layOut(project);
+    EXPECT_EQ(commaList->line(commaList->count() - 1), "G1X14,75Y-22") << "the list shows commas";
+    EXPECT_EQ(BuildGCodeProgram(*commaList, "500.00"), withPoints);
+    EXPECT_NE(withPoints.find("G1X14.75Y-22\r\n"), std::string::npos);
+}
+
+TEST(GCodeProgram, NoRazrivWritesAWholeLineWithoutLifts) {
+    MachiningSettings s;
+    s.NoRazriv = 1;
+    const std::string program = BuildGCodeProgram(*layOut(kOneLetter + "A, B. C\r\n", s), "1");
+    const auto lines = textfile::splitLines(program);
+    int lifts = 0;
+    for (const auto& line : lines) lifts += line.starts_with("G0Z") && line != "G0Z0.000";
+    EXPECT_EQ(lifts, 4) << "start, two line ends, end";
+}
+
+// The template laid out with the test font, kept as a file so that any change
+// of the whole road shows. VEZOR_REGENERATE_GOLDEN=1 rewrites it.
+TEST(GCodeProgram, TemplateGoldenFile) {
+    const std::string golden = VEZOR_TEST_DATA_DIR "/main/template.gcode";
+    const std::string program =
+        BuildGCodeProgram(*layOut(textfile::joinCrLf(ProjectTemplateLines())), "500.00");
+    if (std::getenv("VEZOR_REGENERATE_GOLDEN")) writeFile(golden, program);
+    EXPECT_EQ(program, readFile(golden));
+}
+
+TEST(GCodeTarget, FolderAndNameFromTheProjectPath) {
+    const std::string app = testProgramFolder();
+    GCodeTarget t = ProposeGCodeTarget(app + "/Projects/plate.txt");
+    EXPECT_EQ(t.relativeFolder, "Projects/");
+    EXPECT_EQ(t.proposedName, "plate.gcode");
+    EXPECT_EQ(GCodeFilePath(t, "plate.gcode"), app + "/Projects/plate.gcode");
+
+    t = ProposeGCodeTarget(app + "/a/b/my.plate.txt");
+    EXPECT_EQ(t.relativeFolder, "a/b/");
+    EXPECT_EQ(t.proposedName, "my.gcode");
+
+    t = ProposeGCodeTarget(app + "/plate");
+    EXPECT_EQ(t.relativeFolder, "");
+    EXPECT_EQ(t.proposedName, "plate.gcode");
+
+    t = ProposeGCodeTarget("/elsewhere/Other/plate.txt");
+    EXPECT_EQ(t.relativeFolder, "") << "outside the program folder";
+    EXPECT_EQ(GCodeFilePath(t, "x"), app + "/x") << "the answer is used as typed";
+}
+
+TEST(GCodeFile, WritesTheBytesAndReportsAFailure) {
+    const std::string path = joinPath(testProgramFolder(), "out.gcode");
+    WriteGCodeFile(path, "T1M6\r\n");
+    EXPECT_EQ(readFile(path), "T1M6\r\n");
+    EXPECT_THROW(WriteGCodeFile(joinPath(testProgramFolder(), "no/such/folder.gcode"), "x"),
+                 FileWriteError);
+}
+
+TEST(MoveNumber, FastFormsMatchTheShortestForm) {
+    std::mt19937_64 random(7);
+    std::uniform_real_distribution<double> wide(-1e6, 1e6);
+    std::uniform_int_distribution<long long> hundredths(-100000000, 100000000);
+    for (int i = 0; i < 200000; ++i) {
+        const double v =
+            i % 2 ? wide(random) : numtext::roundHalfEven(hundredths(random) / 100.0, 2);
+        for (char separator : {'.', ','}) {
+            std::string fast;
+            movenumber::appendShortest(fast, v, separator);
+            ASSERT_EQ(fast, numtext::shortest(v, separator)) << v;
+        }
+    }
+    for (double v : {0.0, -0.0, 0.01, -0.01, 0.1, 1e13, 99999999999999.99, 1e-9, 1e300}) {
+        std::string fast;
+        movenumber::appendShortest(fast, v, '.');
+        EXPECT_EQ(fast, numtext::shortest(v, '.')) << v;
+    }
+}
+
+TEST(MoveNumber, TwoDecimals) {
+    const auto two = [](double v, char separator) {
+        std::string s;
+        movenumber::appendTwoDecimals(s, v, separator);
+        return s;
+    };
+    EXPECT_EQ(two(5.5, '.'), "5.50");
+    EXPECT_EQ(two(5.5, ','), "5,50");
+    EXPECT_EQ(two(-0.25, '.'), "-0.25");
+    EXPECT_EQ(two(0.125, '.'), "0.12");
+    EXPECT_EQ(two(15, '.'), "15.00");
+}
+
+}  // namespace

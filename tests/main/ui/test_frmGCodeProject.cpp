@@ -1,0 +1,269 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QListView>
+#include <QPlainTextEdit>
+#include <QTimer>
+#include <QToolButton>
+#include <filesystem>
+
+#include "../TestFont.h"
+#include "TestSupport.h"
+#include "app/MachiningSettings.h"
+#include "lib/FileChoice.h"
+#include "lib/TextFile.h"
+#include "lib/Win1251.h"
+#include "lib/ui/frmFailDir.h"
+#include "main/GCodeWriter.h"
+#include "main/ProjectFile.h"
+#include "main/ui/PenPointsListModel.h"
+#include "main/ui/frmGCode.h"
+
+namespace {
+
+const std::string kCaption = "VEzor из текста";
+
+// Answers the file chooser the way a user does: goes to the folder, picks the
+// file (if any) and presses OK, or closes the chooser when folder is empty.
+void answerChooser(const std::string& folder, const std::string& file) {
+    auto* timer = new QTimer;
+    auto tries = std::make_shared<int>(0);
+    QObject::connect(timer, &QTimer::timeout, [timer, tries, folder, file] {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            auto* chooser = qobject_cast<frmFailDir*>(w);
+            if (!chooser || !chooser->isVisible()) continue;
+            if (folder.empty()) {
+                chooser->cmdClose_Click();
+            } else {
+                EXPECT_TRUE(chooser->setFolder(QString::fromStdString(folder)));
+                if (!file.empty()) {
+                    EXPECT_TRUE(chooser->selectFile(QString::fromStdString(file)));
+                }
+                chooser->cmdOk_Click();
+            }
+            timer->deleteLater();
+            return;
+        }
+        if (++*tries > 500) timer->deleteLater();
+    });
+    timer->start(10);
+}
+
+class frmGCodeProjectTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        writeTestFont();
+        machiningSettings() = MachiningSettings{};
+        penPoints() = std::make_shared<PenPoints>();
+        viewBounds() = ViewBounds{};
+        window = std::make_unique<frmGCode>();
+        window->Form_Load();
+        projects = joinPath(testProgramFolder(), "Projects");
+    }
+    void TearDown() override { window.reset(); }
+
+    std::string project(const std::string& name, const std::string& bytes) {
+        const std::string path = joinPath(projects, name);
+        writeFile(path, bytes);
+        return path;
+    }
+    void load(const std::string& path) {
+        window->project().ProjectPath = path;
+        window->LoadProject(path);
+    }
+    std::string shownText() const { return fromQ(window->txtPaint->toPlainText()); }
+    static std::string fromQ(const QString& s) { return w(s.toStdString()); }
+
+    std::unique_ptr<frmGCode> window;
+    std::string projects;
+};
+
+const std::string kParameters = "12//a\r\n80//b\r\n10//c\r\n0.5//d\r\n";
+
+TEST_F(frmGCodeProjectTest, LoadingLaysOutAndFillsTheWindow) {
+    ASSERT_EQ(window->cboShrift->currentText(), QStringLiteral("font/T"));
+    std::filesystem::create_directories(projects);
+    const std::string path = joinPath(projects, "plate.txt");
+    WriteProjectTemplate(path);
+    load(path);
+
+    EXPECT_TRUE(testDialogs().calls.empty()) << testDialogs().messagesUtf8().size();
+    EXPECT_EQ(shownText(), w("Текст после тэга будет на расстоянии 50мм\n\nот левого краяЭтот "
+                             "текст на 50мм\nПустая строка пропускается\n"));
+    EXPECT_EQ(window->project().ProjectLines.Count(), 4u);
+    EXPECT_EQ(window->project().FieldWidth, 100);
+    EXPECT_EQ(window->spsModel->shown(), penPoints());
+    EXPECT_EQ(window->spsModel->rowCount(), static_cast<int>(penPoints()->count()));
+    EXPECT_EQ(window->spsModel->data(window->spsModel->index(1)).toString(),
+              QStringLiteral("G1X1.65Y-4.4"));
+    EXPECT_EQ(viewBounds(), (ViewBounds{0, -100, 100, 0}));
+    EXPECT_TRUE(window->cmdPaint->isEnabled());
+    EXPECT_TRUE(window->cmdSaveGCODE->isEnabled());
+    window->show();
+    saveScreenshot(window.get(), "frmGCode_template_loaded");
+}
+
+TEST_F(frmGCodeProjectTest, MissingLettersAreShownOneByOneWithoutATitle) {
+    load(project("p.txt", kParameters + "~A~\r\n"));
+    ASSERT_EQ(testDialogs().calls.size(), 2u);
+    for (const auto& call : testDialogs().calls) {
+        EXPECT_EQ(call.text, w("Буква '~' не найдена"));
+        EXPECT_EQ(call.title, "");
+    }
+    EXPECT_TRUE(window->cmdSaveGCODE->isEnabled()) << "the layout still finished";
+}
+
+TEST_F(frmGCodeProjectTest, NoFontInTheListMeansEveryLetterIsMissing) {
+    window->cboShrift->clear();
+    load(project("p.txt", kParameters + "AB\r\n"));
+    EXPECT_EQ(testDialogs().messagesUtf8(),
+              (std::vector<std::string>{"Буква 'A' не найдена", "Буква 'B' не найдена"}));
+}
+
+TEST_F(frmGCodeProjectTest, AFileThatIsNoProjectChangesNothing) {
+    load(project("good.txt", kParameters + "AB\r\n"));
+    const auto before = penPoints();
+    const Project model = window->project();
+    const std::string text = shownText();
+
+    for (const std::string& bad : {project("bad.txt", "1//a\r\n2\r\n3//c\r\n4//d\r\nX\r\n"),
+                                   projects + "/", joinPath(projects, "missing.txt")}) {
+        testDialogs().reset();
+        window->LoadProject(bad);
+        ASSERT_EQ(testDialogs().calls.size(), 1u) << bad;
+        EXPECT_EQ(testDialogs().calls[0].text, w("Файл не является проектом"));
+        EXPECT_EQ(testDialogs().calls[0].title, w(kCaption));
+        EXPECT_EQ(penPoints(), before);
+        EXPECT_EQ(window->project().FieldWidth, model.FieldWidth);
+        EXPECT_EQ(window->project().ProjectLines, model.ProjectLines);
+        EXPECT_EQ(shownText(), text);
+    }
+}
+
+TEST_F(frmGCodeProjectTest, OpenChoosesLoadsAndEnablesReload) {
+    const std::string path = project("plate.txt", kParameters + "AB\r\n");
+    window->DrawLimit = 7;
+    answerChooser(projects, "plate.txt");
+    window->mnuOpenProject_Click();
+    EXPECT_EQ(window->project().ProjectPath, path);
+    EXPECT_EQ(window->DrawLimit, 0);
+    EXPECT_EQ(window->DrawMode, 1);
+    EXPECT_TRUE(window->mnuReloadProject->isEnabled());
+    EXPECT_TRUE(window->cmdReloadProject->isEnabled());
+    EXPECT_EQ(penPoints()->count(), 4u);
+    EXPECT_TRUE(testDialogs().calls.empty());
+}
+
+TEST_F(frmGCodeProjectTest, OpenCancelledChangesNothing) {
+    window->DrawLimit = 7;
+    answerChooser("", "");
+    window->mnuOpenProject_Click();
+    EXPECT_EQ(window->project().ProjectPath, "");
+    EXPECT_EQ(window->DrawLimit, 0);
+    EXPECT_FALSE(window->mnuReloadProject->isEnabled());
+}
+
+TEST_F(frmGCodeProjectTest, ReloadReadsTheFileAgain) {
+    const std::string path = project("plate.txt", kParameters + "A\r\n");
+    load(path);
+    writeFile(path, kParameters + "A B\r\n");
+    window->mnuReloadProject_Click();
+    EXPECT_EQ(penPoints()->count(), 5u);
+    EXPECT_EQ(shownText(), "A B\n");
+}
+
+TEST_F(frmGCodeProjectTest, NewProjectWritesTheTemplateWithoutLoadingIt) {
+    std::filesystem::create_directories(projects);
+    testDialogs().inputAnswers = {w("Новый.txt")};
+    answerChooser(projects, "");
+    window->mnuNewProject_Click();
+    ASSERT_EQ(testDialogs().calls.size(), 2u);
+    EXPECT_EQ(testDialogs().calls[0].kind, "input");
+    EXPECT_EQ(testDialogs().calls[0].text, w("Введите имя файла проекта"));
+    EXPECT_EQ(testDialogs().calls[0].title, w(kCaption));
+    EXPECT_EQ(testDialogs().calls[0].defaultText, "NewProject.txt");
+    EXPECT_EQ(testDialogs().calls[1].text,
+              w("Новый проект записан, Вы можете его сразу загрузить"));
+    EXPECT_EQ(readFile(joinPath(projects, "Новый.txt")),
+              textfile::joinCrLf(ProjectTemplateLines()));
+    EXPECT_EQ(window->project().ProjectPath, projects + "/") << "the folder, as it always was";
+    EXPECT_EQ(penPoints()->count(), 1u) << "not loaded";
+
+    testDialogs().reset();
+    window->mnuReloadProject_Click();
+    EXPECT_EQ(testDialogs().messagesUtf8(), std::vector<std::string>{"Файл не является проектом"});
+}
+
+TEST_F(frmGCodeProjectTest, NewProjectWithoutANameWritesNothing) {
+    answerChooser(projects.substr(0, projects.rfind('/')), "");
+    window->mnuNewProject_Click();
+    ASSERT_EQ(testDialogs().calls.size(), 1u);
+    EXPECT_FALSE(textfile::isFile(joinPath(testProgramFolder(), "NewProject.txt")));
+}
+
+TEST_F(frmGCodeProjectTest, SaveWithoutAProject) {
+    window->cmdSaveGCODE->setEnabled(true);
+    window->cmdSaveGCODE_Click();
+    EXPECT_EQ(testDialogs().messagesUtf8(), std::vector<std::string>{"Проект не загружен"});
+    EXPECT_EQ(testDialogs().calls[0].title, w(kCaption));
+    EXPECT_FALSE(window->cmdSaveGCODE->isEnabled());
+}
+
+TEST_F(frmGCodeProjectTest, SaveProposesTheNameAndWritesBelowTheProgramFolder) {
+    machiningSettings().SkorF = "750.00";
+    load(project("my.plate.txt", kParameters + "W\r\n"));
+    testDialogs().inputAnswers = {"out.gcode"};
+    window->cmdSaveGCODE_Click();
+    const auto& calls = testDialogs().calls;
+    ASSERT_EQ(calls.size(), 2u);
+    EXPECT_EQ(calls[0].kind, "input");
+    EXPECT_EQ(calls[0].text, w("Будет записано в ...Projects/"));
+    EXPECT_EQ(calls[0].title, w("Файл для сохранения"));
+    EXPECT_EQ(calls[0].defaultText, "my.gcode");
+    EXPECT_EQ(calls[1].text, w("G-Code записаны в файл Projects/out.gcode"));
+    EXPECT_EQ(calls[1].title, w(kCaption));
+    const std::string written = readFile(joinPath(projects, "out.gcode"));
+    EXPECT_EQ(written, BuildGCodeProgram(*penPoints(), "750.00"));
+    EXPECT_NE(written.find("G1Z0.000F750.00\r\n"), std::string::npos);
+}
+
+TEST_F(frmGCodeProjectTest, SaveOfAProjectOutsideTheProgramFolderLandsInIt) {
+    QTemporaryDir elsewhere;
+    const std::string path = elsewhere.path().toStdString() + "/plate.txt";
+    writeFile(path, kParameters + "A\r\n");
+    load(path);
+    testDialogs().inputAnswers = {"plate.gcode"};
+    window->cmdSaveGCODE_Click();
+    EXPECT_EQ(testDialogs().calls[0].text, w("Будет записано в ..."));
+    EXPECT_EQ(testDialogs().calls[1].text, w("G-Code записаны в файл plate.gcode"));
+    EXPECT_TRUE(textfile::isFile(joinPath(testProgramFolder(), "plate.gcode")));
+}
+
+TEST_F(frmGCodeProjectTest, SaveCancelledOrFailingLeavesNoFile) {
+    load(project("plate.txt", kParameters + "A\r\n"));
+    window->cmdSaveGCODE_Click();  // cancelled
+    EXPECT_EQ(testDialogs().calls.size(), 1u);
+
+    testDialogs().reset();
+    testDialogs().inputAnswers = {"no/such/folder.gcode"};
+    window->cmdSaveGCODE_Click();
+    ASSERT_EQ(testDialogs().calls.size(), 2u);
+    EXPECT_EQ(testDialogs().calls[1].title, w(kCaption));
+    EXPECT_EQ(testDialogs().calls[1].icon, Dialogs::Icon::Error);
+    EXPECT_TRUE(win1251::toUtf8(testDialogs().calls[1].text).starts_with("Не удалось записать"))
+        << testDialogs().messagesUtf8()[0];
+}
+
+TEST_F(frmGCodeProjectTest, SaveRefusesAListWithoutRecords) {
+    load(project("plate.txt", kParameters + "A\r\n"));
+    penPoints() = std::make_shared<PenPoints>();
+    testDialogs().reset();
+    testDialogs().inputAnswers = {"x.gcode"};
+    window->cmdSaveGCODE_Click();
+    ASSERT_EQ(testDialogs().calls.size(), 1u) << "no name asked";
+    EXPECT_EQ(testDialogs().calls[0].text, NothingToWriteError().message());
+    EXPECT_FALSE(textfile::isFile(joinPath(testProgramFolder(), "x.gcode")));
+}
+
+}  // namespace
