@@ -1,0 +1,186 @@
+// vezor-gcode run as the user runs it, against what the main window saves.
+#include <gtest/gtest.h>
+
+#include <QFileInfo>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <filesystem>
+
+#include "TestFont.h"
+#include "TestSupport.h"
+#include "app/MachiningSettings.h"
+#include "lib/TextFile.h"
+#include "main/GCodeWriter.h"
+#include "main/Layout.h"
+#include "main/ProjectFile.h"
+#include "main/ui/frmGCode.h"
+
+namespace {
+
+struct Outcome {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string configFolder() { return joinPath(testProgramFolder(), "config"); }
+
+Outcome vezorGcode(const QStringList& args) {
+    const QString program = QStringLiteral(VEZOR_BINARY_DIR "/vezor-gcode");
+    Outcome r;
+    if (!QFileInfo(program).isExecutable()) {
+        ADD_FAILURE() << "build the vezor-gcode target first";
+        return r;
+    }
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    // The user's own settings stay out of the test.
+    env.insert("XDG_CONFIG_HOME", QString::fromStdString(configFolder()));
+    env.remove("DISPLAY");
+    env.remove("WAYLAND_DISPLAY");
+    env.remove("QT_QPA_PLATFORM");
+    process.setProcessEnvironment(env);
+    process.start(program, args);
+    if (!process.waitForFinished(60000)) {
+        ADD_FAILURE() << "vezor-gcode did not finish";
+        return r;
+    }
+    r.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
+    r.out = process.readAllStandardOutput().toStdString();
+    r.err = process.readAllStandardError().toStdString();
+    return r;
+}
+
+QString q(const std::string& s) { return QString::fromStdString(s); }
+
+class VezorGcodeCli : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        font = writeTestFont();
+        machiningSettings() = MachiningSettings{};
+        penPoints() = std::make_shared<PenPoints>();
+        std::filesystem::create_directories(joinPath(testProgramFolder(), "Projects"));
+    }
+    std::string project(const std::string& text) {
+        const std::string path = joinPath(testProgramFolder(), "Projects/plate.txt");
+        writeFile(path, "4.97//a\r\n100//b\r\n4.4//c\r\n0.75//d\r\n" + text);
+        return path;
+    }
+    // What the main window writes for the project with the test font.
+    std::string savedByTheWindow(const std::string& path) {
+        frmGCode window;
+        window.Form_Load();
+        window.project().ProjectPath = path;
+        window.LoadProject(path);
+        testDialogs().reset();
+        testDialogs().inputAnswers = {"saved.gcode"};
+        window.cmdSaveGCODE_Click();
+        EXPECT_EQ(testDialogs().messagesUtf8(),
+                  std::vector<std::string>{"G-Code записаны в файл Projects/saved.gcode"});
+        return readFile(joinPath(testProgramFolder(), "Projects/saved.gcode"));
+    }
+
+    std::string font;
+};
+
+TEST_F(VezorGcodeCli, WritesWhatTheWindowSaves) {
+    const std::string path = joinPath(testProgramFolder(), "Projects/plate.txt");
+    WriteProjectTemplate(path);
+    const std::string expected = savedByTheWindow(path);
+    ASSERT_GT(expected.size(), 1000u);
+
+    Outcome r = vezorGcode({"--font", q(font), q(path)});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err, "");
+    EXPECT_TRUE(r.out == expected) << "standard output differs from the saved file";
+
+    const std::string out = joinPath(testProgramFolder(), "cli.gcode");
+    r = vezorGcode({"--out", q(out), "--font=" + q(font), q(path)});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "");
+    EXPECT_TRUE(readFile(out) == expected);
+
+    r = vezorGcode({"--out", "-", "--font", q(font), q(path)});
+    EXPECT_TRUE(r.out == expected);
+}
+
+TEST_F(VezorGcodeCli, SettingsFromTheCommandLineAndTheStore) {
+    const std::string path = project("A B.C\r\n");
+    machiningSettings().SkorF = "750.00";
+    machiningSettings().NoRazriv = 1;
+    machiningSettings().ZBezopS = 20;
+    const std::string expected = savedByTheWindow(path);
+
+    // ZBezopS comes from the store; the store is read but never written.
+    const std::string store = joinPath(configFolder(), "VEzor/VEzor.conf");
+    writeFile(store, "[Shrift]\nZBezopS=20\nSkorF=100\n");
+    Outcome r = vezorGcode(
+        {"--setting", "SkorF=750.00", "--setting=NoRazriv=1", "--font", q(font), q(path)});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(r.out == expected);
+    EXPECT_EQ(readFile(store), "[Shrift]\nZBezopS=20\nSkorF=100\n");
+
+    std::filesystem::remove(store);
+    r = vezorGcode({"--setting", "ZBezop=7", "--font", q(font), q(path)});
+    EXPECT_NE(r.out.find("G0Z7.00\r\n"), std::string::npos);
+    EXPECT_NE(r.out.find("G0Z15.00\r\nG1Z0.000F500.00\r\n"), std::string::npos) << "defaults";
+    EXPECT_FALSE(textfile::isFile(store)) << "a missing setting is not written back";
+}
+
+TEST_F(VezorGcodeCli, NotAProjectExitsWith2AndWritesNothing) {
+    const std::string bad = joinPath(testProgramFolder(), "bad.txt");
+    writeFile(bad, "just some text\r\n");
+    const std::string out = joinPath(testProgramFolder(), "out.gcode");
+    Outcome r = vezorGcode({"--font", q(font), "--out", q(out), q(bad)});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err, "Файл не является проектом\n");
+    EXPECT_FALSE(textfile::isFile(out));
+
+    r = vezorGcode({"--font", q(font), q(joinPath(testProgramFolder(), "missing.txt"))});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.out, "");
+}
+
+TEST_F(VezorGcodeCli, MissingLettersExitWith3AfterWriting) {
+    const std::string path = project("A~B~\r\n");
+    const Outcome r = vezorGcode({"--font", q(font), q(path)});
+    EXPECT_EQ(r.status, 3);
+    EXPECT_EQ(r.err, "Буква '~' не найдена\nБуква '~' не найдена\n");
+    EXPECT_TRUE(r.out.starts_with("T1M6\r\n"));
+    EXPECT_TRUE(r.out.ends_with("M30\r\n\r\n\r\n\r\n"));
+}
+
+TEST_F(VezorGcodeCli, FontsByRelativePathAndTheDefault) {
+    // A project without letters needs no font at all.
+    const std::string spaces = project("   \r\n");
+    Outcome r = vezorGcode({q(spaces)});
+    EXPECT_EQ(r.status, 0) << r.err;
+
+    r = vezorGcode({"--font", "font/no such font", q(project("A\r\n"))});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("no such font folder"), std::string::npos);
+
+    r = vezorGcode({"--list-fonts"});
+    EXPECT_EQ(r.status, 0);
+    for (const auto& line : textfile::splitLines(r.out)) EXPECT_TRUE(line.starts_with("font/"));
+}
+
+TEST_F(VezorGcodeCli, UsageAndBadCommandLines) {
+    Outcome r = vezorGcode({"--help"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_TRUE(r.out.starts_with("Usage: vezor-gcode"));
+
+    for (const QStringList& args :
+         {QStringList{}, QStringList{"--bogus", "p.txt"}, QStringList{"a.txt", "b.txt"},
+          QStringList{"--font"}, QStringList{"--setting", "Nothing=1", "p.txt"},
+          QStringList{"--setting", "novalue", "p.txt"}}) {
+        r = vezorGcode(args);
+        EXPECT_EQ(r.status, 1) << args.join(' ').toStdString();
+        EXPECT_EQ(r.out, "");
+    }
+    r = vezorGcode({"--setting", "ZBezop=high", "--font", q(font), q(project("A\r\n"))});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("ZBezop"), std::string::npos);
+}
+
+}  // namespace
