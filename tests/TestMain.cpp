@@ -10,6 +10,7 @@
 
 #include "TestSupport.h"
 #include "lib/FileChoice.h"
+#include "lib/FileTypeFilter.h"
 #include "lib/NumberText.h"
 #include "lib/ProgramFolder.h"
 
@@ -27,6 +28,7 @@ class FreshEnvironment : public ::testing::EmptyTestEventListener {
         setProgramFolder(g_folder->path().toStdString());
         numtext::setDecimalSeparator('.');
         fileChoice() = FileChoice{};
+        filetype::storedType() = 0;
         setDialogs(&g_dialogs);
         setSettingsStore(&g_settings);
     }
