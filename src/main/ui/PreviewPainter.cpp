@@ -72,7 +72,11 @@ class PixelBatcher final : public PreviewSink {
         if (!std::isfinite(x1) || !std::isfinite(y1) || !std::isfinite(x2) || !std::isfinite(y2))
             return;
         // A margin past the edges keeps clipped ends from landing on the border pixels.
-        if (!clip(x1, y1, x2, y2, -2.0, -2.0, width_ + 1.0, height_ + 1.0)) return;
+        const double maxX = width_ + 1.0;
+        const double maxY = height_ + 1.0;
+        const bool inside = x1 >= -2 && x1 <= maxX && x2 >= -2 && x2 <= maxX && y1 >= -2 &&
+                            y1 <= maxY && y2 >= -2 && y2 <= maxY;
+        if (!inside && !clip(x1, y1, x2, y2, -2.0, -2.0, maxX, maxY)) return;
         const QPoint a(pixel(x1), pixel(y1));
         const QPoint b(pixel(x2), pixel(y2));
 
