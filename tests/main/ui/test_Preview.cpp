@@ -201,6 +201,35 @@ TEST_F(PreviewWindow, ThreeLinesAfterAProjectKeepTheProjectFieldInView) {
         << "the last project's border at the view's right edge";
 }
 
+TEST_F(PreviewWindow, LaidOutProjectIsDrawnRedWithItsFieldBorderAndKeptOnResize) {
+    // "L": from (10,10) down to (10,90) and right to (60,90); 50 mm high in a 100 mm field.
+    writeFile(joinPath(testProgramFolder(), "font/One/76"), "10,10\r\n10,90\r\n60,90\r\n");
+    window.Form_Load();
+    const std::string path = joinPath(testProgramFolder(), "one.txt");
+    writeFile(path, "10//spacing\r\n100//field\r\n50//height\r\n1//width\r\nL\r\n");
+    window.project().ProjectPath = path;
+    window.DrawMode = 1;
+    window.LoadProject(path);
+    ASSERT_EQ(viewBounds(), (ViewBounds{0, -100, 100, 0}));
+    window.cmdPaint_Click();
+
+    const QImage image = window.pic->image();
+    const auto pixelOf = [&](double x, double y) {
+        return QPoint(static_cast<int>(std::floor(x * (image.width() - 1) / 100 + 0.5)),
+                      static_cast<int>(std::floor(-y * (image.height() - 1) / 100 + 0.5)));
+    };
+    EXPECT_EQ(image.pixel(pixelOf(5, -25)), kRed) << "down stroke at X 5";
+    EXPECT_EQ(image.pixel(pixelOf(20, -45)), kRed) << "foot along Y -45";
+    EXPECT_EQ(image.pixel(pixelOf(50, -25)), kWhite);
+    EXPECT_EQ(image.pixel(image.width() - 1, image.height() / 2), kBlue);
+    saveScreenshot(&window, "frmGCode_project");
+
+    window.resize(1200, 800);
+    QApplication::processEvents();
+    const QImage shown = window.pic->grab().toImage();
+    EXPECT_EQ(shown.pixel(pixelOf(5, -25)), kRed) << "the picture stays when the window grows";
+}
+
 // Runs `check` on the modal window that `open` shows, then closes it.
 template <typename Open, typename Check>
 void withModal(Open open, Check check) {
