@@ -45,7 +45,7 @@ double leadingNumber(std::string_view text, std::size_t& consumed) {
     (void)ptr;
     // A number beyond what a double holds (or too small to tell from 0) reads as 0,
     // so no infinity ever reaches a coordinate.
-    if (ec != std::errc()) value = 0.0;
+    if (ec != std::errc()) return 0.0;  // consumed stays 0: not a number this program can hold
     consumed = i;
     return negative ? -value : value;
 }

@@ -13,7 +13,8 @@ namespace numtext {
 // no number gives 0. Never "inf" or "nan".
 double leadingNumber(std::string_view text);
 
-// The same, reporting how many characters formed the number (0: none).
+// The same, reporting how many characters formed the number (0: none, or a
+// number beyond the range of a double, which reads as 0).
 double leadingNumber(std::string_view text, std::size_t& consumed);
 
 // Rounds to the given decimals, halves to the even neighbour.

@@ -59,7 +59,7 @@ TEST(ParseLocaleNumber, WholeTextWithEitherSeparator) {
     EXPECT_EQ(numtext::parseLocaleNumber("1.5", ','), 1.5);
     EXPECT_EQ(numtext::parseLocaleNumber("-2", '.'), -2.0);
     EXPECT_EQ(numtext::parseLocaleNumber("\t15\t", '.'), 15.0);
-    for (const char* bad : {"1,5", "", "  ", "12abc", "-", ".", "1.2.3", "5 5"})
+    for (const char* bad : {"1,5", "", "  ", "12abc", "-", ".", "1.2.3", "5 5", "1e400"})
         EXPECT_FALSE(numtext::parseLocaleNumber(bad, '.').has_value()) << bad;
     EXPECT_FALSE(numtext::parseLocaleNumber("1,2,3", ',').has_value());
 
