@@ -1,5 +1,8 @@
 #include "main/GCodeWriter.h"
 
+#include <algorithm>
+#include <cstring>
+
 #include "lib/Fail_YN.h"
 #include "lib/ProgramFolder.h"
 #include "lib/TextFile.h"
@@ -21,30 +24,82 @@ NothingToWriteError::NothingToWriteError()
 
 namespace {
 
-constexpr std::string_view kEol = "\r\n";
-
-void appendRapidTo(std::string& out, const PenPoint& p) {
-    out += "G0X";
-    movenumber::appendShortest(out, p.X, '.');
-    out += 'Y';
-    movenumber::appendShortest(out, p.Y, '.');
-    out += kEol;
-}
-
-// The record's text as the list shows it, with "." for every ",".
-void appendMoveLine(std::string& out, const PenPoint& p) {
-    const std::size_t start = out.size();
-    if (p.X != 0 && p.Y != 0 && p.Z == 0) {
-        out += "G1X";
-        movenumber::appendShortest(out, p.X, '.');
-        out += 'Y';
-        movenumber::appendShortest(out, p.Y, '.');
-    } else {
-        out += FormatMoveLine(p.X, p.Y, p.Z, '.');
-        for (std::size_t i = start; i < out.size(); ++i)
-            if (out[i] == ',') out[i] = '.';
+// Grows as it fills; every record is written through a pointer, with room for
+// the longest record checked once per record.
+class ProgramText {
+  public:
+    explicit ProgramText(std::size_t expected) : text_(expected + kRecordRoom, '\0') {
+        p_ = text_.data();
     }
-    out += kEol;
+
+    // Room for one record and extra bytes more.
+    void room(std::size_t extra = 0) {
+        const auto used = static_cast<std::size_t>(p_ - text_.data());
+        if (text_.size() - used >= kRecordRoom + extra) return;
+        text_.resize(std::max(2 * text_.size(), used + extra) + kRecordRoom);
+        p_ = text_.data() + used;
+    }
+    void put(std::string_view s) {
+        std::memcpy(p_, s.data(), s.size());
+        p_ += s.size();
+    }
+    void putNumber(double v) { p_ = movenumber::writeShortest(p_, v, '.'); }
+
+    // The move text of a record as the list shows it, with "." for every ",".
+    void putMoveLine(const PenPoint& p) {
+        char* const start = p_;
+        if (p.X != 0 && p.Y != 0 && p.Z == 0) {
+            put("G1X");
+            putNumber(p.X);
+            put("Y");
+            putNumber(p.Y);
+        } else {
+            put(FormatMoveLine(p.X, p.Y, p.Z, '.'));
+            std::replace(start, p_, ',', '.');
+        }
+        put(kEol);
+    }
+    void putRapidTo(const PenPoint& p) {
+        put("G0X");
+        putNumber(p.X);
+        put("Y");
+        putNumber(p.Y);
+        put(kEol);
+    }
+
+    std::string take() {
+        text_.resize(static_cast<std::size_t>(p_ - text_.data()));
+        return std::move(text_);
+    }
+
+    static constexpr std::string_view kEol = "\r\n";
+
+  private:
+    // A move line and a rapid move, two numbers each, and the fixed words.
+    static constexpr std::size_t kRecordRoom = 4 * movenumber::kMaxNumberLength + 64;
+    std::string text_;
+    char* p_ = nullptr;
+};
+
+// A laid-out record's text has the length of its move line, and a move to a
+// record the length of that record's text, so this is exact for a laid-out
+// list and close for any other; a wrong guess only costs a reallocation.
+std::size_t expectedSize(const PenPoints& points, std::size_t penDownSize) {
+    // Records without a text (a layout for a file only) count as a typical move.
+    const auto lineSize = [&](std::size_t i) {
+        const std::size_t n = points.line(i).size();
+        return n == 0 ? std::size_t{18} : n;
+    };
+    std::size_t size = 0;
+    const std::size_t last = points.count();
+    for (std::size_t i = 2; i <= last; ++i) {
+        size += lineSize(i) + 2;
+        if (points[i].Z > 0) {
+            size += penDownSize;
+            if (i < last) size += lineSize(i + 1) + 2;
+        }
+    }
+    return size;
 }
 
 }  // namespace
@@ -53,25 +108,26 @@ std::string BuildGCodeProgram(const PenPoints& points, std::string_view feed) {
     const std::size_t last = points.count();
     if (last < 2) throw NothingToWriteError();
 
-    std::string out;
-    out.reserve(last * 18 + 256);
-    out += "T1M6\r\nG0Z5.00\r\nG0X0.00Y0.00S15000F";
-    out += feed;
-    out += "M3\r\n";
-    appendRapidTo(out, points[2]);
-    out += "G0Z0.000\r\n";
+    const std::string penDown = "G1Z0.000F" + std::string(feed) + "\r\n";
+    ProgramText out(expectedSize(points, penDown.size()) + feed.size() + 128);
+    out.room(feed.size());
+    out.put("T1M6\r\nG0Z5.00\r\nG0X0.00Y0.00S15000F");
+    out.put(feed);
+    out.put("M3\r\n");
+    out.putRapidTo(points[2]);
+    out.put("G0Z0.000\r\n");
     for (std::size_t i = 2; i <= last; ++i) {
         const PenPoint& p = points[i];
-        appendMoveLine(out, p);
+        out.room(penDown.size());
+        out.putMoveLine(p);
         if (p.Z > 0) {
-            if (i < last) appendRapidTo(out, points[i + 1]);
-            out += "G1Z0.000F";
-            out += feed;
-            out += kEol;
+            if (i < last) out.putRapidTo(points[i + 1]);
+            out.put(penDown);
         }
     }
-    out += "G0Z5.00\r\nG0X0.00Y0.00\r\nM30\r\n\r\n\r\n\r\n";
-    return out;
+    out.room();
+    out.put("G0Z5.00\r\nG0X0.00Y0.00\r\nM30\r\n\r\n\r\n\r\n");
+    return out.take();
 }
 
 void WriteGCodeFile(const std::string& path, std::string_view program) {

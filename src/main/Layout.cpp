@@ -1,6 +1,7 @@
 #include "main/Layout.h"
 
 #include <array>
+#include <cstring>
 #include <optional>
 
 #include "font/FontStorage.h"
@@ -18,23 +19,28 @@ CharClass ClassOf(unsigned char code) {
 
 namespace {
 
-void appendMoveLine(std::string& out, double X, double Y, double Z, char separator) {
+// Room for the longest move text.
+constexpr std::size_t kMaxMoveLine = 8 + 2 * movenumber::kMaxNumberLength;
+
+char* writeMoveLine(char* out, double X, double Y, double Z, char separator) {
     if (X != 0 && Y != 0 && Z == 0) {
-        out += "G1X";
-        movenumber::appendShortest(out, X, separator);
-        out += 'Y';
-        movenumber::appendShortest(out, Y, separator);
-    } else if (X == 0 && Y == 0 && Z != 0) {
-        out += "G0Z";
+        std::memcpy(out, "G1X", 3);
+        out = movenumber::writeShortest(out + 3, X, separator);
+        *out++ = 'Y';
+        return movenumber::writeShortest(out, Y, separator);
+    }
+    if (X == 0 && Y == 0 && Z != 0) {
+        std::memcpy(out, "G0Z", 3);
+        out += 3;
         // The literal ",00" after a whole height is what the G-code list has
         // always shown; the writer turns it into ".00".
-        if (Z == numtext::roundToWholeHalfEven(Z)) {
-            movenumber::appendShortest(out, Z, separator);
-            out += ",00";
-        } else {
-            movenumber::appendTwoDecimals(out, Z, separator);
-        }
+        if (Z != numtext::roundToWholeHalfEven(Z))
+            return movenumber::writeTwoDecimals(out, Z, separator);
+        out = movenumber::writeShortest(out, Z, separator);
+        std::memcpy(out, ",00", 3);
+        return out + 3;
     }
+    return out;
 }
 
 // One letter, scaled to millimetres, not yet placed.
@@ -93,9 +99,11 @@ class GlyphCache {
 
 class Layouter {
   public:
-    Layouter(const Project& project, const std::string& fontPath, const MachiningSettings& s)
+    Layouter(const Project& project, const std::string& fontPath, const MachiningSettings& s,
+             MoveTexts texts)
         : project_(project),
           settings_(s),
+          buildTexts_(texts == MoveTexts::Build),
           separator_(numtext::decimalSeparator()),
           glyphs_(fontPath, project.LetterHeight / 100, project.WidthFactor) {}
 
@@ -169,7 +177,8 @@ class Layouter {
                 }
             }
         }
-        points_->reserve(records, records * 16);
+        // Reserved but untouched memory costs nothing, so the text guess is generous.
+        points_->reserve(records, buildTexts_ ? records * 20 : 0);
     }
 
     // Kind 1 breaks (breakable = true) are the ones NoRazriv suppresses.
@@ -177,9 +186,7 @@ class Layouter {
         if (breakable && settings_.NoRazriv == 1) return;
         if (penUpMarker_ == points_->count()) return;
         const double z = lineEnd ? settings_.ZBezopS : settings_.ZBezop;
-        text_.clear();
-        appendMoveLine(text_, 0, 0, z, separator_);
-        points_->append(PenPoint{0, 0, z}, text_);
+        append(PenPoint{0, 0, z});
         penUpMarker_ = points_->count();
     }
 
@@ -214,30 +221,36 @@ class Layouter {
     void appendGlyph(const Glyph& glyph, double penX, double lineY) {
         for (const PenPoint& g : glyph.points) {
             if (g.X == 0 || g.Y == 0) continue;
-            const double x = numtext::roundHalfEven(g.X + penX, 2);
-            const double y = numtext::roundHalfEven(-(g.Y + lineY), 2);
-            text_.clear();
-            appendMoveLine(text_, x, y, 0, separator_);
-            points_->append(PenPoint{x, y, 0}, text_);
+            append(PenPoint{movenumber::roundHundredths(g.X + penX),
+                            movenumber::roundHundredths(-(g.Y + lineY)), 0});
         }
+    }
+
+    void append(const PenPoint& p) {
+        if (!buildTexts_) {
+            points_->append(p, {});
+            return;
+        }
+        const char* end = writeMoveLine(text_, p.X, p.Y, p.Z, separator_);
+        points_->append(p, std::string_view(text_, static_cast<std::size_t>(end - text_)));
     }
 
     const Project& project_;
     const MachiningSettings& settings_;
+    const bool buildTexts_;
     const char separator_;
     GlyphCache glyphs_;
     LayoutResult result_;
     PenPoints* points_ = nullptr;
     std::size_t penUpMarker_ = 0;  // no record: unset
-    std::string text_;
+    char text_[kMaxMoveLine];
 };
 
 }  // namespace
 
 std::string FormatMoveLine(double X, double Y, double Z, char decimalSeparator) {
-    std::string out;
-    appendMoveLine(out, X, Y, Z, decimalSeparator);
-    return out;
+    char text[kMaxMoveLine];
+    return std::string(text, writeMoveLine(text, X, Y, Z, decimalSeparator));
 }
 
 std::string FormatMoveLine(double X, double Y, double Z) {
@@ -249,6 +262,6 @@ std::string MissingLetterMessage(unsigned char code) {
 }
 
 LayoutResult LayOutProject(const Project& project, const std::string& fontPath,
-                           const MachiningSettings& settings) {
-    return Layouter(project, fontPath, settings).run();
+                           const MachiningSettings& settings, MoveTexts texts) {
+    return Layouter(project, fontPath, settings, texts).run();
 }

@@ -35,8 +35,13 @@ struct LayoutResult {
     std::vector<std::string> messages;
 };
 
+// Whether the records get their G-code texts: the G-code list shows them; the
+// G-code writer formats the records itself, so a layout that only goes to a
+// file can leave them empty and save a fifth of its memory.
+enum class MoveTexts { Build, Skip };
+
 // Lays the project out with the font folder fontPath (relative to the
 // program folder, or absolute; empty: no font, every letter is missing) and
 // the given settings. Each letter file is read at most once.
 LayoutResult LayOutProject(const Project& project, const std::string& fontPath,
-                           const MachiningSettings& settings);
+                           const MachiningSettings& settings, MoveTexts texts = MoveTexts::Build);

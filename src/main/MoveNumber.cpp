@@ -3,13 +3,22 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 
 #include "lib/NumberText.h"
 
 namespace movenumber {
 namespace {
 
-// Writes |hundredths| / 100 without trailing zeros; returns the end.
+// nearbyint for |x| < 2^51 without a library call: adding 1.5 * 2^52 leaves
+// no fraction bits, so the addition itself rounds, halves to even.
+inline double roundSmall(double x) {
+    constexpr double kShift = 6755399441055744.0;
+    return (x + kShift) - kShift;
+}
+constexpr double kSmall = 2251799813685248.0;  // 2^51
+
+// Writes |hundredths| / 100, without trailing zeros unless keepZeros.
 char* writeHundredths(char* out, std::uint64_t hundredths, char decimalSeparator, bool keepZeros) {
     const std::uint64_t whole = hundredths / 100;
     const unsigned fraction = static_cast<unsigned>(hundredths % 100);
@@ -21,44 +30,57 @@ char* writeHundredths(char* out, std::uint64_t hundredths, char decimalSeparator
     return out;
 }
 
+char* copy(char* out, const std::string& text) {
+    std::memcpy(out, text.data(), text.size());
+    return out + text.size();
+}
+
 }  // namespace
 
-void appendShortest(std::string& out, double value, char decimalSeparator) {
+double roundHundredths(double value) {
+    if (!std::isfinite(value)) return value;
+    const double scaled = value * 100.0;
+    if (!std::isfinite(scaled) || std::fabs(scaled) >= 9e15) return value;
+    return (std::fabs(scaled) < kSmall ? roundSmall(scaled) : std::nearbyint(scaled)) / 100.0;
+}
+
+char* writeShortest(char* out, double value, char decimalSeparator) {
     if (value == 0.0) {
-        out += '0';
-        return;
+        *out++ = '0';
+        return out;
     }
     // A double that is the nearest one to a decimal with two decimals and at
     // most 15 significant digits prints, at 15 significant digits, as exactly
     // that decimal.
     const double scaled = value * 100.0;
     if (std::fabs(scaled) < 1e14) {
-        const double hundredths = std::nearbyint(scaled);
+        const double hundredths = roundSmall(scaled);
         if (hundredths / 100.0 == value) {
-            char buffer[32];
-            char* p = buffer;
-            if (hundredths < 0) *p++ = '-';
-            p = writeHundredths(p, static_cast<std::uint64_t>(std::fabs(hundredths)),
-                                decimalSeparator, false);
-            out.append(buffer, p);
-            return;
+            if (hundredths < 0) *out++ = '-';
+            return writeHundredths(out, static_cast<std::uint64_t>(std::fabs(hundredths)),
+                                   decimalSeparator, false);
         }
     }
-    out += numtext::shortest(value, decimalSeparator);
+    return copy(out, numtext::shortest(value, decimalSeparator));
+}
+
+char* writeTwoDecimals(char* out, double value, char decimalSeparator) {
+    const double hundredths = numtext::roundToWholeHalfEven(value * 100.0);
+    if (!std::isfinite(hundredths) || std::fabs(hundredths) >= 1e17)
+        return copy(out, numtext::shortest(value, decimalSeparator));
+    if (hundredths < 0) *out++ = '-';
+    return writeHundredths(out, static_cast<std::uint64_t>(std::fabs(hundredths)), decimalSeparator,
+                           true);
+}
+
+void appendShortest(std::string& out, double value, char decimalSeparator) {
+    char buffer[kMaxNumberLength];
+    out.append(buffer, writeShortest(buffer, value, decimalSeparator));
 }
 
 void appendTwoDecimals(std::string& out, double value, char decimalSeparator) {
-    const double hundredths = numtext::roundToWholeHalfEven(value * 100.0);
-    if (!std::isfinite(hundredths) || std::fabs(hundredths) >= 1e17) {
-        out += numtext::shortest(value, decimalSeparator);
-        return;
-    }
-    char buffer[40];
-    char* p = buffer;
-    if (hundredths < 0) *p++ = '-';
-    p = writeHundredths(p, static_cast<std::uint64_t>(std::fabs(hundredths)), decimalSeparator,
-                        true);
-    out.append(buffer, p);
+    char buffer[kMaxNumberLength];
+    out.append(buffer, writeTwoDecimals(buffer, value, decimalSeparator));
 }
 
 }  // namespace movenumber

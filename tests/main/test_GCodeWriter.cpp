@@ -117,6 +117,17 @@ TEST(GCodeProgram, TheFileHasPointsWhateverTheUsersSeparator) {
     EXPECT_NE(withPoints.find("G1X14.75Y-22\r\n"), std::string::npos);
 }
 
+TEST(GCodeProgram, ALayoutWithoutListTextsWritesTheSameProgram) {
+    writeTestFont();
+    EventPump none;
+    const Project p = ParseProject(textfile::joinCrLf(ProjectTemplateLines()), none);
+    const MachiningSettings s{2.5, 15, "500.00", 0};
+    const auto bare = LayOutProject(p, kTestFont, s, MoveTexts::Skip).points;
+    EXPECT_EQ(bare->line(2), "");
+    EXPECT_EQ(BuildGCodeProgram(*bare, "500.00"),
+              BuildGCodeProgram(*LayOutProject(p, kTestFont, s).points, "500.00"));
+}
+
 TEST(GCodeProgram, NoRazrivWritesAWholeLineWithoutLifts) {
     MachiningSettings s;
     s.NoRazriv = 1;
@@ -183,6 +194,18 @@ TEST(MoveNumber, FastFormsMatchTheShortestForm) {
         movenumber::appendShortest(fast, v, '.');
         EXPECT_EQ(fast, numtext::shortest(v, '.')) << v;
     }
+}
+
+TEST(MoveNumber, RoundingMatchesTheLibraryRounding) {
+    std::mt19937_64 random(11);
+    std::uniform_real_distribution<double> near(-1000, 1000);
+    std::uniform_int_distribution<long long> halves(-2000000, 2000000);
+    for (int i = 0; i < 200000; ++i) {
+        const double v = i % 2 ? near(random) : (halves(random) + 0.5) / 100.0;
+        ASSERT_EQ(movenumber::roundHundredths(v), numtext::roundHalfEven(v, 2)) << v;
+    }
+    for (double v : {0.125, -0.125, 0.375, 2.5e13, -2.5e13, 1e300, -1e-300, 0.0})
+        EXPECT_EQ(movenumber::roundHundredths(v), numtext::roundHalfEven(v, 2)) << v;
 }
 
 TEST(MoveNumber, TwoDecimals) {

@@ -71,7 +71,8 @@ int RunMainRoad(const Options& options) {
         return kExitNotAProject;
     }
 
-    const LayoutResult layout = LayOutProject(project, font, settings);
+    // Only a picture or a file comes out, so the records need no list texts.
+    const LayoutResult layout = LayOutProject(project, font, settings, MoveTexts::Skip);
     for (const std::string& message : layout.messages) sayProgramText(message);
 
     try {

@@ -1,0 +1,161 @@
+// The main road on a large project: 10,000 lines (about 400,000 characters)
+// in a generated 150-letter font of about five points per letter.
+//
+//   bench_main_road                      runs the benchmarks
+//   bench_main_road --write-fixture DIR  writes DIR/font/Bench and DIR/bench.txt,
+//                                        for timing vezor-gcode on them
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "app/MachiningSettings.h"
+#include "font/FontStorage.h"
+#include "lib/ProgramFolder.h"
+#include "lib/TextFile.h"
+#include "main/GCodeWriter.h"
+#include "main/Layout.h"
+#include "main/ProjectFile.h"
+
+namespace {
+
+// 52 Latin, 64 Cyrillic (192..255), 10 digits, 9 punctuation marks and 15
+// more letters of the upper half: 150 codes.
+std::vector<unsigned char> fontCodes() {
+    std::vector<unsigned char> codes;
+    for (int c = 'A'; c <= 'Z'; ++c) codes.push_back(static_cast<unsigned char>(c));
+    for (int c = 'a'; c <= 'z'; ++c) codes.push_back(static_cast<unsigned char>(c));
+    for (int c = 192; c <= 255; ++c) codes.push_back(static_cast<unsigned char>(c));
+    for (int c = '0'; c <= '9'; ++c) codes.push_back(static_cast<unsigned char>(c));
+    for (char c : std::string(".,;:!?-()")) codes.push_back(static_cast<unsigned char>(c));
+    for (int c = 160; c < 175; ++c) codes.push_back(static_cast<unsigned char>(c));
+    return codes;
+}
+
+void writeFont(const std::string& folder) {
+    std::filesystem::create_directories(folder);
+    std::mt19937 random(1);
+    std::uniform_real_distribution<double> coordinate(1, 99);
+    std::uniform_int_distribution<int> points(4, 6);
+    for (unsigned char code : fontCodes()) {
+        std::vector<std::string> lines;
+        for (int n = points(random); n > 0; --n)
+            lines.push_back(FormatCoordinate(coordinate(random)) + "," +
+                            FormatCoordinate(coordinate(random)));
+        WriteLetterFile(folder + "/" + std::to_string(code), lines);
+    }
+}
+
+std::string projectBytes() {
+    const std::vector<unsigned char> codes = fontCodes();
+    std::mt19937 random(2);
+    std::uniform_int_distribution<std::size_t> letter(0, 115);  // letters only
+    std::uniform_int_distribution<std::size_t> any(0, codes.size() - 1);
+    std::uniform_int_distribution<int> wordLength(2, 9);
+    std::string bytes = "4.97//a\r\n200//b\r\n4.4//c\r\n0.75//d\r\n";
+    for (int line = 0; line < 10000; ++line) {
+        std::string text;
+        if (line % 50 == 7) text = "<@XXX=60>";
+        while (text.size() < 36) {
+            if (!text.empty() && text.back() != '>') text += ' ';
+            for (int n = wordLength(random); n > 0; --n)
+                text += static_cast<char>(
+                    codes[n == 1 && line % 3 == 0 ? any(random) : letter(random)]);
+        }
+        bytes += text + "\r\n";
+    }
+    return bytes;
+}
+
+struct Fixture {
+    Fixture() {
+        folder =
+            (std::filesystem::temp_directory_path() / ("vezor-bench-" + std::to_string(::getpid())))
+                .string();
+        writeFont(folder + "/font/Bench");
+        setProgramFolder(folder);
+        bytes = projectBytes();
+        projectPath = folder + "/bench.txt";
+        textfile::writeAtomically(projectPath, bytes);
+        EventPump none;
+        project = ParseProject(bytes, none);
+        layout = LayOutProject(project, "font/Bench", MachiningSettings{});
+    }
+    ~Fixture() { std::filesystem::remove_all(folder); }
+
+    std::string folder;
+    std::string bytes;
+    std::string projectPath;
+    Project project;
+    LayoutResult layout;
+};
+
+Fixture& fixture() {
+    static Fixture f;
+    return f;
+}
+
+void BM_ParseProject(benchmark::State& state) {
+    const Fixture& f = fixture();
+    for (auto _ : state) {
+        EventPump none;
+        benchmark::DoNotOptimize(ParseProject(f.bytes, none));
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * f.bytes.size()));
+}
+BENCHMARK(BM_ParseProject)->Unit(benchmark::kMillisecond);
+
+void BM_LayOut(benchmark::State& state) {
+    const Fixture& f = fixture();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(LayOutProject(f.project, "font/Bench", MachiningSettings{}));
+    state.counters["records"] = static_cast<double>(f.layout.points->count());
+}
+BENCHMARK(BM_LayOut)->Unit(benchmark::kMillisecond);
+
+void BM_BuildProgram(benchmark::State& state) {
+    const Fixture& f = fixture();
+    std::size_t size = 0;
+    for (auto _ : state) {
+        const std::string program = BuildGCodeProgram(*f.layout.points, "500.00");
+        size = program.size();
+        benchmark::DoNotOptimize(program.data());
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * size));
+}
+BENCHMARK(BM_BuildProgram)->Unit(benchmark::kMillisecond);
+
+// Read, lay out, build and write, as the save command and vezor-gcode do.
+void BM_WholeRoad(benchmark::State& state) {
+    const Fixture& f = fixture();
+    const std::string out = f.folder + "/bench.gcode";
+    for (auto _ : state) {
+        EventPump none;
+        const Project p = ReadProjectFile(f.projectPath, none);
+        const LayoutResult r = LayOutProject(p, "font/Bench", MachiningSettings{});
+        WriteGCodeFile(out, BuildGCodeProgram(*r.points, "500.00"));
+    }
+}
+BENCHMARK(BM_WholeRoad)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc == 3 && std::strcmp(argv[1], "--write-fixture") == 0) {
+        const std::string dir = argv[2];
+        writeFont(dir + "/font/Bench");
+        textfile::writeAtomically(dir + "/bench.txt", projectBytes());
+        std::printf("font    %s/font/Bench\nproject %s/bench.txt\n", dir.c_str(), dir.c_str());
+        return 0;
+    }
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
