@@ -1,0 +1,136 @@
+#include "FontCompiler.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+
+#include "FontSources.h"
+#include "font/FontStorage.h"
+#include "lib/TextFile.h"
+#include "lib/Win1251.h"
+
+namespace fontc {
+
+bool isSeparatedCode(int code) {
+    return (code >= 0 && code <= 64) || (code >= 91 && code <= 96) || (code >= 123 && code <= 127);
+}
+
+namespace {
+// The layout's gap between letters (a fifth of the letter height) and the next letter's margin.
+constexpr double kNeighbourGap = 22;
+
+// Weights of the joiner: letters are joined to their neighbours along the
+// baseline, so their walks should begin and end there; separated characters
+// are lifted before and after, so where they begin matters little.
+JoinWeights weightsFor(int code) {
+    JoinWeights w;
+    w.start = w.end = 1.5;
+    w.horizontal = 0.3;
+    if (isSeparatedCode(code)) {
+        w.start = w.end = 0.1;
+        w.overGlyph = 0;
+    }
+    return w;
+}
+}  // namespace
+
+CompiledFont compileFont(const FontRecipe& recipe, const LetterBox& box) {
+    CompiledFont font;
+    font.folder = recipe.folder;
+    font.licence = recipe.licence;
+
+    Bounds exact;
+    for (const auto& [code, glyph] : recipe.glyphs) {
+        const Bounds own = extent(glyph);
+        if (own.empty) continue;
+        exact.add({own.minX, own.minY});
+        exact.add({own.maxX, own.maxY});
+    }
+    if (exact.empty) return font;
+    if (!(exact.maxY - exact.minY > 0))
+        throw FontSourceError(recipe.folder + ": the glyphs have no height to fit the letter box");
+    font.scale = (box.bottom - box.top) / (exact.maxY - exact.minY);
+    const auto toY = [&](double y) { return box.top + (exact.maxY - y) * font.scale; };
+    font.baseline = toY(recipe.baseline);
+
+    for (const auto& [code, glyph] : recipe.glyphs) {
+        auto lines = flatten(glyph, box.chordError / font.scale);
+        Bounds own;
+        for (const auto& line : lines) own.add(line);
+        if (own.empty) continue;
+        for (auto& line : lines)
+            for (Point& p : line) p = {box.left + (p.x - own.minX) * font.scale, toY(p.y)};
+        const double right = box.left + (own.maxX - own.minX) * font.scale;
+        // One scale for all letters keeps the font even; a letter that does not
+        // fit at it is better missing than squeezed or poking out of the box.
+        if (right > box.widest) {
+            font.tooWide.push_back(code);
+            continue;
+        }
+        CompiledLetter letter;
+        // Where the neighbours in a word will most likely be: on the baseline, a letter gap away.
+        letter.stroke =
+            joinStrokes(lines, {box.left - kNeighbourGap, font.baseline},
+                        {right + kNeighbourGap, font.baseline}, weightsFor(code), box.snap);
+        letter.lines = pointLines(letter.stroke.points);
+        // A lone dot still needs a line for the pen to draw.
+        if (letter.lines.size() == 1) letter.lines.push_back(letter.lines[0]);
+        font.letters[code] = std::move(letter);
+    }
+    return font;
+}
+
+std::vector<std::string> pointLines(const Polyline& points) {
+    std::vector<std::string> lines;
+    for (Point p : points) {
+        std::string line = FormatCoordinate(p.x) + "," + FormatCoordinate(p.y);
+        if (lines.empty() || lines.back() != line) lines.push_back(std::move(line));
+    }
+    return lines;
+}
+
+void writeFontFolder(const CompiledFont& font, const std::string& folder) {
+    namespace fs = std::filesystem;
+    const fs::path root(folder);
+    fs::create_directories(root);
+    for (int code : ListFontLetters(folder)) fs::remove(root / std::to_string(code));
+    for (const auto& [code, letter] : font.letters)
+        WriteLetterFile(LetterFilePath(folder, code), letter.lines);
+    if (!font.licence.empty())
+        textfile::writeAtomically((root / "LICENSE.txt").string(), font.licence);
+}
+
+std::string joinReport(const CompiledFont& font) {
+    double connectors = 0;
+    double retraces = 0;
+    std::vector<std::pair<double, int>> worst;
+    for (const auto& [code, letter] : font.letters) {
+        connectors += letter.stroke.connectorLength;
+        retraces += letter.stroke.retraceLength;
+        worst.push_back({letter.stroke.connectorLength + letter.stroke.retraceLength, code});
+    }
+    std::stable_sort(worst.begin(), worst.end(), [](auto a, auto b) { return a.first > b.first; });
+    char buffer[256];
+    std::snprintf(buffer, sizeof buffer,
+                  "%s: %zu letters, scale %.4f, baseline y %.2f; connectors %.1f, retraced %.1f "
+                  "(letter units)\n",
+                  font.folder.c_str(), font.letters.size(), font.scale, font.baseline, connectors,
+                  retraces);
+    std::string out = buffer;
+    for (int code : font.tooWide)
+        out += "  left out, wider than the letter box: " +
+               win1251::toUtf8(std::string(1, static_cast<char>(code))) + " (" +
+               std::to_string(code) + ")\n";
+    out += "  most extra:";
+    for (std::size_t i = 0; i < worst.size() && i < 5; ++i) {
+        const auto& stroke = font.letters.at(worst[i].second).stroke;
+        std::snprintf(buffer, sizeof buffer, " %s (%d: connectors %.1f, retraced %.1f)",
+                      win1251::toUtf8(std::string(1, static_cast<char>(worst[i].second))).c_str(),
+                      worst[i].second, stroke.connectorLength, stroke.retraceLength);
+        out += buffer;
+        if (i + 1 < 5 && i + 1 < worst.size()) out += ";";
+    }
+    return out + "\n";
+}
+
+}  // namespace fontc

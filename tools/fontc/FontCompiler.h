@@ -1,0 +1,62 @@
+#pragma once
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "Geometry.h"
+#include "StrokeJoiner.h"
+
+// From source glyphs to the letters of one font folder: one scale for the
+// whole font so that its tallest mark and deepest descender fit the letter
+// box, every letter starting just right of the box's left edge, every glyph
+// joined into one stroke.
+namespace fontc {
+
+struct FontRecipe {
+    std::string folder;                 // font folder name
+    std::map<int, SourceGlyph> glyphs;  // by Windows-1251 code, y upward
+    double baseline = 0;                // source y of the baseline
+    std::string licence;                // text of LICENSE.txt, empty for none
+};
+
+struct LetterBox {
+    double top = 2;            // y of the font's highest mark
+    double bottom = 100;       // y of its lowest descender
+    double left = 2;           // x where every letter starts
+    double widest = 108;       // largest x a letter may reach; wider ones are left out
+    double chordError = 0.25;  // largest distance of an arc from its chords, letter units
+    double snap = 0.4;         // stroke ends this close touch
+};
+
+struct CompiledLetter {
+    JoinedStroke stroke;             // letter units, y downward
+    std::vector<std::string> lines;  // the letter file's point lines
+};
+
+struct CompiledFont {
+    std::string folder;
+    double scale = 0;     // letter units per source unit
+    double baseline = 0;  // letter units
+    std::map<int, CompiledLetter> letters;
+    std::vector<int> tooWide;  // codes left out: at the font's scale they pass the box
+    std::string licence;
+};
+
+// Codes the layout writes with a pen lift before and after (digits, punctuation,
+// symbols of the ASCII range); the others are joined to their neighbours.
+bool isSeparatedCode(int code);
+
+CompiledFont compileFont(const FontRecipe& recipe, const LetterBox& box = {});
+
+// Point lines of a stroke: coordinates as letter files write them, repeats dropped.
+std::vector<std::string> pointLines(const Polyline& points);
+
+// Writes the letter files and LICENSE.txt into the folder (created if needed),
+// after removing the letter files a previous run left there.
+void writeFontFolder(const CompiledFont& font, const std::string& folder);
+
+// Connector and retrace totals and the letters that need the most, for the console.
+std::string joinReport(const CompiledFont& font);
+
+}  // namespace fontc

@@ -1,0 +1,155 @@
+// vezor-fontc: builds the program's font folders from single-stroke fonts.
+#include <QGuiApplication>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "FontCompiler.h"
+#include "FontSheet.h"
+#include "FontSources.h"
+#include "ShippedFonts.h"
+#include "lib/VezorError.h"
+#include "lib/Win1251.h"
+
+namespace {
+
+const char* kHelp =
+    "Usage: vezor-fontc [options]\n"
+    "Compiles single-stroke fonts into VEzor font folders: one letter file per\n"
+    "Windows-1251 code, each letter one stroke inside the 0..110 letter box.\n"
+    "\n"
+    "  --shipped DIR       build every font that ships with the program into DIR/<font>\n"
+    "                      (from the packages librecad-data and hershey-fonts-data)\n"
+    "  --lff FILE          compile one LibreCAD .lff font (glyphs keyed by Unicode)\n"
+    "  --jhf FILE          compile one Hershey .jhf font (glyphs in ASCII order from 32)\n"
+    "  --out DIR           the font folder --lff or --jhf writes\n"
+    "  --sheets DIR        also draw a PNG sheet of every font built into DIR\n"
+    "  --glyph-index FILE PNG\n"
+    "                      draw the glyphs of a .lff or .jhf file as they are, each\n"
+    "                      under its position and number, to tell which is which\n"
+    "  --lff-dir DIR       where the .lff fonts are (default /usr/share/librecad/fonts)\n"
+    "  --jhf-dir DIR       where the .jhf fonts are (default /usr/share/hershey-fonts)\n"
+    "  --help              this text\n"
+    "\n"
+    "For every font it reports the length of the connecting lines drawn between\n"
+    "parts that do not touch, of the segments drawn twice, and the five letters\n"
+    "that need the most (letter units: the box is 100 high).\n";
+
+const std::vector<std::string> kSample = {
+    "Съешь же ещё этих мягких французских булок, да выпей чаю.",
+    "СЪЕШЬ ЖЕ ЕЩЁ ЭТИХ МЯГКИХ ФРАНЦУЗСКИХ БУЛОК, ДА ВЫПЕЙ ЧАЮ!",
+    "The quick brown fox jumps over the lazy dog. 0123456789",
+    "THE QUICK BROWN FOX JUMPS OVER THE LAZY DOG? (№ 12, §3) «ёлка» — 50мм",
+    "Текст после тэга будет на расстоянии 50мм",
+    "Pack my box with five dozen liquor jugs: 1+2=3, 7/8 < 9 > 6 [a] {b} #5 $4 @ * 100% ~",
+    "PACK MY BOX WITH FIVE DOZEN LIQUOR JUGS! \"quoted\" 'single' a_b ^ `c` |d| & e;"};
+
+int usage(const char* problem) {
+    std::fprintf(stderr, "vezor-fontc: %s\nTry --help.\n", problem);
+    return 2;
+}
+
+void build(const fontc::FontRecipe& recipe, const std::string& outDir, const std::string& sheets) {
+    const fontc::CompiledFont font = fontc::compileFont(recipe);
+    fontc::writeFontFolder(font, outDir);
+    std::fputs(fontc::joinReport(font).c_str(), stdout);
+    if (!sheets.empty()) {
+        std::filesystem::create_directories(sheets);
+        fontc::renderFontSheet(font, kSample, sheets + "/" + font.folder + ".png");
+    }
+}
+
+void glyphIndex(const std::string& file, const std::string& png) {
+    std::vector<std::pair<std::string, std::vector<fontc::Polyline>>> glyphs;
+    const std::string text = fontc::readSourceFile(file);
+    if (file.ends_with(".jhf")) {
+        int index = 0;
+        for (const auto& g : fontc::parseJhf(text))
+            glyphs.push_back({std::to_string(index++) + " #" + std::to_string(g.number),
+                              fontc::flatten(g.glyph, 0.05)});
+    } else {
+        for (const auto& [code, g] : fontc::parseLff(text).glyphs) {
+            char label[16];
+            std::snprintf(label, sizeof label, "%04X", static_cast<unsigned>(code));
+            glyphs.push_back({label, fontc::flatten(g, 0.01)});
+        }
+    }
+    fontc::renderGlyphIndex(glyphs, png);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    std::string shipped, lff, jhf, out, sheets, indexFile, indexPng;
+    fontc::SourceFolders sources;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        const auto value = [&](std::string& into) {
+            if (i + 1 >= args.size()) return false;
+            into = args[++i];
+            return true;
+        };
+        bool ok = true;
+        if (a == "--help" || a == "-h") {
+            std::fputs(kHelp, stdout);
+            return 0;
+        } else if (a == "--shipped")
+            ok = value(shipped);
+        else if (a == "--lff")
+            ok = value(lff);
+        else if (a == "--jhf")
+            ok = value(jhf);
+        else if (a == "--out")
+            ok = value(out);
+        else if (a == "--sheets")
+            ok = value(sheets);
+        else if (a == "--lff-dir")
+            ok = value(sources.lff);
+        else if (a == "--jhf-dir")
+            ok = value(sources.jhf);
+        else if (a == "--glyph-index")
+            ok = value(indexFile) && value(indexPng);
+        else
+            return usage(("unknown option " + a).c_str());
+        if (!ok) return usage(("missing value after " + a).c_str());
+    }
+    if (shipped.empty() && lff.empty() && jhf.empty() && indexFile.empty())
+        return usage("nothing to do");
+    if ((!lff.empty() || !jhf.empty()) && out.empty()) return usage("--lff and --jhf need --out");
+
+    // Sheets draw text with QPainter, which needs a GUI application but no display.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    try {
+        if (!indexFile.empty()) glyphIndex(indexFile, indexPng);
+        const auto nameOf = [](const std::string& path) {
+            return std::filesystem::path(path).stem().string();
+        };
+        if (!lff.empty())
+            build(fontc::lffRecipe(fontc::parseLff(fontc::readSourceFile(lff)), nameOf(out)), out,
+                  sheets);
+        if (!jhf.empty())
+            build(fontc::jhfAsciiRecipe(fontc::parseJhf(fontc::readSourceFile(jhf)), nameOf(out)),
+                  out, sheets);
+        if (!shipped.empty())
+            for (const std::string& name : fontc::shippedFontNames()) {
+                const auto missing = fontc::missingSources(name, sources);
+                if (!missing.empty()) {
+                    std::fprintf(stderr, "vezor-fontc: %s skipped, missing %s\n", name.c_str(),
+                                 missing.front().c_str());
+                    continue;
+                }
+                build(fontc::shippedFontRecipe(name, sources), shipped + "/" + name, sheets);
+            }
+    } catch (const VezorError& e) {
+        std::fprintf(stderr, "vezor-fontc: %s\n", win1251::toUtf8(e.message()).c_str());
+        return 1;
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "vezor-fontc: %s\n", e.what());
+        return 1;
+    }
+    return 0;
+}
