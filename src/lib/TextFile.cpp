@@ -3,13 +3,33 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QString>
+#include <cerrno>
 #include <cstdio>
 #include <memory>
+
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
 
 #include "lib/VezorError.h"
 #include "lib/Win1251.h"
 
 namespace textfile {
+
+namespace {
+
+bool syncedToDisk(QSaveFile& file) {
+#ifdef Q_OS_UNIX
+    const int fd = file.handle();
+    // EINVAL: a file that cannot be synced at all, nothing was lost by it.
+    return fd < 0 || ::fsync(fd) == 0 || errno == EINVAL;
+#else
+    (void)file;
+    return true;
+#endif
+}
+
+}  // namespace
 
 std::string readBytes(const std::string& path) {
     const auto fail = [&] {
@@ -58,7 +78,9 @@ void writeAtomically(const std::string& path, std::string_view bytes) {
     };
     if (isDirectory(path)) throw fail();
     QSaveFile file(QString::fromUtf8(path.data(), static_cast<qsizetype>(path.size())));
-    if (!file.open(QIODevice::WriteOnly)) throw fail();
+    // Unbuffered: a buffered tail is written by commit(), which does not notice
+    // when that write fails and would rename a truncated file over the target.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) throw fail();
     std::size_t written = 0;
     while (written < bytes.size()) {
         const qint64 n =
@@ -68,6 +90,12 @@ void writeAtomically(const std::string& path, std::string_view bytes) {
             throw fail();
         }
         written += static_cast<std::size_t>(n);
+    }
+    // Some file systems report a full disk only when the data reach it;
+    // commit() syncs too, but ignores what the sync says.
+    if (!syncedToDisk(file)) {
+        file.cancelWriting();
+        throw fail();
     }
     if (!file.commit()) throw fail();
 }

@@ -72,9 +72,22 @@ std::optional<double> convert(std::string_view body, bool negative) {
 
 }  // namespace
 
+namespace {
+
+// A line of a binary file can run to megabytes; a message box showing it
+// whole would take longer to lay out than the user would wait.
+constexpr std::size_t kQuotedLineLimit = 200;
+
+std::string quotedLine(std::string_view line) {
+    if (line.size() <= kQuotedLineLimit) return "'" + std::string(line) + "'";
+    return "'" + std::string(line.substr(0, kQuotedLineLimit)) + "...'";
+}
+
+}  // namespace
+
 GCodeReadError::GCodeReadError(std::string_view line)
     : VezorError(cp("Файл скорее всего не является VEzor,") + "\r" +
-                 cp("найдены непонятные строки ") + "\r" + "'" + std::string(line) + "'"),
+                 cp("найдены непонятные строки ") + "\r" + quotedLine(line)),
       line_(line) {}
 
 std::string ExtractAxisValue(std::string_view line, char letter) {

@@ -9,7 +9,8 @@
 #include "main/PenPoints.h"
 
 // A G-code line whose X, Y or Z word carries no number. The message (Windows-1251,
-// lines separated by a carriage return alone) quotes the line.
+// lines separated by a carriage return alone) quotes the line, its first 200
+// characters and "..." when it is longer; line() holds all of it.
 class GCodeReadError : public VezorError {
   public:
     explicit GCodeReadError(std::string_view line);

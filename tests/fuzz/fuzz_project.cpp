@@ -1,0 +1,66 @@
+// Project files come from anywhere a user keeps text: whatever the bytes, the
+// loader gives a project or NotAProjectError, and the layout of what it gives
+// finishes with a tool path the writer turns into a program the reader takes.
+#include <cmath>
+#include <cstdint>
+
+#include "FuzzSupport.h"
+#include "lib/EventPump.h"
+#include "lib/VezorError.h"
+#include "main/GCodeReader.h"
+#include "main/GCodeWriter.h"
+#include "main/Layout.h"
+#include "main/ProjectFile.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string& font = fuzzFont();
+    const std::string path = writeFuzzFile("project.txt", data, size);
+    // Every byte may become a line with its tag collections, and every letter
+    // a few records whose texts are
+    // held in the list, the program and the list read back from it.
+    MemoryBudget budget(size, 4096);
+    EventPump pump;
+    Project project;
+    try {
+        project = ReadProjectFile(path, pump);
+    } catch (const NotAProjectError&) {
+        return 0;
+    }
+    FUZZ_CHECK(project.ProjectLines.Count() >= 1);
+    FUZZ_CHECK(project.ProjectPath == path);
+    for (const ProjectLine& line : project.ProjectLines) {
+        FUZZ_CHECK(line.TagPositions.Count() == line.TagNames.Count());
+        FUZZ_CHECK(line.TagPositions.Count() == line.TagValues.Count());
+    }
+    (void)ProjectDisplayText(project);
+
+    // Parameters far beyond any machine (a kilometre) overflow the layout's
+    // arithmetic into infinite coordinates; only sane ones must stay finite.
+    bool sane = true;
+    for (double parameter :
+         {project.LineSpacing, project.FieldWidth, project.LetterHeight, project.WidthFactor})
+        sane = sane && std::fabs(parameter) <= 1e6;
+
+    MachiningSettings settings;
+    settings.NoRazriv = static_cast<int>(size % 2);
+    const LayoutResult laid = LayOutProject(project, font, settings);
+    FUZZ_CHECK(laid.points && laid.points->count() >= 2);  // at least the last line-end lift
+    const PenPoints& points = *laid.points;
+    bool finite = true;
+    for (std::size_t i = 1; i <= points.count(); ++i) {
+        const PenPoint& p = points[i];
+        finite = finite && std::isfinite(p.X) && std::isfinite(p.Y) && std::isfinite(p.Z);
+    }
+    FUZZ_CHECK(finite || !sane);
+
+    const std::string program = BuildGCodeProgram(points, settings.SkorF);
+    if (!finite) return 0;
+    PenPoints back;
+    ViewBounds bounds;
+    try {
+        ReadGCodeText(program, back, bounds, pump);
+    } catch (const GCodeReadError&) {
+        FUZZ_CHECK(!"the reader takes every program the writer writes");
+    }
+    return 0;
+}
