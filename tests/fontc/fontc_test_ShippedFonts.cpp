@@ -1,14 +1,17 @@
 #include <gtest/gtest.h>
 
+#include <QImage>
 #include <QString>
 #include <algorithm>
 #include <filesystem>
 
+#include "FontSheet.h"
 #include "ShippedFonts.h"
 #include "TestSupport.h"
 #include "font/FontStorage.h"
 #include "lib/TextFile.h"
 #include "lib/Win1251.h"
+#include "main/Layout.h"
 
 using namespace fontc;
 namespace fs = std::filesystem;
@@ -92,6 +95,45 @@ TEST(ShippedFonts, PangramsCanBeWrittenInEveryFont) {
                 << name << " lacks " << win1251::toUtf8(std::string(1, c));
         }
     }
+}
+
+TEST(ShippedFonts, LayOutThePangramsWithoutAMissingLetter) {
+    Project project;
+    project.LineSpacing = 4.97;
+    project.FieldWidth = 100;
+    project.LetterHeight = 4.4;
+    project.WidthFactor = 0.75;
+    const ProjectLine russian{
+        win1251::fromUtf8("Съешь же ещё этих мягких французских булок, да выпей чаю."), {}, {}, {}};
+    const ProjectLine english{
+        "The quick brown fox jumps over the lazy dog. 0123456789", {}, {}, {}};
+    for (const auto& name : fontFolders()) {
+        Project p = project;
+        if (hasCyrillic(name)) p.ProjectLines.Add(russian);
+        p.ProjectLines.Add(english);
+        const LayoutResult laid = LayOutProject(p, kShipped + "/" + name, MachiningSettings{});
+        EXPECT_EQ(laid.messages.size(), 0u)
+            << name << ": " << win1251::toUtf8(laid.messages.empty() ? "" : laid.messages[0]);
+        // Every drawing point lies on the text lines, within the letter height of its line.
+        for (std::size_t i = 1; i <= laid.points->count(); ++i) {
+            const PenPoint& m = (*laid.points)[i];
+            if (m.X == 0 && m.Y == 0) continue;
+            EXPECT_LT(m.Y, 0) << name;
+            EXPECT_GT(m.Y, -(4.97 + 4.4 * 1.1)) << name;
+        }
+    }
+}
+
+TEST(FontSheet, DrawsTheLettersAndTheSample) {
+    const std::string name = shippedFontNames().front();
+    const SourceFolders sources;
+    if (!missingSources(name, sources).empty()) GTEST_SKIP() << "source fonts not installed";
+    const CompiledFont font = compileFont(shippedFontRecipe(name, sources));
+    const std::string png = testProgramFolder() + "/sheet.png";
+    renderFontSheet(font, kShipped + "/" + name, {"Abc", "Съешь"}, png);
+    const QImage image(QString::fromStdString(png));
+    ASSERT_FALSE(image.isNull());
+    EXPECT_GT(image.height(), image.width());  // 14 rows of letters and the two sample lines
 }
 
 TEST(ShippedFonts, AreWhatTheCompilerMakesOfTheSourcePackages) {

@@ -6,8 +6,8 @@
 #include <algorithm>
 #include <stdexcept>
 
-#include "font/FontStorage.h"
 #include "lib/Win1251.h"
+#include "main/Layout.h"
 
 namespace fontc {
 namespace {
@@ -17,11 +17,11 @@ constexpr double kCellUnits = 120;  // letter units per grid cell
 constexpr double kPixelsPerUnit = 0.9;
 constexpr int kLabelHeight = 16;
 
-// Layout constants of the program, in letter units of a letter 100 units high.
+// The sample is laid out with the parameters of a new project's template.
+constexpr double kLineSpacing = 4.97;
+constexpr double kLetterHeight = 4.4;
 constexpr double kWidthFactor = 0.75;
-constexpr double kLineSpacing = 100 * 4.97 / 4.4;
-constexpr double kLetterGap = 20;
-constexpr double kSpaceAdvance = 50;
+constexpr double kSamplePixelsPerMm = 12;
 
 void save(const QImage& image, const std::string& pngPath) {
     if (!image.save(QString::fromStdString(pngPath), "PNG"))
@@ -60,23 +60,32 @@ void drawLetter(QPainter& painter, const CompiledLetter& letter, double x0, doub
 
 }  // namespace
 
-void renderFontSheet(const CompiledFont& font, const std::vector<std::string>& allSamples,
-                     const std::string& pngPath) {
-    // Only the sample lines the font can write in full.
-    std::vector<std::string> sampleLines;
+void renderFontSheet(const CompiledFont& font, const std::string& fontFolder,
+                     const std::vector<std::string>& allSamples, const std::string& pngPath) {
+    // The sample lines the font can write in full, laid out by the program's own layout.
+    Project project;
+    project.LineSpacing = kLineSpacing;
+    project.FieldWidth = 100;
+    project.LetterHeight = kLetterHeight;
+    project.WidthFactor = kWidthFactor;
     for (const std::string& line : allSamples) {
         const std::string text = win1251::fromUtf8(line);
         if (std::all_of(text.begin(), text.end(), [&](char c) {
                 return c == ' ' || font.letters.contains(static_cast<unsigned char>(c));
             }))
-            sampleLines.push_back(line);
+            project.ProjectLines.Add(ProjectLine{text, {}, {}, {}});
     }
+    const LayoutResult laid = LayOutProject(project, fontFolder, MachiningSettings{});
+    const PenPoints& moves = *laid.points;
+    double widest = 1;
+    for (std::size_t i = 1; i <= moves.count(); ++i) widest = std::max(widest, moves[i].X);
+
     const int cell = static_cast<int>(kCellUnits * kPixelsPerUnit);
     const int rows = (static_cast<int>(font.letters.size()) + kColumns - 1) / kColumns;
-    const double sampleScale = 0.55;  // pixels per letter unit in the sample text
-    const int sampleHeight =
-        static_cast<int>((sampleLines.size() + 0.5) * kLineSpacing * sampleScale) + 20;
     const int width = kColumns * cell;
+    const double mm = std::min(kSamplePixelsPerMm, (width - 16) / widest);
+    const int sampleHeight =
+        static_cast<int>((project.ProjectLines.Count() + 0.5) * kLineSpacing * mm) + 20;
     QImage image(width, 30 + rows * (cell + kLabelHeight) + sampleHeight, QImage::Format_RGB32);
     image.fill(Qt::white);
     QPainter painter(&image);
@@ -101,45 +110,24 @@ void renderFontSheet(const CompiledFont& font, const std::vector<std::string>& a
         drawLetter(painter, letter, x0, y0, kPixelsPerUnit);
     }
 
-    // The sample, laid out the way the program does: letters of a word joined,
-    // a lift before and after every separated character and at spaces.
+    // The tool path: the pen draws from one drawing point to the next until a lift.
     QPen ink(Qt::black, 1.3);
     ink.setCapStyle(Qt::RoundCap);
     ink.setJoinStyle(Qt::RoundJoin);
     painter.setPen(ink);
     const double top = 30 + rows * (cell + kLabelHeight) + 10;
-    for (std::size_t l = 0; l < sampleLines.size(); ++l) {
-        const std::string text = win1251::fromUtf8(sampleLines[l]);
-        const double lineY = top + l * kLineSpacing * sampleScale;
-        double penX = 0;
-        bool penDown = false;
-        bool liftAfter = false;
-        QPointF last;
-        for (std::size_t d = 0; d < text.size(); ++d) {
-            const int code = static_cast<unsigned char>(text[d]);
-            if (code == ' ') {
-                penDown = false;
-                penX += kSpaceAdvance * kWidthFactor;
-                continue;
-            }
-            if (isSeparatedCode(code) || liftAfter) penDown = false;
-            liftAfter = isSeparatedCode(code);
-            if (d > 0) penX += kLetterGap * kWidthFactor;
-            const auto it = font.letters.find(code);
-            if (it == font.letters.end()) continue;
-            double widest = 0;
-            for (const std::string& line : it->second.lines) {
-                double x = 0, y = 0;
-                ParsePointLine(line, x, y);
-                widest = std::max(widest, x);
-                const QPointF p(8 + (penX + x * kWidthFactor) * sampleScale,
-                                lineY + y * sampleScale);
-                if (penDown) painter.drawLine(last, p);
-                last = p;
-                penDown = true;
-            }
-            penX += widest * kWidthFactor;
+    bool penDown = false;
+    QPointF last;
+    for (std::size_t i = 2; i <= moves.count(); ++i) {
+        const PenPoint& m = moves[i];
+        if (m.X == 0 && m.Y == 0) {
+            penDown = false;
+            continue;
         }
+        const QPointF p(8 + m.X * mm, top - m.Y * mm);
+        if (penDown) painter.drawLine(last, p);
+        last = p;
+        penDown = true;
     }
     painter.end();
     save(image, pngPath);

@@ -11,10 +11,10 @@ namespace fontc {
 
 // Every letter of the font in a grid (the joined stroke in black, connectors in
 // red, retraced segments in blue beneath, start green, end red), then those
-// sample lines (UTF-8) it has every character of, laid out and joined as the
-// program writes them.
-void renderFontSheet(const CompiledFont& font, const std::vector<std::string>& sampleLines,
-                     const std::string& pngPath);
+// sample lines (UTF-8) it has every character of, laid out by the program's
+// layout from the font's letter files in fontFolder.
+void renderFontSheet(const CompiledFont& font, const std::string& fontFolder,
+                     const std::vector<std::string>& sampleLines, const std::string& pngPath);
 
 // Source glyphs as they are, each under its label, to tell which glyph is which.
 void renderGlyphIndex(const std::vector<std::pair<std::string, std::vector<Polyline>>>& glyphs,

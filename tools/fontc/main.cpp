@@ -57,7 +57,8 @@ void build(const fontc::FontRecipe& recipe, const std::string& outDir, const std
     std::fputs(fontc::joinReport(font).c_str(), stdout);
     if (!sheets.empty()) {
         std::filesystem::create_directories(sheets);
-        fontc::renderFontSheet(font, kSample, sheets + "/" + font.folder + ".png");
+        fontc::renderFontSheet(font, std::filesystem::absolute(outDir).string(), kSample,
+                               sheets + "/" + font.folder + ".png");
     }
 }
 
