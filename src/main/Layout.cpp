@@ -181,7 +181,8 @@ class Layouter {
         points_->reserve(records, buildTexts_ ? records * 20 : 0);
     }
 
-    // Kind 1 breaks (breakable = true) are the ones NoRazriv suppresses.
+    // Breaks between words and around separated characters are the lifts
+    // NoRazriv suppresses; a tag's lift and a line end always happen.
     void addPenUp(bool breakable, bool lineEnd) {
         if (breakable && settings_.NoRazriv == 1) return;
         if (penUpMarker_ == points_->count()) return;

@@ -64,15 +64,6 @@ TEST(GCodeProgram, FeedTextIsCopiedIntoEveryFeedWord) {
     EXPECT_EQ(penDown, 3) << "after each lift: line end, the space, line end";
 }
 
-TEST(GCodeProgram, ALiftIsFollowedByARapidMoveToTheNextRecordAndThePenGoingDown) {
-    const auto lines =
-        textfile::splitLines(BuildGCodeProgram(*layOut(kOneLetter + "A B\r\n"), "F"));
-    const std::vector<std::string> second(lines.begin() + 8, lines.end() - 6);
-    EXPECT_EQ(second, (std::vector<std::string>{"G0X2.5Y-22", "G1Z0.000FF", "G1X2.5Y-22", "G0Z5.00",
-                                                "G0X8.5Y-22", "G1Z0.000FF", "G1X8.5Y-22",
-                                                "G0Z15.00", "G1Z0.000FF"}));
-}
-
 TEST(GCodeProgram, TextStartingWithASeparatedCharacterStartsAtTheOrigin) {
     const auto lines = textfile::splitLines(BuildGCodeProgram(*layOut(kParameters + ".\r\n"), "5"));
     EXPECT_EQ(lines[3], "G0X0Y0");
@@ -128,16 +119,6 @@ TEST(GCodeProgram, ALayoutWithoutListTextsWritesTheSameProgram) {
               BuildGCodeProgram(*LayOutProject(p, kTestFont, s).points, "500.00"));
 }
 
-TEST(GCodeProgram, NoRazrivWritesAWholeLineWithoutLifts) {
-    MachiningSettings s;
-    s.NoRazriv = 1;
-    const std::string program = BuildGCodeProgram(*layOut(kOneLetter + "A, B. C\r\n", s), "1");
-    const auto lines = textfile::splitLines(program);
-    int lifts = 0;
-    for (const auto& line : lines) lifts += line.starts_with("G0Z") && line != "G0Z0.000";
-    EXPECT_EQ(lifts, 4) << "start, two line ends, end";
-}
-
 // The template laid out with the test font, kept as a file so that any change
 // of the whole road shows. VEZOR_REGENERATE_GOLDEN=1 rewrites it.
 TEST(GCodeProgram, TemplateGoldenFile) {
@@ -166,14 +147,6 @@ TEST(GCodeTarget, FolderAndNameFromTheProjectPath) {
     t = ProposeGCodeTarget("/elsewhere/Other/plate.txt");
     EXPECT_EQ(t.relativeFolder, "") << "outside the program folder";
     EXPECT_EQ(GCodeFilePath(t, "x"), app + "/x") << "the answer is used as typed";
-}
-
-TEST(GCodeFile, WritesTheBytesAndReportsAFailure) {
-    const std::string path = joinPath(testProgramFolder(), "out.gcode");
-    WriteGCodeFile(path, "T1M6\r\n");
-    EXPECT_EQ(readFile(path), "T1M6\r\n");
-    EXPECT_THROW(WriteGCodeFile(joinPath(testProgramFolder(), "no/such/folder.gcode"), "x"),
-                 FileWriteError);
 }
 
 TEST(MoveNumber, FastFormsMatchTheShortestForm) {

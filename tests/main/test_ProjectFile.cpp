@@ -94,6 +94,7 @@ TEST(ProjectFile, UnreadablePathsAreNoProject) {
 
 TEST(ProjectTextLines, CommentsSpacesAndEmptyLines) {
     const Project p = parse(kParameters +
+                            "// a comment first: the next kept line is line 1\r\n"
                             "  kept as is  \r\n"
                             "  trimmed  // comment\r\n"
                             "   // only a comment\r\n"
@@ -103,11 +104,6 @@ TEST(ProjectTextLines, CommentsSpacesAndEmptyLines) {
                             "last\r\n"
                             "  // a comment as the last line");
     EXPECT_EQ(texts(p), (std::vector<std::string>{"  kept as is  ", "trimmed", "", "a", "last"}));
-}
-
-TEST(ProjectTextLines, FirstKeptLineFillsTheInitialEntry) {
-    const Project p = parse(kParameters + "// comment\r\nfirst\r\n");
-    EXPECT_EQ(texts(p), std::vector<std::string>{"first"});
 }
 
 TEST(ProjectTags, AdjacentTagsShareThePositionOfTheFollowingCharacter) {
@@ -182,11 +178,6 @@ TEST(ProjectFile, LongFilesLetEventsRunAndHaveNoLimit) {
     EXPECT_EQ(p.ProjectLines.Count(), 40000u);
     EXPECT_EQ(p.ProjectLines.Item(8).Text.size(), 40000u);
     EXPECT_GT(pumped, 100);
-}
-
-TEST(ProjectFile, DisplayTextEndsEveryLineWithCrLf) {
-    const Project p = parse(kParameters + "a<@XXX=1>b\r\n\r\nc");
-    EXPECT_EQ(ProjectDisplayText(p), "ab\r\n\r\nc\r\n");
 }
 
 }  // namespace

@@ -114,13 +114,6 @@ TEST_F(frmGCodeProjectTest, MissingLettersAreShownOneByOneWithoutATitle) {
     EXPECT_TRUE(window->cmdSaveGCODE->isEnabled()) << "the layout still finished";
 }
 
-TEST_F(frmGCodeProjectTest, NoFontInTheListMeansEveryLetterIsMissing) {
-    window->cboShrift->clear();
-    load(project("p.txt", kParameters + "AB\r\n"));
-    EXPECT_EQ(testDialogs().messagesUtf8(),
-              (std::vector<std::string>{"Буква 'A' не найдена", "Буква 'B' не найдена"}));
-}
-
 TEST_F(frmGCodeProjectTest, AFileThatIsNoProjectChangesNothing) {
     load(project("good.txt", kParameters + "AB\r\n"));
     const auto before = penPoints();
@@ -155,15 +148,6 @@ TEST_F(frmGCodeProjectTest, OpenChoosesLoadsAndEnablesReload) {
     EXPECT_TRUE(testDialogs().calls.empty());
 }
 
-TEST_F(frmGCodeProjectTest, OpenCancelledChangesNothing) {
-    window->DrawLimit = 7;
-    answerChooser("", "");
-    window->mnuOpenProject_Click();
-    EXPECT_EQ(window->project().ProjectPath, "");
-    EXPECT_EQ(window->DrawLimit, 0);
-    EXPECT_FALSE(window->mnuReloadProject->isEnabled());
-}
-
 TEST_F(frmGCodeProjectTest, ReloadReadsTheFileAgain) {
     const std::string path = project("plate.txt", kParameters + "A\r\n");
     load(path);
@@ -195,13 +179,6 @@ TEST_F(frmGCodeProjectTest, NewProjectWritesTheTemplateWithoutLoadingIt) {
     EXPECT_EQ(testDialogs().messagesUtf8(), std::vector<std::string>{"Файл не является проектом"});
 }
 
-TEST_F(frmGCodeProjectTest, NewProjectWithoutANameWritesNothing) {
-    answerChooser(projects.substr(0, projects.rfind('/')), "");
-    window->mnuNewProject_Click();
-    ASSERT_EQ(testDialogs().calls.size(), 1u);
-    EXPECT_FALSE(textfile::isFile(joinPath(testProgramFolder(), "NewProject.txt")));
-}
-
 TEST_F(frmGCodeProjectTest, SaveWithoutAProject) {
     window->cmdSaveGCODE->setEnabled(true);
     window->cmdSaveGCODE_Click();
@@ -226,18 +203,6 @@ TEST_F(frmGCodeProjectTest, SaveProposesTheNameAndWritesBelowTheProgramFolder) {
     const std::string written = readFile(joinPath(projects, "out.gcode"));
     EXPECT_EQ(written, BuildGCodeProgram(*penPoints(), "750.00"));
     EXPECT_NE(written.find("G1Z0.000F750.00\r\n"), std::string::npos);
-}
-
-TEST_F(frmGCodeProjectTest, SaveOfAProjectOutsideTheProgramFolderLandsInIt) {
-    QTemporaryDir elsewhere;
-    const std::string path = elsewhere.path().toStdString() + "/plate.txt";
-    writeFile(path, kParameters + "A\r\n");
-    load(path);
-    testDialogs().inputAnswers = {"plate.gcode"};
-    window->cmdSaveGCODE_Click();
-    EXPECT_EQ(testDialogs().calls[0].text, w("Будет записано в ..."));
-    EXPECT_EQ(testDialogs().calls[1].text, w("G-Code записаны в файл plate.gcode"));
-    EXPECT_TRUE(textfile::isFile(joinPath(testProgramFolder(), "plate.gcode")));
 }
 
 TEST_F(frmGCodeProjectTest, SaveCancelledOrFailingLeavesNoFile) {
