@@ -101,6 +101,19 @@ TEST(StrokeJoiner, DotsOfYoAreJoinedToTheLetterAndToEachOther) {
     EXPECT_LE(s.connectorLength, 2 * distance({15, 17}, {25, 30}) + 1e-9);
 }
 
+TEST(StrokeJoiner, ManyPartsAreJoinedByTheirShortestConnectors) {
+    // A row of seven short dashes (an ellipsis drawn long): six gaps of 8 units.
+    std::vector<Polyline> dashes;
+    for (int i = 0; i < 7; ++i) dashes.push_back({{10.0 + 10 * i, 90}, {12.0 + 10 * i, 90}});
+    const JoinedStroke s = joinStrokes(dashes, {10, 90}, {72, 90});
+    expectCovers(s, dashes);
+    EXPECT_EQ(s.connectors, 6);
+    EXPECT_NEAR(s.connectorLength, 48, 1e-9);
+    EXPECT_DOUBLE_EQ(s.retraceLength, 0);
+    EXPECT_EQ(countKind(s, SegmentKind::Connector), 6);
+    EXPECT_EQ(countKind(s, SegmentKind::Ink), 7);
+}
+
 TEST(StrokeJoiner, SingleStrokeSIsLeftAsItIs) {
     const Polyline sShape = {{10, 85}, {20, 90}, {35, 88}, {40, 75}, {32, 60},
                              {18, 45}, {10, 32}, {14, 18}, {28, 12}, {40, 16}};

@@ -5,6 +5,7 @@
 #include <map>
 #include <numeric>
 #include <queue>
+#include <stdexcept>
 #include <utility>
 
 namespace fontc {
@@ -13,8 +14,10 @@ namespace {
 constexpr double kInfinity = std::numeric_limits<double>::infinity();
 // Beyond this many odd vertices the exact pairing (2^n states) gives way to a greedy one.
 constexpr int kExactPairingLimit = 20;
-// Spanning trees of the parts are tried in full up to this many parts.
-constexpr int kTreeSearchParts = 6;
+// Spanning trees of the parts are tried in full up to this many parts (16
+// trees of 4 parts, each connector one of up to 4 candidates); more parts are
+// joined by their shortest tree.
+constexpr std::size_t kTreeSearchParts = 4;
 // How many connector layouts, cheapest first, are routed in full.
 constexpr std::size_t kLayoutsRouted = 40;
 // Start and end candidates near each target, besides the odd vertices.
@@ -261,9 +264,7 @@ struct Route {
 class Router {
   public:
     Router(Graph graph, Point startTarget, Point endTarget, const JoinWeights& weights)
-        : g_(std::move(graph)), startTarget_(startTarget), endTarget_(endTarget), w_(weights) {
-        for (Point p : g_.vertices) extent_.add(p);
-    }
+        : g_(std::move(graph)), startTarget_(startTarget), endTarget_(endTarget), w_(weights) {}
 
     JoinedStroke run(double snap);
 
@@ -274,11 +275,7 @@ class Router {
     Route bestRoute(const std::vector<Connector>& connectors);
     JoinedStroke walk(const Route& route);
 
-    // Length of the part of the line a-b that lies over the glyph's width.
-    double lengthOver(Point a, Point b) const;
-
     Graph g_;
-    Bounds extent_;
     Point startTarget_, endTarget_;
     JoinWeights w_;
     std::vector<std::vector<int>> parts_;
@@ -290,14 +287,6 @@ class Router {
     std::vector<int> candidates_;
     std::map<int, PathTree> trees_;
 };
-
-double Router::lengthOver(Point a, Point b) const {
-    if (extent_.empty || a.x == b.x)
-        return a.x >= extent_.minX && a.x <= extent_.maxX ? distance(a, b) : 0;
-    const double t0 = std::clamp((extent_.minX - a.x) / (b.x - a.x), 0.0, 1.0);
-    const double t1 = std::clamp((extent_.maxX - a.x) / (b.x - a.x), 0.0, 1.0);
-    return std::abs(t1 - t0) * distance(a, b);
-}
 
 void Router::findParts() {
     UnionFind uf(g_.vertices.size());
@@ -374,6 +363,7 @@ std::vector<std::vector<Connector>> Router::connectorLayouts(double snap) {
             addBest(true, true);
             addBest(true, false);
             addBest(false, true);
+            addBest(false, false);
         }
 
     // Spanning trees over the parts, every tree edge one of its candidates.
@@ -483,11 +473,11 @@ Route Router::bestRoute(const std::vector<Connector>& connectors) {
     };
     const auto startCost = [&](int v) {
         const Point p = g_.vertices[v];
-        return w_.start * away(p, startTarget_) + w_.overGlyph * lengthOver(startTarget_, p);
+        return w_.start * away(p, startTarget_);
     };
     const auto endCost = [&](int v) {
         const Point p = g_.vertices[v];
-        return w_.end * away(p, endTarget_) + w_.overGlyph * lengthOver(p, endTarget_);
+        return w_.end * away(p, endTarget_);
     };
 
     if (m > kExactPairingLimit) {
@@ -676,6 +666,7 @@ JoinedStroke Router::run(double snap) {
         Route r = bestRoute(layout);
         if (r.cost < best.cost - 1e-9) best = r;
     }
+    if (best.start < 0) throw std::logic_error("stroke joiner found no walk");
     return walk(best);
 }
 

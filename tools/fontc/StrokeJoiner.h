@@ -16,11 +16,8 @@ struct JoinWeights {
     double retrace = 1;    // a segment drawn again: no new ink, only machine time
     double start = 0.8;    // length of the line from the start target to the first point
     double end = 0.8;      // length of the line from the last point to the end target
-    // Those lines, where they pass over the glyph's own width, add strokes that
-    // change how it reads (a foot line under «F» makes an «E»); this is paid
-    // per unit of their length between the glyph's leftmost and rightmost x.
-    double overGlyph = 0;
-    // Share of the horizontal part of the lengths paid by start and end.
+    // Share of the horizontal part of those lengths that is paid: a joining line
+    // along the baseline reads as an underline, one that climbs as a stroke.
     double horizontal = 1;
 };
 
