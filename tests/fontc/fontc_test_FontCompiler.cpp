@@ -120,12 +120,12 @@ TEST(JoinReport, NamesTotalsAndTheLettersNeedingMost) {
     const CompiledFont font = compileFont(smallFont());
     const std::string report = joinReport(font);
     EXPECT_NE(report.find("Small: 4 letters"), std::string::npos) << report;
-    EXPECT_NE(report.find("connectors"), std::string::npos);
-    EXPECT_NE(report.find("most extra: "), std::string::npos);
-    // The letter with an accent needs a connector; the report names it by its character.
-    EXPECT_NE(report.find(reinterpret_cast<const char*>(u8"И (200: connectors ")),
+    // The letter with an accent is the only one that needs a connector; the
+    // report names it by its character.
+    EXPECT_NE(report.find(reinterpret_cast<const char*>(u8"most connector length: И (200: 9.2)\n")),
               std::string::npos)
         << report;
+    EXPECT_NE(report.find("most retraced length: "), std::string::npos);
 }
 
 }  // namespace

@@ -105,13 +105,10 @@ void writeFontFolder(const CompiledFont& font, const std::string& folder) {
 std::string joinReport(const CompiledFont& font) {
     double connectors = 0;
     double retraces = 0;
-    std::vector<std::pair<double, int>> worst;
     for (const auto& [code, letter] : font.letters) {
         connectors += letter.stroke.connectorLength;
         retraces += letter.stroke.retraceLength;
-        worst.push_back({letter.stroke.connectorLength + letter.stroke.retraceLength, code});
     }
-    std::stable_sort(worst.begin(), worst.end(), [](auto a, auto b) { return a.first > b.first; });
     char buffer[256];
     std::snprintf(buffer, sizeof buffer,
                   "%s: %zu letters, scale %.4f, baseline y %.2f; connectors %.1f, retraced %.1f "
@@ -123,16 +120,28 @@ std::string joinReport(const CompiledFont& font) {
         out += "  left out, wider than the letter box: " +
                win1251::toUtf8(std::string(1, static_cast<char>(code))) + " (" +
                std::to_string(code) + ")\n";
-    out += "  most extra:";
-    for (std::size_t i = 0; i < worst.size() && i < 5; ++i) {
-        const auto& stroke = font.letters.at(worst[i].second).stroke;
-        std::snprintf(buffer, sizeof buffer, " %s (%d: connectors %.1f, retraced %.1f)",
-                      win1251::toUtf8(std::string(1, static_cast<char>(worst[i].second))).c_str(),
-                      worst[i].second, stroke.connectorLength, stroke.retraceLength);
-        out += buffer;
-        if (i + 1 < 5 && i + 1 < worst.size()) out += ";";
-    }
-    return out + "\n";
+    // New ink and machine time are different costs: the five worst letters of each.
+    const auto worstFive = [&](const char* title, auto measure) {
+        std::vector<std::pair<double, int>> worst;
+        for (const auto& [code, letter] : font.letters)
+            if (measure(letter.stroke) > 0) worst.push_back({measure(letter.stroke), code});
+        std::stable_sort(worst.begin(), worst.end(),
+                         [](auto a, auto b) { return a.first > b.first; });
+        if (worst.size() > 5) worst.resize(5);
+        out += "  ";
+        out += title;
+        for (std::size_t i = 0; i < worst.size(); ++i) {
+            std::snprintf(
+                buffer, sizeof buffer, "%s %s (%d: %.1f)", i ? "," : "",
+                win1251::toUtf8(std::string(1, static_cast<char>(worst[i].second))).c_str(),
+                worst[i].second, worst[i].first);
+            out += buffer;
+        }
+        out += "\n";
+    };
+    worstFive("most connector length:", [](const JoinedStroke& s) { return s.connectorLength; });
+    worstFive("most retraced length:", [](const JoinedStroke& s) { return s.retraceLength; });
+    return out;
 }
 
 }  // namespace fontc

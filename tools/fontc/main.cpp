@@ -34,8 +34,8 @@ const char* kHelp =
     "  --help              this text\n"
     "\n"
     "For every font it reports the length of the connecting lines drawn between\n"
-    "parts that do not touch, of the segments drawn twice, and the five letters\n"
-    "that need the most (letter units: the box is 100 high).\n";
+    "parts that do not touch and of the segments drawn twice, and the five letters\n"
+    "that need the most of each (letter units: the box is 100 high).\n";
 
 const std::vector<std::string> kSample = {
     "Съешь же ещё этих мягких французских булок, да выпей чаю.",
