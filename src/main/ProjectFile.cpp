@@ -1,7 +1,6 @@
 #include "main/ProjectFile.h"
 
 #include "lib/NumberText.h"
-#include "lib/TagData.h"
 #include "lib/TextFile.h"
 #include "lib/Text_peob.h"
 #include "lib/Win1251.h"
@@ -44,19 +43,40 @@ std::string_view trimSpaces(std::string_view s) {
 
 void ExtractLineTags(Collection<ProjectLine>& lines, std::string& text) {
     ProjectLine& line = lines.Item(lines.Count());
+    // One pass instead of a search from the start after every removal, so a
+    // long line full of tags takes linear time. The text seen by each step is
+    // kept + text[next..]; kept holds no "<@", so the first "<@" of that text
+    // is either a "<" that ends kept joined to an "@" left behind by the tag
+    // just removed, or the first "<@" from next on.
+    std::string kept;
+    kept.reserve(text.size());
+    std::size_t next = 0;
     for (;;) {
-        const auto opener = text.find("<@");
-        if (opener == std::string::npos) break;
-        const auto closer = text.find('>', opener);
+        std::size_t tagStart = 0;  // first character of the tag's text, in text
+        if (!kept.empty() && kept.back() == '<' && next < text.size() && text[next] == '@') {
+            tagStart = next + 1;
+        } else {
+            const auto opener = text.find("<@", next);
+            if (opener == std::string::npos) break;
+            kept.append(text, next, opener - next);
+            next = opener;
+            tagStart = opener + 2;
+        }
+        const auto closer = text.find('>', next);
         // An unfinished tag is ordinary text; no later "<@" can be finished either.
         if (closer == std::string::npos) break;
-        const std::size_t position = opener + 1;
-        std::string tag = tagdata::TEG_Data(text, "<@", ">", position);
+        const bool joined = tagStart == next + 1;
+        const std::size_t position = joined ? kept.size() : kept.size() + 1;
+        // The text between "<@" and the first ">" after it, as TEG_Data gives it.
+        std::string tag = text.substr(tagStart, closer - tagStart);
         line.TagPositions.Add(position);
         line.TagNames.Add(Text_peob::DoRavno(tag));
         line.TagValues.Add(Text_peob::PosleRavno(tag));
-        text.erase(opener, closer - opener + 1);
+        if (joined) kept.pop_back();
+        next = closer + 1;
     }
+    kept.append(text, next);
+    text = std::move(kept);
     line.Text = text;
 }
 
