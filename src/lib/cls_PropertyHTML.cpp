@@ -7,13 +7,13 @@
 #include <cstdio>
 #include <filesystem>
 #include <memory>
+#include <unordered_set>
 
 #include "lib/Dialogs.h"
 #include "lib/Fail_YN.h"
 #include "lib/ProgramFolder.h"
 #include "lib/TagData.h"
 #include "lib/TextFile.h"
-#include "lib/Text_peob.h"
 #include "lib/Win1251.h"
 
 namespace {
@@ -53,6 +53,31 @@ bool containsNoCase(std::string_view text, std::string_view what) {
 }
 
 bool isQuoteMark(char c) { return c == '"' || c == '\'' || c == '`'; }
+
+// The texts of a collection as Text_peob::StrRavnoStr compares them (letter
+// case ignored, an empty text equal to nothing), for lookups that do not walk
+// the whole collection each time.
+class ReferenceSet {
+  public:
+    explicit ReferenceSet(const Collection<std::string>& items) {
+        for (const auto& item : items) add(item);
+    }
+    bool contains(std::string_view text) const {
+        return !text.empty() && keys_.contains(key(text));
+    }
+    void add(std::string_view text) {
+        if (!text.empty()) keys_.insert(key(text));
+    }
+
+  private:
+    static std::string key(std::string_view text) {
+        const auto& lower = lowerTable();
+        std::string folded(text);
+        for (char& c : folded) c = static_cast<char>(lower[static_cast<unsigned char>(c)]);
+        return folded;
+    }
+    std::unordered_set<std::string> keys_;
+};
 
 std::string trimSpaces(std::string_view s) {
     const auto first = s.find_first_not_of(' ');
@@ -309,24 +334,44 @@ void cls_PropertyHTML::ReadFailPoRashirenie(const std::string& Rashir,
                                             Collection<std::string>& Coll) const {
     if (Rashir.empty()) return;
     const std::string_view text = textHTML_;
+    ReferenceSet held(Coll);
+    // The quote mark nearest before each match is found by searching only the
+    // text between one match and the next, and a reference met again through
+    // the same quote mark adds nothing: a page full of matches stays linear.
+    std::size_t scanned = 0;
+    std::size_t lastQuote = std::string_view::npos;
+    std::size_t handledQuote = std::string_view::npos;
+    std::size_t handledLength = 0;
     std::size_t from = 0;
     for (;;) {
         const auto match = findNoCase(text, Rashir, from);
         if (match == std::string::npos) return;
         // The reference is the quoted value around the extension; an extension
         // with no quote mark anywhere before it is no reference.
-        const auto quote = text.substr(0, match).find_last_of("\"'`");
+        if (match > scanned) {
+            const auto quote = text.substr(scanned, match - scanned).find_last_of("\"'`");
+            if (quote != std::string_view::npos) lastQuote = scanned + quote;
+            scanned = match;
+        }
+        const std::size_t quote = lastQuote;
         if (quote == std::string_view::npos) {
             from = match + Rashir.size();
             continue;
         }
+        if (quote == handledQuote) {
+            from = std::max(quote + handledLength, match + 1);
+            continue;
+        }
         const std::string value = pagehtml::QuotedValue(text.substr(quote));
+        handledQuote = quote;
+        handledLength = value.size();
         from = std::max(quote + value.size(), match + 1);
         if (value.empty()) continue;
         const std::string local = Fail_YN::SlashOnLOCAL(value);
-        if (Text_peob::strInCollection(Coll, Fail_YN::SlashOnWWW(value)) == 0 &&
-            Text_peob::strInCollection(Coll, local) == 0)
+        if (!held.contains(Fail_YN::SlashOnWWW(value)) && !held.contains(local)) {
+            held.add(local);
             Coll.Add(local);
+        }
     }
 }
 
@@ -334,6 +379,7 @@ void cls_PropertyHTML::ReadFailPoMetaTeg(const std::string& MetaTeg,
                                          Collection<std::string>& Coll) const {
     if (MetaTeg.empty()) return;
     const std::string_view text = textHTML_;
+    ReferenceSet held(Coll);
     std::size_t from = 0;
     for (;;) {
         const auto match = findNoCase(text, MetaTeg, from);
@@ -342,7 +388,10 @@ void cls_PropertyHTML::ReadFailPoMetaTeg(const std::string& MetaTeg,
         if (quote == std::string_view::npos) return;
         const std::string value = pagehtml::QuotedValue(text.substr(quote));
         from = quote + value.size() + 1;
-        if (!value.empty() && Text_peob::strInCollection(Coll, value) == 0) Coll.Add(value);
+        if (!value.empty() && !held.contains(value)) {
+            held.add(value);
+            Coll.Add(value);
+        }
     }
 }
 
