@@ -1,6 +1,7 @@
-// Collecting a page's references: the same collection as walking back from
-// every match to its quote mark and looking the value up in the whole
-// collection, in time that grows with the page, not with its square.
+// Reading a page's references and removing its marks: the same result as the
+// step-by-step way (walking back from every match to its quote mark, looking
+// each value up in the whole collection, erasing mark after mark), in time
+// that grows with the page, not with its square.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -10,6 +11,7 @@
 #include "TestSupport.h"
 #include "lib/Fail_YN.h"
 #include "lib/ProgramFolder.h"
+#include "lib/TextFile.h"
 #include "lib/Text_peob.h"
 #include "lib/cls_PropertyHTML.h"
 
@@ -51,6 +53,48 @@ void metaValuesOneByOne(std::string_view text, const std::string& marker,
     }
 }
 
+// A mark "<!--Metka=" name "-->" with that name (either case, spaces around
+// it) at pos; its length, 0 when there is none.
+std::size_t markAt(const std::string& line, std::size_t pos, const std::string& name) {
+    const std::string open = "<!--metka=";
+    if (pagehtml::findNoCase(std::string_view(line).substr(pos, open.size()), open) != 0) return 0;
+    std::size_t i = pos + open.size();
+    while (i < line.size() && line[i] == ' ') ++i;
+    if (pagehtml::findNoCase(std::string_view(line).substr(i, name.size()), name) != 0 ||
+        line.size() - i < name.size())
+        return 0;
+    i += name.size();
+    while (i < line.size() && line[i] == ' ') ++i;
+    if (line.compare(i, 3, "-->") != 0) return 0;
+    return i + 3 - pos;
+}
+
+std::string marksRemovedOneByOne(const std::string& page, const std::string& name) {
+    std::vector<std::string> out;
+    for (std::string line : textfile::splitLines(page)) {
+        bool changed = false;
+        for (std::size_t at = pagehtml::findNoCase(line, "<!--metka="); at != std::string::npos;
+             at = pagehtml::findNoCase(line, "<!--metka=", at)) {
+            const std::size_t length = markAt(line, at, name);
+            if (length == 0) {
+                ++at;
+                continue;
+            }
+            line.erase(at, length);
+            changed = true;
+        }
+        if (changed) {
+            const auto first = line.find_first_not_of(' ');
+            line = first == std::string::npos
+                       ? std::string()
+                       : line.substr(first, line.find_last_not_of(' ') - first + 1);
+            if (line.empty()) continue;
+        }
+        out.push_back(line);
+    }
+    return textfile::joinCrLf(out);
+}
+
 cls_PropertyHTML loadedPage(const std::string& bytes) {
     writeFile(joinPath(testProgramFolder(), "p.htm"), bytes);
     cls_PropertyHTML page;
@@ -59,7 +103,7 @@ cls_PropertyHTML loadedPage(const std::string& bytes) {
     return page;
 }
 
-TEST(PageReferences, SameAsTheStepByStepWalk) {
+TEST(PageTexts, ReferencesAsTheStepByStepWalk) {
     std::mt19937 random(11);
     const std::vector<std::string> pieces = {"\"", "'", "`", ".gif", ".GIF", "a", "A",
                                              "\\", "/", " ", "\n",   "c=",   "C="};
@@ -85,7 +129,38 @@ TEST(PageReferences, SameAsTheStepByStepWalk) {
     }
 }
 
-TEST(PageReferences, PageOfAMegabyteFullOfReferences) {
+TEST(PageTexts, MarksRemovedAsOneByOne) {
+    std::mt19937 random(13);
+    const std::vector<std::string> pieces = {"<!--Metka=", "<!--metka=", "x",  "X", "y",
+                                             " ",          "-->",        "--", "<", "\n"};
+    const std::string path = joinPath(testProgramFolder(), "m.htm");
+    // Each case rewrites a file; a few hundred keep the sanitized run short.
+    for (int i = 0; i < 600; ++i) {
+        std::string bytes;
+        for (int n = static_cast<int>(random() % 25); n > 0; --n)
+            bytes += pieces[random() % pieces.size()];
+        writeFile(path, bytes);
+        cls_PropertyHTML page;
+        page.Load("m.htm");
+        page.MetkaDel(" x ");
+        ASSERT_EQ(readFile(path), marksRemovedOneByOne(bytes, "x")) << bytes;
+    }
+
+    // A line of a megabyte of marks.
+    std::string line;
+    while (line.size() < 1000000) line += "<!--Metka=x--><!--Metka=y-->";
+    writeFile(path, line + "\r\n");
+    Stopwatch clock;
+    cls_PropertyHTML page;
+    page.Load("m.htm");
+    page.MetkaDel("x");
+    EXPECT_LT(clock.seconds(), kSecondsCeiling);
+    std::string expected;
+    while (expected.size() < line.size() / 2) expected += "<!--Metka=y-->";
+    EXPECT_EQ(readFile(path), expected + "\r\n");
+}
+
+TEST(PageTexts, PageOfAMegabyteFullOfReferences) {
     // One quote mark and then nothing but extensions.
     std::string one = "<html>\"";
     while (one.size() < 1000000) one += ".gif";
