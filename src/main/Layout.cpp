@@ -117,6 +117,7 @@ class Layouter {
         for (const ProjectLine& line : project_.ProjectLines) {
             const std::string_view s = trimmedText(line.Text);
             const bool hasTags = line.TagPositions.Count() > 0;
+            if (hasTags) indexTags(line, s.size());
             double penX = 0;
             bool pendingLift = false;
             for (std::size_t d = 1; d <= s.size(); ++d) {
@@ -131,7 +132,7 @@ class Layouter {
                     const Glyph& glyph = glyphs_.get(code);
                     if (!glyph.readable) result_.messages.push_back(MissingLetterMessage(code));
                     if (d != 1) penX += letterGap;
-                    if (hasTags) applyTagAt(line, d, penX);
+                    if (hasTags && firstTagAt_[d] != 0) applyTag(line, firstTagAt_[d], penX);
                     appendGlyph(glyph, penX, lineY);
                     penX += glyph.width;
                 } else if (!last) {
@@ -191,16 +192,22 @@ class Layouter {
         penUpMarker_ = points_->count();
     }
 
-    void applyTagAt(const ProjectLine& line, std::size_t d, double& penX) {
-        for (std::size_t k = 1; k <= line.TagPositions.Count(); ++k) {
-            if (line.TagPositions.Item(k) != d) continue;
-            if (line.TagNames.Item(k) == "XXX") {
-                if (const auto x = tagPosition(line.TagValues.Item(k))) {
-                    penX = *x;
-                    addPenUp(false, false);
-                }
-            }
-            return;
+    // The first tag at each character position of the line, found once, so a
+    // line full of tags is not searched through for every character.
+    void indexTags(const ProjectLine& line, std::size_t characters) {
+        firstTagAt_.assign(characters + 1, 0);
+        for (std::size_t k = line.TagPositions.Count(); k >= 1; --k) {
+            const std::size_t position = line.TagPositions.Item(k);
+            if (position <= characters) firstTagAt_[position] = k;
+        }
+    }
+
+    // Only the first tag at a position counts, whatever its name.
+    void applyTag(const ProjectLine& line, std::size_t k, double& penX) {
+        if (line.TagNames.Item(k) != "XXX") return;
+        if (const auto x = tagPosition(line.TagValues.Item(k))) {
+            penX = *x;
+            addPenUp(false, false);
         }
     }
 
@@ -243,7 +250,8 @@ class Layouter {
     GlyphCache glyphs_;
     LayoutResult result_;
     PenPoints* points_ = nullptr;
-    std::size_t penUpMarker_ = 0;  // no record: unset
+    std::size_t penUpMarker_ = 0;          // no record: unset
+    std::vector<std::size_t> firstTagAt_;  // by character position; 0: no tag
     char text_[kMaxMoveLine];
 };
 

@@ -77,6 +77,24 @@ TEST(LargeInputs, LineOfAMillionCharacters) {
     EXPECT_MEMORY_BELOW_MB(peak, 600);
 }
 
+TEST(LargeInputs, LineOfAMillionCharactersFullOfTags) {
+    writeTestFont();
+    std::string line;
+    while (line.size() < 1000000) line += "<@XXX=1>A";
+    const std::size_t letters = line.size() / 9;
+    const std::string path = projectFile(line + "\r\n");
+
+    Stopwatch clock;
+    EventPump pump;
+    const Project project = ReadProjectFile(path, pump);
+    ASSERT_EQ(project.ProjectLines.Item(1).TagPositions.Count(), letters);
+    const LayoutResult laid = LayOutProject(project, kTestFont, MachiningSettings{});
+    // Every letter follows its tag: a lift to the tag's X, then the letter's point.
+    EXPECT_EQ(laid.points->count(), 1u + 2 * letters + 1);
+    EXPECT_EQ((*laid.points)[laid.points->count() - 1].X, 1 + 1.65);
+    EXPECT_LT(clock.seconds(), kSecondsCeiling);
+}
+
 TEST(LargeInputs, GCodeLineOfTenMegabytes) {
     const std::string path = joinPath(testProgramFolder(), "long.gcode");
     const std::size_t tenMb = 10u << 20;
