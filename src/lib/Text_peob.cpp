@@ -38,35 +38,10 @@ std::string Text_peob::ZamenaSimvolInStroka(const std::string& Stroka, const std
     return out;
 }
 
-namespace {
-// Windows-1251 byte -> its lower-case byte, built from the code page's Unicode table so
-// that every cased letter of the page folds (Cyrillic, Ё/ё, the Ukrainian and Serbian letters).
-const std::array<unsigned char, 256>& lowerTable() {
-    static const auto table = [] {
-        std::array<unsigned char, 256> t{};
-        for (int b = 0; b < 256; ++b) {
-            const auto code = static_cast<unsigned char>(b);
-            t[code] = code;
-            const char32_t u = win1251::toUnicode(code);
-            if (u > 0xFFFF) continue;
-            const char32_t lower = QChar(static_cast<char16_t>(u)).toLower().unicode();
-            bool ok = false;
-            const unsigned char back = win1251::fromUnicode(lower, &ok);
-            if (ok) t[code] = back;
-        }
-        return t;
-    }();
-    return table;
-}
-}  // namespace
-
 bool Text_peob::StrRavnoStr(const std::string& Stroka, const std::string& Stroka1) {
     if (Stroka.empty() || Stroka1.empty() || Stroka.size() != Stroka1.size()) return false;
-    const auto& lower = lowerTable();
     for (std::size_t i = 0; i < Stroka.size(); ++i)
-        if (lower[static_cast<unsigned char>(Stroka[i])] !=
-            lower[static_cast<unsigned char>(Stroka1[i])])
-            return false;
+        if (win1251::toLower(Stroka[i]) != win1251::toLower(Stroka1[i])) return false;
     return true;
 }
 

@@ -1,5 +1,6 @@
 #include "lib/Win1251.h"
 
+#include <QChar>
 #include <array>
 #include <unordered_map>
 
@@ -79,6 +80,23 @@ std::size_t decodeUtf8(std::string_view s, std::size_t pos, char32_t& c) {
 }
 
 }  // namespace
+
+char toLower(char c) {
+    static const auto table = [] {
+        std::array<unsigned char, 256> t{};
+        for (int b = 0; b < 256; ++b) {
+            const auto code = static_cast<unsigned char>(b);
+            t[code] = code;
+            const char32_t lower =
+                QChar(static_cast<char16_t>(toUnicode(code))).toLower().unicode();
+            bool ok = false;
+            const unsigned char back = fromUnicode(lower, &ok);
+            if (ok) t[code] = back;
+        }
+        return t;
+    }();
+    return static_cast<char>(table[static_cast<unsigned char>(c)]);
+}
 
 char32_t toUnicode(unsigned char code) { return code < 128 ? code : kUpperHalf[code - 128]; }
 

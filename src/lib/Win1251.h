@@ -17,6 +17,10 @@ unsigned char fromUnicode(char32_t codePoint, bool* ok = nullptr);
 std::string toUtf8(std::string_view text);
 std::string fromUtf8(std::string_view utf8);
 
+// The lower-case form of a Windows-1251 character (every cased letter of the
+// page: Latin, Cyrillic, Ё/ё and the other Slavic letters); others unchanged.
+char toLower(char c);
+
 // True when the bytes are valid UTF-8 and hold at least one multi-byte sequence.
 bool looksLikeUtf8(std::string_view bytes);
 

@@ -23,30 +23,7 @@ constexpr std::size_t kQuotedValueWindow = 34000;
 constexpr std::uintmax_t kTitleRewriteLimit = 2000000;  // bytes
 constexpr char kQuote = '"';
 
-// Windows-1251 byte -> its lower-case byte, from the code page's Unicode table,
-// so that Cyrillic markers and search texts fold as well as Latin ones.
-const std::array<unsigned char, 256>& lowerTable() {
-    static const auto table = [] {
-        std::array<unsigned char, 256> t{};
-        for (int b = 0; b < 256; ++b) {
-            const auto code = static_cast<unsigned char>(b);
-            t[code] = code;
-            const char32_t u = win1251::toUnicode(code);
-            if (u > 0xFFFF) continue;
-            bool ok = false;
-            const unsigned char lower =
-                win1251::fromUnicode(QChar(static_cast<char16_t>(u)).toLower().unicode(), &ok);
-            if (ok) t[code] = lower;
-        }
-        return t;
-    }();
-    return table;
-}
-
-bool sameNoCase(char a, char b) {
-    const auto& lower = lowerTable();
-    return lower[static_cast<unsigned char>(a)] == lower[static_cast<unsigned char>(b)];
-}
+bool sameNoCase(char a, char b) { return win1251::toLower(a) == win1251::toLower(b); }
 
 bool containsNoCase(std::string_view text, std::string_view what) {
     return pagehtml::findNoCase(text, what) != std::string::npos;
@@ -71,9 +48,8 @@ class ReferenceSet {
 
   private:
     static std::string key(std::string_view text) {
-        const auto& lower = lowerTable();
         std::string folded(text);
-        for (char& c : folded) c = static_cast<char>(lower[static_cast<unsigned char>(c)]);
+        for (char& c : folded) c = win1251::toLower(c);
         return folded;
     }
     std::unordered_set<std::string> keys_;
