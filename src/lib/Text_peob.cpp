@@ -1,6 +1,5 @@
 #include "lib/Text_peob.h"
 
-#include <QChar>
 #include <algorithm>
 #include <array>
 #include <utility>

@@ -1,6 +1,5 @@
 #include "lib/cls_PropertyHTML.h"
 
-#include <QChar>
 #include <algorithm>
 #include <array>
 #include <cstdint>
