@@ -18,6 +18,7 @@
 #include "main/GCodeReader.h"
 #include "main/Layout.h"
 #include "main/ProjectFile.h"
+#include "main/ui/frmGCode.h"
 
 namespace {
 
@@ -72,6 +73,23 @@ TEST(GarbageInputs, BinaryFileAsGCode) {
     ReadGCodeFile(garbageFile("noaxes.gcode", noAxes), points, bounds, pump);
     EXPECT_GT(points.count(), 1000u);
     EXPECT_EQ(bounds, ViewBounds{});
+}
+
+TEST(GarbageInputs, MainWindowTellsTheUserAndKeepsWhatItShows) {
+    frmGCode window;
+    const auto before = std::make_shared<PenPoints>();
+    penPoints() = before;
+    window.LoadProject(garbageFile("garbage.txt", garbageBytes(kMegabyte, 1)));
+    EXPECT_EQ(testDialogs().messagesUtf8(), std::vector<std::string>{"Файл не является проектом"});
+    EXPECT_EQ(penPoints(), before);
+
+    testDialogs().reset();
+    window.ReadGCodeFile(garbageFile("garbage.gcode", garbageBytes(kMegabyte, 3)));
+    ASSERT_EQ(testDialogs().calls.size(), 1u);
+    EXPECT_TRUE(
+        testDialogs().messagesUtf8()[0].starts_with("Файл скорее всего не является VEzor,"));
+    EXPECT_LT(testDialogs().calls[0].text.size(), 300u);
+    EXPECT_EQ(window.DrawMode, 0);
 }
 
 TEST(GarbageInputs, BinaryFileAsALetterOrAPage) {
