@@ -29,7 +29,7 @@ for t in "${targets[@]}"; do
     -max_len=1048576 -print_final_stats=1 -artifact_prefix="$artifacts" "$corpus" >"$log" 2>&1 ||
     status=$?
   # The last coverage line and the run's totals; on a failure, what broke and where.
-  grep -E '^#[0-9]+ ' "$log" | tail -n 1 || true
+  grep -E '^#[0-9]+[[:space:]]' "$log" | tail -n 1 || true
   grep -E 'stat::number_of_executed_units|stat::peak_rss_mb' "$log" || true
   if [ "$status" -ne 0 ]; then
     grep -E 'ERROR|SUMMARY|fuzz check failed|Test unit written|^    #[0-9]+ ' "$log" | head -n 40 || true
