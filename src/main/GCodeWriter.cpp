@@ -1,6 +1,7 @@
 #include "main/GCodeWriter.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 #include "lib/Fail_YN.h"
@@ -21,6 +22,9 @@ std::string GCodeFilePath(const GCodeTarget& target, const std::string& answer) 
 
 NothingToWriteError::NothingToWriteError()
     : VezorError(cp("Нет перемещений для записи: G-code не записан")) {}
+
+CoordinateRangeError::CoordinateRangeError()
+    : VezorError(cp("Координаты вне допустимого диапазона: G-code не записан")) {}
 
 namespace {
 
@@ -107,6 +111,11 @@ std::size_t expectedSize(const PenPoints& points, std::size_t penDownSize) {
 std::string BuildGCodeProgram(const PenPoints& points, std::string_view feed) {
     const std::size_t last = points.count();
     if (last < 2) throw NothingToWriteError();
+    for (std::size_t i = 2; i <= last; ++i) {
+        const PenPoint& p = points[i];
+        if (!std::isfinite(p.X) || !std::isfinite(p.Y) || !std::isfinite(p.Z))
+            throw CoordinateRangeError();
+    }
 
     const std::string penDown = "G1Z0.000F" + std::string(feed) + "\r\n";
     ProgramText out(expectedSize(points, penDown.size()) + feed.size() + 128);

@@ -28,9 +28,17 @@ class NothingToWriteError : public VezorError {
     NothingToWriteError();
 };
 
+// A coordinate or height beyond what a number can hold (a project with absurd
+// parameters): no machine program is written from it.
+class CoordinateRangeError : public VezorError {
+  public:
+    CoordinateRangeError();
+};
+
 // The whole program, every line ended by CR LF, numbers with ".". feed is the
 // text written after "F" (Windows-1251, unchanged). Throws NothingToWriteError
-// when the list has fewer than two records.
+// when the list has fewer than two records, CoordinateRangeError when a value is
+// not finite.
 std::string BuildGCodeProgram(const PenPoints& points, std::string_view feed);
 
 // Writes the program so that a failure leaves an earlier file whole.

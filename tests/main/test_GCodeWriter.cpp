@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <limits>
 #include <random>
 
 #include "TestFont.h"
@@ -96,6 +97,10 @@ TEST(GCodeProgram, AListWithoutRecordsIsRefused) {
     empty.clear();
     EXPECT_THROW(BuildGCodeProgram(empty, "500.00"), NothingToWriteError);
     EXPECT_NO_THROW(BuildGCodeProgram(list({{}, {0, 0, 5}}), "500.00"));
+    // Absurd project parameters overflow to infinity: no program that cannot be read back.
+    const double inf = std::numeric_limits<double>::infinity();
+    EXPECT_THROW(BuildGCodeProgram(list({{}, {inf, -1, 0}, {0, 0, 15}}), "500.00"),
+                 CoordinateRangeError);
 }
 
 TEST(GCodeProgram, TheFileHasPointsWhateverTheUsersSeparator) {
