@@ -39,6 +39,16 @@ std::optional<int> readFlag(const std::string& text) {
     return static_cast<int>(whole);
 }
 
+// The feed goes into every pen-down line of the program as it stands, so a
+// stored text with a line break or another control character would write
+// extra G-code lines; such a text counts as missing.
+bool usableFeed(const std::string& feed) {
+    if (feed.empty()) return false;
+    for (char c : feed)
+        if (static_cast<unsigned char>(c) < 32 || c == 127) return false;
+    return true;
+}
+
 // Shows the notice, writes the default back; returns the default text.
 void restoreDefault(const char* key, const char* firstLine, const char* secondLine,
                     const char* defaultText) {
@@ -67,7 +77,7 @@ void LoadSettings() {
         s.ZBezopS = 15.0;
     }
 
-    if (std::string feed = ReadSetting("SkorF"); !feed.empty()) {
+    if (std::string feed = ReadSetting("SkorF"); usableFeed(feed)) {
         s.SkorF = feed;
     } else {
         restoreDefault("SkorF", "Линейная скорость перемещения не задана(F).",

@@ -59,4 +59,14 @@ TEST(LoadSettings, FeedStaysTextAndNonNumbersFallBackToDefaults) {
     EXPECT_EQ(testSettings().values["NoRazriv"], "0");
 }
 
+TEST(LoadSettings, AFeedWithALineBreakCountsAsMissing) {
+    // Written behind "F" in every pen-down line, it would add lines to the program.
+    testSettings().values = {
+        {"ZBezop", "5"}, {"ZBezopS", "15"}, {"SkorF", "500\r\nG0Z-50"}, {"NoRazriv", "0"}};
+    LoadSettings();
+    EXPECT_EQ(machiningSettings().SkorF, "500.00");
+    EXPECT_EQ(testSettings().values["SkorF"], "500.00");
+    EXPECT_EQ(testDialogs().calls.size(), 1u);
+}
+
 }  // namespace
