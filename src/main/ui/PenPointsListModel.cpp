@@ -22,5 +22,10 @@ QVariant PenPointsListModel::data(const QModelIndex& index, int role) const {
     if (role != Qt::DisplayRole || !points_ || !index.isValid() || index.row() < 0 ||
         static_cast<std::size_t>(index.row()) >= points_->count())
         return {};
-    return toQ(points_->line(static_cast<std::size_t>(index.row()) + 1));
+    // A line of megabytes (a G-code file that is no G-code) would take seconds to
+    // paint; the list shows its start.
+    constexpr std::size_t kShownCharacters = 1000;
+    const std::string_view line = points_->line(static_cast<std::size_t>(index.row()) + 1);
+    if (line.size() <= kShownCharacters) return toQ(line);
+    return toQ(line.substr(0, kShownCharacters)) + QStringLiteral("…");
 }

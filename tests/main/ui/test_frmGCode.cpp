@@ -107,3 +107,21 @@ TEST(MainWindow, ScreenshotAtStart) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(GCodeList, ShowsEveryRecordAndOnlyTheStartOfAHugeLine) {
+    auto points = std::make_shared<PenPoints>();
+    points->append(PenPoint{1, 2, 0}, "G1X1Y2");
+    points->append(PenPoint{}, std::string(5000000, 'M'));
+    PenPointsListModel model;
+    model.show(points);
+    ASSERT_EQ(model.rowCount(), 3);
+    EXPECT_EQ(model.data(model.index(0)).toString(), QString());
+    EXPECT_EQ(model.data(model.index(1)).toString(), QStringLiteral("G1X1Y2"));
+    const QString huge = model.data(model.index(2)).toString();
+    EXPECT_EQ(huge.size(), 1001);
+    EXPECT_TRUE(huge.endsWith(QStringLiteral("…")));
+}
+
+}  // namespace
