@@ -55,6 +55,37 @@ double leadingNumber(std::string_view text) {
     return leadingNumber(text, consumed);
 }
 
+std::optional<double> parseMarkedDecimal(std::string_view body) {
+    // from_chars wants "."; short texts are rewritten on the stack.
+    char stack[64];
+    std::string heap;
+    const char* first = body.data();
+    if (const std::size_t mark = body.find(','); mark != std::string_view::npos) {
+        char* copy = stack;
+        if (body.size() > sizeof stack) {
+            heap.assign(body);
+            copy = heap.data();
+        } else {
+            body.copy(stack, body.size());
+        }
+        copy[mark] = '.';
+        first = copy;
+    }
+    double value = 0;
+    const auto [ptr, ec] =
+        std::from_chars(first, first + body.size(), value, std::chars_format::fixed);
+    if (ptr != first + body.size()) return std::nullopt;
+    if (ec == std::errc::result_out_of_range) {
+        for (char c : body) {
+            if (c == '.' || c == ',') break;
+            if (c != '0') return HUGE_VAL;
+        }
+        return 0.0;
+    }
+    if (ec != std::errc()) return std::nullopt;
+    return value;
+}
+
 double roundHalfEven(double value, int decimals) {
     if (!std::isfinite(value)) return value;
     const double scale = std::pow(10.0, decimals);

@@ -17,6 +17,11 @@ double leadingNumber(std::string_view text);
 // number beyond the range of a double, which reads as 0).
 double leadingNumber(std::string_view text, std::size_t& consumed);
 
+// Reads a whole text of digits with at most one decimal mark ("." or ","), no
+// sign. Empty when the text is not such a number. A value too large for a
+// double reads as +infinity, one too small to tell from zero as 0.
+std::optional<double> parseMarkedDecimal(std::string_view body);
+
 // Rounds to the given decimals, halves to the even neighbour.
 double roundHalfEven(double value, int decimals);
 

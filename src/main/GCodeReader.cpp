@@ -1,11 +1,11 @@
 #include "main/GCodeReader.h"
 
 #include <array>
-#include <charconv>
+#include <cmath>
 #include <cstdio>
 #include <memory>
-#include <system_error>
 
+#include "lib/NumberText.h"
 #include "lib/TextFile.h"
 #include "lib/Win1251.h"
 
@@ -38,36 +38,10 @@ std::string_view numberRun(const char* begin, const char* end) {
 }
 
 std::optional<double> convert(std::string_view body, bool negative) {
-    // from_chars wants "." and no "+"; short texts are rewritten on the stack.
-    char stack[64];
-    std::string heap;
-    const char* first = body.data();
-    const std::size_t mark = body.find(',');
-    if (mark != std::string_view::npos) {
-        char* copy = stack;
-        if (body.size() > sizeof stack) {
-            heap.assign(body);
-            copy = heap.data();
-        } else {
-            body.copy(stack, body.size());
-        }
-        copy[mark] = '.';
-        first = copy;
-    }
-    double value = 0;
-    const auto [ptr, ec] =
-        std::from_chars(first, first + body.size(), value, std::chars_format::fixed);
-    if (ec == std::errc::result_out_of_range) {
-        // Too small to tell from zero reads as zero; too large is no coordinate.
-        for (char c : body) {
-            if (c == '.' || c == ',') break;
-            if (c != '0') return std::nullopt;
-        }
-        value = 0;
-    } else if (ec != std::errc() || ptr != first + body.size()) {
-        return std::nullopt;
-    }
-    return negative ? -value : value;
+    const std::optional<double> value = numtext::parseMarkedDecimal(body);
+    // A number too large for a double is no coordinate.
+    if (!value || std::isinf(*value)) return std::nullopt;
+    return negative ? -*value : *value;
 }
 
 }  // namespace

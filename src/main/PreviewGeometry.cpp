@@ -1,7 +1,6 @@
 #include "main/PreviewGeometry.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <string>
 
@@ -20,46 +19,15 @@ double leadingValue(std::string_view text) {
     if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
     const std::size_t start = i;
     while (i < text.size() && isDigit(text[i])) ++i;
-    std::size_t mark = std::string_view::npos;
     if (i < text.size() && (text[i] == '.' || text[i] == ',')) {
-        mark = i - start;
         ++i;
         while (i < text.size() && isDigit(text[i])) ++i;
     }
-    std::string_view body = text.substr(start, i - start);
+    const std::string_view body = text.substr(start, i - start);
     if (body.empty() || body == "." || body == ",") return 0;
 
-    char stack[64];
-    std::string heap;
-    const char* first = body.data();
-    if (mark != std::string_view::npos && body[mark] == ',') {
-        char* copy = stack;
-        if (body.size() > sizeof stack) {
-            heap.assign(body);
-            copy = heap.data();
-        } else {
-            body.copy(stack, body.size());
-        }
-        copy[mark] = '.';
-        first = copy;
-    }
-    double value = 0;
-    const auto [ptr, ec] =
-        std::from_chars(first, first + body.size(), value, std::chars_format::fixed);
-    (void)ptr;
-    if (ec == std::errc::result_out_of_range) {
-        // Only the sign after rounding matters: huge is far above zero, tiny is zero.
-        value = 0;
-        for (char c : body) {
-            if (c == '.' || c == ',') break;
-            if (c != '0') {
-                value = HUGE_VAL;
-                break;
-            }
-        }
-    } else if (ec != std::errc()) {
-        value = 0;
-    }
+    // Only the sign after rounding matters: huge is far above zero, tiny is zero.
+    const double value = numtext::parseMarkedDecimal(body).value_or(0.0);
     return negative ? -value : value;
 }
 

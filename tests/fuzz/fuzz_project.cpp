@@ -53,8 +53,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     FUZZ_CHECK(finite || !sane);
 
+    if (!finite) {
+        bool refused = false;
+        try {
+            (void)BuildGCodeProgram(points, settings.SkorF);
+        } catch (const CoordinateRangeError&) {
+            refused = true;
+        }
+        FUZZ_CHECK(refused);  // no program that cannot be read back
+        return 0;
+    }
     const std::string program = BuildGCodeProgram(points, settings.SkorF);
-    if (!finite) return 0;
     PenPoints back;
     ViewBounds bounds;
     try {

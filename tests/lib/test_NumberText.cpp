@@ -68,3 +68,13 @@ TEST(ParseLocaleNumber, WholeTextWithEitherSeparator) {
 }
 
 }  // namespace
+
+TEST(NumberText, MarkedDecimalTakesEitherMarkAndOnlyWholeNumbers) {
+    EXPECT_EQ(numtext::parseMarkedDecimal("12,5"), 12.5);
+    EXPECT_EQ(numtext::parseMarkedDecimal("0.000"), 0.0);
+    EXPECT_EQ(numtext::parseMarkedDecimal(".5"), 0.5);
+    for (const char* bad : {"", ",", "1,2,3", "1.2.3", "5-", "-5", "1e5", "12a"})
+        EXPECT_FALSE(numtext::parseMarkedDecimal(bad).has_value()) << bad;
+    EXPECT_TRUE(std::isinf(*numtext::parseMarkedDecimal(std::string(400, '9'))));
+    EXPECT_EQ(numtext::parseMarkedDecimal("0." + std::string(400, '0') + "1"), 0.0);
+}
