@@ -56,6 +56,7 @@ double leadingNumber(std::string_view text) {
 }
 
 std::optional<double> parseMarkedDecimal(std::string_view body) {
+    if (!body.empty() && (body[0] == '-' || body[0] == '+')) return std::nullopt;
     // from_chars wants "."; short texts are rewritten on the stack.
     char stack[64];
     std::string heap;
