@@ -59,6 +59,7 @@ bool near(const QImage& image, int x, int y, QRgb colour) {
 }
 
 const QRgb kRed = qRgb(255, 0, 0);
+const QRgb kGreen = qRgb(0, 255, 0);
 const QRgb kBlue = qRgb(0, 0, 255);
 
 TEST(VezorGcodeCheck, PrintsRecordsAndBoundsOrTheReadersMessage) {
@@ -112,6 +113,17 @@ TEST(VezorGcodePng, DrawsALaidOutProjectWithItsFieldBorder) {
     EXPECT_FALSE(near(image, 500, 250, kRed));
     for (int y : {0, 500, 999}) EXPECT_EQ(image.pixel(999, y), kBlue) << y;
     EXPECT_NE(image.pixel(998, 500), kBlue);
+
+    // A second line: the travel after the line-end lift is green, as in the window.
+    const QString twoLines =
+        file("two.txt", "10//spacing\r\n100//field\r\n50//height\r\n1//width\r\nL\r\nL\r\n");
+    ASSERT_EQ(vezorGcode({"--font", QString::fromStdString(font), "--out", pathOf("two.nc"),
+                          "--png", pathOf("two.png"), twoLines})
+                  .status,
+              0);
+    const QImage second(pathOf("two.png"));
+    // From the first foot's end (30, -45) back up to the second stroke's top (5, -15).
+    EXPECT_TRUE(near(second, 175, 300, kGreen)) << "travel between the lines";
 }
 
 }  // namespace

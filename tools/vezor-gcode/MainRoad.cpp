@@ -71,8 +71,10 @@ int RunMainRoad(const Options& options) {
         return kExitNotAProject;
     }
 
-    // Only a picture or a file comes out, so the records need no list texts.
-    const LayoutResult layout = LayOutProject(project, font, settings, MoveTexts::Skip);
+    // The file needs no list texts; the picture does, since the preview tells a
+    // lift by the Z in a record's text.
+    const LayoutResult layout = LayOutProject(
+        project, font, settings, options.png.empty() ? MoveTexts::Skip : MoveTexts::Build);
     for (const std::string& message : layout.messages) sayProgramText(message);
 
     try {
