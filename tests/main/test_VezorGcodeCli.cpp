@@ -1,13 +1,11 @@
 // vezor-gcode run as the user runs it, against what the main window saves.
 #include <gtest/gtest.h>
 
-#include <QFileInfo>
-#include <QProcess>
-#include <QProcessEnvironment>
 #include <filesystem>
 
 #include "TestFont.h"
 #include "TestSupport.h"
+#include "ToolRun.h"
 #include "app/MachiningSettings.h"
 #include "lib/TextFile.h"
 #include "main/GCodeWriter.h"
@@ -16,40 +14,6 @@
 #include "main/ui/frmGCode.h"
 
 namespace {
-
-struct Outcome {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string configFolder() { return joinPath(testProgramFolder(), "config"); }
-
-Outcome vezorGcode(const QStringList& args) {
-    const QString program = QStringLiteral(VEZOR_BINARY_DIR "/vezor-gcode");
-    Outcome r;
-    if (!QFileInfo(program).isExecutable()) {
-        ADD_FAILURE() << "build the vezor-gcode target first";
-        return r;
-    }
-    QProcess process;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    // The user's own settings stay out of the test.
-    env.insert("XDG_CONFIG_HOME", QString::fromStdString(configFolder()));
-    env.remove("DISPLAY");
-    env.remove("WAYLAND_DISPLAY");
-    env.remove("QT_QPA_PLATFORM");
-    process.setProcessEnvironment(env);
-    process.start(program, args);
-    if (!process.waitForFinished(60000)) {
-        ADD_FAILURE() << "vezor-gcode did not finish";
-        return r;
-    }
-    r.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
-    r.out = process.readAllStandardOutput().toStdString();
-    r.err = process.readAllStandardError().toStdString();
-    return r;
-}
 
 QString q(const std::string& s) { return QString::fromStdString(s); }
 

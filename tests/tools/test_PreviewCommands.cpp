@@ -3,42 +3,12 @@
 
 #include <QFileInfo>
 #include <QImage>
-#include <QProcess>
-#include <QProcessEnvironment>
 
 #include "TestSupport.h"
+#include "ToolRun.h"
 #include "lib/ProgramFolder.h"
 
 namespace {
-
-struct Outcome {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-Outcome vezorGcode(const QStringList& args) {
-    const QString program = QStringLiteral(VEZOR_BINARY_DIR "/vezor-gcode");
-    Outcome r;
-    if (!QFileInfo(program).isExecutable()) {
-        ADD_FAILURE() << "build the vezor-gcode target first";
-        return r;
-    }
-    QProcess process;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("XDG_CONFIG_HOME", QString::fromStdString(testProgramFolder()));
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    process.setProcessEnvironment(env);
-    process.start(program, args);
-    if (!process.waitForFinished(60000)) {
-        ADD_FAILURE() << "vezor-gcode did not finish";
-        return r;
-    }
-    r.status = process.exitCode();
-    r.out = process.readAllStandardOutput().toStdString();
-    r.err = process.readAllStandardError().toStdString();
-    return r;
-}
 
 QString file(const std::string& name, const std::string& bytes) {
     const std::string path = joinPath(testProgramFolder(), name);
