@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDir>
+#include <QFile>
 #include <map>
 #include <string>
 
@@ -16,6 +17,17 @@ inline std::string makeFont(const std::string& name, const std::map<int, std::st
         writeFile(folder + "/" + std::to_string(code), content);
     CurrentFont() = "font/" + name;
     return folder;
+}
+
+// The shipped main font, copied from the build's font folder below the test's
+// program folder and made the current font.
+inline void useShippedMainFont() {
+    const QString from = QStringLiteral(VEZOR_BINARY_DIR "/font/A-Chertezh");
+    const QString to = QString::fromStdString(testProgramFolder() + "/font/A-Chertezh");
+    QDir().mkpath(to);
+    for (const QString& name : QDir(from).entryList(QDir::Files))
+        QFile::copy(from + "/" + name, to + "/" + name);
+    CurrentFont() = "font/A-Chertezh";
 }
 
 // A few single-stroke letters drawn as a font designer would: capitals in

@@ -377,3 +377,14 @@ TEST(frmFontPaint, MainWindowOpensTheEditorOnTheSelectedFont) {
     EXPECT_EQ(caption, QStringLiteral("Отрисовка шрифта [font/Main]"));
     EXPECT_EQ(CurrentFont(), "font/Main");
 }
+
+TEST(frmFontPaint, ScreenshotWithTheShippedMainFont) {
+    useShippedMainFont();
+    frmFontPaint editor;
+    editor.resize(820, 640);
+    editor.show();
+    editor.cboLiter->setCurrentIndex(editor.cboLiter->findData(198));  // Ж
+    QApplication::processEvents();
+    EXPECT_GT(editor.spsPoint->count(), 5);
+    saveScreenshot(&editor, "frmFontPaint_shipped");
+}

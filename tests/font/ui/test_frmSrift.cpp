@@ -148,3 +148,14 @@ TEST(frmSrift, MainWindowOpensTheViewerModally) {
     EXPECT_TRUE(opened);
     EXPECT_EQ(CurrentFont(), "font/Main");
 }
+
+TEST(frmSrift, ScreenshotWithTheShippedMainFont) {
+    useShippedMainFont();
+    frmSrift viewer;
+    viewer.resize(900, 1000);
+    viewer.show();
+    viewer.opt_Click(2);
+    QApplication::processEvents();
+    saveScreenshot(&viewer, "frmSrift_shipped_128");
+    EXPECT_GT(viewer.picpic->polylines().size(), 60u) << "Cyrillic letters are drawn";
+}
