@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QListView>
 #include <QMenu>
 #include <QMenuBar>
@@ -10,6 +12,7 @@
 
 #include "TestSupport.h"
 #include "font/FontStorage.h"
+#include "main/ProjectFile.h"
 #include "main/ui/PenPointsListModel.h"
 #include "main/ui/frmGCode.h"
 
@@ -122,6 +125,34 @@ TEST(GCodeList, ShowsEveryRecordAndOnlyTheStartOfAHugeLine) {
     const QString huge = model.data(model.index(2)).toString();
     EXPECT_EQ(huge.size(), 1001);
     EXPECT_TRUE(huge.endsWith(QStringLiteral("…")));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(MainWindow, TemplateProjectWithTheShippedFontDrawsWithoutMissingLetters) {
+    const QString from = QStringLiteral(VEZOR_BINARY_DIR "/font/A-Chertezh");
+    const QString to = QString::fromStdString(testProgramFolder() + "/font/A-Chertezh");
+    QDir().mkpath(to);
+    for (const QString& name : QDir(from).entryList(QDir::Files))
+        QFile::copy(from + "/" + name, to + "/" + name);
+    const std::string project = testProgramFolder() + "/NewProject.txt";
+    WriteProjectTemplate(project);
+
+    frmGCode window;
+    window.Form_Load();
+    window.resize(1100, 760);
+    window.show();
+    window.project().ProjectPath = project;
+    window.DrawMode = 1;
+    window.LoadProject(project);
+    window.cmdPaint_Click();
+    QApplication::processEvents();
+    EXPECT_TRUE(testDialogs().calls.empty()) << testDialogs().messagesUtf8().size();
+    EXPECT_TRUE(window.cmdPaint->isEnabled());
+    EXPECT_GT(window.spsModel->rowCount(), 100);
+    saveScreenshot(&window, "main_window_template");
 }
 
 }  // namespace
