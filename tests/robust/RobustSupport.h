@@ -9,6 +9,8 @@
 #include <random>
 #include <string>
 
+#include "lib/cls_PropertyHTML.h"
+
 // Seconds since construction.
 class Stopwatch {
   public:
@@ -69,4 +71,17 @@ inline std::string garbageBytes(std::size_t size, std::uint32_t seed) {
     std::string bytes(size, '\0');
     for (char& c : bytes) c = static_cast<char>(random() & 0xFF);
     return bytes;
+}
+
+// Every read a loaded page offers; only named errors may come out.
+inline void readEveryPageProperty(cls_PropertyHTML& page) {
+    try {
+        (void)page.Titul();
+    } catch (const PageTextError&) {
+    }
+    (void)page.Sound();
+    (void)page.FlashKol();
+    (void)page.PictureKol();
+    Collection<std::string> marks;
+    page.MetkaRead(marks);
 }

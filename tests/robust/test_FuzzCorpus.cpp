@@ -8,6 +8,7 @@
 #include <functional>
 
 #include "../main/TestFont.h"
+#include "RobustSupport.h"
 #include "TestSupport.h"
 #include "app/MachiningSettings.h"
 #include "font/FontStorage.h"
@@ -121,15 +122,7 @@ TEST(FuzzCorpus, Pages) {
                          cls_PropertyHTML page;
                          page.Load(name);
                          ASSERT_TRUE(page.FailHTMLLoad());
-                         try {
-                             (void)page.Titul();
-                         } catch (const PageTextError&) {
-                         }
-                         (void)page.Sound();
-                         (void)page.FlashKol();
-                         (void)page.PictureKol();
-                         Collection<std::string> marks;
-                         page.MetkaRead(marks);
+                         readEveryPageProperty(page);
                          std::string java = "a.htm";
                          int x = 0;
                          int y = 0;

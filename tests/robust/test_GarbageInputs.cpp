@@ -106,15 +106,7 @@ TEST(GarbageInputs, BinaryFileAsALetterOrAPage) {
     cls_PropertyHTML page;
     page.Load("garbage.htm");
     ASSERT_TRUE(page.FailHTMLLoad());
-    try {
-        (void)page.Titul();
-    } catch (const PageTextError&) {
-    }
-    (void)page.Sound();
-    (void)page.FlashKol();
-    (void)page.PictureKol();
-    Collection<std::string> marks;
-    page.MetkaRead(marks);
+    readEveryPageProperty(page);
     EXPECT_TRUE(testDialogs().calls.empty());
 }
 
