@@ -16,9 +16,9 @@
 
 #include "app/MachiningSettings.h"
 #include "font/FontStorage.h"
+#include "gcode/GCodeWriter.h"
 #include "lib/ProgramFolder.h"
 #include "lib/TextFile.h"
-#include "main/GCodeWriter.h"
 #include "main/Layout.h"
 #include "main/ProjectFile.h"
 

@@ -9,8 +9,8 @@
 #include <random>
 #include <string>
 
+#include "gcode/GCodeReader.h"
 #include "lib/EventPump.h"
-#include "main/GCodeReader.h"
 #include "main/PreviewGeometry.h"
 #include "main/ui/PreviewPainter.h"
 

@@ -1,14 +1,14 @@
 #include "main/Layout.h"
 
 #include <array>
-#include <cstring>
 #include <optional>
 
 #include "font/FontStorage.h"
+#include "gcode/MoveNumber.h"
+#include "gcode/MoveText.h"
 #include "lib/NumberText.h"
 #include "lib/VezorError.h"
 #include "lib/Win1251.h"
-#include "main/MoveNumber.h"
 
 CharClass ClassOf(unsigned char code) {
     if (code == 32) return CharClass::Space;
@@ -18,30 +18,6 @@ CharClass ClassOf(unsigned char code) {
 }
 
 namespace {
-
-// Room for the longest move text.
-constexpr std::size_t kMaxMoveLine = 8 + 2 * movenumber::kMaxNumberLength;
-
-char* writeMoveLine(char* out, double X, double Y, double Z, char separator) {
-    if (X != 0 && Y != 0 && Z == 0) {
-        std::memcpy(out, "G1X", 3);
-        out = movenumber::writeShortest(out + 3, X, separator);
-        *out++ = 'Y';
-        return movenumber::writeShortest(out, Y, separator);
-    }
-    if (X == 0 && Y == 0 && Z != 0) {
-        std::memcpy(out, "G0Z", 3);
-        out += 3;
-        // The literal ",00" after a whole height is what the G-code list has
-        // always shown; the writer turns it into ".00".
-        if (Z != numtext::roundToWholeHalfEven(Z))
-            return movenumber::writeTwoDecimals(out, Z, separator);
-        out = movenumber::writeShortest(out, Z, separator);
-        std::memcpy(out, ",00", 3);
-        return out + 3;
-    }
-    return out;
-}
 
 // One letter, scaled to millimetres, not yet placed.
 struct Glyph {
@@ -239,7 +215,7 @@ class Layouter {
             points_->append(p, {});
             return;
         }
-        const char* end = writeMoveLine(text_, p.X, p.Y, p.Z, separator_);
+        const char* end = WriteMoveText(text_, p.X, p.Y, p.Z, separator_);
         points_->append(p, std::string_view(text_, static_cast<std::size_t>(end - text_)));
     }
 
@@ -252,19 +228,10 @@ class Layouter {
     PenPoints* points_ = nullptr;
     std::size_t penUpMarker_ = 0;          // no record: unset
     std::vector<std::size_t> firstTagAt_;  // by character position; 0: no tag
-    char text_[kMaxMoveLine];
+    char text_[kMaxMoveText];
 };
 
 }  // namespace
-
-std::string FormatMoveLine(double X, double Y, double Z, char decimalSeparator) {
-    char text[kMaxMoveLine];
-    return std::string(text, writeMoveLine(text, X, Y, Z, decimalSeparator));
-}
-
-std::string FormatMoveLine(double X, double Y, double Z) {
-    return FormatMoveLine(X, Y, Z, numtext::decimalSeparator());
-}
 
 std::string MissingLetterMessage(unsigned char code) {
     return cp("Буква '") + static_cast<char>(code) + cp("' не найдена");

@@ -16,14 +16,6 @@
 enum class CharClass { Space, Separated, Letter };
 CharClass ClassOf(unsigned char code);
 
-// The G-code text of one record, numbers with the given decimal separator:
-// "G1X<x>Y<y>" for a drawing point (X, Y non-zero, Z 0), "G0Z<z>,00" for a
-// pen-up record at a whole height (X = Y = 0, Z non-zero), "G0Z<z>" with two
-// decimals for a fractional height, "" for anything else.
-std::string FormatMoveLine(double X, double Y, double Z, char decimalSeparator);
-// The same with the user's decimal separator.
-std::string FormatMoveLine(double X, double Y, double Z);
-
 // The message for a letter that has no readable letter file (Windows-1251).
 std::string MissingLetterMessage(unsigned char code);
 

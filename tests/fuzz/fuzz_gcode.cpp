@@ -6,10 +6,10 @@
 #include <string_view>
 
 #include "FuzzSupport.h"
+#include "gcode/GCodeReader.h"
+#include "gcode/GCodeWriter.h"
 #include "lib/EventPump.h"
 #include "lib/VezorError.h"
-#include "main/GCodeReader.h"
-#include "main/GCodeWriter.h"
 
 namespace {
 

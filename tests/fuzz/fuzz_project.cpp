@@ -5,10 +5,10 @@
 #include <cstdint>
 
 #include "FuzzSupport.h"
+#include "gcode/GCodeReader.h"
+#include "gcode/GCodeWriter.h"
 #include "lib/EventPump.h"
 #include "lib/VezorError.h"
-#include "main/GCodeReader.h"
-#include "main/GCodeWriter.h"
 #include "main/Layout.h"
 #include "main/ProjectFile.h"
 

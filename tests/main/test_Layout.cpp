@@ -4,6 +4,7 @@
 
 #include "TestFont.h"
 #include "TestSupport.h"
+#include "gcode/MoveText.h"
 #include "lib/NumberText.h"
 #include "main/Layout.h"
 #include "main/ProjectFile.h"

@@ -11,9 +11,9 @@
 #include "app/MachiningSettings.h"
 #include "font/FontPage.h"
 #include "font/FontStorage.h"
+#include "gcode/GCodeReader.h"
 #include "lib/EventPump.h"
 #include "lib/ProgramFolder.h"
-#include "main/GCodeReader.h"
 #include "main/Layout.h"
 #include "main/ProjectFile.h"
 

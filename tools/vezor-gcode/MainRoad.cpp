@@ -5,13 +5,13 @@
 
 #include "CliSettings.h"
 #include "PreviewCommands.h"
+#include "gcode/GCodeWriter.h"
 #include "lib/EventPump.h"
 #include "lib/ProgramFolder.h"
 #include "lib/TextFile.h"
 #include "lib/VezorError.h"
 #include "lib/Win1251.h"
 #include "main/FontList.h"
-#include "main/GCodeWriter.h"
 #include "main/Layout.h"
 #include "main/ProjectFile.h"
 

@@ -5,12 +5,12 @@
 #include <QImage>
 #include <cstdio>
 
+#include "gcode/GCodeReader.h"
 #include "lib/EventPump.h"
 #include "lib/NumberText.h"
 #include "lib/TextFile.h"
 #include "lib/VezorError.h"
 #include "lib/Win1251.h"
-#include "main/GCodeReader.h"
 #include "main/PreviewGeometry.h"
 #include "main/ui/PreviewPainter.h"
 

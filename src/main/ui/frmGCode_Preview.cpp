@@ -6,12 +6,12 @@
 
 #include "app/ui/frmAutor.h"
 #include "app/ui/frmParam.h"
+#include "gcode/GCodeReader.h"
 #include "lib/Dialogs.h"
 #include "lib/FileChoice.h"
 #include "lib/ProgramFolder.h"
 #include "lib/ui/QtText.h"
 #include "lib/ui/frmFailDir.h"
-#include "main/GCodeReader.h"
 #include "main/PreviewGeometry.h"
 #include "main/ui/PenPointsListModel.h"
 #include "main/ui/PreviewPainter.h"

@@ -6,13 +6,13 @@
 #include <QToolButton>
 
 #include "app/MachiningSettings.h"
+#include "gcode/GCodeWriter.h"
 #include "lib/Dialogs.h"
 #include "lib/FileChoice.h"
 #include "lib/ProgramFolder.h"
 #include "lib/Win1251.h"
 #include "lib/ui/QtText.h"
 #include "lib/ui/frmFailDir.h"
-#include "main/GCodeWriter.h"
 #include "main/Layout.h"
 #include "main/ProjectFile.h"
 #include "main/ui/PenPointsListModel.h"

@@ -1,4 +1,4 @@
-#include "main/MoveNumber.h"
+#include "gcode/MoveNumber.h"
 
 #include <charconv>
 #include <cmath>

@@ -1,15 +1,15 @@
-#include "main/GCodeWriter.h"
+#include "gcode/GCodeWriter.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
 
+#include "gcode/MoveNumber.h"
+#include "gcode/MoveText.h"
 #include "lib/Fail_YN.h"
 #include "lib/ProgramFolder.h"
 #include "lib/TextFile.h"
 #include "lib/Win1251.h"
-#include "main/Layout.h"
-#include "main/MoveNumber.h"
 
 GCodeTarget ProposeGCodeTarget(const std::string& projectPath) {
     return GCodeTarget{Fail_YN::DelAppPath(Fail_YN::DelFailInPath(projectPath)),

@@ -4,14 +4,15 @@
 #include <limits>
 #include <random>
 
-#include "TestFont.h"
 #include "TestSupport.h"
+#include "gcode/GCodeWriter.h"
+#include "gcode/MoveNumber.h"
+#include "gcode/MoveText.h"
 #include "lib/NumberText.h"
 #include "lib/TextFile.h"
-#include "main/GCodeWriter.h"
 #include "main/Layout.h"
-#include "main/MoveNumber.h"
 #include "main/ProjectFile.h"
+#include "main/TestFont.h"
 
 namespace {
 
@@ -127,7 +128,7 @@ TEST(GCodeProgram, ALayoutWithoutListTextsWritesTheSameProgram) {
 // The template laid out with the test font, kept as a file so that any change
 // of the whole road shows. VEZOR_REGENERATE_GOLDEN=1 rewrites it.
 TEST(GCodeProgram, TemplateGoldenFile) {
-    const std::string golden = VEZOR_TEST_DATA_DIR "/main/template.gcode";
+    const std::string golden = VEZOR_TEST_DATA_DIR "/gcode/template.gcode";
     const std::string program =
         BuildGCodeProgram(*layOut(textfile::joinCrLf(ProjectTemplateLines())), "500.00");
     if (std::getenv("VEZOR_REGENERATE_GOLDEN")) writeFile(golden, program);

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "TestSupport.h"
+#include "gcode/GCodeReader.h"
 #include "lib/ProgramFolder.h"
-#include "main/GCodeReader.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "main/GCodeReader.h"
+#include "gcode/GCodeReader.h"
 
 #include <array>
 #include <cmath>
