@@ -1,8 +1,5 @@
 #include "app/MachiningSettings.h"
 
-#include <cmath>
-#include <optional>
-
 #include "lib/Dialogs.h"
 #include "lib/NumberText.h"
 #include "lib/SettingsStore.h"
@@ -24,73 +21,65 @@ void WriteSetting(const std::string& key, const std::string& value) {
     settingsStore().write(key, value);
 }
 
-namespace {
-
-std::optional<double> readNumber(const std::string& text) {
+std::optional<double> ReadHeightSetting(const std::string& text) {
     return numtext::parseLocaleNumber(text, numtext::decimalSeparator());
 }
 
 // A 16-bit flag: a number rounded half to even that fits the range.
-std::optional<int> readFlag(const std::string& text) {
-    auto value = readNumber(text);
+std::optional<int> ReadFlagSetting(const std::string& text) {
+    auto value = ReadHeightSetting(text);
     if (!value) return std::nullopt;
     const double whole = numtext::roundToWholeHalfEven(*value);
     if (whole < -32768 || whole > 32767) return std::nullopt;
     return static_cast<int>(whole);
 }
 
-// The feed goes into every pen-down line of the program as it stands, so a
-// stored text with a line break or another control character would write
-// extra G-code lines; such a text counts as missing.
-bool usableFeed(const std::string& feed) {
-    if (feed.empty()) return false;
-    for (char c : feed)
-        if (static_cast<unsigned char>(c) < 32 || c == 127) return false;
-    return true;
+// A stored text with a line break would write extra G-code lines.
+std::optional<std::string> ReadFeedSetting(const std::string& text) {
+    if (text.empty()) return std::nullopt;
+    for (char c : text)
+        if (static_cast<unsigned char>(c) < 32 || c == 127) return std::nullopt;
+    return text;
 }
 
-// Shows the notice, writes the default back; returns the default text.
-void restoreDefault(const char* key, const char* firstLine, const char* secondLine,
-                    const char* defaultText) {
-    dialogs().message(cp(firstLine) + "\r\n" + cp(secondLine), "VEzor");
-    WriteSetting(key, defaultText);
+namespace {
+
+template <typename T, typename Reader>
+void readOne(const char* key, Reader reader, T& target, T fallback, const char* firstLine,
+             const char* secondLine, const char* defaultText, std::vector<SettingFault>& faults) {
+    const std::string text = ReadSetting(key);
+    if (auto v = reader(text)) {
+        target = static_cast<T>(*v);
+        return;
+    }
+    target = fallback;
+    faults.push_back(
+        SettingFault{key, cp(firstLine) + "\r\n" + cp(secondLine), defaultText, !text.empty()});
 }
 
 }  // namespace
 
+MachiningSettings ReadStoredSettings(std::vector<SettingFault>& faults) {
+    MachiningSettings s;
+    readOne("ZBezop", ReadHeightSetting, s.ZBezop, 5.0, "Не задана Z при переходе между знаками",
+            "По умолчанию Z=5мм", "5", faults);
+    readOne("ZBezopS", ReadHeightSetting, s.ZBezopS, 15.0,
+            "Не задана Z при переходе между строками", "По умолчанию Z=15мм", "15", faults);
+    readOne("SkorF", ReadFeedSetting, s.SkorF, std::string("500.00"),
+            "Линейная скорость перемещения не задана(F).", "По умолчанию F=500.00", "500.00",
+            faults);
+    readOne("NoRazriv", ReadFlagSetting, s.NoRazriv, 0, "Параметр наличия разрыва строки не задан.",
+            "По умолчанию делаются разрывы между словами и знаками препинания в строке", "0",
+            faults);
+    return s;
+}
+
+// Each fault gets its notice (title "VEzor") and its default written back.
 void LoadSettings() {
-    MachiningSettings& s = machiningSettings();
-
-    if (auto v = readNumber(ReadSetting("ZBezop"))) {
-        s.ZBezop = *v;
-    } else {
-        restoreDefault("ZBezop", "Не задана Z при переходе между знаками", "По умолчанию Z=5мм",
-                       "5");
-        s.ZBezop = 5.0;
-    }
-
-    if (auto v = readNumber(ReadSetting("ZBezopS"))) {
-        s.ZBezopS = *v;
-    } else {
-        restoreDefault("ZBezopS", "Не задана Z при переходе между строками", "По умолчанию Z=15мм",
-                       "15");
-        s.ZBezopS = 15.0;
-    }
-
-    if (std::string feed = ReadSetting("SkorF"); usableFeed(feed)) {
-        s.SkorF = feed;
-    } else {
-        restoreDefault("SkorF", "Линейная скорость перемещения не задана(F).",
-                       "По умолчанию F=500.00", "500.00");
-        s.SkorF = "500.00";
-    }
-
-    if (auto v = readFlag(ReadSetting("NoRazriv"))) {
-        s.NoRazriv = *v;
-    } else {
-        restoreDefault("NoRazriv", "Параметр наличия разрыва строки не задан.",
-                       "По умолчанию делаются разрывы между словами и знаками препинания в строке",
-                       "0");
-        s.NoRazriv = 0;
+    std::vector<SettingFault> faults;
+    machiningSettings() = ReadStoredSettings(faults);
+    for (const SettingFault& f : faults) {
+        dialogs().message(f.notice, "VEzor");
+        WriteSetting(f.key, f.defaultText);
     }
 }

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <optional>
 #include <string>
+#include <vector>
 
 // The four machining settings, process-wide, named as their keys in the store.
 struct MachiningSettings {
@@ -18,6 +20,26 @@ const std::string& AppCaption();
 // Store accessors: application "VEzor", section "Shrift".
 std::string ReadSetting(const std::string& key);
 void WriteSetting(const std::string& key, const std::string& value);
+
+// Readers of one setting's text, shared by the store reader and the command
+// line: empty when the text is not a usable value.
+std::optional<double> ReadHeightSetting(const std::string& text);
+std::optional<int> ReadFlagSetting(const std::string& text);
+// The feed goes into every pen-down line as it stands: empty or holding a line
+// break or another control character, it is refused.
+std::optional<std::string> ReadFeedSetting(const std::string& text);
+
+// A stored setting that could not be used and got its default instead.
+struct SettingFault {
+    std::string key;
+    std::string notice;       // two lines joined by CR LF (Windows-1251)
+    std::string defaultText;  // what the window writes back
+    bool stored = false;      // the store held a text, but not a usable one
+};
+
+// Reads every machining setting from the store; each missing or unusable one
+// gets its default and a fault, in key order. Writes nothing.
+MachiningSettings ReadStoredSettings(std::vector<SettingFault>& faults);
 
 // Reads all four settings into machiningSettings(). A missing, empty or (for
 // the numbers) unreadable value gets its notice (title "VEzor"), its default is

@@ -85,6 +85,9 @@ class ProgramText {
     char* p_ = nullptr;
 };
 
+bool isLift(const PenPoint& p) { return p.Z > 0; }
+bool isDrawingPoint(const PenPoint& p) { return p.X != 0 && p.Y != 0 && p.Z == 0; }
+
 // A laid-out record's text has the length of its move line, and a move to a
 // record the length of that record's text, so this is exact for a laid-out
 // list and close for any other; a wrong guess only costs a reallocation.
@@ -108,14 +111,23 @@ std::size_t expectedSize(const PenPoints& points, std::size_t penDownSize) {
 
 }  // namespace
 
+bool HasSomethingToWrite(const PenPoints& points) {
+    for (std::size_t i = 2; i <= points.count(); ++i)
+        if (isDrawingPoint(points[i])) return true;
+    return false;
+}
+
 std::string BuildGCodeProgram(const PenPoints& points, std::string_view feed) {
     const std::size_t last = points.count();
-    if (last < 2) throw NothingToWriteError();
+    bool draws = false;
     for (std::size_t i = 2; i <= last; ++i) {
         const PenPoint& p = points[i];
         if (!std::isfinite(p.X) || !std::isfinite(p.Y) || !std::isfinite(p.Z))
             throw CoordinateRangeError();
+        draws = draws || isDrawingPoint(p);
     }
+    // Lifts alone would only move the tool about above the plate.
+    if (!draws) throw NothingToWriteError();
 
     const std::string penDown = "G1Z0.000F" + std::string(feed) + "\r\n";
     ProgramText out(expectedSize(points, penDown.size()) + feed.size() + 128);
@@ -123,13 +135,18 @@ std::string BuildGCodeProgram(const PenPoints& points, std::string_view feed) {
     out.put("T1M6\r\nG0Z5.00\r\nG0X0.00Y0.00S15000F");
     out.put(feed);
     out.put("M3\r\n");
-    out.putRapidTo(points[2]);
-    out.put("G0Z0.000\r\n");
+    // A text that starts with a lift (a digit, a punctuation mark, an empty
+    // line) must not plunge where the tool happens to be: the lift's own line
+    // and the move to the first letter come first.
+    if (!isLift(points[2])) {
+        out.putRapidTo(points[2]);
+        out.put("G0Z0.000\r\n");
+    }
     for (std::size_t i = 2; i <= last; ++i) {
         const PenPoint& p = points[i];
         out.room(penDown.size());
         out.putMoveLine(p);
-        if (p.Z > 0) {
+        if (isLift(p)) {
             if (i < last) out.putRapidTo(points[i + 1]);
             out.put(penDown);
         }

@@ -22,11 +22,15 @@ GCodeTarget ProposeGCodeTarget(const std::string& projectPath);
 // relative folder + answer, the answer used as typed.
 std::string GCodeFilePath(const GCodeTarget& target, const std::string& answer);
 
-// A tool path with no record after the placeholder has nothing to write.
+// A tool path without a drawing point after the placeholder has nothing to write.
 class NothingToWriteError : public VezorError {
   public:
     NothingToWriteError();
 };
+
+// Whether the list has a drawing point after the placeholder, that is a
+// program to write.
+bool HasSomethingToWrite(const PenPoints& points);
 
 // A coordinate or height beyond what a number can hold (a project with absurd
 // parameters): no machine program is written from it.
@@ -37,8 +41,8 @@ class CoordinateRangeError : public VezorError {
 
 // The whole program, every line ended by CR LF, numbers with ".". feed is the
 // text written after "F" (Windows-1251, unchanged). Throws NothingToWriteError
-// when the list has fewer than two records, CoordinateRangeError when a value is
-// not finite.
+// when the list has no drawing point, CoordinateRangeError when a value is not
+// finite.
 std::string BuildGCodeProgram(const PenPoints& points, std::string_view feed);
 
 // Writes the program so that a failure leaves an earlier file whole.

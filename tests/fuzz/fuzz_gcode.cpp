@@ -53,7 +53,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (failed || points.count() < 2) return 0;
 
     // Saving what was read writes a program the reader takes again.
-    const std::string program = BuildGCodeProgram(points, "500.00");
+    std::string program;
+    try {
+        program = BuildGCodeProgram(points, "500.00");
+    } catch (const NothingToWriteError&) {
+        return 0;  // nothing but lifts
+    }
     PenPoints back;
     ViewBounds backBounds;
     try {

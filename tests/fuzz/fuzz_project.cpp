@@ -59,11 +59,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             (void)BuildGCodeProgram(points, settings.SkorF);
         } catch (const CoordinateRangeError&) {
             refused = true;
+        } catch (const NothingToWriteError&) {
+            refused = true;
         }
         FUZZ_CHECK(refused);  // no program that cannot be read back
         return 0;
     }
-    const std::string program = BuildGCodeProgram(points, settings.SkorF);
+    std::string program;
+    try {
+        program = BuildGCodeProgram(points, settings.SkorF);
+    } catch (const NothingToWriteError&) {
+        return 0;  // nothing but lifts
+    }
     PenPoints back;
     ViewBounds bounds;
     try {

@@ -66,11 +66,19 @@ TEST(GCodeProgram, FeedTextIsCopiedIntoEveryFeedWord) {
     EXPECT_EQ(penDown, 3) << "after each lift: line end, the space, line end";
 }
 
-TEST(GCodeProgram, TextStartingWithASeparatedCharacterStartsAtTheOrigin) {
-    const auto lines = textfile::splitLines(BuildGCodeProgram(*layOut(kParameters + ".\r\n"), "5"));
-    EXPECT_EQ(lines[3], "G0X0Y0");
-    EXPECT_EQ(lines[5], "G0Z5.00");
-    EXPECT_EQ(lines[6], "G0X2.5Y-10");
+// A first record that lifts (a digit, punctuation, an empty first line) must not
+// plunge at the origin: its lift, the move to the letter, then the pen goes down.
+TEST(GCodeProgram, TextStartingWithALiftFirstTouchesThePlateAtTheFirstLetter) {
+    for (const auto& [text, lift] : {std::pair{".\r\n", "G0Z5.00"}, {"\r\nW\r\n", "G0Z15.00"}}) {
+        const auto lines =
+            textfile::splitLines(BuildGCodeProgram(*layOut(kParameters + text), "5"));
+        ASSERT_GT(lines.size(), 7u);
+        EXPECT_EQ(lines[2], "G0X0.00Y0.00S15000F5M3");
+        EXPECT_EQ(lines[3], lift) << text;
+        EXPECT_EQ(lines[4], text[0] == '.' ? "G0X2.5Y-10" : "G0X1Y-22") << text;
+        EXPECT_EQ(lines[5], "G1Z0.000F5") << text;
+        EXPECT_EQ(lines[6], "G1" + lines[4].substr(2)) << text;
+    }
 }
 
 TEST(GCodeProgram, RecordsReadFromAFileAreWrittenByTheirValues) {
@@ -97,7 +105,9 @@ TEST(GCodeProgram, AListWithoutRecordsIsRefused) {
     PenPoints empty;
     empty.clear();
     EXPECT_THROW(BuildGCodeProgram(empty, "500.00"), NothingToWriteError);
-    EXPECT_NO_THROW(BuildGCodeProgram(list({{}, {0, 0, 5}}), "500.00"));
+    // Lifts and points that are not drawn: nothing would touch the plate.
+    EXPECT_THROW(BuildGCodeProgram(list({{}, {0, 0, 5}, {0, 3, 0}, {0, 0, 15}}), "500.00"),
+                 NothingToWriteError);
     // Absurd project parameters overflow to infinity: no program that cannot be read back.
     const double inf = std::numeric_limits<double>::infinity();
     EXPECT_THROW(BuildGCodeProgram(list({{}, {inf, -1, 0}, {0, 0, 15}}), "500.00"),

@@ -91,6 +91,26 @@ TEST_F(VezorGcodeCli, SettingsFromTheCommandLineAndTheStore) {
     EXPECT_FALSE(textfile::isFile(store)) << "a missing setting is not written back";
 }
 
+// The tool reads the store as the window does: a feed with a line break would
+// put a line of its own after every plunge.
+TEST_F(VezorGcodeCli, AFeedWithALineBreakIsRefusedFromTheStoreAndTheCommandLine) {
+    const std::string path = project("A\r\n");
+    const std::string store = joinPath(configFolder(), "VEzor/VEzor.conf");
+    writeFile(store, "[Shrift]\nSkorF=500\\nM5\n");
+    Outcome r = vezorGcode({"--font", q(font), q(path)});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out.find("M5"), std::string::npos);
+    EXPECT_NE(r.out.find("G1Z0.000F500.00\r\n"), std::string::npos);
+    EXPECT_NE(r.err.find("SkorF: Линейная скорость перемещения не задана"), std::string::npos)
+        << r.err;
+    EXPECT_EQ(readFile(store), "[Shrift]\nSkorF=500\\nM5\n") << "the store is not written";
+
+    std::filesystem::remove(store);
+    r = vezorGcode({"--setting", "SkorF=500\nM5", "--font", q(font), q(path)});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "");
+}
+
 TEST_F(VezorGcodeCli, NotAProjectExitsWith2AndWritesNothing) {
     const std::string bad = joinPath(testProgramFolder(), "bad.txt");
     writeFile(bad, "just some text\r\n");
@@ -115,10 +135,12 @@ TEST_F(VezorGcodeCli, MissingLettersExitWith3AfterWriting) {
 }
 
 TEST_F(VezorGcodeCli, FontsByRelativePathAndTheDefault) {
-    // A project without letters needs no font at all.
+    // A project without letters needs no font at all (and has nothing to write).
     const std::string spaces = project("   \r\n");
     Outcome r = vezorGcode({q(spaces)});
-    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "Нет перемещений для записи: G-code не записан\n");
+    EXPECT_EQ(r.out, "");
 
     r = vezorGcode({"--font", "font/no such font", q(project("A\r\n"))});
     EXPECT_EQ(r.status, 1);

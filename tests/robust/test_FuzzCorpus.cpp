@@ -52,6 +52,7 @@ TEST(FuzzCorpus, Projects) {
                              (void)BuildGCodeProgram(*laid.points, "500.00");
                          } catch (const NotAProjectError&) {
                          } catch (const CoordinateRangeError&) {
+                         } catch (const NothingToWriteError&) {
                          }
                      }),
               0);

@@ -90,7 +90,7 @@ void frmGCode::cmdSaveGCODE_Click() {
         return;
     }
     const std::shared_ptr<PenPoints> points = penPoints();
-    if (!points || points->count() < 2) {
+    if (!points || !HasSomethingToWrite(*points)) {
         dialogs().message(NothingToWriteError().message(), windowCaption());
         return;
     }

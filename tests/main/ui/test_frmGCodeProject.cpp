@@ -222,13 +222,17 @@ TEST_F(frmGCodeProjectTest, SaveCancelledOrFailingLeavesNoFile) {
 
 TEST_F(frmGCodeProjectTest, SaveRefusesAListWithoutRecords) {
     load(project("plate.txt", kParameters + "A\r\n"));
-    penPoints() = std::make_shared<PenPoints>();
-    testDialogs().reset();
-    testDialogs().inputAnswers = {"x.gcode"};
-    window->cmdSaveGCODE_Click();
-    ASSERT_EQ(testDialogs().calls.size(), 1u) << "no name asked";
-    EXPECT_EQ(testDialogs().calls[0].text, NothingToWriteError().message());
-    EXPECT_FALSE(textfile::isFile(joinPath(testProgramFolder(), "x.gcode")));
+    auto liftsOnly = std::make_shared<PenPoints>();
+    liftsOnly->append(PenPoint{0, 0, 15}, "G0Z15,00");
+    for (const auto& points : {std::make_shared<PenPoints>(), liftsOnly}) {
+        penPoints() = points;
+        testDialogs().reset();
+        testDialogs().inputAnswers = {"x.gcode"};
+        window->cmdSaveGCODE_Click();
+        ASSERT_EQ(testDialogs().calls.size(), 1u) << "no name asked";
+        EXPECT_EQ(testDialogs().calls[0].text, NothingToWriteError().message());
+        EXPECT_FALSE(textfile::isFile(joinPath(testProgramFolder(), "x.gcode")));
+    }
 }
 
 }  // namespace
