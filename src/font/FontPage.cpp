@@ -20,20 +20,26 @@ PagePoint letterOrigin(int column, int row) {
     return {kColumnWidth * column + kColumnWidth / 1.4, kRowHeight * row + kRowHeight / 4};
 }
 
-std::vector<PagePoint> letterPolyline(const std::vector<std::string>& lines, PagePoint origin) {
-    std::vector<PagePoint> polyline;
+std::vector<std::vector<PagePoint>> letterStrokes(const std::vector<std::string>& lines,
+                                                  PagePoint origin) {
+    std::vector<std::vector<PagePoint>> strokes(1);
     const auto x0 = static_cast<float>(origin.x);
     const auto y0 = static_cast<float>(origin.y);
-    for (const auto& line : lines) {
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (IsStrokeBreak(lines, i)) {
+            if (!strokes.back().empty()) strokes.emplace_back();
+            continue;
+        }
         double x = 0;
         double y = 0;
-        if (!ParsePointLine(line, x, y)) continue;
+        if (!ParsePointLine(lines[i], x, y)) continue;
         const float pageX = static_cast<float>(x) / kLetterScale + x0;
         const float pageY = static_cast<float>(y) / kLetterScale + y0;
         if (pageX <= 0 || pageY <= 0) continue;
-        polyline.push_back({pageX, pageY});
+        strokes.back().push_back({pageX, pageY});
     }
-    return polyline;
+    if (strokes.size() > 1 && strokes.back().empty()) strokes.pop_back();
+    return strokes;
 }
 
 }  // namespace fontpage

@@ -32,9 +32,12 @@ PagePoint codeTextPosition(int column, int row);
 PagePoint characterTextPosition(int column, int row);
 PagePoint letterOrigin(int column, int row);
 
-// The letter's polyline on the page: every point scaled into the cell from the
+// The letter's polylines on the page: every point scaled into the cell from the
 // origin; points that land at a non-positive page position on either axis, and
 // lines without ",", are left out and the line runs on to the next point kept.
-std::vector<PagePoint> letterPolyline(const std::vector<std::string>& lines, PagePoint origin);
+// A break mark ends one polyline and starts the next; a letter without marks
+// is one polyline (empty when nothing is drawn).
+std::vector<std::vector<PagePoint>> letterStrokes(const std::vector<std::string>& lines,
+                                                  PagePoint origin);
 
 }  // namespace fontpage

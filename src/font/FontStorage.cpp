@@ -54,6 +54,13 @@ bool ParsePointLine(std::string_view line, double& x, double& y) {
     return true;
 }
 
+bool IsStrokeBreak(const std::vector<std::string>& lines, std::size_t i) {
+    if (i == 0 || i + 1 >= lines.size()) return false;
+    double x = 0;
+    double y = 0;
+    return ParsePointLine(lines[i], x, y) && x == 0 && y == 0;
+}
+
 std::string FormatCoordinate(double value) {
     std::string s = numtext::shortest(numtext::roundHalfEven(value, 2), '.');
     if (s.starts_with("0."))

@@ -27,6 +27,14 @@ std::vector<std::string> ReadLetterLines(const std::string& path);
 // separator, leading-number rule). Returns false when the line has no ",".
 bool ParsePointLine(std::string_view line, double& x, double& y);
 
+// A point at (0, 0) between two lines of a letter is no point but a mark: the
+// stroke may break there. The layout (asked to) lifts the pen, the editor and
+// the viewer leave a gap. Since the layout has always skipped points at x or
+// y 0, a letter with marks is drawn as one stroke wherever breaks are not asked for.
+inline constexpr const char* kStrokeBreakLine = "0,0";
+// Whether line i of the letter is such a mark.
+bool IsStrokeBreak(const std::vector<std::string>& lines, std::size_t i);
+
 // Rounded to 2 decimals (halves to even): «12», «12.5», «.5», «-.25», «0».
 std::string FormatCoordinate(double value);
 

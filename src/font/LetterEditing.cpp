@@ -86,7 +86,8 @@ Drawing drawLetter(const std::vector<std::string>& points) {
         const Point p = parsed[i];
         if (!(p.x > 0 && p.y > 0)) continue;
         drawing.marks.push_back(p);
-        if (i + 1 < parsed.size()) drawing.lines.push_back({p, parsed[i + 1]});
+        if (i + 1 < parsed.size() && !IsStrokeBreak(points, i + 1))
+            drawing.lines.push_back({p, parsed[i + 1]});
     }
     return drawing;
 }

@@ -51,7 +51,8 @@ struct Segment {
 };
 // What the surface shows of a letter: a mark on every point inside the box's
 // open quadrant (x > 0 and y > 0) and a line from each such point to the next
-// one, wherever that one lies. Values are taken in single precision.
+// one, wherever that one lies, unless it is a break mark. Values are taken in
+// single precision.
 struct Drawing {
     std::vector<Point> marks;
     std::vector<Segment> lines;

@@ -56,6 +56,11 @@ TEST(LetterEditing, PointsOnOrOutsideTheTopLeftEdgesGetNoMarkAndStartNoLine) {
 
     EXPECT_TRUE(drawLetter({}).marks.empty());
     EXPECT_EQ(drawLetter({"5,5"}).lines.size(), 0u);
+    // A break mark is a gap: no line into it; a (0, 0) that ends the letter is a point.
+    const Drawing broken = drawLetter({"10,10", "0,0", "20,20", "30,30", "0,0"});
+    ASSERT_EQ(broken.lines.size(), 2u);
+    EXPECT_EQ(broken.lines[0].from.x, 20);
+    EXPECT_EQ(broken.lines[1].to.x, 0);
 }
 
 TEST(LetterEditing, LinesWithoutCommaAreFound) {

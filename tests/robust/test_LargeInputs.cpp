@@ -160,7 +160,8 @@ TEST(LargeInputs, LetterOfAMillionPoints) {
     EXPECT_EQ(x, 12.5);
 
     // The viewer's drawing of it, and a layout of one such letter.
-    EXPECT_EQ(fontpage::letterPolyline(lines, fontpage::letterOrigin(0, 0)).size(), 1000000u);
+    EXPECT_EQ(fontpage::letterStrokes(lines, fontpage::letterOrigin(0, 0)).front().size(),
+              1000000u);
     Project project;
     project.LetterHeight = 10;
     project.WidthFactor = 1;

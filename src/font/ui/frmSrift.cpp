@@ -90,5 +90,6 @@ bool frmSrift::ReadLetterPoints(int code) {
 
 void frmSrift::DrawLetterInCell(double x0, double y0) {
     if (spsPoint.empty()) return;
-    picpic->addPolyline(fontpage::letterPolyline(spsPoint, {x0, y0}));
+    for (auto& stroke : fontpage::letterStrokes(spsPoint, {x0, y0}))
+        picpic->addPolyline(std::move(stroke));
 }
