@@ -45,7 +45,9 @@ TEST(CompileFont, OneScaleFitsTheHighestMarkAndDeepestDescenderIntoTheBox) {
         EXPECT_NEAR(b.minX, 2, 1e-9) << code;  // every letter starts just right of the edge
         top = std::min(top, b.minY);
         bottom = std::max(bottom, b.maxY);
-        for (const std::string& line : letter.lines) {
+        for (std::size_t i = 0; i < letter.lines.size(); ++i) {
+            if (IsStrokeBreak(letter.lines, i)) continue;
+            const std::string& line = letter.lines[i];
             double x = 0, y = 0;
             ASSERT_TRUE(ParsePointLine(line, x, y));
             EXPECT_GT(x, 0);
@@ -101,6 +103,19 @@ TEST(PointLines, RoundLikeLetterFilesAndDropRepeats) {
               (std::vector<std::string>{"2,3", "12.12,.5"}));
 }
 
+TEST(LetterLines, MarkTheFarEndOfEveryPieceAlongAConnectorAndKeepThePoints) {
+    JoinedStroke s;
+    s.points = {{2, 3}, {2, 9}, {12, 9}, {12.001, 9}, {2, 9}, {2, 20}};
+    s.kinds = {SegmentKind::Ink, SegmentKind::Connector, SegmentKind::Ink, SegmentKind::Retrace,
+               SegmentKind::Ink};
+    s.airborne = {false, true, false, true, false};
+    // The point that rounds onto the one before it is dropped with nothing in front.
+    EXPECT_EQ(letterLines(s),
+              (std::vector<std::string>{"2,3", "2,9", "0,0", "12,9", "0,0", "2,9", "2,20"}));
+    s.airborne = {false, false, false, false, false};
+    EXPECT_EQ(letterLines(s), pointLines(s.points));
+}
+
 TEST(WriteFontFolder, ReplacesOldLettersKeepsOtherFilesAndWritesTheLicence) {
     const std::string folder = testProgramFolder() + "/font/Small";
     writeFile(folder + "/99", "1,1\r\n");
@@ -126,6 +141,11 @@ TEST(JoinReport, NamesTotalsAndTheLettersNeedingMost) {
               std::string::npos)
         << report;
     EXPECT_NE(report.find("most retraced length: "), std::string::npos);
+    // The accent's connector is walked there and back: both passes are lifted
+    // over, and its second pass no longer counts as retrace.
+    EXPECT_NE(report.find("(RazrivVBukve=1): connector ink taken out 18.5, retraced left 93.0\n"),
+              std::string::npos)
+        << report;
 }
 
 }  // namespace

@@ -52,11 +52,17 @@ CompiledFont compileFont(const FontRecipe& recipe, const LetterBox& box = {});
 // Point lines of a stroke: coordinates as letter files write them, repeats dropped.
 std::vector<std::string> pointLines(const Polyline& points);
 
+// The letter file's lines of a joined stroke: its points as pointLines writes
+// them, and a break mark just before the far end of every piece that runs along
+// a connector, so a layout asked to break lifts the pen over it.
+std::vector<std::string> letterLines(const JoinedStroke& stroke);
+
 // Writes the letter files and LICENSE.txt into the folder (created if needed),
 // after removing the letter files a previous run left there.
 void writeFontFolder(const CompiledFont& font, const std::string& folder);
 
-// Connector and retrace totals and the letters that need the most, for the console.
+// Connector and retrace totals, the connector length the break marks take out
+// of the ink and the retrace left, and the letters that need the most, for the console.
 std::string joinReport(const CompiledFont& font);
 
 }  // namespace fontc

@@ -41,12 +41,15 @@ void drawLetter(QPainter& painter, const CompiledLetter& letter, double x0, doub
         return p;
     };
     for (std::size_t i = 0; i + 1 < s.points.size(); ++i)
-        if (s.kinds[i] == SegmentKind::Retrace) {
+        if (s.kinds[i] == SegmentKind::Retrace && !s.airborne[i]) {
             painter.setPen(pen(QColor(120, 160, 255), 5));
             painter.drawLine(at(s.points[i], x0, y0, k), at(s.points[i + 1], x0, y0, k));
         }
+    // A piece behind a break mark is ink only while breaks are off: dashed, in a second colour.
+    QPen breakPen = pen(QColor(255, 140, 0), 1.2);
+    breakPen.setStyle(Qt::DashLine);
     for (std::size_t i = 0; i + 1 < s.points.size(); ++i) {
-        painter.setPen(pen(s.kinds[i] == SegmentKind::Connector ? Qt::red : Qt::black, 1.6));
+        painter.setPen(s.airborne[i] ? breakPen : pen(Qt::black, 1.6));
         painter.drawLine(at(s.points[i], x0, y0, k), at(s.points[i + 1], x0, y0, k));
     }
     if (s.points.empty()) return;

@@ -9,8 +9,9 @@
 // Pictures for judging a font by eye.
 namespace fontc {
 
-// Every letter of the font in a grid (the joined stroke in black, connectors in
-// red, retraced segments in blue beneath, start green, end red), then those
+// Every letter of the font in a grid (the joined stroke in black, the pieces
+// behind break marks dashed orange, retraced segments drawn with the pen down
+// in blue beneath, start green, end red), then those
 // sample lines (UTF-8) it has every character of, laid out by the program's
 // layout from the font's letter files in fontFolder.
 void renderFontSheet(const CompiledFont& font, const std::string& fontFolder,

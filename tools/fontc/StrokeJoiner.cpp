@@ -654,6 +654,8 @@ JoinedStroke Router::walk(const Route& route) {
         out.kinds.push_back(again         ? SegmentKind::Retrace
                             : e.connector ? SegmentKind::Connector
                                           : SegmentKind::Ink);
+        out.airborne.push_back(e.connector);
+        if (e.connector) out.connectorPasses += e.length;
     }
     return out;
 }
@@ -675,6 +677,7 @@ void simplify(JoinedStroke& s) {
     if (s.points.size() < 3) return;
     Polyline points{s.points[0]};
     std::vector<SegmentKind> kinds;
+    std::vector<bool> airborne;
     for (std::size_t i = 1; i < s.points.size(); ++i) {
         const SegmentKind kind = s.kinds[i - 1];
         if (!kinds.empty() && kinds.back() == kind && points.size() >= 2) {
@@ -685,14 +688,19 @@ void simplify(JoinedStroke& s) {
             const Point d2 = c - b;
             if (std::abs(cross(d1, d2)) <= 1e-9 * length(d1) * length(d2) && dot(d1, d2) > 0) {
                 points.back() = c;
+                // A retrace that runs on from ink into a connector is ink drawn
+                // already: lifting over the whole of it loses nothing.
+                if (s.airborne[i - 1]) airborne.back() = true;
                 continue;
             }
         }
         points.push_back(s.points[i]);
         kinds.push_back(kind);
+        airborne.push_back(s.airborne[i - 1]);
     }
     s.points = std::move(points);
     s.kinds = std::move(kinds);
+    s.airborne = std::move(airborne);
 }
 
 }  // namespace

@@ -26,8 +26,12 @@ enum class SegmentKind : unsigned char { Ink, Retrace, Connector };
 struct JoinedStroke {
     Polyline points;
     std::vector<SegmentKind> kinds;  // kinds[i]: the piece from points[i] to points[i + 1]
-    double connectorLength = 0;      // new lines between parts, each counted once
-    double retraceLength = 0;        // segments (and connectors) drawn more than once
+    // airborne[i]: the piece runs along a connector, the first time or again, so
+    // no ink of the letter lies under it and the pen may travel there lifted.
+    std::vector<bool> airborne;
+    double connectorLength = 0;  // new lines between parts, each counted once
+    double retraceLength = 0;    // segments (and connectors) drawn more than once
+    double connectorPasses = 0;  // connectors, each counted as often as it is walked
     int connectors = 0;
 };
 

@@ -35,7 +35,10 @@ const char* kHelp =
     "\n"
     "For every font it reports the length of the connecting lines drawn between\n"
     "parts that do not touch and of the segments drawn twice, and the five letters\n"
-    "that need the most of each (letter units: the box is 100 high).\n";
+    "that need the most of each (letter units: the box is 100 high). Each letter\n"
+    "file stays one stroke, with a \"0,0\" line before the far end of every\n"
+    "connector: with the setting RazrivVBukve=1 the pen lifts there, and the report\n"
+    "gives the connector length that takes out of the ink and the retrace left.\n";
 
 const std::vector<std::string> kSample = {
     "Съешь же ещё этих мягких французских булок, да выпей чаю.",
