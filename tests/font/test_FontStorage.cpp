@@ -86,11 +86,11 @@ TEST(LetterFiles, FailuresAreReported) {
 }
 
 TEST(ListFontLetters, CodesInListingOrderOthersSkipped) {
-    for (const char* name : {"65", "66", "192", "0", "065", "256", "readme", "6a", "-1"})
+    for (const char* name : {"65", "66", "192", "0", "065", "255", "256", "readme", "6a", "-1"})
         writeFile(folder(std::string("font/S/") + name), "1,1\r\n");
     std::filesystem::create_directories(folder("font/S/67"));
-    EXPECT_EQ(ListFontLetters("font/S"), (std::vector<int>{0, 192, 65, 66}));
-    EXPECT_EQ(ListFontLetters(folder("font/S")), (std::vector<int>{0, 192, 65, 66}));
+    EXPECT_EQ(ListFontLetters("font/S"), (std::vector<int>{0, 192, 255, 65, 66}));
+    EXPECT_EQ(ListFontLetters(folder("font/S")), (std::vector<int>{0, 192, 255, 65, 66}));
     EXPECT_TRUE(ListFontLetters("font/none").empty());
 }
 

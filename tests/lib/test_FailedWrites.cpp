@@ -2,10 +2,25 @@
 // no temporary file is left, and the caller gets a named error.
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <cerrno>
+
 #include "SmallDisk.h"
 #include "TestSupport.h"
 #include "lib/TextFile.h"
 #include "lib/VezorError.h"
+
+// Network and FUSE file systems may refuse the final disk sync after taking
+// every byte; this test binary is linked with the sync wrapped (CMakeLists.txt).
+namespace {
+bool g_syncFails = false;
+}
+extern "C" int __real_fsync(int fd);
+extern "C" int __wrap_fsync(int fd) {
+    if (!g_syncFails) return __real_fsync(fd);
+    errno = EIO;
+    return -1;
+}
 
 namespace {
 
@@ -43,6 +58,19 @@ TEST(FailedWrites, MissingFolderAndFolderTargetAreReported) {
     } catch (const FileWriteError& e) {
         EXPECT_NE(e.message().find("x.txt"), std::string::npos) << "the message names the file";
     }
+}
+
+TEST(FailedWrites, FailedDiskSyncKeepsTheEarlierFileAndLeavesNoTemporary) {
+    const std::string folder = testProgramFolder() + "/sync";
+    const std::string target = folder + "/65";
+    writeFile(target, "1,2\r\n");
+    g_syncFails = true;
+    EXPECT_THROW(textfile::writeAtomically(target, "3,4\r\n"), FileWriteError);
+    g_syncFails = false;
+    EXPECT_EQ(readFile(target), "1,2\r\n");
+    EXPECT_EQ(QDir(QString::fromStdString(folder))
+                  .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList{"65"});
 }
 
 }  // namespace

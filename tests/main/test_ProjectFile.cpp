@@ -162,6 +162,9 @@ TEST(ProjectEncoding, Utf8FilesAreConvertedAndLineEndsMayVary) {
         "\xEF\xBB\xBF"
         "1//a\r\n2//b\r\n3//c\r\n4//d\r\nabc\r\n");
     EXPECT_EQ(texts(p), std::vector<std::string>{"abc"}) << "the byte order mark is dropped";
+    EXPECT_EQ((std::vector<double>{p.LineSpacing, p.FieldWidth, p.LetterHeight, p.WidthFactor}),
+              (std::vector<double>{1, 2, 3, 4}))
+        << "the mark is gone before the first parameter is read";
 
     const std::string cp1251 = w("1//a\r\n2//b\r\n3//c\r\n4//d\r\nТекст\r\n");
     p = parse(cp1251);
