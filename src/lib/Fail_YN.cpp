@@ -6,8 +6,10 @@
 #include <QString>
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
 
 #include "lib/Dialogs.h"
+#include "lib/DiskFiles.h"
 #include "lib/ProgramFolder.h"
 #include "lib/Text_peob.h"
 #include "lib/Win1251.h"
@@ -109,15 +111,18 @@ std::string Fail_YN::DelAppPath(const std::string& Path) {
 }
 
 bool Fail_YN::FailYN(const std::string& Fail) {
-    // QFile refuses to open a folder, which is no file either.
-    QFile file(toQ(libraryPath(Fail, programFolder(), false)));
-    if (!file.open(QIODevice::ReadOnly)) return true;
-    file.close();
+    FILE* file = disk::openRegularFile(libraryPath(Fail, programFolder(), false));
+    if (!file) return true;
+    std::fclose(file);
     return false;
 }
 
 bool Fail_YN::FailNewNull(const std::string& Fail) {
-    QFile file(toQ(libraryPath(Fail, AppPath(), true)));
+    const std::string path = libraryPath(Fail, AppPath(), true);
+    // Opening a named pipe for writing waits for a reader that never comes.
+    const QFileInfo existing(toQ(path));
+    if (existing.exists() && !existing.isFile()) return true;
+    QFile file(toQ(path));
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return true;
     file.close();
     return false;
@@ -130,13 +135,12 @@ void Fail_YN::FailNewNull_kill(const std::string& Fail) {
 void Fail_YN::RecTreeStart(const std::string& CurPath, std::vector<std::string>& CopyPath) {
     std::string prefix = CurPath;
     if (prefix.empty() || !isSeparator(prefix.back())) prefix += kPathSeparator;
-    const QDir dir(toQ(nativeSeparators(prefix)));
-    if (!dir.exists()) return;
-    const QStringList names = dir.entryList(QDir::Files, QDir::Name | QDir::IgnoreCase);
-    if (names.isEmpty()) return;
-    CopyPath.resize(static_cast<std::size_t>(names.size()) + 1);
-    for (qsizetype i = 0; i < names.size(); ++i)
-        CopyPath[static_cast<std::size_t>(i) + 1] = prefix + names[i].toStdString();
+    std::vector<std::string> names;
+    for (const disk::Entry& entry : disk::entries(nativeSeparators(prefix)))
+        if (entry.regular && !entry.name.starts_with('.')) names.push_back(entry.name);
+    if (names.empty()) return;
+    CopyPath.resize(names.size() + 1);
+    for (std::size_t i = 0; i < names.size(); ++i) CopyPath[i + 1] = prefix + names[i];
 }
 
 bool Fail_YN::YNPic(const std::string& NameFail) {

@@ -34,9 +34,11 @@ class Fail_YN {
     // start); "" for the program folder itself and for any path outside it.
     static std::string DelAppPath(const std::string& Path);
 
-    // True when the file cannot be opened for reading (missing, a folder, no access).
+    // True when the file cannot be opened for reading (missing, a folder, a
+    // named pipe or a device, no access).
     static bool FailYN(const std::string& Fail);
-    // Creates the file empty (an existing one is emptied); true when that failed.
+    // Creates the file empty (an existing one is emptied); true when that
+    // failed. Anything there but a regular file is left alone and fails.
     static bool FailNewNull(const std::string& Fail);
     // Deletes the file; failures are ignored.
     static void FailNewNull_kill(const std::string& Fail);

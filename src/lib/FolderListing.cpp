@@ -1,11 +1,13 @@
 #include "lib/FolderListing.h"
 
+#include <unistd.h>
+
 #include <QDir>
-#include <QFileInfo>
 #include <QStorageInfo>
 #include <algorithm>
 #include <array>
 
+#include "lib/DiskFiles.h"
 #include "lib/FileTypeFilter.h"
 
 namespace folderlisting {
@@ -13,10 +15,11 @@ namespace {
 
 QString q(const std::string& path) { return QString::fromStdString(path); }
 
-QFileInfoList entries(const std::string& folder, QDir::Filters kind) {
+std::vector<disk::Entry> visibleEntries(const std::string& folder) {
     if (folder.empty()) return {};
-    return QDir(q(folder)).entryInfoList(kind | QDir::NoDotAndDotDot,
-                                         QDir::Name | QDir::IgnoreCase);
+    std::vector<disk::Entry> list = disk::entries(folder);
+    std::erase_if(list, [](const disk::Entry& entry) { return entry.name.starts_with('.'); });
+    return list;
 }
 
 }  // namespace
@@ -72,8 +75,7 @@ std::string normalFolder(const std::string& path) {
 
 bool canEnter(const std::string& folder) {
     if (folder.empty()) return false;
-    const QFileInfo info(q(folder));
-    return info.isDir() && info.isReadable() && info.isExecutable();
+    return disk::isFolder(folder) && ::access(disk::onDisk(folder).c_str(), R_OK | X_OK) == 0;
 }
 
 std::string parentFolder(const std::string& folder) {
@@ -89,17 +91,15 @@ std::string joinFolder(const std::string& folder, const std::string& name) {
 
 std::vector<std::string> subFolders(const std::string& folder) {
     std::vector<std::string> names;
-    for (const QFileInfo& entry : entries(folder, QDir::Dirs))
-        names.push_back(entry.fileName().toStdString());
+    for (const disk::Entry& entry : visibleEntries(folder))
+        if (entry.folder) names.push_back(entry.name);
     return names;
 }
 
 std::vector<std::string> matchingFiles(const std::string& folder, const std::string& pattern) {
     std::vector<std::string> names;
-    for (const QFileInfo& entry : entries(folder, QDir::Files)) {
-        std::string name = entry.fileName().toStdString();
-        if (filetype::matches(name, pattern)) names.push_back(std::move(name));
-    }
+    for (const disk::Entry& entry : visibleEntries(folder))
+        if (entry.regular && filetype::matches(entry.name, pattern)) names.push_back(entry.name);
     return names;
 }
 

@@ -7,8 +7,8 @@
 // What the file chooser's drive, folder and file lists show. Paths are UTF-8,
 // absolute, without a trailing separator except the root "/". Listings are
 // sorted by name ignoring case and leave out hidden entries (names with a
-// leading "."). None of these report failures: a folder that cannot be read
-// lists nothing.
+// leading "."); a name that is not UTF-8 is listed decoded from Windows-1251.
+// None of these report failures: a folder that cannot be read lists nothing.
 namespace folderlisting {
 
 // "/" and the roots of the mounted volumes that hold real file systems, sorted.
@@ -28,7 +28,7 @@ std::string parentFolder(const std::string& folder);
 std::string joinFolder(const std::string& folder, const std::string& name);
 
 std::vector<std::string> subFolders(const std::string& folder);
-// Names of the files (not folders) that match the wildcard pattern.
+// Names of the regular files (not folders, pipes or devices) that match the wildcard pattern.
 std::vector<std::string> matchingFiles(const std::string& folder, const std::string& pattern);
 
 }  // namespace folderlisting

@@ -1,6 +1,5 @@
 #include "lib/TextFile.h"
 
-#include <QFileInfo>
 #include <QSaveFile>
 #include <QString>
 #include <cerrno>
@@ -11,6 +10,7 @@
 #include <unistd.h>
 #endif
 
+#include "lib/DiskFiles.h"
 #include "lib/VezorError.h"
 #include "lib/Win1251.h"
 
@@ -35,8 +35,7 @@ std::string readBytes(const std::string& path) {
     const auto fail = [&] {
         return FileReadError(cp("Не удалось прочитать файл ") + win1251::fromUtf8(path));
     };
-    if (isDirectory(path)) throw fail();
-    std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(path.c_str(), "rb"), &std::fclose);
+    std::unique_ptr<FILE, int (*)(FILE*)> file(disk::openRegularFile(path), &std::fclose);
     if (!file) throw fail();
     std::string bytes;
     char buffer[1 << 16];
@@ -100,12 +99,8 @@ void writeAtomically(const std::string& path, std::string_view bytes) {
     if (!file.commit()) throw fail();
 }
 
-bool isFile(const std::string& path) {
-    return QFileInfo(QString::fromUtf8(path.data(), static_cast<qsizetype>(path.size()))).isFile();
-}
+bool isFile(const std::string& path) { return disk::isRegularFile(path); }
 
-bool isDirectory(const std::string& path) {
-    return QFileInfo(QString::fromUtf8(path.data(), static_cast<qsizetype>(path.size()))).isDir();
-}
+bool isDirectory(const std::string& path) { return disk::isFolder(path); }
 
 }  // namespace textfile

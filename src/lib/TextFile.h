@@ -8,7 +8,7 @@
 namespace textfile {
 
 // The file's bytes; throws FileReadError (message names the file) when it cannot be read.
-// A path that names a folder cannot be read.
+// Only a regular file is read: a folder, a named pipe or a device cannot be.
 std::string readBytes(const std::string& path);
 
 // Splits text into lines ending at CR LF, CR or LF. A final line without an

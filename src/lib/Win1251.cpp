@@ -148,4 +148,27 @@ bool looksLikeUtf8(std::string_view bytes) {
     return multiByte;
 }
 
+bool isUtf8(std::string_view bytes) {
+    for (std::size_t pos = 0; pos < bytes.size();) {
+        char32_t c = 0;
+        const std::size_t len = decodeUtf8(bytes, pos, c);
+        if (len == 0) return false;
+        pos += len;
+    }
+    return true;
+}
+
+bool fromUtf8Exactly(std::string_view utf8, std::string& out) {
+    out.clear();
+    for (std::size_t pos = 0; pos < utf8.size();) {
+        char32_t c = 0;
+        const std::size_t len = decodeUtf8(utf8, pos, c);
+        bool ok = len > 0;
+        if (ok) out += static_cast<char>(fromUnicode(c, &ok));
+        if (!ok) return false;
+        pos += len;
+    }
+    return true;
+}
+
 }  // namespace win1251

@@ -23,6 +23,10 @@ char toLower(char c);
 
 // True when the bytes are valid UTF-8 and hold at least one multi-byte sequence.
 bool looksLikeUtf8(std::string_view bytes);
+// True when the bytes are valid UTF-8 (plain ASCII included).
+bool isUtf8(std::string_view bytes);
+// The Windows-1251 form of valid UTF-8 text; false when a character has none.
+bool fromUtf8Exactly(std::string_view utf8, std::string& out);
 
 }  // namespace win1251
 

@@ -1,11 +1,9 @@
 #include "lib/clsFindFile.h"
 
 #include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <set>
 #include <vector>
 
+#include "lib/DiskFiles.h"
 #include "lib/ProgramFolder.h"
 #include "lib/VezorError.h"
 
@@ -13,36 +11,31 @@ namespace {
 bool isSeparator(char c) { return c == '\\' || c == '/'; }
 
 // Callers may hand over stored paths with "\"; the file system here wants its own separator.
-QString nativePath(const std::string& path) {
+std::string nativePath(const std::string& path) {
     std::string native = path;
     if (kPathSeparator == '/')
         for (char& c : native)
             if (c == '\\') c = '/';
-    return QString::fromStdString(native);
+    return native;
 }
 
-bool isLink(const std::string& path) { return QFileInfo(nativePath(path)).isSymLink(); }
+// A listed folder that is a link is not walked into: a link to "/" in the font
+// folder would make the font list walk the whole disk.
+bool isLinkedFolder(const std::string& folder) { return disk::isLink(nativePath(folder)); }
 }  // namespace
 
-bool clsFindFile::CollectEntries(const std::string& folder, Collection<std::string>& coll,
+void clsFindFile::CollectEntries(const std::string& folder, Collection<std::string>& coll,
                                  bool takeFolders, bool filesOnly) {
     std::string prefix = folder;
     if (prefix.empty() || !isSeparator(prefix.back())) prefix += kPathSeparator;
-    const QDir dir(nativePath(prefix));
-    if (!dir.exists()) return false;
-    const QFileInfoList entries =
-        dir.entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                          QDir::Name | QDir::IgnoreCase);
-    for (const QFileInfo& entry : entries) {
-        const std::string name = entry.fileName().toStdString();
-        const bool isFolder = entry.isDir();
-        if (isFolder || !filesOnly) {
-            if (isFolder && takeFolders && !name.starts_with('.')) coll.Add(prefix + name);
+    for (const disk::Entry& entry : disk::entries(nativePath(prefix))) {
+        if (entry.folder || !filesOnly) {
+            if (entry.folder && takeFolders && !entry.name.starts_with('.'))
+                coll.Add(prefix + entry.name);
         } else {
-            coll.Add(prefix + name);
+            coll.Add(prefix + entry.name);
         }
     }
-    return true;
 }
 
 void clsFindFile::FindAllFile(const std::string& strDir, Collection<std::string>& colFD) {
@@ -50,16 +43,10 @@ void clsFindFile::FindAllFile(const std::string& strDir, Collection<std::string>
 }
 
 void clsFindFile::FindAllDir(const std::string& strDir, Collection<std::string>& colFD) {
-    std::set<QString> listed;
-    auto listOnce = [&](const std::string& folder) {
-        const QString canonical = QFileInfo(nativePath(folder)).canonicalFilePath();
-        if (canonical.isEmpty() || !listed.insert(canonical).second) return;
-        CollectEntries(folder, colFD, true, false);
-    };
-    listOnce(strDir);
+    CollectEntries(strDir, colFD, true, false);
     for (std::size_t i = 1; i <= colFD.Count(); ++i) {
         const std::string folder = colFD.Item(i);
-        listOnce(folder);
+        if (!isLinkedFolder(folder)) CollectEntries(folder, colFD, true, false);
     }
 }
 
@@ -67,46 +54,28 @@ void clsFindFile::FindAllFailInAllDir(std::string& strDir, Collection<std::strin
     if (strDir.size() > 1 && isSeparator(strDir.back())) strDir.pop_back();
     Collection<std::string> folders;
     FindAllDir(strDir, folders);
-    folders.Add(strDir);
-    for (const std::string& folder : folders) FindAllFile(folder, cFail);
+    for (const std::string& folder : folders)
+        if (!isLinkedFolder(folder)) FindAllFile(folder, cFail);
+    FindAllFile(strDir, cFail);
 }
 
 void clsFindFile::DelDirAndAllFail(const std::string& Dir_On_APP_Path) {
-    const QString app = QDir::cleanPath(nativePath(programFolder()));
-    const QString target = QDir::cleanPath(app + "/" + nativePath(Dir_On_APP_Path));
+    const QString app = QDir::cleanPath(QString::fromStdString(nativePath(programFolder())));
+    const QString target =
+        QDir::cleanPath(app + "/" + QString::fromStdString(nativePath(Dir_On_APP_Path)));
     const QString appPrefix = app.endsWith('/') ? app : app + "/";
     if (!target.startsWith(appPrefix) || target.size() <= appPrefix.size())
         throw InvalidCallError("DelDirAndAllFail: the folder is not below the program folder");
 
-    std::string root = target.toStdString();
-    if (isLink(root)) {
-        QFile::remove(target);
-        return;
-    }
-    Collection<std::string> folders, files;
-    FindAllDir(root, folders);
-    FindAllFailInAllDir(root, files);
-
-    // A linked folder is listed with the target's content; only the link goes.
-    std::vector<std::string> links;
-    for (const std::string& folder : folders)
-        if (isLink(folder)) links.push_back(folder + kPathSeparator);
-    auto insideLink = [&](const std::string& path) {
-        for (const std::string& link : links)
-            if (path.starts_with(link)) return true;
-        return false;
-    };
-
-    for (const std::string& file : files)
-        if (!insideLink(file)) QFile::remove(nativePath(file));
-    QDir remover;
-    for (std::size_t i = folders.Count(); i >= 1; --i) {
-        const std::string& folder = folders.Item(i);
-        if (insideLink(folder)) continue;
-        if (isLink(folder))
-            QFile::remove(nativePath(folder));
-        else
-            remover.rmdir(nativePath(folder));
-    }
-    remover.rmdir(target);
+    // The check above reads the names only; a link on the way may lead anywhere.
+    const std::string lexical = target.toStdString();
+    const auto cut = lexical.rfind('/');
+    const std::string parent = disk::canonical(lexical.substr(0, cut));
+    if (parent.empty()) return;
+    const std::string appOnDisk = disk::canonical(app.toStdString());
+    if (appOnDisk.empty() ||
+        (parent != appOnDisk &&
+         !parent.starts_with(appOnDisk.ends_with('/') ? appOnDisk : appOnDisk + "/")))
+        throw InvalidCallError("DelDirAndAllFail: a link leads out of the program folder");
+    disk::removeTree(disk::onDisk(parent + "/" + lexical.substr(cut + 1)));
 }

@@ -9,6 +9,7 @@
 #include <unordered_set>
 
 #include "lib/Dialogs.h"
+#include "lib/DiskFiles.h"
 #include "lib/Fail_YN.h"
 #include "lib/ProgramFolder.h"
 #include "lib/TagData.h"
@@ -97,7 +98,7 @@ void writePageFile(const std::string& fullPath, std::string_view bytes) {
 // page need not be read whole. Line ends are CR LF, CR or LF.
 class LineReader {
   public:
-    explicit LineReader(const std::string& path) : file_(std::fopen(path.c_str(), "rb"), &close) {}
+    explicit LineReader(const std::string& path) : file_(disk::openRegularFile(path), &close) {}
     bool isOpen() const { return file_ != nullptr; }
     bool failed() const { return failed_; }
 

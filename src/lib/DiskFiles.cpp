@@ -1,0 +1,160 @@
+#include "lib/DiskFiles.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QString>
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <memory>
+#include <string_view>
+
+#include "lib/Win1251.h"
+
+namespace disk {
+
+namespace {
+
+bool lookAt(const std::string& path, struct stat& info) {
+    return ::lstat(path.c_str(), &info) == 0;
+}
+
+bool present(const std::string& path) {
+    struct stat info;
+    return lookAt(path, info);
+}
+
+mode_t modeThroughLinks(const std::string& path) {
+    struct stat info;
+    return ::stat(path.c_str(), &info) == 0 ? info.st_mode : 0;
+}
+
+// The raw names of a folder's entries, "." and ".." left out.
+std::vector<std::string> rawNames(const std::string& folder) {
+    std::vector<std::string> names;
+    std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(folder.empty() ? "." : folder.c_str()),
+                                            &::closedir);
+    if (!dir) return names;
+    while (const dirent* entry = ::readdir(dir.get())) {
+        const std::string_view name = entry->d_name;
+        if (name != "." && name != "..") names.emplace_back(name);
+    }
+    return names;
+}
+
+std::string withSlash(const std::string& folder) {
+    return folder.empty() || folder.back() == '/' ? folder : folder + '/';
+}
+
+bool byNameIgnoringCase(const Entry& a, const Entry& b) {
+    const int order =
+        QString::fromStdString(a.name).compare(QString::fromStdString(b.name), Qt::CaseInsensitive);
+    return order != 0 ? order < 0 : a.name < b.name;
+}
+
+}  // namespace
+
+std::vector<Entry> entries(const std::string& folder) {
+    const std::string prefix = withSlash(onDisk(folder));
+    std::vector<Entry> list;
+    for (const std::string& raw : rawNames(prefix)) {
+        Entry entry;
+        entry.name = win1251::isUtf8(raw) ? raw : win1251::toUtf8(raw);
+        const std::string path = prefix + raw;
+        struct stat info;
+        mode_t mode = lookAt(path, info) ? info.st_mode : 0;
+        if (S_ISLNK(mode)) {
+            entry.link = true;
+            mode = modeThroughLinks(path);
+        }
+        entry.folder = S_ISDIR(mode);
+        entry.regular = S_ISREG(mode);
+        list.push_back(std::move(entry));
+    }
+    std::sort(list.begin(), list.end(), byNameIgnoringCase);
+    return list;
+}
+
+std::string onDisk(const std::string& path) {
+    if (path.empty() || present(path)) return path;
+    std::string spelled;
+    std::size_t start = 0;
+    while (start <= path.size()) {
+        const std::size_t slash = std::min(path.find('/', start), path.size());
+        const std::string part = path.substr(start, slash - start);
+        std::string bytes;
+        if (part.empty() || present(spelled + part)) {
+            spelled += part;
+        } else if (win1251::fromUtf8Exactly(part, bytes) && bytes != part &&
+                   present(spelled + bytes)) {
+            spelled += bytes;
+        } else {
+            // Nothing below a missing component exists either.
+            return spelled + path.substr(start);
+        }
+        if (slash < path.size()) spelled += '/';
+        start = slash + 1;
+    }
+    return spelled;
+}
+
+bool isLink(const std::string& path) {
+    struct stat info;
+    return lookAt(onDisk(path), info) && S_ISLNK(info.st_mode);
+}
+
+bool isFolder(const std::string& path) { return S_ISDIR(modeThroughLinks(onDisk(path))); }
+
+bool isRegularFile(const std::string& path) { return S_ISREG(modeThroughLinks(onDisk(path))); }
+
+std::string canonical(const std::string& path) {
+    std::unique_ptr<char, void (*)(void*)> real(::realpath(onDisk(path).c_str(), nullptr),
+                                                &std::free);
+    return real ? std::string(real.get()) : std::string();
+}
+
+FILE* openRegularFile(const std::string& path) {
+    const std::string spelled = onDisk(path);
+    // Looked at before opening: opening a device may already act on it.
+    const mode_t mode = modeThroughLinks(spelled);
+    if (mode == 0) return nullptr;
+    if (!S_ISREG(mode)) {
+        errno = S_ISDIR(mode) ? EISDIR : EINVAL;
+        return nullptr;
+    }
+    // Without waiting: the entry may have become a pipe since the look.
+    const int fd = ::open(spelled.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return nullptr;
+    struct stat info;
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        errno = EINVAL;
+        return nullptr;
+    }
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags >= 0) ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+    FILE* file = ::fdopen(fd, "rb");
+    if (!file) ::close(fd);
+    return file;
+}
+
+void removeTree(const std::string& path) {
+    struct stat info;
+    if (!lookAt(path, info)) return;
+    if (!S_ISDIR(info.st_mode)) {
+        ::unlink(path.c_str());
+        return;
+    }
+    const std::string prefix = withSlash(path);
+    for (const std::string& name : rawNames(prefix)) {
+        const std::string inner = prefix + name;
+        if (name.starts_with('.') && lookAt(inner, info) && S_ISDIR(info.st_mode)) continue;
+        removeTree(inner);
+    }
+    ::rmdir(path.c_str());
+}
+
+}  // namespace disk

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+// The file system as the path helpers meet it, through the bytes of names:
+// Qt cannot name a file whose name is not UTF-8 (Windows-1251 bytes unpacked
+// from a Windows archive), sees through links where a tree walk must not, and
+// opens a named pipe or a device as if it were a file. Paths are UTF-8 with
+// "/" separators.
+namespace disk {
+
+struct Entry {
+    // UTF-8; a name on disk that is not UTF-8 is decoded from Windows-1251.
+    std::string name;
+    bool link = false;     // the entry itself is a symbolic link
+    bool folder = false;   // a folder, or a link to one
+    bool regular = false;  // a regular file, or a link to one
+};
+
+// The folder's entries except "." and "..", sorted by name ignoring case;
+// empty when the folder cannot be read.
+std::vector<Entry> entries(const std::string& folder);
+
+// The path as the disk spells it: a component that is missing under its UTF-8
+// name but present under its Windows-1251 bytes takes those bytes, so that a
+// name listed decoded can be opened again.
+std::string onDisk(const std::string& path);
+
+bool isLink(const std::string& path);
+// Links followed.
+bool isFolder(const std::string& path);
+bool isRegularFile(const std::string& path);
+
+// Every link resolved; "" when the path does not lead anywhere.
+std::string canonical(const std::string& path);
+
+// Opens a regular file (or a link to one) for reading; nullptr, with errno
+// set, for anything else: missing, a folder, a named pipe, a device, a socket.
+// A pipe would block the program and a device would never end.
+FILE* openRegularFile(const std::string& path);
+
+// Deletes the file, link or folder tree at the path (disk spelling, as
+// canonical() or onDisk() give it). Links are removed as links, never
+// followed. Folders whose name begins with "." are kept, and so are the
+// folders above them. Failures are skipped.
+void removeTree(const std::string& path);
+
+}  // namespace disk
