@@ -5,8 +5,8 @@
 #include <cstdio>
 #include <memory>
 
+#include "lib/DiskFiles.h"
 #include "lib/NumberText.h"
-#include "lib/TextFile.h"
 #include "lib/Win1251.h"
 
 namespace {
@@ -161,8 +161,7 @@ std::string readWholeFile(const std::string& path) {
     const auto fail = [&] {
         return FileReadError(cp("Не удалось открыть файл G-code ") + win1251::fromUtf8(path));
     };
-    if (textfile::isDirectory(path)) throw fail();
-    std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(path.c_str(), "rb"), &std::fclose);
+    std::unique_ptr<FILE, int (*)(FILE*)> file(disk::openRegularFile(path), &std::fclose);
     if (!file) throw fail();
     std::string bytes;
     if (std::fseek(file.get(), 0, SEEK_END) == 0) {

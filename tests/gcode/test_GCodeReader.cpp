@@ -114,6 +114,11 @@ TEST(ReadGCodeText, ALineWithoutANumberFailsAndKeepsWhatWasRead) {
         ASSERT_EQ(bad.points.count(), 1u) << "a first line that fails is the only record";
         EXPECT_EQ(bad.points.line(1), line);
     }
+
+    // 200 characters are quoted whole; only a longer line is cut there.
+    const std::string longest = "G1Z" + std::string(197, 'A');
+    EXPECT_EQ(readText(longest).failure, failureFor(longest));
+    EXPECT_EQ(readText(longest + "B").failure, failureFor(longest + "..."));
 }
 
 TEST(ReadGCodeFile, ReadsAFileAndNamesOneThatCannotBeRead) {

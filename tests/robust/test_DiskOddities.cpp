@@ -13,6 +13,7 @@
 
 #include "TestSupport.h"
 #include "font/FontStorage.h"
+#include "gcode/GCodeReader.h"
 #include "lib/EventPump.h"
 #include "lib/Fail_YN.h"
 #include "lib/FolderListing.h"
@@ -21,7 +22,6 @@
 #include "lib/clsFindFile.h"
 #include "lib/cls_PropertyHTML.h"
 #include "main/FontList.h"
-#include "main/GCodeReader.h"
 #include "main/ProjectFile.h"
 
 namespace {
