@@ -2,6 +2,7 @@
 
 #include <QMainWindow>
 #include <array>
+#include <memory>
 #include <string>
 
 #include "main/ProjectModel.h"
@@ -13,6 +14,7 @@ class QListView;
 class QMenu;
 class QPlainTextEdit;
 class QToolButton;
+class PenPoints;
 class PenPointsListModel;
 class PreviewSurface;
 
@@ -39,7 +41,8 @@ class frmGCode final : public QMainWindow {
     void mnuNewProject_Click();
     void mnuOpenProject_Click();
     void mnuReloadProject_Click();
-    void LoadProject(const std::string& path);
+    // False when the file is no project (the window keeps what it showed).
+    bool LoadProject(const std::string& path);
     void cmdSaveGCODE_Click();
 
     // Preview and G-code reading (frmGCode_Preview.cpp).
@@ -93,6 +96,10 @@ class frmGCode final : public QMainWindow {
 
     Project project_;
     bool busy_ = false;
+    // The list the last layout made and the project file it came from: a save
+    // writes only that list, and only while that project is the current one.
+    std::shared_ptr<PenPoints> laidOutPoints_;
+    std::string laidOutPath_;
 };
 
 template <typename F>
