@@ -2,7 +2,6 @@
 
 #include <QMainWindow>
 #include <array>
-#include <memory>
 #include <string>
 
 #include "main/ProjectModel.h"
@@ -14,7 +13,6 @@ class QListView;
 class QMenu;
 class QPlainTextEdit;
 class QToolButton;
-class PenPoints;
 class PenPointsListModel;
 class PreviewSurface;
 
@@ -96,10 +94,11 @@ class frmGCode final : public QMainWindow {
 
     Project project_;
     bool busy_ = false;
-    // The list the last layout made and the project file it came from: a save
-    // writes only that list, and only while that project is the current one.
-    std::shared_ptr<PenPoints> laidOutPoints_;
-    std::string laidOutPath_;
+    // The save writes only a list laid out from the current project: not a
+    // G-code file that was read, nor an older project's list after a new one
+    // was created.
+    bool listIsRead_ = false;
+    bool projectNotLaidOut_ = false;
 };
 
 template <typename F>

@@ -75,6 +75,7 @@ void frmGCode::ReadGCodeFile(const std::string& path) {
             ::ReadGCodeFile(path, *points, viewBounds(), pump);
         } catch (const GCodeReadError& e) {
             penPoints() = points;
+            listIsRead_ = true;
             DrawMode = 0;
             dialogs().message(e.message(), windowCaption());
             return;
@@ -83,6 +84,7 @@ void frmGCode::ReadGCodeFile(const std::string& path) {
             return;
         }
         penPoints() = points;
+        listIsRead_ = true;
         DrawMode = 2;
         spsModel->show(points);
     });

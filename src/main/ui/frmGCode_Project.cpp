@@ -35,6 +35,7 @@ void frmGCode::mnuNewProject_Click() {
     // The new file becomes the current project, so that reload lays it out and
     // the save proposes its name; until then the save refuses the old list.
     project_.ProjectPath = path;
+    projectNotLaidOut_ = true;
     mnuReloadProject->setEnabled(true);
     cmdReloadProject->setEnabled(true);
     dialogs().message(cp("Новый проект записан, Вы можете его сразу загрузить"), windowCaption());
@@ -104,8 +105,8 @@ bool frmGCode::LoadProject(const std::string& path) {
         LayoutResult layout = LayOutProject(project_, font, machiningSettings());
         showMissingLetters(layout);
         penPoints() = std::move(layout.points);
-        laidOutPoints_ = penPoints();
-        laidOutPath_ = project_.ProjectPath;
+        listIsRead_ = false;
+        projectNotLaidOut_ = false;
         // Whatever was read before, the list now holds a project: lifts green, strokes red.
         DrawMode = 1;
         viewBounds() = layout.bounds;
@@ -128,14 +129,14 @@ void frmGCode::cmdSaveGCODE_Click() {
         dialogs().message(NothingToWriteError().message(), windowCaption());
         return;
     }
-    if (laidOutPath_ != project_.ProjectPath) {  // a project created but not laid out yet
+    if (projectNotLaidOut_) {
         dialogs().message(cp("Проект не загружен"), windowCaption());
         cmdSaveGCODE->setEnabled(false);
         return;
     }
     // A file that was read is no program of this project: written again it
     // would start with a plunge at the origin and a feed move to the first point.
-    if (points != laidOutPoints_) {
+    if (listIsRead_) {
         dialogs().message(cp("В списке прочитанный файл G-code, а не проект: G-code не записан. "
                              "Перегрузите проект, чтобы записать его G-code"),
                           windowCaption());
