@@ -13,6 +13,15 @@ void ScriptedDialogs::message(const std::string& text, const std::string& title,
     calls.push_back({"message", text, title, {}, icon});
 }
 
+bool ScriptedDialogs::messageOrSkip(const std::string& text, const std::string& title,
+                                    const std::string& skipText) {
+    calls.push_back({"messageOrSkip", text, title, skipText, Icon::None});
+    if (skipAnswers.empty()) return false;
+    bool answer = skipAnswers.front();
+    skipAnswers.pop_front();
+    return answer;
+}
+
 bool ScriptedDialogs::question(const std::string& text, const std::string& title) {
     calls.push_back({"question", text, title, {}, Icon::None});
     if (questionAnswers.empty()) return false;
@@ -40,6 +49,7 @@ std::vector<std::string> ScriptedDialogs::messagesUtf8() const {
 void ScriptedDialogs::reset() {
     calls.clear();
     questionAnswers.clear();
+    skipAnswers.clear();
     inputAnswers.clear();
 }
 

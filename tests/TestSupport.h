@@ -14,20 +14,23 @@ class QWidget;
 class ScriptedDialogs final : public Dialogs {
   public:
     struct Call {
-        std::string kind;  // "message", "question" or "input"
+        std::string kind;  // "message", "messageOrSkip", "question" or "input"
         std::string text;  // Windows-1251
         std::string title;
-        std::string defaultText;
+        std::string defaultText;  // the input's default; the skip button's text
         Icon icon = Icon::None;
     };
 
     void message(const std::string& text, const std::string& title, Icon icon) override;
+    bool messageOrSkip(const std::string& text, const std::string& title,
+                       const std::string& skipText) override;
     bool question(const std::string& text, const std::string& title) override;
     std::string input(const std::string& prompt, const std::string& title,
                       const std::string& defaultText) override;
 
     std::vector<Call> calls;
     std::deque<bool> questionAnswers;      // default: No
+    std::deque<bool> skipAnswers;          // default: OK, no skip
     std::deque<std::string> inputAnswers;  // default: Cancel (empty)
 
     // The texts of the message boxes shown, in order, as UTF-8 (for readable test failures).

@@ -5,6 +5,9 @@ namespace {
 class SilentDialogs final : public Dialogs {
   public:
     void message(const std::string&, const std::string&, Icon) override {}
+    bool messageOrSkip(const std::string&, const std::string&, const std::string&) override {
+        return false;
+    }
     bool question(const std::string&, const std::string&) override { return false; }
     std::string input(const std::string&, const std::string&, const std::string&) override {
         return {};

@@ -15,6 +15,11 @@ class Dialogs {
     virtual void message(const std::string& text, const std::string& title,
                          Icon icon = Icon::None) = 0;
 
+    // Message box of a series (one per missing letter, say) with OK and a
+    // second button, skipText, that skips the rest; true when it was chosen.
+    virtual bool messageOrSkip(const std::string& text, const std::string& title,
+                               const std::string& skipText) = 0;
+
     // Yes/No question; true for Yes.
     virtual bool question(const std::string& text, const std::string& title) = 0;
 

@@ -106,7 +106,10 @@ class Layouter {
                 }
                 if (kind != CharClass::Space) {
                     const Glyph& glyph = glyphs_.get(code);
-                    if (!glyph.readable) result_.messages.push_back(MissingLetterMessage(code));
+                    if (!glyph.readable) {
+                        result_.messages.push_back(MissingLetterMessage(code));
+                        result_.missingLetters.push_back(code);
+                    }
                     if (d != 1) penX += letterGap;
                     if (hasTags && firstTagAt_[d] != 0) applyTag(line, firstTagAt_[d], penX);
                     appendGlyph(glyph, penX, lineY);
@@ -235,6 +238,20 @@ class Layouter {
 
 std::string MissingLetterMessage(unsigned char code) {
     return cp("Буква '") + static_cast<char>(code) + cp("' не найдена");
+}
+
+std::string MissingLettersSummary(const std::vector<unsigned char>& codes) {
+    std::array<bool, 256> named{};
+    std::string letters;
+    std::size_t distinct = 0;
+    for (const unsigned char code : codes) {
+        if (named[code]) continue;
+        named[code] = true;
+        ++distinct;
+        letters += (letters.empty() ? "'" : ", '") + std::string(1, static_cast<char>(code)) + "'";
+    }
+    return cp("Не найдено букв: ") + std::to_string(codes.size()) + cp(" (разных: ") +
+           std::to_string(distinct) + "):\r\n" + letters;
 }
 
 LayoutResult LayOutProject(const Project& project, const std::string& fontPath,

@@ -18,6 +18,9 @@ CharClass ClassOf(unsigned char code);
 
 // The message for a letter that has no readable letter file (Windows-1251).
 std::string MissingLetterMessage(unsigned char code);
+// One message for all of them (one code per occurrence, in text order): how
+// many were missing and which letters, each named once.
+std::string MissingLettersSummary(const std::vector<unsigned char>& codes);
 
 struct LayoutResult {
     std::shared_ptr<PenPoints> points;  // record 1 is the placeholder
@@ -25,6 +28,7 @@ struct LayoutResult {
     // One message per occurrence of a character whose letter file is missing
     // or malformed, in text order (Windows-1251).
     std::vector<std::string> messages;
+    std::vector<unsigned char> missingLetters;  // the code of each message
 };
 
 // Whether the records get their G-code texts: the G-code list shows them; the

@@ -1,7 +1,9 @@
 #include "app/ui/AppMain.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
 #include <QLocale>
+#include <QTranslator>
 
 #include "app/MachiningSettings.h"
 #include "lib/NumberText.h"
@@ -15,7 +17,13 @@ void InstallPlatform(QApplication& app) {
     setProgramFolder(QApplication::applicationDirPath().toStdString());
     numtext::setDecimalSeparator(QLocale::system().decimalPoint() == QStringLiteral(",") ? ','
                                                                                          : '.');
-    app.setApplicationDisplayName(QStringLiteral("VEzor"));
+    // No application display name is set: the platform would put " — VEzor"
+    // behind every caption. Boxes without a title show the application's name.
+
+    static QTranslator qtTexts;  // Qt's own buttons («Да», «Нет», «Отмена») in Russian
+    if (qtTexts.load(QStringLiteral("qtbase_ru"),
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        app.installTranslator(&qtTexts);
 }
 
 int Main(QApplication& app) {

@@ -8,5 +8,5 @@ class QApplication;
 int Main(QApplication& app);
 
 // Sets up the process-wide parts that come from the platform: program folder,
-// the user's decimal separator, the Qt dialogs.
+// the user's decimal separator, the Qt dialogs and Qt's own texts in Russian.
 void InstallPlatform(QApplication& app);

@@ -1,14 +1,25 @@
 #include "lib/ui/QtDialogs.h"
 
 #include <QApplication>
+#include <QFontMetrics>
 #include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
+#include <QPushButton>
 
 #include "lib/ui/QtText.h"
 
 namespace {
 QString titleOrApp(const std::string& title) {
     return title.empty() ? QApplication::applicationDisplayName() : toQ(title);
+}
+
+// The window manager cuts a caption that is wider than its box; the title bar
+// draws it bold, beside an icon and three buttons.
+int captionRoom(const QString& caption) {
+    QFont font = QApplication::font();
+    font.setBold(true);
+    return QFontMetrics(font).horizontalAdvance(caption) * 5 / 4 + 160;
 }
 }  // namespace
 
@@ -18,6 +29,17 @@ void QtDialogs::message(const std::string& text, const std::string& title, Icon 
     box.exec();
 }
 
+bool QtDialogs::messageOrSkip(const std::string& text, const std::string& title,
+                              const std::string& skipText) {
+    QMessageBox box(QMessageBox::NoIcon, titleOrApp(title), toQ(text), QMessageBox::Ok,
+                    QApplication::activeWindow());
+    QPushButton* skip = box.addButton(toQ(skipText), QMessageBox::RejectRole);
+    box.setDefaultButton(QMessageBox::Ok);
+    box.setEscapeButton(QMessageBox::Ok);  // Esc closes this box only, as for a plain message
+    box.exec();
+    return box.clickedButton() == skip;
+}
+
 bool QtDialogs::question(const std::string& text, const std::string& title) {
     return QMessageBox::question(QApplication::activeWindow(), titleOrApp(title), toQ(text),
                                  QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
@@ -25,9 +47,13 @@ bool QtDialogs::question(const std::string& text, const std::string& title) {
 
 std::string QtDialogs::input(const std::string& prompt, const std::string& title,
                              const std::string& defaultText) {
-    bool ok = false;
-    const QString answer =
-        QInputDialog::getText(QApplication::activeWindow(), titleOrApp(title), toQ(prompt),
-                              QLineEdit::Normal, toQ(defaultText), &ok);
-    return ok ? fromQ(answer) : std::string();
+    QInputDialog box(QApplication::activeWindow());
+    box.setWindowTitle(titleOrApp(title));
+    box.setLabelText(toQ(prompt));
+    box.setTextValue(toQ(defaultText));
+    // The box sizes itself to its layout, so the room goes to the text field.
+    if (auto* field = box.findChild<QLineEdit*>())
+        field->setMinimumWidth(captionRoom(box.windowTitle()));
+    if (box.exec() != QDialog::Accepted) return {};
+    return fromQ(box.textValue());
 }

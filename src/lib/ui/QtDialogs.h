@@ -8,6 +8,8 @@ class QWidget;
 class QtDialogs final : public Dialogs {
   public:
     void message(const std::string& text, const std::string& title, Icon icon) override;
+    bool messageOrSkip(const std::string& text, const std::string& title,
+                       const std::string& skipText) override;
     bool question(const std::string& text, const std::string& title) override;
     std::string input(const std::string& prompt, const std::string& title,
                       const std::string& defaultText) override;

@@ -39,7 +39,8 @@ class frmGCode final : public QMainWindow {
     void mnuNewProject_Click();
     void mnuOpenProject_Click();
     void mnuReloadProject_Click();
-    void LoadProject(const std::string& path);
+    // False when the file is no project (the window keeps what it showed).
+    bool LoadProject(const std::string& path);
     void cmdSaveGCODE_Click();
 
     // Preview and G-code reading (frmGCode_Preview.cpp).
@@ -93,6 +94,11 @@ class frmGCode final : public QMainWindow {
 
     Project project_;
     bool busy_ = false;
+    // The save writes only a list laid out from the current project: not a
+    // G-code file that was read, nor an older project's list after a new one
+    // was created.
+    bool listIsRead_ = false;
+    bool projectNotLaidOut_ = false;
 };
 
 template <typename F>

@@ -67,23 +67,25 @@ void frmGCode::mnuOpenCode_Click() {
 
 void frmGCode::ReadGCodeFile(const std::string& path) {
     runExclusive([&] {
-        DrawMode = 2;
-        // A new list: the G-code list keeps showing the old one until the read succeeds.
+        // A new list: the G-code list and the colours stay those of the old one
+        // until the read succeeds; a file that cannot be opened changes neither.
         auto points = std::make_shared<PenPoints>();
         EventPump pump = windowEventPump();
         try {
             ::ReadGCodeFile(path, *points, viewBounds(), pump);
         } catch (const GCodeReadError& e) {
             penPoints() = points;
+            listIsRead_ = true;
             DrawMode = 0;
             dialogs().message(e.message(), windowCaption());
             return;
         } catch (const VezorError& e) {
-            DrawMode = 0;
             dialogs().message(e.message(), windowCaption());
             return;
         }
         penPoints() = points;
+        listIsRead_ = true;
+        DrawMode = 2;
         spsModel->show(points);
     });
 }

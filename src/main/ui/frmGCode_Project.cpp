@@ -22,29 +22,42 @@ void frmGCode::mnuNewProject_Click() {
     ShowFileChooser(this);
     const FileChoice& choice = fileChoice();
     if (choice.ChoiceConfirmed != 1) return;
-    project_.ProjectPath = joinPath(choice.ChosenFolder, "");
     const std::string name =
         dialogs().input(cp("Введите имя файла проекта"), windowCaption(), "NewProject.txt");
     if (name.empty()) return;
+    const std::string path = joinPath(choice.ChosenFolder, win1251::toUtf8(name));
     try {
-        WriteProjectTemplate(joinPath(choice.ChosenFolder, win1251::toUtf8(name)));
+        WriteProjectTemplate(path);
     } catch (const VezorError& e) {
         dialogs().message(e.message(), windowCaption(), Dialogs::Icon::Error);
         return;
     }
+    // The new file becomes the current project, so that reload lays it out and
+    // the save proposes its name; until then the save refuses the old list.
+    project_.ProjectPath = path;
+    projectNotLaidOut_ = true;
+    mnuReloadProject->setEnabled(true);
+    cmdReloadProject->setEnabled(true);
     dialogs().message(cp("Новый проект записан, Вы можете его сразу загрузить"), windowCaption());
 }
 
 void frmGCode::mnuOpenProject_Click() {
+    const long long drawLimit = DrawLimit;
     DrawLimit = 0;
     ShowFileChooser(this);
     const FileChoice& choice = fileChoice();
     if (choice.ChoiceConfirmed != 1) return;
+    // A file that is no project leaves the current one in place: otherwise the
+    // save would propose the rejected file's name and overwrite its program.
+    const std::string previous = project_.ProjectPath;
     project_.ProjectPath = joinPath(choice.ChosenFolder, choice.ChosenFile);
+    if (!LoadProject(project_.ProjectPath)) {
+        project_.ProjectPath = previous;
+        DrawLimit = drawLimit;
+        return;
+    }
     mnuReloadProject->setEnabled(true);
     cmdReloadProject->setEnabled(true);
-    DrawMode = 1;
-    LoadProject(project_.ProjectPath);
 }
 
 void frmGCode::mnuReloadProject_Click() {
@@ -53,7 +66,23 @@ void frmGCode::mnuReloadProject_Click() {
     cmdPaint_Click();
 }
 
-void frmGCode::LoadProject(const std::string& path) {
+namespace {
+
+// A long text in a font without its alphabet misses hundreds of letters: after
+// «Пропустить остальные» one summary stands for the boxes not shown.
+void showMissingLetters(const LayoutResult& layout) {
+    for (const std::string& message : layout.messages) {
+        if (dialogs().messageOrSkip(message, "", cp("Пропустить остальные"))) {
+            dialogs().message(MissingLettersSummary(layout.missingLetters), "");
+            return;
+        }
+    }
+}
+
+}  // namespace
+
+bool frmGCode::LoadProject(const std::string& path) {
+    bool laidOut = false;
     runExclusive([&] {
         EventPump pump([] { QCoreApplication::processEvents(); });
         Project loaded;
@@ -74,13 +103,19 @@ void frmGCode::LoadProject(const std::string& path) {
         const std::string font =
             cboShrift->currentIndex() >= 0 ? pathFromQ(cboShrift->currentText()) : std::string();
         LayoutResult layout = LayOutProject(project_, font, machiningSettings());
-        for (const std::string& message : layout.messages) dialogs().message(message, "");
+        showMissingLetters(layout);
         penPoints() = std::move(layout.points);
+        listIsRead_ = false;
+        projectNotLaidOut_ = false;
+        // Whatever was read before, the list now holds a project: lifts green, strokes red.
+        DrawMode = 1;
         viewBounds() = layout.bounds;
         spsModel->show(penPoints());
         cmdPaint->setEnabled(true);
         cmdSaveGCODE->setEnabled(true);
+        laidOut = true;
     });
+    return laidOut;
 }
 
 void frmGCode::cmdSaveGCODE_Click() {
@@ -92,6 +127,19 @@ void frmGCode::cmdSaveGCODE_Click() {
     const std::shared_ptr<PenPoints> points = penPoints();
     if (!points || !HasSomethingToWrite(*points)) {
         dialogs().message(NothingToWriteError().message(), windowCaption());
+        return;
+    }
+    if (projectNotLaidOut_) {
+        dialogs().message(cp("Проект не загружен"), windowCaption());
+        cmdSaveGCODE->setEnabled(false);
+        return;
+    }
+    // A file that was read is no program of this project: written again it
+    // would start with a plunge at the origin and a feed move to the first point.
+    if (listIsRead_) {
+        dialogs().message(cp("В списке прочитанный файл G-code, а не проект: G-code не записан. "
+                             "Перегрузите проект, чтобы записать его G-code"),
+                          windowCaption());
         return;
     }
     const GCodeTarget target = ProposeGCodeTarget(project_.ProjectPath);

@@ -7,6 +7,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <filesystem>
+#include <functional>
 
 #include "../TestFont.h"
 #include "TestSupport.h"
@@ -114,6 +115,22 @@ TEST_F(frmGCodeProjectTest, MissingLettersAreShownOneByOneWithoutATitle) {
     EXPECT_TRUE(window->cmdSaveGCODE->isEnabled()) << "the layout still finished";
 }
 
+TEST_F(frmGCodeProjectTest, MissingLettersCanBeSkippedForOneSummary) {
+    std::filesystem::remove(joinPath(testProgramFolder(), "font/T/35"));
+    testDialogs().skipAnswers = {false, true};
+    load(project("p.txt", kParameters + "~#A~\r\n#~\r\n"));
+    const auto& calls = testDialogs().calls;
+    ASSERT_EQ(calls.size(), 3u) << "two boxes, then the summary";
+    for (std::size_t i : {0u, 1u}) {
+        EXPECT_EQ(calls[i].kind, "messageOrSkip");
+        EXPECT_EQ(calls[i].defaultText, w("Пропустить остальные"));
+    }
+    EXPECT_EQ(calls[1].text, w("Буква '#' не найдена"));
+    EXPECT_EQ(calls[2].kind, "message");
+    EXPECT_EQ(calls[2].title, "");
+    EXPECT_EQ(calls[2].text, w("Не найдено букв: 5 (разных: 2):\r\n'~', '#'"));
+}
+
 TEST_F(frmGCodeProjectTest, AFileThatIsNoProjectChangesNothing) {
     load(project("good.txt", kParameters + "AB\r\n"));
     const auto before = penPoints();
@@ -157,7 +174,10 @@ TEST_F(frmGCodeProjectTest, ReloadReadsTheFileAgain) {
     EXPECT_EQ(shownText(), "A B\n");
 }
 
-TEST_F(frmGCodeProjectTest, NewProjectWritesTheTemplateWithoutLoadingIt) {
+TEST_F(frmGCodeProjectTest, NewProjectWritesTheTemplateAndBecomesTheCurrentProject) {
+    load(project("old.txt", kParameters + "A\r\n"));
+    const auto oldList = penPoints();
+    testDialogs().reset();
     std::filesystem::create_directories(projects);
     testDialogs().inputAnswers = {w("Новый.txt")};
     answerChooser(projects, "");
@@ -171,12 +191,89 @@ TEST_F(frmGCodeProjectTest, NewProjectWritesTheTemplateWithoutLoadingIt) {
               w("Новый проект записан, Вы можете его сразу загрузить"));
     EXPECT_EQ(readFile(joinPath(projects, "Новый.txt")),
               textfile::joinCrLf(ProjectTemplateLines()));
-    EXPECT_EQ(window->project().ProjectPath, projects + "/") << "the folder, as it always was";
-    EXPECT_EQ(penPoints()->count(), 1u) << "not loaded";
+    EXPECT_EQ(window->project().ProjectPath, joinPath(projects, "Новый.txt"));
+    EXPECT_EQ(penPoints(), oldList) << "not loaded";
 
     testDialogs().reset();
-    window->mnuReloadProject_Click();
+    window->cmdSaveGCODE_Click();
+    EXPECT_EQ(testDialogs().messagesUtf8(), std::vector<std::string>{"Проект не загружен"})
+        << "the old project's list is not saved under the new name";
+
+    testDialogs().reset();
+    window->cmdReloadProject_Click();
+    EXPECT_EQ(window->project().ProjectLines.Count(), 4u);
+    window->cmdSaveGCODE_Click();
+    ASSERT_EQ(testDialogs().calls.size(), 1u) << testDialogs().messagesUtf8().size();
+    EXPECT_EQ(testDialogs().calls[0].defaultText, w("Новый.gcode"));
+}
+
+// Content that is no laid-out project (a rejected file, a G-code file that was
+// read) must neither become the project saved nor change how the project is drawn.
+TEST_F(frmGCodeProjectTest, OpeningAFileThatIsNoProjectKeepsTheCurrentOne) {
+    answerChooser(projects, "nothing.txt");
+    project("nothing.txt", "no project\r\n");
+    window->mnuOpenProject_Click();
+    EXPECT_EQ(window->project().ProjectPath, "");
+    EXPECT_FALSE(window->mnuReloadProject->isEnabled());
+
+    const std::string plate = project("plate.txt", kParameters + "AB\r\n");
+    answerChooser(projects, "plate.txt");
+    window->mnuOpenProject_Click();
+    window->DrawLimit = 2;
+    testDialogs().reset();
+    answerChooser(projects, "nothing.txt");
+    window->mnuOpenProject_Click();
     EXPECT_EQ(testDialogs().messagesUtf8(), std::vector<std::string>{"Файл не является проектом"});
+    EXPECT_EQ(window->project().ProjectPath, plate);
+    EXPECT_EQ(window->DrawLimit, 2);
+    EXPECT_EQ(window->DrawMode, 1);
+
+    testDialogs().reset();
+    window->cmdSaveGCODE_Click();
+    ASSERT_EQ(testDialogs().calls.size(), 1u);
+    EXPECT_EQ(testDialogs().calls[0].defaultText, "plate.gcode");
+}
+
+TEST_F(frmGCodeProjectTest, AReadGCodeFileIsNotSavedAndReloadDrawsTheProjectAgain) {
+    load(project("plate.txt", kParameters + "AB\r\n"));
+    const std::string gcode = joinPath(projects, "plate.gcode");
+    testDialogs().inputAnswers = {"plate.gcode"};
+    window->cmdSaveGCODE_Click();
+    const std::string program = readFile(gcode);
+    ASSERT_FALSE(program.empty());
+
+    writeFile(joinPath(projects, "broken.gcode"), "G1X1Y1\r\n(Text)\r\n");
+    const std::vector<std::function<void()>> reads = {
+        [&] { window->ReadGCodeFile(gcode); },
+        [&] { window->ReadGCodeFile(joinPath(projects, "broken.gcode")); },
+        [&] {
+            answerChooser(projects, "");
+            window->mnuOpenCode_Click();
+        },
+        [&] { window->ReadGCodeFile(joinPath(projects, "missing.gcode")); },
+    };
+    for (std::size_t i = 0; i < reads.size(); ++i) {
+        reads[i]();
+        if (i == 0) {
+            testDialogs().reset();
+            testDialogs().inputAnswers = {"plate.gcode"};
+            window->cmdSaveGCODE_Click();
+            ASSERT_EQ(testDialogs().calls.size(), 1u) << "no name asked";
+            EXPECT_TRUE(testDialogs().messagesUtf8()[0].starts_with(
+                "В списке прочитанный файл G-code, а не проект"));
+            EXPECT_EQ(readFile(gcode), program);
+        }
+        if (i == 3) {
+            EXPECT_EQ(window->DrawMode, 1) << "the project is still in the list";
+        }
+        window->mnuReloadProject_Click();
+        EXPECT_EQ(window->DrawMode, 1) << i;
+    }
+    testDialogs().reset();
+    testDialogs().inputAnswers = {"plate.gcode"};
+    window->cmdSaveGCODE_Click();
+    EXPECT_EQ(testDialogs().calls.size(), 2u) << "the reloaded project saves again";
+    EXPECT_EQ(readFile(gcode), program);
 }
 
 TEST_F(frmGCodeProjectTest, SaveWithoutAProject) {
