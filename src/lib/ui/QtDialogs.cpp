@@ -23,11 +23,21 @@ bool QtDialogs::question(const std::string& text, const std::string& title) {
                                  QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
 }
 
-std::string QtDialogs::input(const std::string& prompt, const std::string& title,
-                             const std::string& defaultText) {
+QString QtDialogs::ask(const std::string& prompt, const std::string& title,
+                       const std::string& defaultText) {
     bool ok = false;
     const QString answer =
         QInputDialog::getText(QApplication::activeWindow(), titleOrApp(title), toQ(prompt),
                               QLineEdit::Normal, toQ(defaultText), &ok);
-    return ok ? fromQ(answer) : std::string();
+    return ok ? answer : QString();
+}
+
+std::string QtDialogs::input(const std::string& prompt, const std::string& title,
+                             const std::string& defaultText) {
+    return fromQ(ask(prompt, title, defaultText));
+}
+
+std::string QtDialogs::inputUtf8(const std::string& prompt, const std::string& title,
+                                 const std::string& defaultText) {
+    return ask(prompt, title, defaultText).toStdString();
 }
