@@ -1,8 +1,10 @@
 #include "font/LetterEditing.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "font/FontStorage.h"
+#include "lib/Win1251.h"
 
 namespace letteredit {
 
@@ -96,6 +98,28 @@ std::optional<std::size_t> firstLineWithoutComma(const std::vector<std::string>&
     for (std::size_t i = 0; i < points.size(); ++i)
         if (points[i].find(',') == std::string::npos) return i;
     return std::nullopt;
+}
+
+std::optional<std::size_t> firstPointOutOfRange(const std::vector<std::string>& points) {
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        double x = 0;
+        double y = 0;
+        ParsePointLine(points[i], x, y);
+        // Written so that a NaN counts as out of range.
+        if (!(std::fabs(x) <= kCoordinateLimit && std::fabs(y) <= kCoordinateLimit)) return i;
+    }
+    return std::nullopt;
+}
+
+std::optional<int> letterCodeOfAnswer(std::string_view utf8) {
+    if (utf8.empty()) return std::nullopt;
+    const auto lead = static_cast<unsigned char>(utf8[0]);
+    const std::size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+    const std::string_view first = utf8.substr(0, length);
+    const std::string code = win1251::fromUtf8(first);
+    // The table turns every character it lacks into '?'.
+    if (code.size() != 1 || (code[0] == '?' && first != "?")) return std::nullopt;
+    return static_cast<unsigned char>(code[0]);
 }
 
 std::vector<LetterEntry> letterEntries(const std::vector<int>& codes) {

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // The font editor's letter: the point lines exactly as the letter file holds
@@ -61,6 +62,16 @@ Drawing drawLetter(const std::vector<std::string>& points);
 
 // Position (0-based) of the first line without ",", if any.
 std::optional<std::size_t> firstLineWithoutComma(const std::vector<std::string>& points);
+
+// Far beyond the drawing surface, yet every coordinate within it stays a short
+// number in the letter file and in the G-code made from it.
+constexpr double kCoordinateLimit = 10000;
+// Position (0-based) of the first line with a coordinate beyond ±kCoordinateLimit.
+std::optional<std::size_t> firstPointOutOfRange(const std::vector<std::string>& points);
+
+// The Windows-1251 code of the first character of a typed answer (UTF-8);
+// none when the answer is empty or that character has no Windows-1251 form.
+std::optional<int> letterCodeOfAnswer(std::string_view utf8);
 
 // One entry of the letter list: "[code]" followed by the character (Windows-1251).
 struct LetterEntry {

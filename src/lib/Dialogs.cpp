@@ -1,5 +1,12 @@
 #include "lib/Dialogs.h"
 
+#include "lib/Win1251.h"
+
+std::string Dialogs::inputUtf8(const std::string& prompt, const std::string& title,
+                               const std::string& defaultText) {
+    return win1251::toUtf8(input(prompt, title, defaultText));
+}
+
 namespace {
 
 class SilentDialogs final : public Dialogs {

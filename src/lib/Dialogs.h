@@ -26,6 +26,11 @@ class Dialogs {
     // Single-line input box; empty on Cancel.
     virtual std::string input(const std::string& prompt, const std::string& title,
                               const std::string& defaultText) = 0;
+
+    // The same box, the answer as typed in UTF-8: for callers that must tell a
+    // character Windows-1251 lacks from a typed '?', into which input() turns it.
+    virtual std::string inputUtf8(const std::string& prompt, const std::string& title,
+                                  const std::string& defaultText);
 };
 
 // The process-wide dialogs in use. Before one is installed, a silent fallback

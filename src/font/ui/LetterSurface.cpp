@@ -122,6 +122,7 @@ void LetterSurface::mousePressEvent(QMouseEvent* event) {
 }
 
 void LetterSurface::keyPressEvent(QKeyEvent* event) {
+    repeats_.press(event->key(), event->timestamp(), event->isAutoRepeat());
     // Arrows belong to the surface; they must not move the focus on.
     if (isArrow(event->key())) {
         event->accept();
@@ -131,8 +132,8 @@ void LetterSurface::keyPressEvent(QKeyEvent* event) {
 }
 
 void LetterSurface::keyReleaseEvent(QKeyEvent* event) {
-    // A held key repeats presses, but it is released once: one step per release.
-    if (event->isAutoRepeat()) return;
+    // One step per press of the key, however long it is held.
+    if (!repeats_.release(event->key(), event->timestamp(), event->isAutoRepeat())) return;
     emit keyReleased(event->key());
     event->accept();
 }

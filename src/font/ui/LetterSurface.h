@@ -4,6 +4,7 @@
 #include <QWidget>
 #include <optional>
 
+#include "font/KeyRepeatFilter.h"
 #include "font/LetterEditing.h"
 
 // The font editor's drawing surface `picMask`: shows the letter box from -10
@@ -47,4 +48,5 @@ class LetterSurface final : public QWidget {
 
     letteredit::Drawing drawing_;
     std::optional<letteredit::Point> highlight_;
+    KeyRepeatFilter repeats_;
 };

@@ -214,8 +214,10 @@ void frmFontPaint::buildControls() {
     spsPoint->setSelectionMode(QAbstractItemView::SingleSelection);
     spsPoint->setFixedWidth(150);
     spsPoint->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-    connect(spsPoint, &QListWidget::currentRowChanged, this, [this](int row) {
-        if (row >= 0) spsPoint_Click();
+    // Only a selection counts: the list makes its first row current by itself
+    // whenever it takes the focus back.
+    connect(spsPoint, &QListWidget::itemSelectionChanged, this, [this] {
+        if (selectedRow() >= 0) spsPoint_Click();
     });
     connect(spsPoint, &QListWidget::itemClicked, this, [this] { spsPoint_Click(); });
 
@@ -242,10 +244,17 @@ void frmFontPaint::Form_Load() {
     LoadLetter();
 }
 
-void frmFontPaint::cboLiter_Click() { LoadLetter(); }
+void frmFontPaint::cboLiter_Click() {
+    if (cboLiter->currentIndex() != shownLetter_ && !mayDiscardEdits()) {
+        const QSignalBlocker quiet(cboLiter);
+        cboLiter->setCurrentIndex(shownLetter_);
+        return;
+    }
+    LoadLetter();
+}
 
 void frmFontPaint::spsPoint_Click() {
-    const int row = spsPoint->currentRow();
+    const int row = selectedRow();
     if (row < 0 || static_cast<std::size_t>(row) >= letter_.points.size()) return;
     letter_.selected = static_cast<std::size_t>(row);
     DrawGuides();
@@ -306,8 +315,7 @@ void frmFontPaint::cmdSavePoint_Click() {
     if (cboLiter->count() > 0) {
         code = cboLiter->currentData().toInt();
     } else {
-        const std::string answer =
-            dialogs().input(cp("Введите ту букву, которую вы нарисовали"), cp(kSaveTitle), "");
+        const std::string answer = askLetter(cp("Введите ту букву, которую вы нарисовали"));
         if (answer.empty()) return;
         code = codeOfAnswer(answer);
     }
@@ -316,8 +324,7 @@ void frmFontPaint::cmdSavePoint_Click() {
 
 void frmFontPaint::mnuLiterAs_Click() {
     const int remembered = cboLiter->currentIndex();
-    const std::string answer =
-        dialogs().input(cp("Введите новую букву для сохранения ..."), cp(kSaveTitle), "");
+    const std::string answer = askLetter(cp("Введите новую букву для сохранения ..."));
     if (answer.empty()) return;
     const int code = codeOfAnswer(answer);
     // Any file of that name counts, even one that cannot be read: it is about
@@ -334,6 +341,10 @@ void frmFontPaint::mnuLiterAs_Click() {
 
 void frmFontPaint::cmdClose_Click() { reject(); }
 
+void frmFontPaint::reject() {
+    if (mayDiscardEdits()) QDialog::reject();
+}
+
 // --- The window's own procedures ------------------------------------------
 
 void frmFontPaint::LoadLetter() {
@@ -343,12 +354,22 @@ void frmFontPaint::LoadLetter() {
     std::string problem;
     try {
         letter_.points = ReadLetterLines(LetterFilePath(CurrentFont(), code));
-        if (const auto line = letteredit::firstLineWithoutComma(letter_.points))
-            problem = cp("/в строке ") + std::to_string(*line + 1) + cp(" буквы '") +
-                      characterOf(code) + cp("' нет запятой");
+        const auto lineText = [&](std::size_t line) {
+            return cp("/в строке ") + std::to_string(line + 1) + cp(" буквы '") +
+                   characterOf(code) + "'";
+        };
+        // A shift would write such a coordinate out in hundreds of digits.
+        if (const auto line = letteredit::firstPointOutOfRange(letter_.points)) {
+            letter_.points.clear();
+            problem = lineText(*line) + cp(" число за пределами ±10000: буква не открыта");
+        } else if (const auto line = letteredit::firstLineWithoutComma(letter_.points)) {
+            problem = lineText(*line) + cp(" нет запятой");
+        }
     } catch (const VezorError&) {
         problem = cp("/букву '") + characterOf(code) + cp("' прочитать не удалось");
     }
+    savedPoints_ = letter_.points;
+    shownLetter_ = cboLiter->currentIndex();
     showPoints();
     RedrawLetter();
     if (!problem.empty()) {
@@ -366,6 +387,8 @@ bool frmFontPaint::SaveLetter(int code) {
         dialogs().message(e.message(), caption(), Dialogs::Icon::Error);
         return false;
     }
+    if (cboLiter->count() == 0 || code == cboLiter->itemData(shownLetter_).toInt())
+        savedPoints_ = letter_.points;
     setStatus(cp("/буква '") + characterOf(code) + cp("' сохранена"));
     return true;
 }
@@ -403,7 +426,33 @@ void frmFontPaint::selectLetter(int position) {
         const QSignalBlocker quiet(cboLiter);
         cboLiter->setCurrentIndex(position);
     }
-    cboLiter_Click();
+    LoadLetter();
+}
+
+bool frmFontPaint::mayDiscardEdits() {
+    if (letter_.points == savedPoints_) return true;
+    const std::string question =
+        cboLiter->count() > 0
+            ? cp("Изменения буквы '") + characterOf(cboLiter->itemData(shownLetter_).toInt()) +
+                  cp("' не сохранены. Закрыть её без сохранения?")
+            : cp("Нарисованная буква не сохранена. Закрыть её без сохранения?");
+    return dialogs().question(question, caption());
+}
+
+int frmFontPaint::selectedRow() const {
+    const auto rows = spsPoint->selectionModel()->selectedRows();
+    return rows.isEmpty() ? -1 : rows.front().row();
+}
+
+std::string frmFontPaint::askLetter(const std::string& prompt) {
+    const std::string answer = dialogs().inputUtf8(prompt, cp(kSaveTitle), "");
+    if (answer.empty()) return {};
+    if (!letteredit::letterCodeOfAnswer(answer)) {
+        dialogs().message(cp("Этого символа нет в кодировке Windows-1251: буква не сохранена"),
+                          caption(), Dialogs::Icon::Error);
+        return {};
+    }
+    return win1251::fromUtf8(answer);
 }
 
 QString frmFontPaint::status() const {

@@ -16,7 +16,7 @@ class LetterSurface;
 
 // The font editor: draws, shifts and saves the letters of the font named by
 // CurrentFont(), one letter at a time, as an ordered list of points. Opened
-// modally; unsaved edits are discarded without a question.
+// modally; a letter with unsaved edits is closed only after a question.
 //
 // Controls carry their names as objectName; the three mode buttons are
 // "optReg_0" .. "optReg_2" (index in the name, as the main window's lbl2_0/lbl2_1),
@@ -39,6 +39,8 @@ class frmFontPaint final : public QDialog {
     void mnuLiterAs_Click();
     void cmdClose_Click();
     void mnuExit_Click() { cmdClose_Click(); }
+    // Esc, the close box and the close commands all end here.
+    void reject() override;
 
     // Selects a mode as a click on its button does.
     void selectMode(int index);
@@ -71,15 +73,25 @@ class frmFontPaint final : public QDialog {
     void buildControls();
     // Puts the model's points and selection into the point list.
     void showPoints();
-    // Selects a letter entry and loads it, as the user's choice would.
+    // Selects a letter entry and loads it without a question.
     void selectLetter(int position);
+    // True when the letter shown has no unsaved edits or the user lets them go.
+    bool mayDiscardEdits();
+    // The point list's selected row, or -1; the current row alone selects nothing.
+    int selectedRow() const;
     void setStatus(const std::string& text);
     std::string modeStatus() const;
     std::string caption() const;
+    // Asks for the character to save as; empty on Cancel and, after a
+    // message, for a character that no letter file can be named after.
+    std::string askLetter(const std::string& prompt);
     // The code of the first character of an answer to a save question.
     static int codeOfAnswer(const std::string& answer);
 
     letteredit::Letter letter_;
     letteredit::Mode mode_ = letteredit::Mode::Area;
     bool statusShowsProblem_ = false;
+    // The points as last read or saved, and the letter entry they belong to.
+    std::vector<std::string> savedPoints_;
+    int shownLetter_ = -1;
 };

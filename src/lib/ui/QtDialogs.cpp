@@ -45,8 +45,8 @@ bool QtDialogs::question(const std::string& text, const std::string& title) {
                                  QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
 }
 
-std::string QtDialogs::input(const std::string& prompt, const std::string& title,
-                             const std::string& defaultText) {
+QString QtDialogs::ask(const std::string& prompt, const std::string& title,
+                       const std::string& defaultText) {
     QInputDialog box(QApplication::activeWindow());
     box.setWindowTitle(titleOrApp(title));
     box.setLabelText(toQ(prompt));
@@ -54,6 +54,16 @@ std::string QtDialogs::input(const std::string& prompt, const std::string& title
     // The box sizes itself to its layout, so the room goes to the text field.
     if (auto* field = box.findChild<QLineEdit*>())
         field->setMinimumWidth(captionRoom(box.windowTitle()));
-    if (box.exec() != QDialog::Accepted) return {};
-    return fromQ(box.textValue());
+    if (box.exec() != QDialog::Accepted) return QString();
+    return box.textValue();
+}
+
+std::string QtDialogs::input(const std::string& prompt, const std::string& title,
+                             const std::string& defaultText) {
+    return fromQ(ask(prompt, title, defaultText));
+}
+
+std::string QtDialogs::inputUtf8(const std::string& prompt, const std::string& title,
+                                 const std::string& defaultText) {
+    return ask(prompt, title, defaultText).toStdString();
 }

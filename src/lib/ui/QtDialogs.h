@@ -2,7 +2,7 @@
 
 #include "lib/Dialogs.h"
 
-class QWidget;
+class QString;
 
 // Message, question and input boxes of Qt, modal to the active window.
 class QtDialogs final : public Dialogs {
@@ -13,4 +13,11 @@ class QtDialogs final : public Dialogs {
     bool question(const std::string& text, const std::string& title) override;
     std::string input(const std::string& prompt, const std::string& title,
                       const std::string& defaultText) override;
+    std::string inputUtf8(const std::string& prompt, const std::string& title,
+                          const std::string& defaultText) override;
+
+  private:
+    // The answer, or a null string on Cancel.
+    static QString ask(const std::string& prompt, const std::string& title,
+                       const std::string& defaultText);
 };

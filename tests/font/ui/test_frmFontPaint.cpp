@@ -4,16 +4,20 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QFileInfo>
+#include <QInputDialog>
 #include <QKeyEvent>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QTimer>
 #include <QToolButton>
+#include <QWheelEvent>
 
 #include "FontFixtures.h"
 #include "font/ui/LetterSurface.h"
 #include "font/ui/frmFontPaint.h"
 #include "lib/Win1251.h"
+#include "lib/ui/QtDialogs.h"
 #include "lib/ui/QtText.h"
 #include "main/ui/frmGCode.h"
 
@@ -60,12 +64,13 @@ TEST(frmFontPaint, OpensOnTheFirstEntryOfTheSortedLetterList) {
     EXPECT_EQ(editor.optReg[2]->objectName(), QStringLiteral("optReg_2"));
     EXPECT_EQ(editor.optReg[1]->toolTip(), QStringLiteral("Поставить точки"));
 
-    // Choosing another letter discards the edits without a question.
+    // Choosing another letter discards the edits once the user agrees.
     editor.selectMode(1);
     editor.picMask_MouseDown(Qt::LeftButton, 5, 5);
+    testDialogs().questionAnswers = {true};
     editor.cboLiter->setCurrentIndex(1);
     EXPECT_EQ(shownPoints(editor), Lines{"1,1"});
-    EXPECT_TRUE(testDialogs().calls.empty());
+    EXPECT_EQ(testDialogs().calls.size(), 1u);
     EXPECT_EQ(readFile(testProgramFolder() + "/font/Two/192"), "10,20\r\n30,40\r\n");
 }
 
@@ -387,4 +392,143 @@ TEST(frmFontPaint, ScreenshotWithTheShippedMainFont) {
     QApplication::processEvents();
     EXPECT_GT(editor.spsPoint->count(), 5);
     saveScreenshot(&editor, "frmFontPaint_shipped");
+}
+
+TEST(frmFontPaint, NothingBecomesSelectedUnlessTheUserSelectsIt) {
+    // The list takes the focus back when a question, a menu or an input box
+    // closes; that must not select its first point behind the user's back.
+    const auto focusReturns = [](frmFontPaint& editor) {
+        QFocusEvent in(QEvent::FocusIn, Qt::PopupFocusReason);
+        QApplication::sendEvent(editor.spsPoint, &in);
+    };
+    const std::string folder = makeFont("F", {{65, "1,1\r\n2,2\r\n3,3\r\n"}});
+    frmFontPaint editor;
+    selectPoint(editor, 1);
+    testDialogs().questionAnswers = {true};
+    editor.cmdDelTema_Click();
+    focusReturns(editor);
+    EXPECT_FALSE(editor.letter().selected);
+    editor.selectMode(1);
+    editor.picMask_MouseDown(Qt::LeftButton, 9, 9);
+    EXPECT_EQ(shownPoints(editor), (Lines{"1,1", "3,3", "9,9"}));
+
+    selectPoint(editor, 0);
+    editor.selectMode(0);
+    focusReturns(editor);
+    EXPECT_FALSE(editor.letter().selected);
+    EXPECT_FALSE(editor.picMask->highlight());
+
+    testDialogs().inputAnswers = {"B"};
+    editor.mnuLiterAs_Click();
+    focusReturns(editor);
+    EXPECT_FALSE(editor.letter().selected);
+    editor.selectMode(1);
+    editor.picMask_MouseDown(Qt::LeftButton, 8, 8);
+    EXPECT_EQ(shownPoints(editor), (Lines{"1,1", "2,2", "3,3", "8,8"}));
+}
+
+TEST(frmFontPaint, ClosingALetterWithUnsavedEditsAsksFirst) {
+    const std::string folder = makeFont("F", {{65, "1,1\r\n"}, {66, "2,2\r\n"}});
+    frmFontPaint editor;
+    editor.show();
+    // Unchanged letters go without a question.
+    editor.cboLiter->setCurrentIndex(1);
+    editor.cboLiter->setCurrentIndex(0);
+    EXPECT_TRUE(testDialogs().calls.empty());
+
+    editor.selectMode(1);
+    editor.picMask_MouseDown(Qt::LeftButton, 5, 5);
+    const Lines edited{"1,1", "5,5"};
+    QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(&editor, &esc);
+    editor.close();
+    editor.cmdClose_Click();
+    editor.cboLiter->setCurrentIndex(1);
+    QWheelEvent wheel(QPointF(5, 5), editor.cboLiter->mapToGlobal(QPointF(5, 5)), QPoint(),
+                      QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(editor.cboLiter, &wheel);
+    ASSERT_EQ(testDialogs().calls.size(), 5u);
+    EXPECT_EQ(testDialogs().calls[0].text,
+              w("Изменения буквы 'A' не сохранены. Закрыть её без сохранения?"));
+    EXPECT_EQ(testDialogs().calls[0].title, w("Отрисовка шрифта [font/F]"));
+    // Every answer No kept the window, the letter and the edits.
+    EXPECT_TRUE(editor.isVisible());
+    EXPECT_EQ(editor.cboLiter->currentIndex(), 0);
+    EXPECT_EQ(shownPoints(editor), edited);
+
+    testDialogs().questionAnswers = {true};
+    editor.cboLiter->setCurrentIndex(1);
+    EXPECT_EQ(shownPoints(editor), Lines{"2,2"});
+    EXPECT_EQ(readFile(folder + "/65"), "1,1\r\n");
+    // A saved letter is no longer changed.
+    editor.picMask_MouseDown(Qt::LeftButton, 6, 6);
+    editor.cmdSavePoint_Click();
+    testDialogs().reset();
+    editor.cmdClose_Click();
+    EXPECT_TRUE(testDialogs().calls.empty());
+    EXPECT_FALSE(editor.isVisible());
+}
+
+TEST(frmFontPaint, LettersThatCannotBeEditedSafelyAreRefused) {
+    // A coordinate far outside the box would reach the G-code as a huge number.
+    makeFont("F", {{65, "10,20\r\n1e300,20\r\n"}, {66, "1,-10001\r\n"}, {67, "-10000,10000\r\n"}});
+    frmFontPaint editor;
+    EXPECT_TRUE(shownPoints(editor).empty());
+    EXPECT_EQ(statusUtf8(editor),
+              "/в строке 2 буквы 'A' число за пределами ±10000: буква не открыта");
+    editor.cboLiter->setCurrentIndex(1);
+    EXPECT_EQ(statusUtf8(editor),
+              "/в строке 1 буквы 'B' число за пределами ±10000: буква не открыта");
+    editor.cboLiter->setCurrentIndex(2);
+    EXPECT_EQ(shownPoints(editor), Lines{"-10000,10000"});
+
+    // A character Windows-1251 lacks cannot name a letter file; a typed '?' can.
+    QtDialogs qtDialogs;
+    setDialogs(&qtDialogs);
+    QStringList messages;
+    QString answer = QStringLiteral("中");
+    QTimer answering;
+    QObject::connect(&answering, &QTimer::timeout, [&] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (auto* box = qobject_cast<QInputDialog*>(modal)) {
+            box->setTextValue(answer);
+            box->accept();
+        } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+            messages << box->text();
+            box->accept();
+        }
+    });
+    answering.start(10);
+    editor.mnuLiterAs_Click();
+    EXPECT_EQ(messages, QStringList{QStringLiteral(
+                            "Этого символа нет в кодировке Windows-1251: буква не сохранена")});
+    EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(testProgramFolder() + "/font/F/63")));
+    answer = QStringLiteral("?");
+    editor.mnuLiterAs_Click();
+    EXPECT_EQ(messages.size(), 1);
+    EXPECT_EQ(readFile(testProgramFolder() + "/font/F/63"), "-10000,10000\r\n");
+}
+
+TEST(frmFontPaint, AHeldArrowMovesTheLetterOneUnit) {
+    // Some keyboards flag only part of the repeats: a repeated press then comes
+    // unflagged, with the time of the release before it.
+    makeFont("F", {{65, "10,20\r\n"}});
+    frmFontPaint editor;
+    const auto send = [&](QEvent::Type type, bool repeat, unsigned long time) {
+        QKeyEvent event(type, Qt::Key_Right, Qt::NoModifier, QString(), repeat);
+        event.setTimestamp(time);
+        QApplication::sendEvent(editor.picMask, &event);
+    };
+    send(QEvent::KeyPress, false, 1000);
+    send(QEvent::KeyRelease, false, 1500);
+    send(QEvent::KeyPress, false, 1500);
+    send(QEvent::KeyRelease, true, 1533);
+    send(QEvent::KeyPress, true, 1533);
+    send(QEvent::KeyRelease, false, 1566);
+    send(QEvent::KeyPress, false, 1566);
+    send(QEvent::KeyRelease, false, 2000);
+    EXPECT_EQ(shownPoints(editor), Lines{"11,20"});
+    send(QEvent::KeyPress, false, 3000);
+    send(QEvent::KeyRelease, false, 3100);
+    EXPECT_EQ(shownPoints(editor), Lines{"12,20"});
 }
