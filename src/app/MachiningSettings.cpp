@@ -46,13 +46,15 @@ namespace {
 
 template <typename T, typename Reader>
 void readOne(const char* key, Reader reader, T& target, T fallback, const char* firstLine,
-             const char* secondLine, const char* defaultText, std::vector<SettingFault>& faults) {
+             const char* secondLine, const char* defaultText, std::vector<SettingFault>& faults,
+             bool faultWhenMissing = true) {
     const std::string text = ReadSetting(key);
     if (auto v = reader(text)) {
         target = static_cast<T>(*v);
         return;
     }
     target = fallback;
+    if (text.empty() && !faultWhenMissing) return;
     faults.push_back(
         SettingFault{key, cp(firstLine) + "\r\n" + cp(secondLine), defaultText, !text.empty()});
 }
@@ -71,6 +73,9 @@ MachiningSettings ReadStoredSettings(std::vector<SettingFault>& faults) {
     readOne("NoRazriv", ReadFlagSetting, s.NoRazriv, 0, "Параметр наличия разрыва строки не задан.",
             "По умолчанию делаются разрывы между словами и знаками препинания в строке", "0",
             faults);
+    readOne("RazrivVBukve", ReadFlagSetting, s.RazrivVBukve, 0,
+            "Параметр разрыва внутри буквы не задан.",
+            "По умолчанию буква пишется одним штрихом, без подъёма пера", "0", faults, false);
     return s;
 }
 

@@ -4,12 +4,13 @@
 #include <string>
 #include <vector>
 
-// The four machining settings, process-wide, named as their keys in the store.
+// The machining settings, process-wide, named as their keys in the store.
 struct MachiningSettings {
     double ZBezop = 5.0;           // safe Z between characters and at tags, mm
     double ZBezopS = 15.0;         // safe Z at line ends, mm
     std::string SkorF = "500.00";  // feed text, written after "F" unchanged
     int NoRazriv = 0;              // 1: no lifts at spaces and punctuation
+    int RazrivVBukve = 0;          // 1: lifts at the break marks inside letters
 };
 
 MachiningSettings& machiningSettings();
@@ -38,10 +39,12 @@ struct SettingFault {
 };
 
 // Reads every machining setting from the store; each missing or unusable one
-// gets its default and a fault, in key order. Writes nothing.
+// gets its default and a fault, in key order. Writes nothing. RazrivVBukve came
+// later than the others: missing, it is 0 without a fault, so a store of the
+// four first settings starts without a notice.
 MachiningSettings ReadStoredSettings(std::vector<SettingFault>& faults);
 
-// Reads all four settings into machiningSettings(). A missing, empty or (for
+// Reads the settings into machiningSettings(). A missing, empty or (for
 // the numbers) unreadable value gets its notice (title "VEzor"), its default is
 // written back and used.
 void LoadSettings();

@@ -205,11 +205,25 @@ class Layouter {
 
     // Places the letter and finishes its points at once: coordinates rounded
     // to hundredths, Y turned upward, the record's text built.
+    // A letter point at (0, 0) between two drawn points marks a break: with
+    // RazrivVBukve 1 the pen lifts there, as at a tag (NoRazriv does not keep
+    // it down); otherwise it is skipped like every point on the box's edges.
     void appendGlyph(const Glyph& glyph, double penX, double lineY) {
+        const bool breaks = settings_.RazrivVBukve == 1;
+        bool drawn = false;
+        bool breakPending = false;
         for (const PenPoint& g : glyph.points) {
-            if (g.X == 0 || g.Y == 0) continue;
+            if (g.X == 0 || g.Y == 0) {
+                if (breaks && drawn && g.X == 0 && g.Y == 0) breakPending = true;
+                continue;
+            }
+            if (breakPending) {
+                addPenUp(false, false);
+                breakPending = false;
+            }
             append(PenPoint{movenumber::roundHundredths(g.X + penX),
                             movenumber::roundHundredths(-(g.Y + lineY)), 0});
+            drawn = true;
         }
     }
 

@@ -127,6 +127,22 @@ TEST_F(LayoutTest, LetterPointsOnTheBoxEdgesAreSkippedButCountForTheWidth) {
               (std::vector<std::string>{"G1X-0.5Y-5", "G1X2Y-6", "G1X6Y-10", "G0Z15,00"}));
 }
 
+TEST_F(LayoutTest, BreakMarksLiftOnlyWhenAskedAndOnlyBetweenDrawnPoints) {
+    // Marks at both ends, two in a row, and one before a point on the box's edge.
+    const std::string folder = joinPath(testProgramFolder(), kTestFont);
+    writeFile(joinPath(folder, "66"),
+              "0,0\r\n10,10\r\n0,0\r\n0,0\r\n20,20\r\n0,0\r\n0,50\r\n30,30\r\n0,0\r\n");
+    const LayoutResult off = layOut(kRoundParameters, "B.B\r\n");
+    EXPECT_EQ(kinds(off), "PPPLPLPPPE");
+    settings.RazrivVBukve = 1;
+    EXPECT_EQ(kinds(layOut(kRoundParameters, "B.B\r\n")), "PLPLPLPLPLPLPE")
+        << "one lift per break, none at the ends, none doubled next to the comma's lifts";
+    settings.NoRazriv = 1;
+    const LayoutResult on = layOut(kRoundParameters, "AB B\r\n");
+    EXPECT_EQ(kinds(on), "PPLPLPPLPLPE") << "NoRazriv keeps the word lift off, not the breaks";
+    EXPECT_EQ(lines(on)[2], "G0Z5,00");
+}
+
 TEST_F(LayoutTest, GlyphScalingAndRoundingHalfToEven) {
     // 12.5 * 10/100 * 0.5 = 0.625, which rounds to 0.62; 40 * 0.1 = 4.
     writeFile(joinPath(testProgramFolder(), "font/T/81"), "12.5,40\r\n");

@@ -78,7 +78,10 @@ void renderFontSheet(const CompiledFont& font, const std::string& fontFolder,
             }))
             project.ProjectLines.Add(ProjectLine{text, {}, {}, {}});
     }
-    const LayoutResult laid = LayOutProject(project, fontFolder, MachiningSettings{});
+    // With the breaks the marks allow, as the letters read on the machine with them on.
+    MachiningSettings settings;
+    settings.RazrivVBukve = 1;
+    const LayoutResult laid = LayOutProject(project, fontFolder, settings);
     const PenPoints& moves = *laid.points;
     double widest = 1;
     for (std::size_t i = 1; i <= moves.count(); ++i) widest = std::max(widest, moves[i].X);

@@ -13,7 +13,7 @@ namespace fontc {
 // behind break marks dashed orange, retraced segments drawn with the pen down
 // in blue beneath, start green, end red), then those
 // sample lines (UTF-8) it has every character of, laid out by the program's
-// layout from the font's letter files in fontFolder.
+// layout from the font's letter files in fontFolder, with breaks inside letters.
 void renderFontSheet(const CompiledFont& font, const std::string& fontFolder,
                      const std::vector<std::string>& sampleLines, const std::string& pngPath);
 

@@ -35,12 +35,12 @@ void ApplySettingOverride(MachiningSettings& settings, const std::string& key,
                 "--setting SkorF: подача с переводом строки или другим "
                 "управляющим знаком");
         settings.SkorF = *feed;
-    } else if (key == "NoRazriv") {
+    } else if (key == "NoRazriv" || key == "RazrivVBukve") {
         const auto v = ReadFlagSetting(value);
         if (!v) throw bad();
-        settings.NoRazriv = *v;
+        (key == "NoRazriv" ? settings.NoRazriv : settings.RazrivVBukve) = *v;
     } else {
         throw OptionsError("--setting: unknown key " + key +
-                           " (ZBezop, ZBezopS, SkorF or NoRazriv)");
+                           " (ZBezop, ZBezopS, SkorF, NoRazriv or RazrivVBukve)");
     }
 }

@@ -68,6 +68,12 @@ void frmParam::buildControls() {
     chk->setObjectName(QStringLiteral("chk"));
     chk->setToolTip(QStringLiteral("VEzor формируется без разрывов между всеми знаками в строке"));
 
+    chkRazrivVBukve = new QCheckBox(QStringLiteral("Разрыв внутри буквы"), this);
+    chkRazrivVBukve->setObjectName(QStringLiteral("chkRazrivVBukve"));
+    chkRazrivVBukve->setToolTip(
+        QStringLiteral("Перо поднимается между частями буквы там, где шрифт отмечает разрыв "
+                       "(точка над i, точки ё, кратка й)"));
+
     cmdSave =
         pictureButton(this, "cmdSave", QStyle::SP_DialogSaveButton, QStringLiteral("Сохранить"));
     cmdClose = pictureButton(this, "cmdClose", QStyle::SP_DialogCloseButton,
@@ -85,6 +91,7 @@ void frmParam::buildControls() {
     grid->addWidget(Metka1[1], 2, 0);
     grid->addWidget(cboSkorF, 2, 1);
     grid->addWidget(chk, 3, 0, 1, 3);
+    grid->addWidget(chkRazrivVBukve, 4, 0, 1, 3);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
@@ -123,6 +130,7 @@ void frmParam::Form_Load() {
     cboSkorF->setCurrentIndex(feed);
 
     chk->setChecked(s.NoRazriv == 1);
+    chkRazrivVBukve->setChecked(s.RazrivVBukve == 1);
 }
 
 void frmParam::cmdSave_Click() {
@@ -130,6 +138,9 @@ void frmParam::cmdSave_Click() {
     WriteSetting("ZBezopS", selectedText(cboBezopS));
     WriteSetting("SkorF", selectedText(cboSkorF));
     WriteSetting("NoRazriv", chk->isChecked() ? "1" : "0");
+    // A missing key reads as 0, so an unchecked box leaves a store without it as it is.
+    if (chkRazrivVBukve->isChecked() || !ReadSetting("RazrivVBukve").empty())
+        WriteSetting("RazrivVBukve", chkRazrivVBukve->isChecked() ? "1" : "0");
 }
 
 void frmParam::cmdClose_Click() {

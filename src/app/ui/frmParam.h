@@ -8,7 +8,7 @@ class QComboBox;
 class QLabel;
 class QToolButton;
 
-// The parameters dialog: the four machining settings, chosen from fixed lists.
+// The parameters dialog: the machining settings, chosen from fixed lists.
 // The save button writes the choices to the settings store; the close button
 // reads the store back into the program and closes. The window's own close box
 // does neither.
@@ -26,6 +26,7 @@ class frmParam final : public QDialog {
     QComboBox* cboBezopS = nullptr;
     QComboBox* cboSkorF = nullptr;
     QCheckBox* chk = nullptr;
+    QCheckBox* chkRazrivVBukve = nullptr;
     QToolButton* cmdSave = nullptr;
     QToolButton* cmdClose = nullptr;
     std::array<QLabel*, 3> Metka1{};  // beside cboBezop, cboSkorF, cboBezopS

@@ -84,4 +84,26 @@ TEST(frmParam, SaveThenCloseButtonPutsTheChoicesInUseTheCloseBoxDoesNot) {
     EXPECT_EQ(s.NoRazriv, 1);
 }
 
+TEST(frmParam, BreaksInsideLettersAreStoredOnceChosenAndReadBack) {
+    machiningSettings() = MachiningSettings{};
+    machiningSettings().RazrivVBukve = 1;
+    frmParam dialog;
+    EXPECT_EQ(dialog.chkRazrivVBukve->text(), QStringLiteral("Разрыв внутри буквы"));
+    EXPECT_TRUE(dialog.chkRazrivVBukve->isChecked());
+    dialog.cmdSave_Click();
+    EXPECT_EQ(testSettings().values["RazrivVBukve"], "1");
+    dialog.chkRazrivVBukve->setChecked(false);
+    dialog.cmdSave_Click();
+    EXPECT_EQ(testSettings().values["RazrivVBukve"], "0") << "a stored choice is replaced";
+    dialog.cmdClose_Click();
+    EXPECT_EQ(machiningSettings().RazrivVBukve, 0);
+    EXPECT_TRUE(testDialogs().calls.empty());
+
+    // Not a flag: the notice and the default, like the other settings.
+    testSettings().values["RazrivVBukve"] = "yes";
+    LoadSettings();
+    EXPECT_EQ(testDialogs().calls.size(), 1u);
+    EXPECT_EQ(testSettings().values["RazrivVBukve"], "0");
+}
+
 }  // namespace
