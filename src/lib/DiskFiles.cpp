@@ -141,6 +141,23 @@ FILE* openRegularFile(const std::string& path) {
     return file;
 }
 
+QtReachablePath::QtReachablePath(const std::string& path) {
+    const std::string spelled = onDisk(path);
+    if (win1251::isUtf8(spelled)) {
+        path_ = spelled;
+        return;
+    }
+    const auto cut = spelled.rfind('/');
+    if (cut == std::string::npos || !win1251::isUtf8(spelled.substr(cut + 1))) return;
+    const std::string folder = cut == 0 ? std::string("/") : spelled.substr(0, cut);
+    folder_ = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder_ >= 0) path_ = "/proc/self/fd/" + std::to_string(folder_) + spelled.substr(cut);
+}
+
+QtReachablePath::~QtReachablePath() {
+    if (folder_ >= 0) ::close(folder_);
+}
+
 void removeTree(const std::string& path) {
     struct stat info;
     if (!lookAt(path, info)) return;

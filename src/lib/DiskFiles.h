@@ -41,6 +41,22 @@ std::string canonical(const std::string& path);
 // A pipe would block the program and a device would never end.
 FILE* openRegularFile(const std::string& path);
 
+// A name under which Qt reaches the path: Qt names files in UTF-8 only, so a
+// folder on the way whose name on disk is Windows-1251 bytes is passed as its
+// open descriptor. Empty when the file's own name on disk is not UTF-8.
+class QtReachablePath {
+  public:
+    explicit QtReachablePath(const std::string& path);
+    ~QtReachablePath();
+    QtReachablePath(const QtReachablePath&) = delete;
+    QtReachablePath& operator=(const QtReachablePath&) = delete;
+    const std::string& path() const { return path_; }
+
+  private:
+    int folder_ = -1;
+    std::string path_;
+};
+
 // Deletes the file, link or folder tree at the path (disk spelling, as
 // canonical() or onDisk() give it). Links are removed as links, never
 // followed. Folders whose name begins with "." are kept, and so are the

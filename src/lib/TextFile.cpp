@@ -75,8 +75,9 @@ void writeAtomically(const std::string& path, std::string_view bytes) {
     const auto fail = [&] {
         return FileWriteError(cp("Не удалось записать файл ") + win1251::fromUtf8(path));
     };
-    if (isDirectory(path)) throw fail();
-    QSaveFile file(QString::fromUtf8(path.data(), static_cast<qsizetype>(path.size())));
+    const disk::QtReachablePath target(path);
+    if (target.path().empty() || isDirectory(path)) throw fail();
+    QSaveFile file(QString::fromStdString(target.path()));
     // Unbuffered: a buffered tail is written by commit(), which does not notice
     // when that write fails and would rename a truncated file over the target.
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) throw fail();

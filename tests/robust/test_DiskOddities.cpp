@@ -115,6 +115,9 @@ TEST(DiskOddities, Windows1251NamesAreListedDecodedAndOpen) {
     EXPECT_EQ(folderlisting::matchingFiles(testProgramFolder(), "*.txt"), Items{"Плата.txt"});
     EXPECT_EQ(textfile::readBytes(inApp("Плата.txt")), "plate");
     EXPECT_FALSE(Fail_YN::FailYN("Плата.txt"));
+
+    WriteLetterFile(LetterFilePath("font/Кир", 193), {"3,4"});
+    EXPECT_EQ(readFile(font + "/193"), "3,4\r\n") << "saved beside the letters it came with";
 }
 
 }  // namespace
