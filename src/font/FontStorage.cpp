@@ -1,9 +1,14 @@
 #include "font/FontStorage.h"
 
+#include <QDir>
+#include <QFile>
+
 #include "lib/Fail_YN.h"
 #include "lib/NumberText.h"
 #include "lib/ProgramFolder.h"
 #include "lib/TextFile.h"
+#include "lib/VezorError.h"
+#include "lib/Win1251.h"
 #include "lib/clsFindFile.h"
 
 std::string& CurrentFont() {
@@ -11,14 +16,54 @@ std::string& CurrentFont() {
     return font;
 }
 
-namespace {
-std::string fontFolder(const std::string& fontPath) {
+std::string FontFolderPath(const std::string& fontPath) {
     if (!fontPath.empty() && (fontPath[0] == '/' || fontPath[0] == '\\')) return fontPath;
     std::string relative = fontPath;
     if (kPathSeparator == '/')
         for (char& c : relative)
             if (c == '\\') c = '/';
-    return joinPath(programFolder(), relative);
+    std::string folder = joinPath(programFolder(), relative);
+    const std::string& shipped = installedFontsFolder();
+    if (!shipped.empty() && relative.starts_with("font/") && !textfile::isDirectory(folder)) {
+        std::string installed = joinPath(shipped, relative.substr(5));
+        if (textfile::isDirectory(installed)) return installed;
+    }
+    return folder;
+}
+
+namespace {
+// A letter aimed at an installed font goes into the user's copy of that font,
+// made whole first: the user's font hides the installed one entirely, so a copy
+// of one letter would lose all the others.
+std::string writableLetterPath(const std::string& path) {
+    const std::string& shipped = installedFontsFolder();
+    if (shipped.empty() || !path.starts_with(shipped + "/")) return path;
+    const std::string rest = path.substr(shipped.size() + 1);
+    std::string font = Fail_YN::DelFailInPath(rest);
+    if (font.empty()) return path;
+    font.pop_back();
+    const QString from = QString::fromStdString(joinPath(shipped, font));
+    const QString to = QString::fromStdString(joinPath(programFolder(), "font/" + font));
+    if (!QDir(to).exists()) {
+        const auto failed = [&] {
+            return FileWriteError(cp("Не удалось создать папку ") +
+                                  win1251::fromUtf8(to.toStdString()));
+        };
+        const QString partial = to + QStringLiteral(".part");
+        QDir(partial).removeRecursively();
+        if (!QDir().mkpath(partial)) throw failed();
+        for (const QString& name : QDir(from).entryList(QDir::Files | QDir::Hidden))
+            if (!QFile::copy(from + '/' + name, partial + '/' + name)) {
+                QDir(partial).removeRecursively();
+                throw failed();
+            }
+        // Whole or not at all: a half copy would hide the installed letters it lacks.
+        if (!QDir().rename(partial, to)) {
+            QDir(partial).removeRecursively();
+            throw failed();
+        }
+    }
+    return joinPath(to.toStdString(), Fail_YN::DelPath(rest));
 }
 
 // The code a letter file's name stands for, or -1.
@@ -35,7 +80,7 @@ int codeOfName(const std::string& name) {
 }  // namespace
 
 std::string LetterFilePath(const std::string& fontPath, int code) {
-    return joinPath(fontFolder(fontPath), std::to_string(code));
+    return joinPath(FontFolderPath(fontPath), std::to_string(code));
 }
 
 std::vector<std::string> ReadLetterLines(const std::string& path) {
@@ -71,12 +116,12 @@ std::string FormatCoordinate(double value) {
 }
 
 void WriteLetterFile(const std::string& path, const std::vector<std::string>& lines) {
-    textfile::writeAtomically(path, textfile::joinCrLf(lines));
+    textfile::writeAtomically(writableLetterPath(path), textfile::joinCrLf(lines));
 }
 
 std::vector<int> ListFontLetters(const std::string& fontPath) {
     Collection<std::string> files;
-    clsFindFile().FindAllFile(fontFolder(fontPath), files);
+    clsFindFile().FindAllFile(FontFolderPath(fontPath), files);
     std::vector<int> codes;
     for (const auto& file : files) {
         const int code = codeOfName(Fail_YN::DelPath(file));

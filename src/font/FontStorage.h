@@ -17,7 +17,12 @@ struct LetterPoint {
 // program folder, as the font list shows it (for example "font/Simplex").
 std::string& CurrentFont();
 
-// Program folder + relative font path + decimal code. An absolute font path is used as it is.
+// The folder a font's letters are read from: below the program folder, or, for a
+// font the user has no folder of, the installed font of that name. An absolute
+// path is used as it is.
+std::string FontFolderPath(const std::string& fontPath);
+
+// FontFolderPath + decimal code.
 std::string LetterFilePath(const std::string& fontPath, int code);
 
 // The file's lines in order, without line ends. Throws FileReadError.
@@ -39,6 +44,7 @@ bool IsStrokeBreak(const std::vector<std::string>& lines, std::size_t i);
 std::string FormatCoordinate(double value);
 
 // Writes the point lines, each followed by CR LF, replacing the file safely.
+// A letter of an installed font is written into the user's copy of that font.
 // Throws FileWriteError.
 void WriteLetterFile(const std::string& path, const std::vector<std::string>& lines);
 

@@ -6,6 +6,7 @@
 #include "font/FontStorage.h"
 #include "lib/ProgramFolder.h"
 #include "lib/VezorError.h"
+#include "main/FontList.h"
 
 namespace {
 
@@ -95,3 +96,34 @@ TEST(ListFontLetters, CodesInListingOrderOthersSkipped) {
 }
 
 }  // namespace
+
+// Installed: the user's fonts first, a user's font hides the installed one of
+// the same name, and an edited installed letter lands in a whole user's copy.
+TEST(InstalledFonts, UserFirstShadowingAndEditsIntoTheUsersCopy) {
+    const std::string shipped = folder("usr/share/vezor/font");
+    writeFile(shipped + "/A/65", "1,1\r\n");
+    writeFile(shipped + "/A/66", "2,2\r\n");
+    writeFile(shipped + "/A/LICENSE.txt", "OFL");
+    writeFile(shipped + "/B/65", "3,3\r\n");
+    writeFile(folder("font/C/65"), "");
+    writeFile(folder("font/B/65"), "4,4\r\n");
+    setInstalledFontsFolder(shipped);
+
+    const std::vector<FontEntry> fonts = FontEntries();
+    ASSERT_EQ(fonts.size(), 3u);
+    EXPECT_EQ(fonts[0].name, "font/B");
+    EXPECT_EQ(fonts[0].folder, folder("font/B"));
+    EXPECT_EQ(fonts[1].name, "font/C");
+    EXPECT_EQ(fonts[2].name, "font/A");
+    EXPECT_EQ(fonts[2].folder, shipped + "/A");
+    EXPECT_EQ(ReadLetterLines(LetterFilePath("font/B", 65)), std::vector<std::string>{"4,4"});
+    EXPECT_EQ(LetterFilePath("font/A", 65), shipped + "/A/65");
+
+    WriteLetterFile(LetterFilePath("font/A", 65), {"5,5"});
+    EXPECT_EQ(readFile(shipped + "/A/65"), "1,1\r\n") << "the installed font is never written";
+    EXPECT_EQ(readFile(folder("font/A/65")), "5,5\r\n");
+    EXPECT_EQ(readFile(folder("font/A/66")), "2,2\r\n") << "the other letters are copied along";
+    EXPECT_EQ(readFile(folder("font/A/LICENSE.txt")), "OFL");
+    EXPECT_EQ(LetterFilePath("font/A", 66), folder("font/A/66"));
+    EXPECT_EQ(FontList(), (std::vector<std::string>{"font/A", "font/B", "font/C"}));
+}

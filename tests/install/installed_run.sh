@@ -50,14 +50,20 @@ unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM
 mkdir -p "$HOME"
 before=$(cd "$prefix" && find . -printf '%p %s %T@\n' | sort)
 
-"$prefix/bin/vezor-gcode" --help >/dev/null
 "$prefix/bin/vezor-fontc" --help >/dev/null
-"$prefix/bin/vezor-gcode" --list-fonts >"$scratch/fonts"
+# The first start makes the user's folder and says so; later starts say nothing.
+"$prefix/bin/vezor-gcode" --list-fonts >"$scratch/fonts" 2>"$scratch/said"
+[ -d "$HOME/VEzor/font" ] || fail "no ~/VEzor/font after the first start"
+grep -q "$HOME/VEzor" "$scratch/said" || fail "the first start did not name the folder: $(cat "$scratch/said")"
+"$prefix/bin/vezor-gcode" --list-fonts >"$scratch/fonts" 2>"$scratch/said"
+[ ! -s "$scratch/said" ] || fail "a later start said: $(cat "$scratch/said")"
+grep -qx "font/A-Chertezh	$prefix/share/vezor/font/A-Chertezh" "$scratch/fonts" ||
+  fail "installed font not listed: $(cat "$scratch/fonts")"
 
-project=$scratch/plate.txt
-printf '8//\r\n100//\r\n5//\r\n1//\r\nVEzor\r\n' >"$project"
-"$prefix/bin/vezor-gcode" --font "$prefix/share/vezor/font/A-Chertezh" --out "$scratch/plate.gcode" "$project"
-grep -q '^G1X' "$scratch/plate.gcode" || fail "no drawing move in the program"
+mkdir -p "$HOME/VEzor/Projects"
+printf '8//\r\n100//\r\n5//\r\n1//\r\nVEzor\r\n' >"$HOME/VEzor/Projects/plate.txt"
+(cd "$HOME/VEzor/Projects" && "$prefix/bin/vezor-gcode" --font font/A-Chertezh --out plate.gcode plate.txt)
+grep -q '^G1X' "$HOME/VEzor/Projects/plate.gcode" || fail "no drawing move in the program"
 
 after=$(cd "$prefix" && find . -printf '%p %s %T@\n' | sort)
 [ "$before" = "$after" ] || fail "files below the prefix changed: $(diff <(echo "$before") <(echo "$after"))"

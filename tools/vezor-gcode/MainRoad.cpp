@@ -5,9 +5,9 @@
 
 #include "CliSettings.h"
 #include "PreviewCommands.h"
+#include "font/FontStorage.h"
 #include "gcode/GCodeWriter.h"
 #include "lib/EventPump.h"
-#include "lib/ProgramFolder.h"
 #include "lib/TextFile.h"
 #include "lib/VezorError.h"
 #include "lib/Win1251.h"
@@ -24,10 +24,6 @@ void say(const std::string& utf8) {
 
 void sayProgramText(const std::string& cp1251) { say(win1251::toUtf8(cp1251)); }
 
-bool isAbsolute(const std::string& path) {
-    return !path.empty() && (path[0] == '/' || path[0] == '\\');
-}
-
 bool writeToStandardOutput(const std::string& bytes) {
     const std::size_t written = std::fwrite(bytes.data(), 1, bytes.size(), stdout);
     return written == bytes.size() && std::fflush(stdout) == 0;
@@ -36,7 +32,8 @@ bool writeToStandardOutput(const std::string& bytes) {
 }  // namespace
 
 int RunListFonts() {
-    for (const std::string& font : FontList()) std::printf("%s\n", font.c_str());
+    for (const FontEntry& font : FontEntries())
+        std::printf("%s\t%s\n", font.name.c_str(), font.folder.c_str());
     return std::fflush(stdout) == 0 ? kExitDone : kExitFailure;
 }
 
@@ -53,8 +50,7 @@ int RunMainRoad(const Options& options) {
     std::string font;
     if (options.font) {
         font = *options.font;
-        const std::string folder = isAbsolute(font) ? font : joinPath(programFolder(), font);
-        if (!textfile::isDirectory(folder)) {
+        if (!textfile::isDirectory(FontFolderPath(font))) {
             say("vezor-gcode: no such font folder: " + font);
             return kExitFailure;
         }

@@ -11,6 +11,7 @@
 #include "PreviewCommands.h"
 #include "lib/NumberText.h"
 #include "lib/ProgramFolder.h"
+#include "lib/Win1251.h"
 
 namespace {
 
@@ -23,7 +24,9 @@ std::string executableFolder(const char* argv0) {
 }
 
 void installPlatform(const char* argv0) {
-    setProgramFolder(executableFolder(argv0));
+    const ProgramPlace place = SettleProgramPlace(executableFolder(argv0), DefaultUserFolder());
+    UseProgramPlace(place);
+    if (!place.notice.empty()) std::fprintf(stderr, "%s\n", win1251::toUtf8(place.notice).c_str());
     // Tag positions are read in the user's number form, as the window reads them.
     numtext::setDecimalSeparator(QLocale::system().decimalPoint() == QStringLiteral(",") ? ','
                                                                                          : '.');

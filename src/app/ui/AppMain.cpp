@@ -6,6 +6,7 @@
 #include <QTranslator>
 
 #include "app/MachiningSettings.h"
+#include "lib/Dialogs.h"
 #include "lib/NumberText.h"
 #include "lib/ProgramFolder.h"
 #include "lib/ui/QtDialogs.h"
@@ -14,7 +15,10 @@
 void InstallPlatform(QApplication& app) {
     static QtDialogs qtDialogs;
     setDialogs(&qtDialogs);
-    setProgramFolder(QApplication::applicationDirPath().toStdString());
+    const ProgramPlace place =
+        SettleProgramPlace(QApplication::applicationDirPath().toStdString(), DefaultUserFolder());
+    UseProgramPlace(place);
+    if (!place.notice.empty()) dialogs().message(place.notice, "VEzor");
     numtext::setDecimalSeparator(QLocale::system().decimalPoint() == QStringLiteral(",") ? ','
                                                                                          : '.');
     // No application display name is set: the platform would put " — VEzor"
