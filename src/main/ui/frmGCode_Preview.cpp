@@ -13,8 +13,8 @@
 #include "lib/ui/QtText.h"
 #include "lib/ui/frmFailDir.h"
 #include "main/PreviewGeometry.h"
+#include "main/PreviewScene.h"
 #include "main/ui/PenPointsListModel.h"
-#include "main/ui/PreviewPainter.h"
 #include "main/ui/PreviewSurface.h"
 #include "main/ui/frmGCode.h"
 
@@ -40,12 +40,19 @@ void frmGCode::cmdPaint_Click() {
     const auto draw = [this] {
         // Held for the whole pass: a file read meanwhile replaces the shared list.
         const std::shared_ptr<PenPoints> points = penPoints();
-        const double scale = previewScale(fromQ(cboMash->currentText()));
-        const PreviewView view = previewView(viewBounds(), scale);
+        if (!scene_ || scenePoints_ != points || sceneMode_ != DrawMode) {
+            EventPump pump = windowEventPump();
+            scene_ = std::make_shared<const PreviewScene>(*points, DrawMode, pump);
+            scenePoints_ = points;
+            sceneMode_ = DrawMode;
+        }
         const std::size_t count = recordsToDraw(DrawLimit, points->count());
-        EventPump pump = windowEventPump();
-        pic->setImage(paintPreview(pic->pictureSize(), *points, count, DrawMode, view,
-                                   project().FieldWidth, pump));
+        pic->setContent(scene_, scene_->segmentsUpTo(count), project().FieldWidth);
+        if (freshView_) {
+            freshView_ = false;
+            pic->showScale(viewBounds(), previewScale(fromQ(cboMash->currentText())));
+        }
+        showSelectedMove();
     };
     // Commands that load content may end with a redraw while they still hold the
     // window; a redraw of its own keeps loads out until it is done.
@@ -66,16 +73,22 @@ void frmGCode::mnuOpenCode_Click() {
 }
 
 void frmGCode::ReadGCodeFile(const std::string& path) {
+    bool drawn = false;
     runExclusive([&] {
         DrawMode = 2;
         // A new list: the G-code list keeps showing the old one until the read succeeds.
         auto points = std::make_shared<PenPoints>();
         EventPump pump = windowEventPump();
+        // Each file is shown on its own, with the origin: earlier files' bounds
+        // would shrink it into a corner.
+        ViewBounds bounds;
         try {
-            ::ReadGCodeFile(path, *points, viewBounds(), pump);
+            ::ReadGCodeFile(path, *points, bounds, pump);
         } catch (const GCodeReadError& e) {
             penPoints() = points;
+            viewBounds() = bounds;
             DrawMode = 0;
+            freshView_ = true;
             dialogs().message(e.message(), windowCaption());
             return;
         } catch (const VezorError& e) {
@@ -84,8 +97,12 @@ void frmGCode::ReadGCodeFile(const std::string& path) {
             return;
         }
         penPoints() = points;
+        viewBounds() = bounds;
         spsModel->show(points);
+        freshView_ = true;
+        drawn = true;
     });
+    if (drawn) cmdPaint_Click();
 }
 
 void frmGCode::mnuParam_Click() {

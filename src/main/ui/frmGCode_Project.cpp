@@ -44,6 +44,7 @@ void frmGCode::mnuOpenProject_Click() {
     mnuReloadProject->setEnabled(true);
     cmdReloadProject->setEnabled(true);
     DrawMode = 1;
+    freshView_ = true;
     LoadProject(project_.ProjectPath);
 }
 
@@ -54,6 +55,7 @@ void frmGCode::mnuReloadProject_Click() {
 }
 
 void frmGCode::LoadProject(const std::string& path) {
+    bool laidOut = false;
     runExclusive([&] {
         EventPump pump([] { QCoreApplication::processEvents(); });
         Project loaded;
@@ -80,7 +82,9 @@ void frmGCode::LoadProject(const std::string& path) {
         spsModel->show(penPoints());
         cmdPaint->setEnabled(true);
         cmdSaveGCODE->setEnabled(true);
+        laidOut = true;
     });
+    if (laidOut) cmdPaint_Click();
 }
 
 void frmGCode::cmdSaveGCODE_Click() {
