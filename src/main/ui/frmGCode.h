@@ -106,6 +106,10 @@ class frmGCode final : public QMainWindow {
     void buildMenus();
     void buildControls();
     void buildViewControls();
+    // Draws the preview up to `limit` records (0: all, then stored back).
+    void drawPreview(long long& limit);
+    // Draws it anew after new content, a view change or a selection.
+    void refreshPreview();
     // The list and the preview follow each other's selection.
     void showSelectedMove();
     void selectListLine(std::size_t record);

@@ -30,14 +30,22 @@ bool g_drawing = false;
 
 }  // namespace
 
-void frmGCode::cmdPaint_Click() {
+void frmGCode::cmdPaint_Click() { drawPreview(DrawLimit); }
+
+void frmGCode::refreshPreview() {
+    // Drawn by itself: an unlimited view stays unlimited for the next content.
+    long long limit = DrawLimit;
+    drawPreview(limit);
+}
+
+void frmGCode::drawPreview(long long& limit) {
     if (g_drawing) return;
     g_drawing = true;
     struct Reset {
         ~Reset() { g_drawing = false; }
     } reset;
 
-    const auto draw = [this] {
+    const auto draw = [this, &limit] {
         // Held for the whole pass: a file read meanwhile replaces the shared list.
         const std::shared_ptr<PenPoints> points = penPoints();
         if (!scene_ || scenePoints_ != points || sceneMode_ != DrawMode) {
@@ -46,7 +54,7 @@ void frmGCode::cmdPaint_Click() {
             scenePoints_ = points;
             sceneMode_ = DrawMode;
         }
-        const std::size_t count = recordsToDraw(DrawLimit, points->count());
+        const std::size_t count = recordsToDraw(limit, points->count());
         pic->setContent(scene_, scene_->segmentsUpTo(count), project().FieldWidth);
         if (freshView_) {
             freshView_ = false;
@@ -102,7 +110,7 @@ void frmGCode::ReadGCodeFile(const std::string& path) {
         freshView_ = true;
         drawn = true;
     });
-    if (drawn) cmdPaint_Click();
+    if (drawn) refreshPreview();
 }
 
 void frmGCode::mnuParam_Click() {

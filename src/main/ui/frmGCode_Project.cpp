@@ -84,7 +84,7 @@ void frmGCode::LoadProject(const std::string& path) {
         cmdSaveGCODE->setEnabled(true);
         laidOut = true;
     });
-    if (laidOut) cmdPaint_Click();
+    if (laidOut) refreshPreview();
 }
 
 void frmGCode::cmdSaveGCODE_Click() {
