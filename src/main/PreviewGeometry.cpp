@@ -111,7 +111,7 @@ void walkPreview(const PenPoints& points, std::size_t count, int drawMode, Previ
         if (drawMode == 1 && i > lastLift + 1) colour = PreviewColour::Red;
         const double x = r.X == 0 ? prevX : r.X;
         const double y = r.Y == 0 ? prevY : r.Y;
-        sink.segment({prevX, prevY, x, y, colour});
+        sink.segment({prevX, prevY, x, y, colour, i});
         prevX = x;
         prevY = y;
         pump.tick();
@@ -120,5 +120,5 @@ void walkPreview(const PenPoints& points, std::size_t count, int drawMode, Previ
 
 std::optional<PreviewSegment> fieldBorder(double fieldWidth, const PreviewView& view) {
     if (!(fieldWidth > 0)) return std::nullopt;
-    return PreviewSegment{fieldWidth, view.Top, fieldWidth, view.Bottom, PreviewColour::Blue};
+    return PreviewSegment{fieldWidth, view.Top, fieldWidth, view.Bottom, PreviewColour::Blue, 0};
 }

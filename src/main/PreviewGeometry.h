@@ -40,6 +40,7 @@ struct PreviewSegment {
     double X2 = 0;
     double Y2 = 0;
     PreviewColour Colour = PreviewColour::Black;
+    std::size_t Record = 0;  // the record that draws the move; 0 for the border
 };
 
 // Scale factor of a scale list entry: "100" gives 1.0; text that is no positive

@@ -8,41 +8,9 @@
 #include <cmath>
 #include <vector>
 
-namespace {
+#include "main/PreviewScene.h"
 
-// Cuts the segment to the rectangle; false when nothing of it lies inside.
-bool clip(double& x1, double& y1, double& x2, double& y2, double minX, double minY, double maxX,
-          double maxY) {
-    double t0 = 0;
-    double t1 = 1;
-    const double dx = x2 - x1;
-    const double dy = y2 - y1;
-    const double p[4] = {-dx, dx, -dy, dy};
-    const double q[4] = {x1 - minX, maxX - x1, y1 - minY, maxY - y1};
-    for (int k = 0; k < 4; ++k) {
-        if (p[k] == 0) {
-            if (q[k] < 0) return false;
-            continue;
-        }
-        const double t = q[k] / p[k];
-        if (p[k] < 0) {
-            if (t > t1) return false;
-            if (t > t0) t0 = t;
-        } else {
-            if (t < t0) return false;
-            if (t < t1) t1 = t;
-        }
-    }
-    if (t1 < 1) {
-        x2 = x1 + t1 * dx;
-        y2 = y1 + t1 * dy;
-    }
-    if (t0 > 0) {
-        x1 = x1 + t0 * dx;
-        y1 = y1 + t0 * dy;
-    }
-    return true;
-}
+namespace {
 
 // Maps the moves to pixels and hands them to the painter in batches: one
 // drawLines call per run of one colour instead of one call per move, and moves
@@ -76,7 +44,7 @@ class PixelBatcher final : public PreviewSink {
         const double maxY = height_ + 1.0;
         const bool inside = x1 >= -2 && x1 <= maxX && x2 >= -2 && x2 <= maxX && y1 >= -2 &&
                             y1 <= maxY && y2 >= -2 && y2 <= maxY;
-        if (!inside && !clip(x1, y1, x2, y2, -2.0, -2.0, maxX, maxY)) return;
+        if (!inside && !clipSegment(x1, y1, x2, y2, -2.0, -2.0, maxX, maxY)) return;
         const QPoint a(pixel(x1), pixel(y1));
         const QPoint b(pixel(x2), pixel(y2));
 

@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QHBoxLayout>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QListView>
 #include <QMenuBar>
@@ -113,12 +114,22 @@ void frmGCode::buildControls() {
     bar->addSpacing(12);
     bar->addWidget(cboShrift);
     bar->addWidget(cboMash);
+    buildViewControls();
+    bar->addWidget(cmdFit);
+    bar->addWidget(cmdShowAll);
+    bar->addWidget(cmdMeasure);
     bar->addStretch(1);
     bar->addWidget(cmdClose);
     outer->addLayout(bar);
 
     pic = new PreviewSurface(this);
     pic->setObjectName("pic");
+    connect(pic, &PreviewSurface::cursorMoved, this,
+            [this](double x, double y) { showCursor(x, y); });
+    connect(pic, &PreviewSurface::cursorLeft, this, [this] { lblCursor->clear(); });
+    connect(pic, &PreviewSurface::recordClicked, this,
+            [this](std::size_t record) { selectListLine(record); });
+    connect(pic, &PreviewSurface::measureChanged, this, [this] { showMeasure(); });
 
     spsModel = new PenPointsListModel(this);
     sps = new QListView(this);
@@ -128,6 +139,8 @@ void frmGCode::buildControls() {
     sps->setModel(spsModel);
     sps->setEditTriggers(QAbstractItemView::NoEditTriggers);
     connect(sps, &QListView::doubleClicked, this, [this] { sps_DblClick(); });
+    connect(sps->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this] { showSelectedMove(); });
 
     txtPaint = new QPlainTextEdit(this);
     txtPaint->setObjectName("txtPaint");

@@ -2,6 +2,8 @@
 
 #include <QMainWindow>
 #include <array>
+#include <cstddef>
+#include <memory>
 #include <string>
 
 #include "main/ProjectModel.h"
@@ -14,6 +16,8 @@ class QMenu;
 class QPlainTextEdit;
 class QToolButton;
 class PenPointsListModel;
+class PenPoints;
+class PreviewScene;
 class PreviewSurface;
 
 // The main window: hub of every command. Handlers are public so that tests
@@ -48,6 +52,12 @@ class frmGCode final : public QMainWindow {
     void mnuOpenCode_Click();
     void ReadGCodeFile(const std::string& path);
 
+    // Preview view and measuring (frmGCode_View.cpp).
+    void cmdFit_Click();
+    void cmdShowAll_Click();
+    void cmdMeasure_Click();
+    void cboMash_Change();
+
     // Window state.
     Project& project() { return project_; }
     long long DrawLimit = 0;  // records the preview draws; 0 = all
@@ -71,6 +81,11 @@ class frmGCode final : public QMainWindow {
     QToolButton* cmdPaint = nullptr;
     QToolButton* cmdSaveGCODE = nullptr;
     QToolButton* cmdClose = nullptr;
+    QToolButton* cmdFit = nullptr;
+    QToolButton* cmdShowAll = nullptr;
+    QToolButton* cmdMeasure = nullptr;
+    QLabel* lblCursor = nullptr;
+    QLabel* lblMeasure = nullptr;
     QComboBox* cboShrift = nullptr;
     QComboBox* cboMash = nullptr;
     PreviewSurface* pic = nullptr;
@@ -91,6 +106,16 @@ class frmGCode final : public QMainWindow {
     std::string windowCaption() const;
     void buildMenus();
     void buildControls();
+    void buildViewControls();
+    // Draws the preview up to `limit` records (0: all, then stored back).
+    void drawPreview(long long& limit);
+    // Draws it anew after new content, a view change or a selection.
+    void refreshPreview();
+    // The list and the preview follow each other's selection.
+    void showSelectedMove();
+    void selectListLine(std::size_t record);
+    void showMeasure();
+    void showCursor(double x, double y);
 
     Project project_;
     bool busy_ = false;
@@ -99,6 +124,12 @@ class frmGCode final : public QMainWindow {
     // was created.
     bool listIsRead_ = false;
     bool projectNotLaidOut_ = false;
+    // The preview's moves, walked again only when the tool path or its mode changes.
+    std::shared_ptr<const PreviewScene> scene_;
+    std::shared_ptr<const PenPoints> scenePoints_;
+    int sceneMode_ = 0;
+    // New content (a file read, an opened project) is first shown at the listed scale.
+    bool freshView_ = true;
 };
 
 template <typename F>

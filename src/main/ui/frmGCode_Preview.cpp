@@ -13,8 +13,8 @@
 #include "lib/ui/QtText.h"
 #include "lib/ui/frmFailDir.h"
 #include "main/PreviewGeometry.h"
+#include "main/PreviewScene.h"
 #include "main/ui/PenPointsListModel.h"
-#include "main/ui/PreviewPainter.h"
 #include "main/ui/PreviewSurface.h"
 #include "main/ui/frmGCode.h"
 
@@ -30,22 +30,37 @@ bool g_drawing = false;
 
 }  // namespace
 
-void frmGCode::cmdPaint_Click() {
+void frmGCode::cmdPaint_Click() { drawPreview(DrawLimit); }
+
+void frmGCode::refreshPreview() {
+    // Drawn by itself: an unlimited view stays unlimited for the next content.
+    long long limit = DrawLimit;
+    drawPreview(limit);
+}
+
+void frmGCode::drawPreview(long long& limit) {
     if (g_drawing) return;
     g_drawing = true;
     struct Reset {
         ~Reset() { g_drawing = false; }
     } reset;
 
-    const auto draw = [this] {
+    const auto draw = [this, &limit] {
         // Held for the whole pass: a file read meanwhile replaces the shared list.
         const std::shared_ptr<PenPoints> points = penPoints();
-        const double scale = previewScale(fromQ(cboMash->currentText()));
-        const PreviewView view = previewView(viewBounds(), scale);
-        const std::size_t count = recordsToDraw(DrawLimit, points->count());
-        EventPump pump = windowEventPump();
-        pic->setImage(paintPreview(pic->pictureSize(), *points, count, DrawMode, view,
-                                   project().FieldWidth, pump));
+        if (!scene_ || scenePoints_ != points || sceneMode_ != DrawMode) {
+            EventPump pump = windowEventPump();
+            scene_ = std::make_shared<const PreviewScene>(*points, DrawMode, pump);
+            scenePoints_ = points;
+            sceneMode_ = DrawMode;
+        }
+        const std::size_t count = recordsToDraw(limit, points->count());
+        pic->setContent(scene_, scene_->segmentsUpTo(count), project().FieldWidth);
+        if (freshView_) {
+            freshView_ = false;
+            pic->showScale(viewBounds(), previewScale(fromQ(cboMash->currentText())));
+        }
+        showSelectedMove();
     };
     // Commands that load content may end with a redraw while they still hold the
     // window; a redraw of its own keeps loads out until it is done.
@@ -66,17 +81,23 @@ void frmGCode::mnuOpenCode_Click() {
 }
 
 void frmGCode::ReadGCodeFile(const std::string& path) {
+    bool drawn = false;
     runExclusive([&] {
         // A new list: the G-code list and the colours stay those of the old one
         // until the read succeeds; a file that cannot be opened changes neither.
         auto points = std::make_shared<PenPoints>();
         EventPump pump = windowEventPump();
+        // Each file is shown on its own, with the origin: earlier files' bounds
+        // would shrink it into a corner.
+        ViewBounds bounds;
         try {
-            ::ReadGCodeFile(path, *points, viewBounds(), pump);
+            ::ReadGCodeFile(path, *points, bounds, pump);
         } catch (const GCodeReadError& e) {
             penPoints() = points;
             listIsRead_ = true;
+            viewBounds() = bounds;
             DrawMode = 0;
+            freshView_ = true;
             dialogs().message(e.message(), windowCaption());
             return;
         } catch (const VezorError& e) {
@@ -86,8 +107,12 @@ void frmGCode::ReadGCodeFile(const std::string& path) {
         penPoints() = points;
         listIsRead_ = true;
         DrawMode = 2;
+        viewBounds() = bounds;
         spsModel->show(points);
+        freshView_ = true;
+        drawn = true;
     });
+    if (drawn) refreshPreview();
 }
 
 void frmGCode::mnuParam_Click() {

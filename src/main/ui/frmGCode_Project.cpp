@@ -50,10 +50,13 @@ void frmGCode::mnuOpenProject_Click() {
     // A file that is no project leaves the current one in place: otherwise the
     // save would propose the rejected file's name and overwrite its program.
     const std::string previous = project_.ProjectPath;
+    const bool freshView = freshView_;
     project_.ProjectPath = joinPath(choice.ChosenFolder, choice.ChosenFile);
+    freshView_ = true;
     if (!LoadProject(project_.ProjectPath)) {
         project_.ProjectPath = previous;
         DrawLimit = drawLimit;
+        freshView_ = freshView;
         return;
     }
     mnuReloadProject->setEnabled(true);
@@ -115,6 +118,7 @@ bool frmGCode::LoadProject(const std::string& path) {
         cmdSaveGCODE->setEnabled(true);
         laidOut = true;
     });
+    if (laidOut) refreshPreview();
     return laidOut;
 }
 

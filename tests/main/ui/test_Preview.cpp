@@ -108,13 +108,14 @@ class PreviewWindow : public ::testing::Test {
         return path;
     }
 
-    // The colour around the point (x, y) in millimetres on the pic, for a view of 0..90
-    // both ways: the wanted colour when a pixel next to it has it (a slanted line may
-    // pass one pixel aside), otherwise the pixel's own colour.
+    // The colour around the point (x, y) in millimetres on the pic: the wanted colour
+    // when a pixel next to it has it (a slanted line may pass one pixel aside),
+    // otherwise the pixel's own colour.
     QRgb at(double x, double y, QRgb wanted = kRed) const {
         const QImage& image = window.pic->image();
-        const int px = static_cast<int>(std::floor(x * (image.width() - 1) / 90 + 0.5));
-        const int py = static_cast<int>(std::floor((90 - y) * (image.height() - 1) / 90 + 0.5));
+        const PixelPoint p = window.pic->transform().toPixel(x, y);
+        const int px = static_cast<int>(std::floor(p.x + 0.5));
+        const int py = static_cast<int>(std::floor(p.y + 0.5));
         for (int dy = -1; dy <= 1; ++dy)
             for (int dx = -1; dx <= 1; ++dx)
                 if (image.valid(px + dx, py + dy) && image.pixel(px + dx, py + dy) == wanted)
@@ -144,7 +145,8 @@ TEST_F(PreviewWindow, ReadFileListsItsLinesAndDrawsThemAll) {
     EXPECT_EQ(at(50, 10), kRed);
     EXPECT_EQ(at(90, 50), kRed);
     EXPECT_EQ(at(50, 90), kRed);
-    EXPECT_EQ(at(50, 50), kWhite);
+    EXPECT_NE(at(50, 50), kRed);
+    EXPECT_NE(at(50, 50), kGreen);
     saveScreenshot(&window, "frmGCode_preview");
 }
 
@@ -154,7 +156,7 @@ TEST_F(PreviewWindow, DoubleClickDrawsTheRecordsBeforeTheEntry) {
     window.sps_DblClick();
     EXPECT_EQ(window.DrawLimit, 5);
     EXPECT_EQ(at(90, 50), kRed) << "record 5";
-    EXPECT_EQ(at(50, 90), kWhite) << "record 6 is the entry double-clicked";
+    EXPECT_NE(at(50, 90), kRed) << "record 6 is the entry double-clicked";
 
     window.sps->setCurrentIndex(window.spsModel->index(0));
     window.sps_DblClick();
@@ -177,7 +179,7 @@ TEST_F(PreviewWindow, FailedReadKeepsTheListAndReportsTheLine) {
     EXPECT_EQ(window.spsModel->shown(), shown) << "the list keeps the file read before";
     ASSERT_EQ(penPoints()->count(), 3u);
     EXPECT_EQ(penPoints()->line(3), "(Text)");
-    EXPECT_EQ(viewBounds(), (ViewBounds{-5, -100, 120, 5}));
+    EXPECT_EQ(viewBounds(), (ViewBounds{-5, 0, 120, 5})) << "from the origin, as far as read";
 
     testDialogs().reset();
     const auto partial = penPoints();
@@ -188,17 +190,14 @@ TEST_F(PreviewWindow, FailedReadKeepsTheListAndReportsTheLine) {
     EXPECT_EQ(window.DrawMode, 0);
 }
 
-TEST_F(PreviewWindow, ThreeLinesAfterAProjectKeepTheProjectFieldInView) {
+TEST_F(PreviewWindow, AFileReadAfterAProjectIsShownOnItsOwnWithTheProjectsBorder) {
     viewBounds() = ViewBounds{0, -100, 100, 0};
     window.project().FieldWidth = 100;
-    window.ReadGCodeFile(gcodeFile("three.nc", "G0X10Y-10\nG1Z-1\nG1X20Y-20\n"));
+    window.ReadGCodeFile(gcodeFile("three.nc", "G0X10Y-10\nG1Z-1\nG1X120Y-20\n"));
     EXPECT_EQ(window.spsModel->rowCount(), 3);
-    EXPECT_EQ(viewBounds(), (ViewBounds{0, -100, 100, 0}));
-    window.cboMash->setCurrentText(QStringLiteral("100"));
-    window.cmdPaint_Click();
-    const QImage& image = window.pic->image();
-    EXPECT_EQ(image.pixel(image.width() - 1, image.height() / 2), kBlue)
-        << "the last project's border at the view's right edge";
+    EXPECT_EQ(viewBounds(), (ViewBounds{0, -20, 120, 0})) << "from the origin, not the project's";
+    EXPECT_EQ(at(100, -10, kBlue), kBlue) << "the last project's border";
+    EXPECT_EQ(at(65, -15), kRed);
 }
 
 TEST_F(PreviewWindow, LaidOutProjectIsDrawnRedWithItsFieldBorderAndKeptOnResize) {
@@ -213,21 +212,16 @@ TEST_F(PreviewWindow, LaidOutProjectIsDrawnRedWithItsFieldBorderAndKeptOnResize)
     ASSERT_EQ(viewBounds(), (ViewBounds{0, -100, 100, 0}));
     window.cmdPaint_Click();
 
-    const QImage image = window.pic->image();
-    const auto pixelOf = [&](double x, double y) {
-        return QPoint(static_cast<int>(std::floor(x * (image.width() - 1) / 100 + 0.5)),
-                      static_cast<int>(std::floor(-y * (image.height() - 1) / 100 + 0.5)));
-    };
-    EXPECT_EQ(image.pixel(pixelOf(5, -25)), kRed) << "down stroke at X 5";
-    EXPECT_EQ(image.pixel(pixelOf(20, -45)), kRed) << "foot along Y -45";
-    EXPECT_EQ(image.pixel(pixelOf(50, -25)), kWhite);
-    EXPECT_EQ(image.pixel(image.width() - 1, image.height() / 2), kBlue);
+    EXPECT_EQ(at(5, -25), kRed) << "down stroke at X 5";
+    EXPECT_EQ(at(20, -45), kRed) << "foot along Y -45";
+    EXPECT_NE(at(50, -25), kRed);
+    EXPECT_EQ(at(100, -50, kBlue), kBlue);
     saveScreenshot(&window, "frmGCode_project");
 
     window.resize(1200, 800);
     QApplication::processEvents();
-    const QImage shown = window.pic->grab().toImage();
-    EXPECT_EQ(shown.pixel(pixelOf(5, -25)), kRed) << "the picture stays when the window grows";
+    EXPECT_EQ(window.pic->image().size(), window.pic->pictureSize()) << "drawn anew";
+    EXPECT_EQ(at(5, -25), kRed) << "the picture follows when the window grows";
 }
 
 // Runs `check` on the modal window that `open` shows, then closes it.

@@ -1,0 +1,229 @@
+#include "main/PreviewScene.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+std::uint32_t wordOf(PreviewColour colour) {
+    const PreviewRgb rgb = rgbOf(colour);
+    return 0xff000000u | static_cast<std::uint32_t>(rgb.r) << 16 |
+           static_cast<std::uint32_t>(rgb.g) << 8 | static_cast<std::uint32_t>(rgb.b);
+}
+
+struct Pixel {
+    int x = 0;
+    int y = 0;
+    bool operator==(const Pixel&) const = default;
+};
+
+int roundPixel(double v) { return static_cast<int>(std::floor(v + 0.5)); }
+
+class Plotter {
+  public:
+    explicit Plotter(PixelBuffer& target) : t_(target) {}
+
+    void dot(Pixel p, std::uint32_t word) {
+        if (p.x >= 0 && p.y >= 0 && p.x < t_.width && p.y < t_.height)
+            t_.bits[p.y * t_.stride + p.x] = word;
+    }
+
+    // Bresenham; the ends were clipped to a margin around the buffer.
+    void line(Pixel a, Pixel b, std::uint32_t word) {
+        const int dx = std::abs(b.x - a.x);
+        const int dy = -std::abs(b.y - a.y);
+        const int sx = a.x < b.x ? 1 : -1;
+        const int sy = a.y < b.y ? 1 : -1;
+        int err = dx + dy;
+        for (;;) {
+            dot(a, word);
+            if (a == b) return;
+            const int e2 = 2 * err;
+            if (e2 >= dy) {
+                err += dy;
+                a.x += sx;
+            }
+            if (e2 <= dx) {
+                err += dx;
+                a.y += sy;
+            }
+        }
+    }
+
+  private:
+    PixelBuffer& t_;
+};
+
+double distanceToSegment(MmPoint p, MmPoint a, MmPoint b) {
+    const double dx = b.X - a.X;
+    const double dy = b.Y - a.Y;
+    const double length2 = dx * dx + dy * dy;
+    double t = length2 > 0 ? ((p.X - a.X) * dx + (p.Y - a.Y) * dy) / length2 : 0;
+    t = std::clamp(t, 0.0, 1.0);
+    return std::hypot(p.X - (a.X + t * dx), p.Y - (a.Y + t * dy));
+}
+
+MmRect boxOf(MmPoint a, MmPoint b) {
+    return {std::min(a.X, b.X), std::min(a.Y, b.Y), std::max(a.X, b.X), std::max(a.Y, b.Y)};
+}
+
+}  // namespace
+
+bool clipSegment(double& x1, double& y1, double& x2, double& y2, double minX, double minY,
+                 double maxX, double maxY) {
+    double t0 = 0;
+    double t1 = 1;
+    const double dx = x2 - x1;
+    const double dy = y2 - y1;
+    const double p[4] = {-dx, dx, -dy, dy};
+    const double q[4] = {x1 - minX, maxX - x1, y1 - minY, maxY - y1};
+    for (int k = 0; k < 4; ++k) {
+        if (p[k] == 0) {
+            if (q[k] < 0) return false;
+            continue;
+        }
+        const double t = q[k] / p[k];
+        if (p[k] < 0) {
+            if (t > t1) return false;
+            if (t > t0) t0 = t;
+        } else {
+            if (t < t0) return false;
+            if (t < t1) t1 = t;
+        }
+    }
+    if (t1 < 1) {
+        x2 = x1 + t1 * dx;
+        y2 = y1 + t1 * dy;
+    }
+    if (t0 > 0) {
+        x1 = x1 + t0 * dx;
+        y1 = y1 + t0 * dy;
+    }
+    return true;
+}
+
+PreviewScene::PreviewScene(const PenPoints& points, int drawMode, EventPump& pump) {
+    struct Collect final : PreviewSink {
+        PreviewScene& scene;
+        explicit Collect(PreviewScene& s) : scene(s) {}
+        void segment(const PreviewSegment& s) override {
+            scene.ends_.push_back({s.X2, s.Y2});
+            scene.colours_.push_back(s.Colour);
+            scene.records_.push_back(s.Record);
+        }
+    } sink(*this);
+    ends_.reserve(points.count());
+    colours_.reserve(points.count());
+    records_.reserve(points.count());
+    walkPreview(points, points.count(), drawMode, sink, pump);
+
+    blocks_.reserve(ends_.size() / kBlock + 1);
+    for (std::size_t first = 0; first < ends_.size(); first += kBlock) {
+        const std::size_t last = std::min(first + kBlock, ends_.size());
+        MmRect box = boxOf(startOf(first), ends_[first]);
+        for (std::size_t k = first + 1; k < last; ++k) box = box.united(boxOf(ends_[k], ends_[k]));
+        blocks_.push_back({box});
+    }
+}
+
+std::size_t PreviewScene::segmentsUpTo(std::size_t recordLimit) const {
+    return static_cast<std::size_t>(
+        std::upper_bound(records_.begin(), records_.end(), recordLimit) - records_.begin());
+}
+
+std::optional<MmRect> PreviewScene::extent() const {
+    if (blocks_.empty()) return std::nullopt;
+    MmRect box = blocks_.front().box;
+    for (const Block& b : blocks_) box = box.united(b.box);
+    return box;
+}
+
+std::optional<PreviewSegment> PreviewScene::segmentOf(std::size_t record) const {
+    const auto it = std::lower_bound(records_.begin(), records_.end(), record);
+    if (it == records_.end() || *it != record) return std::nullopt;
+    const std::size_t k = static_cast<std::size_t>(it - records_.begin());
+    const MmPoint a = startOf(k);
+    return PreviewSegment{a.X, a.Y, ends_[k].X, ends_[k].Y, colours_[k], record};
+}
+
+std::optional<std::size_t> PreviewScene::recordNear(MmPoint point, double tolerance,
+                                                    std::size_t count) const {
+    count = std::min(count, size());
+    const MmRect reach{point.X - tolerance, point.Y - tolerance, point.X + tolerance,
+                       point.Y + tolerance};
+    std::optional<std::size_t> best;
+    double bestDistance = tolerance;
+    for (std::size_t b = 0; b * kBlock < count; ++b) {
+        if (!blocks_[b].box.intersects(reach)) continue;
+        const std::size_t last = std::min(count, (b + 1) * kBlock);
+        for (std::size_t k = b * kBlock; k < last; ++k) {
+            const double d = distanceToSegment(point, startOf(k), ends_[k]);
+            if (d <= bestDistance) {
+                bestDistance = d;
+                best = records_[k];
+            }
+        }
+    }
+    return best;
+}
+
+void PreviewScene::render(PixelBuffer& target, const ViewTransform& view, std::size_t count) const {
+    if (target.width <= 0 || target.height <= 0) return;
+    count = std::min(count, size());
+    Plotter plot(target);
+    // A pixel's margin past the edges keeps clipped ends off the border pixels.
+    const double onePixel = 1 / view.pixelsPerMm();
+    MmRect shown = view.visible(target.width, target.height);
+    shown = {shown.MinX - onePixel, shown.MinY - onePixel, shown.MaxX + onePixel,
+             shown.MaxY + onePixel};
+    const double maxX = target.width + 1.0;
+    const double maxY = target.height + 1.0;
+
+    Pixel pen;
+    bool penDown = false;  // pen is the pixel the last drawn move ended on
+    PreviewColour penColour = PreviewColour::Black;
+    for (std::size_t b = 0; b * kBlock < count; ++b) {
+        const MmRect& box = blocks_[b].box;
+        const std::size_t first = b * kBlock;
+        const std::size_t last = std::min(count, first + kBlock);
+        if (!box.intersects(shown)) {
+            penDown = false;
+            continue;
+        }
+        const PixelPoint low = view.toPixel(box.MinX, box.MaxY);
+        const PixelPoint high = view.toPixel(box.MaxX, box.MinY);
+        const Pixel a{roundPixel(low.x), roundPixel(low.y)};
+        if (a == Pixel{roundPixel(high.x), roundPixel(high.y)}) {
+            plot.dot(a, wordOf(colours_[last - 1]));
+            pen = a;
+            penDown = true;
+            penColour = colours_[last - 1];
+            continue;
+        }
+        for (std::size_t k = first; k < last; ++k) {
+            const MmPoint s = startOf(k);
+            const MmPoint e = ends_[k];
+            if (!boxOf(s, e).intersects(shown)) {
+                penDown = false;
+                continue;
+            }
+            PixelPoint p1 = view.toPixel(s.X, s.Y);
+            PixelPoint p2 = view.toPixel(e.X, e.Y);
+            if (!clipSegment(p1.x, p1.y, p2.x, p2.y, -2.0, -2.0, maxX, maxY)) {
+                penDown = false;
+                continue;
+            }
+            const Pixel from{roundPixel(p1.x), roundPixel(p1.y)};
+            const Pixel to{roundPixel(p2.x), roundPixel(p2.y)};
+            const PreviewColour colour = colours_[k];
+            if (from == to) {
+                if (!(penDown && pen == to && penColour == colour)) plot.dot(to, wordOf(colour));
+            } else {
+                plot.line(from, to, wordOf(colour));
+            }
+            pen = to;
+            penDown = true;
+            penColour = colour;
+        }
+    }
+}
