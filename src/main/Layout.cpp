@@ -106,7 +106,10 @@ class Layouter {
                 }
                 if (kind != CharClass::Space) {
                     const Glyph& glyph = glyphs_.get(code);
-                    if (!glyph.readable) result_.messages.push_back(MissingLetterMessage(code));
+                    if (!glyph.readable) {
+                        result_.messages.push_back(MissingLetterMessage(code));
+                        result_.missing[code] = true;
+                    }
                     if (d != 1) penX += letterGap;
                     if (hasTags && firstTagAt_[d] != 0) applyTag(line, firstTagAt_[d], penX);
                     appendGlyph(glyph, penX, lineY);

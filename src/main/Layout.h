@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <memory>
 #include <string>
 #include <vector>
@@ -25,6 +26,8 @@ struct LayoutResult {
     // One message per occurrence of a character whose letter file is missing
     // or malformed, in text order (Windows-1251).
     std::vector<std::string> messages;
+    // The character codes whose letter is missing or malformed.
+    std::array<bool, 256> missing{};
 };
 
 // Whether the records get their G-code texts: the G-code list shows them; the

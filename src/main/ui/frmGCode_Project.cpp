@@ -10,6 +10,7 @@
 #include "lib/Dialogs.h"
 #include "lib/FileChoice.h"
 #include "lib/ProgramFolder.h"
+#include "lib/TextFile.h"
 #include "lib/Win1251.h"
 #include "lib/ui/QtText.h"
 #include "lib/ui/frmFailDir.h"
@@ -40,7 +41,9 @@ void frmGCode::mnuOpenProject_Click() {
     ShowFileChooser(this);
     const FileChoice& choice = fileChoice();
     if (choice.ChoiceConfirmed != 1) return;
-    project_.ProjectPath = joinPath(choice.ChosenFolder, choice.ChosenFile);
+    const std::string path = joinPath(choice.ChosenFolder, choice.ChosenFile);
+    if (!unsavedChangesHandled()) return;
+    project_.ProjectPath = path;
     mnuReloadProject->setEnabled(true);
     cmdReloadProject->setEnabled(true);
     DrawMode = 1;
@@ -49,6 +52,7 @@ void frmGCode::mnuOpenProject_Click() {
 }
 
 void frmGCode::mnuReloadProject_Click() {
+    if (!unsavedChangesHandled()) return;
     DrawLimit = 0;
     LoadProject(project_.ProjectPath);
     cmdPaint_Click();
@@ -58,9 +62,15 @@ void frmGCode::LoadProject(const std::string& path) {
     bool laidOut = false;
     runExclusive([&] {
         EventPump pump([] { QCoreApplication::processEvents(); });
+        std::string bytes;
         Project loaded;
         try {
-            loaded = ReadProjectFile(path, pump);
+            try {
+                bytes = textfile::readBytes(path);
+            } catch (const FileReadError&) {
+                throw NotAProjectError();
+            }
+            loaded = ParseProject(bytes, pump);
         } catch (const NotAProjectError& e) {
             dialogs().message(e.message(), windowCaption());
             return;
@@ -68,20 +78,11 @@ void frmGCode::LoadProject(const std::string& path) {
         // The path is the caller's business (the new-project command may have set a folder).
         loaded.ProjectPath = project_.ProjectPath;
         project_ = std::move(loaded);
-
-        QString shown = toQ(ProjectDisplayText(project_));
-        shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-        txtPaint->setPlainText(shown);
-
-        const std::string font =
-            cboShrift->currentIndex() >= 0 ? pathFromQ(cboShrift->currentText()) : std::string();
-        LayoutResult layout = LayOutProject(project_, font, machiningSettings());
-        for (const std::string& message : layout.messages) dialogs().message(message, "");
-        penPoints() = std::move(layout.points);
-        viewBounds() = layout.bounds;
-        spsModel->show(penPoints());
-        cmdPaint->setEnabled(true);
-        cmdSaveGCODE->setEnabled(true);
+        // The editors show the file's lines as written, so saving keeps tags and comments.
+        source_ = DecodeProjectSource(bytes);
+        modified_ = false;
+        showSource();
+        layOutProject(true);
         laidOut = true;
     });
     if (laidOut) refreshPreview();
