@@ -109,6 +109,7 @@ class Layouter {
                     if (!glyph.readable) {
                         result_.messages.push_back(MissingLetterMessage(code));
                         result_.missingLetters.push_back(code);
+                        result_.missing[code] = true;
                     }
                     if (d != 1) penX += letterGap;
                     if (hasTags && firstTagAt_[d] != 0) applyTag(line, firstTagAt_[d], penX);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <memory>
 #include <string>
 #include <vector>
@@ -29,6 +30,8 @@ struct LayoutResult {
     // or malformed, in text order (Windows-1251).
     std::vector<std::string> messages;
     std::vector<unsigned char> missingLetters;  // the code of each message
+    // The character codes whose letter is missing or malformed.
+    std::array<bool, 256> missing{};
 };
 
 // Whether the records get their G-code texts: the G-code list shows them; the

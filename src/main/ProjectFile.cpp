@@ -81,7 +81,10 @@ void ExtractLineTags(Collection<ProjectLine>& lines, std::string& text) {
 }
 
 Project ParseProject(std::string_view bytes, EventPump& pump) {
-    const std::string text = DecodeProjectBytes(bytes);
+    return ParseProjectText(DecodeProjectBytes(bytes), pump);
+}
+
+Project ParseProjectText(std::string_view text, EventPump& pump) {
     const std::vector<std::string> fileLines = textfile::splitLines(text);
     if (fileLines.size() < 4) throw NotAProjectError();
 

@@ -41,6 +41,8 @@ void ExtractLineTags(Collection<ProjectLine>& lines, std::string& text);
 // at least one, possibly empty, text line; ProjectPath is left empty.
 // pump.tick() runs after every kept text line. Throws NotAProjectError.
 Project ParseProject(std::string_view bytes, EventPump& pump);
+// The same for text already in Windows-1251.
+Project ParseProjectText(std::string_view text, EventPump& pump);
 
 // Reads and parses the file; ProjectPath of the result is path. A path that
 // cannot be read (missing, a folder, no access) counts as no project.

@@ -109,6 +109,11 @@ void PreviewSurface::fitAll() {
     followSize();
 }
 
+void PreviewSurface::setField(const ViewBounds& bounds) {
+    field_ = bounds;
+    followSize();
+}
+
 void PreviewSurface::followSize() {
     const QSize size = pictureSize();
     if (follow_ == Follow::Scale) {

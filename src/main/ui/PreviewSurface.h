@@ -32,6 +32,9 @@ class PreviewSurface final : public QWidget {
     // Shows the whole drawing or the field, whichever reaches farther, and keeps
     // doing so through resizes until the user zooms or pans.
     void fitAll();
+    // New bounds of the field (a layout after an edit); a view that follows the
+    // scale list or the fit moves along, the user's own view stays.
+    void setField(const ViewBounds& bounds);
     void setSelectedRecord(std::size_t record);  // 0: none
     std::size_t selectedRecord() const { return selected_; }
     // While measuring, clicks place the two measuring points instead of selecting.

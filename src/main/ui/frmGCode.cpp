@@ -51,6 +51,10 @@ void frmGCode::buildMenus() {
     mnuReloadProject = item("mnuReloadProject", QStringLiteral("Перегрузить проект"),
                             &frmGCode::mnuReloadProject_Click);
     mnuReloadProject->setEnabled(false);
+    mnuSaveProject =
+        item("mnuSaveProject", QStringLiteral("Сохранить проект"), &frmGCode::mnuSaveProject_Click);
+    mnuSaveProjectAs = item("mnuSaveProjectAs", QStringLiteral("Сохранить проект как…"),
+                            &frmGCode::mnuSaveProjectAs_Click);
     mnuLine1 = mnuF->addSeparator();
     mnuLine1->setObjectName("mnuLine1");
     mnuFontEdit =
@@ -62,6 +66,29 @@ void frmGCode::buildMenus() {
     mnuLine2 = mnuF->addSeparator();
     mnuLine2->setObjectName("mnuLine2");
     mnuCloseAction = item("mnuClose", QStringLiteral("Выход"), &frmGCode::mnuClose_Click);
+
+    // The G-code save is a button; its key works from anywhere in the window.
+    saveGCodeAction = new QAction(QStringLiteral("Сохранить G-code"), this);
+    saveGCodeAction->setObjectName("saveGCodeAction");
+    addAction(saveGCodeAction);
+    connect(saveGCodeAction, &QAction::triggered, this, [this] {
+        if (cmdSaveGCODE->isEnabled()) cmdSaveGCODE_Click();
+    });
+
+    const std::pair<QAction*, QKeySequence> keys[] = {
+        {mnuNewProject, QKeySequence(Qt::CTRL | Qt::Key_N)},
+        {mnuOpenProject, QKeySequence(Qt::CTRL | Qt::Key_O)},
+        {mnuReloadProject, QKeySequence(Qt::Key_F5)},
+        {mnuSaveProject, QKeySequence(Qt::CTRL | Qt::Key_S)},
+        {mnuSaveProjectAs, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)},
+        {mnuFontEdit, QKeySequence(Qt::CTRL | Qt::Key_E)},
+        {nmuOpen, QKeySequence(Qt::CTRL | Qt::Key_F)},
+        {mnuOpenCode, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O)},
+        {mnuParam, QKeySequence(Qt::CTRL | Qt::Key_P)},
+        {mnuCloseAction, QKeySequence(Qt::CTRL | Qt::Key_Q)},
+        {saveGCodeAction, QKeySequence(Qt::CTRL | Qt::Key_G)},
+    };
+    for (const auto& [action, key] : keys) action->setShortcut(key);
 
     mnuHelpAction = menuBar()->addAction(QStringLiteral("O ..."));
     mnuHelpAction->setObjectName("mnuHelp");
@@ -157,6 +184,7 @@ void frmGCode::buildControls() {
     listLayout->addWidget(lbl2[1]);
     listLayout->addWidget(sps, 3);
     listLayout->addWidget(lbl2[0]);
+    listLayout->addWidget(buildEditControls());
     listLayout->addWidget(txtPaint, 2);
 
     auto* split = new QSplitter(Qt::Horizontal, this);
@@ -176,11 +204,16 @@ void frmGCode::Form_Load() {
 }
 
 void frmGCode::cmdClose_Click() {
+    if (!unsavedChangesHandled()) return;
     QApplication::closeAllWindows();
     QApplication::quit();
 }
 
 void frmGCode::closeEvent(QCloseEvent* event) {
+    if (!unsavedChangesHandled()) {
+        event->ignore();
+        return;
+    }
     event->accept();
     QApplication::quit();
 }

@@ -7,10 +7,13 @@
 #include <string>
 
 #include "main/ProjectModel.h"
+#include "main/ProjectSource.h"
 
 class QAction;
 class QComboBox;
 class QLabel;
+class QLineEdit;
+class QTimer;
 class QListView;
 class QMenu;
 class QPlainTextEdit;
@@ -52,6 +55,14 @@ class frmGCode final : public QMainWindow {
     void mnuOpenCode_Click();
     void ReadGCodeFile(const std::string& path);
 
+    // Editing the project in the window (frmGCode_Edit.cpp).
+    void mnuSaveProject_Click();
+    void mnuSaveProjectAs_Click();
+    // Lays the edited project out now instead of after the pause in typing.
+    void relayoutNow();
+    bool isModified() const { return modified_; }
+    const ProjectSource& source() const { return source_; }
+
     // Preview view and measuring (frmGCode_View.cpp).
     void cmdFit_Click();
     void cmdShowAll_Click();
@@ -69,6 +80,9 @@ class frmGCode final : public QMainWindow {
     QAction* mnuNewProject = nullptr;
     QAction* mnuOpenProject = nullptr;
     QAction* mnuReloadProject = nullptr;
+    QAction* mnuSaveProject = nullptr;
+    QAction* mnuSaveProjectAs = nullptr;
+    QAction* saveGCodeAction = nullptr;
     QAction* mnuLine1 = nullptr;
     QAction* mnuFontEdit = nullptr;
     QAction* nmuOpen = nullptr;
@@ -86,6 +100,9 @@ class frmGCode final : public QMainWindow {
     QToolButton* cmdMeasure = nullptr;
     QLabel* lblCursor = nullptr;
     QLabel* lblMeasure = nullptr;
+    QLabel* lblMissing = nullptr;
+    // Line spacing, field width, letter height, width factor.
+    std::array<QLineEdit*, 4> txtParameters{};
     QComboBox* cboShrift = nullptr;
     QComboBox* cboMash = nullptr;
     PreviewSurface* pic = nullptr;
@@ -107,6 +124,15 @@ class frmGCode final : public QMainWindow {
     void buildMenus();
     void buildControls();
     void buildViewControls();
+    QWidget* buildEditControls();
+    // Shows the project's lines in the editors without taking it for an edit.
+    void showSource();
+    void sourceEdited();
+    void layOutProject(bool withMessages);
+    void markMissingLetters(const std::array<bool, 256>& missing);
+    bool saveProjectTo(const std::string& path);
+    // Asks about unsaved edits; false when the caller must not go on.
+    bool unsavedChangesHandled();
     // Draws the preview up to `limit` records (0: all, then stored back).
     void drawPreview(long long& limit);
     // Draws it anew after new content, a view change or a selection.
@@ -130,6 +156,11 @@ class frmGCode final : public QMainWindow {
     int sceneMode_ = 0;
     // New content (a file read, an opened project) is first shown at the listed scale.
     bool freshView_ = true;
+    // The project's lines as the editors show them; the template's until a project is read.
+    ProjectSource source_;
+    bool modified_ = false;
+    bool showingSource_ = false;
+    QTimer* layoutTimer_ = nullptr;
 };
 
 template <typename F>

@@ -118,6 +118,8 @@ void frmGCode::ReadGCodeFile(const std::string& path) {
 void frmGCode::mnuParam_Click() {
     frmParam dialog(this);
     dialog.exec();
+    // The dialog may have changed the heights, the feed or the lifts.
+    if (DrawMode == 1) relayoutNow();
 }
 
 void frmGCode::mnuHelp_Click() {

@@ -10,6 +10,7 @@
 #include "lib/Dialogs.h"
 #include "lib/FileChoice.h"
 #include "lib/ProgramFolder.h"
+#include "lib/TextFile.h"
 #include "lib/Win1251.h"
 #include "lib/ui/QtText.h"
 #include "lib/ui/frmFailDir.h"
@@ -49,9 +50,11 @@ void frmGCode::mnuOpenProject_Click() {
     if (choice.ChoiceConfirmed != 1) return;
     // A file that is no project leaves the current one in place: otherwise the
     // save would propose the rejected file's name and overwrite its program.
+    const std::string path = joinPath(choice.ChosenFolder, choice.ChosenFile);
+    if (!unsavedChangesHandled()) return;
     const std::string previous = project_.ProjectPath;
     const bool freshView = freshView_;
-    project_.ProjectPath = joinPath(choice.ChosenFolder, choice.ChosenFile);
+    project_.ProjectPath = path;
     freshView_ = true;
     if (!LoadProject(project_.ProjectPath)) {
         project_.ProjectPath = previous;
@@ -64,33 +67,25 @@ void frmGCode::mnuOpenProject_Click() {
 }
 
 void frmGCode::mnuReloadProject_Click() {
+    if (!unsavedChangesHandled()) return;
     DrawLimit = 0;
     LoadProject(project_.ProjectPath);
     cmdPaint_Click();
 }
 
-namespace {
-
-// A long text in a font without its alphabet misses hundreds of letters: after
-// «Пропустить остальные» one summary stands for the boxes not shown.
-void showMissingLetters(const LayoutResult& layout) {
-    for (const std::string& message : layout.messages) {
-        if (dialogs().messageOrSkip(message, "", cp("Пропустить остальные"))) {
-            dialogs().message(MissingLettersSummary(layout.missingLetters), "");
-            return;
-        }
-    }
-}
-
-}  // namespace
-
 bool frmGCode::LoadProject(const std::string& path) {
     bool laidOut = false;
     runExclusive([&] {
         EventPump pump([] { QCoreApplication::processEvents(); });
+        std::string bytes;
         Project loaded;
         try {
-            loaded = ReadProjectFile(path, pump);
+            try {
+                bytes = textfile::readBytes(path);
+            } catch (const FileReadError&) {
+                throw NotAProjectError();
+            }
+            loaded = ParseProject(bytes, pump);
         } catch (const NotAProjectError& e) {
             dialogs().message(e.message(), windowCaption());
             return;
@@ -98,24 +93,11 @@ bool frmGCode::LoadProject(const std::string& path) {
         // The path is the caller's business (the new-project command may have set a folder).
         loaded.ProjectPath = project_.ProjectPath;
         project_ = std::move(loaded);
-
-        QString shown = toQ(ProjectDisplayText(project_));
-        shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-        txtPaint->setPlainText(shown);
-
-        const std::string font =
-            cboShrift->currentIndex() >= 0 ? pathFromQ(cboShrift->currentText()) : std::string();
-        LayoutResult layout = LayOutProject(project_, font, machiningSettings());
-        showMissingLetters(layout);
-        penPoints() = std::move(layout.points);
-        listIsRead_ = false;
-        projectNotLaidOut_ = false;
-        // Whatever was read before, the list now holds a project: lifts green, strokes red.
-        DrawMode = 1;
-        viewBounds() = layout.bounds;
-        spsModel->show(penPoints());
-        cmdPaint->setEnabled(true);
-        cmdSaveGCODE->setEnabled(true);
+        // The editors show the file's lines as written, so saving keeps tags and comments.
+        source_ = DecodeProjectSource(bytes);
+        modified_ = false;
+        showSource();
+        layOutProject(true);
         laidOut = true;
     });
     if (laidOut) refreshPreview();

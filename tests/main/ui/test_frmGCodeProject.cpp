@@ -90,8 +90,9 @@ TEST_F(frmGCodeProjectTest, LoadingLaysOutAndFillsTheWindow) {
     load(path);
 
     EXPECT_TRUE(testDialogs().calls.empty()) << testDialogs().messagesUtf8().size();
-    EXPECT_EQ(shownText(), w("Текст после тэга будет на расстоянии 50мм\n\nот левого краяЭтот "
-                             "текст на 50мм\nПустая строка пропускается\n"));
+    EXPECT_EQ(shownText(), w("Текст после тэга будет на расстоянии 50мм\n\nот левого края<@XXX=100>"
+                             "Этот текст на 50мм\nПустая строка пропускается"))
+        << "the lines as written, tags and all, for editing";
     EXPECT_EQ(window->project().ProjectLines.Count(), 4u);
     EXPECT_EQ(window->project().FieldWidth, 100);
     EXPECT_EQ(window->spsModel->shown(), penPoints());
@@ -171,7 +172,7 @@ TEST_F(frmGCodeProjectTest, ReloadReadsTheFileAgain) {
     writeFile(path, kParameters + "A B\r\n");
     window->mnuReloadProject_Click();
     EXPECT_EQ(penPoints()->count(), 5u);
-    EXPECT_EQ(shownText(), "A B\n");
+    EXPECT_EQ(shownText(), "A B");
 }
 
 TEST_F(frmGCodeProjectTest, NewProjectWritesTheTemplateAndBecomesTheCurrentProject) {

@@ -1,0 +1,223 @@
+// Editing the project in the main window: the text and the four parameters,
+// laid out again after a pause in typing, saved in the file's own encoding.
+#include <QAction>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QStatusBar>
+#include <QTextBlock>
+#include <QTimer>
+#include <QToolButton>
+#include <filesystem>
+
+#include "app/MachiningSettings.h"
+#include "lib/Dialogs.h"
+#include "lib/FileChoice.h"
+#include "lib/ProgramFolder.h"
+#include "lib/Win1251.h"
+#include "lib/ui/QtText.h"
+#include "lib/ui/frmFailDir.h"
+#include "main/Layout.h"
+#include "main/MissingLetters.h"
+#include "main/ProjectFile.h"
+#include "main/ui/PenPointsListModel.h"
+#include "main/ui/PreviewSurface.h"
+#include "main/ui/frmGCode.h"
+
+namespace {
+
+// Long enough to lay out once a word is typed, short enough to feel immediate.
+constexpr int kTypingPauseMs = 150;
+
+ProjectSource templateSource() {
+    ProjectSource source;
+    for (std::size_t i = 0; i < 4; ++i)
+        source.lines.push_back(win1251::toUtf8(ProjectTemplateLines()[i]));
+    return source;
+}
+
+}  // namespace
+
+QWidget* frmGCode::buildEditControls() {
+    source_ = templateSource();
+    layoutTimer_ = new QTimer(this);
+    layoutTimer_->setSingleShot(true);
+    layoutTimer_->setInterval(kTypingPauseMs);
+    connect(layoutTimer_, &QTimer::timeout, this, [this] { relayoutNow(); });
+
+    auto* box = new QWidget(this);
+    auto* grid = new QGridLayout(box);
+    grid->setContentsMargins(0, 0, 0, 0);
+    const char* names[4] = {"txtLineSpacing", "txtFieldWidth", "txtLetterHeight", "txtWidthFactor"};
+    const QString captions[4] = {QStringLiteral("Интервал, мм"), QStringLiteral("Поле, мм"),
+                                 QStringLiteral("Высота, мм"), QStringLiteral("Ширина")};
+    for (int i = 0; i < 4; ++i) {
+        auto* edit = new QLineEdit(box);
+        edit->setObjectName(names[i]);
+        edit->setToolTip(toQ(ProjectTemplateLines()[static_cast<std::size_t>(i)].substr(
+            ProjectTemplateLines()[static_cast<std::size_t>(i)].find("//") + 2)));
+        txtParameters[static_cast<std::size_t>(i)] = edit;
+        grid->addWidget(new QLabel(captions[i], box), 0, i);
+        grid->addWidget(edit, 1, i);
+        connect(edit, &QLineEdit::textEdited, this, [this] { sourceEdited(); });
+    }
+    connect(txtPaint, &QPlainTextEdit::textChanged, this, [this] { sourceEdited(); });
+    connect(cboShrift, &QComboBox::currentIndexChanged, this, [this] {
+        if (DrawMode == 1) layoutTimer_->start();
+    });
+
+    lblMissing = new QLabel(this);
+    lblMissing->setObjectName("lblMissing");
+    statusBar()->addPermanentWidget(lblMissing);
+    showSource();
+    return box;
+}
+
+void frmGCode::showSource() {
+    showingSource_ = true;
+    for (std::size_t i = 0; i < 4; ++i)
+        txtParameters[i]->setText(QString::fromStdString(ParameterValue(source_, i)));
+    txtPaint->setPlainText(QString::fromStdString(SourceText(source_)));
+    showingSource_ = false;
+}
+
+void frmGCode::sourceEdited() {
+    if (showingSource_) return;
+    for (std::size_t i = 0; i < 4; ++i)
+        SetParameterValue(source_, i, txtParameters[i]->text().toStdString());
+    SetSourceText(source_, txtPaint->toPlainText().toStdString());
+    modified_ = true;
+    layoutTimer_->start();
+}
+
+void frmGCode::relayoutNow() {
+    layoutTimer_->stop();
+    if (isBusy()) {
+        layoutTimer_->start();
+        return;
+    }
+    bool laidOut = false;
+    runExclusive([&] {
+        EventPump pump;
+        Project edited;
+        try {
+            edited = ParseProjectSource(source_, pump);
+        } catch (const NotAProjectError&) {
+            lblMissing->setText(
+                QStringLiteral("Все четыре параметра равны 0: рисунок не обновлён"));
+            return;
+        }
+        edited.ProjectPath = project_.ProjectPath;
+        project_ = std::move(edited);
+        DrawMode = 1;
+        DrawLimit = 0;
+        layOutProject(false);
+        laidOut = true;
+    });
+    if (!laidOut) return;
+    pic->setField(viewBounds());
+    refreshPreview();
+}
+
+namespace {
+
+// A long text in a font without its alphabet misses hundreds of letters: after
+// «Пропустить остальные» one summary stands for the boxes not shown.
+void showMissingLetters(const LayoutResult& layout) {
+    for (const std::string& message : layout.messages) {
+        if (dialogs().messageOrSkip(message, "", cp("Пропустить остальные"))) {
+            dialogs().message(MissingLettersSummary(layout.missingLetters), "");
+            return;
+        }
+    }
+}
+
+}  // namespace
+
+void frmGCode::layOutProject(bool withMessages) {
+    const std::string font =
+        cboShrift->currentIndex() >= 0 ? pathFromQ(cboShrift->currentText()) : std::string();
+    LayoutResult layout = LayOutProject(project_, font, machiningSettings());
+    if (withMessages) showMissingLetters(layout);
+    penPoints() = std::move(layout.points);
+    listIsRead_ = false;
+    projectNotLaidOut_ = false;
+    // Whatever was read before, the list now holds a project: lifts green, strokes red.
+    DrawMode = 1;
+    viewBounds() = layout.bounds;
+    spsModel->show(penPoints());
+    cmdPaint->setEnabled(true);
+    cmdSaveGCODE->setEnabled(true);
+    markMissingLetters(layout.missing);
+}
+
+void frmGCode::markMissingLetters(const std::array<bool, 256>& missing) {
+    QList<QTextEdit::ExtraSelection> marks;
+    QTextCharFormat format;
+    format.setForeground(QColor(200, 0, 0));
+    format.setUnderlineStyle(QTextCharFormat::WaveUnderline);
+    format.setUnderlineColor(QColor(230, 0, 0));
+    const QTextDocument* document = txtPaint->document();
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+        for (const std::size_t at : MissingLetterPositions(fromQ(block.text()), missing)) {
+            QTextEdit::ExtraSelection mark;
+            mark.cursor = QTextCursor(txtPaint->document());
+            mark.cursor.setPosition(block.position() + static_cast<int>(at));
+            mark.cursor.setPosition(block.position() + static_cast<int>(at) + 1,
+                                    QTextCursor::KeepAnchor);
+            mark.format = format;
+            marks.append(mark);
+        }
+    }
+    txtPaint->setExtraSelections(marks);
+    lblMissing->setText(
+        marks.isEmpty() ? QString() : QStringLiteral("Нет в шрифте знаков: %1").arg(marks.size()));
+}
+
+void frmGCode::mnuSaveProject_Click() {
+    const std::filesystem::path path(project_.ProjectPath);
+    if (project_.ProjectPath.empty() || !path.has_filename())
+        mnuSaveProjectAs_Click();
+    else
+        saveProjectTo(project_.ProjectPath);
+}
+
+void frmGCode::mnuSaveProjectAs_Click() {
+    ShowFileChooser(this);
+    const FileChoice& choice = fileChoice();
+    if (choice.ChoiceConfirmed != 1) return;
+    const std::filesystem::path current(project_.ProjectPath);
+    const std::string proposed =
+        current.has_filename() ? win1251::fromUtf8(current.filename().string()) : "NewProject.txt";
+    const std::string name =
+        dialogs().input(cp("Введите имя файла проекта"), windowCaption(), proposed);
+    if (name.empty()) return;
+    const std::string path = joinPath(choice.ChosenFolder, win1251::toUtf8(name));
+    if (!saveProjectTo(path)) return;
+    project_.ProjectPath = path;
+    mnuReloadProject->setEnabled(true);
+    cmdReloadProject->setEnabled(true);
+}
+
+bool frmGCode::saveProjectTo(const std::string& path) {
+    try {
+        WriteProjectSource(path, source_);
+    } catch (const VezorError& e) {
+        dialogs().message(e.message(), windowCaption(), Dialogs::Icon::Error);
+        return false;
+    }
+    modified_ = false;
+    return true;
+}
+
+bool frmGCode::unsavedChangesHandled() {
+    if (!modified_) return true;
+    if (!dialogs().question(cp("Проект изменён. Сохранить изменения?"), windowCaption())) {
+        modified_ = false;
+        return true;
+    }
+    mnuSaveProject_Click();
+    return !modified_;
+}

@@ -1,0 +1,170 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTextCursor>
+
+#include "TestSupport.h"
+#include "lib/ProgramFolder.h"
+#include "main/ui/PenPointsListModel.h"
+#include "main/ui/PreviewSurface.h"
+#include "main/ui/frmGCode.h"
+
+namespace {
+
+const QRgb kRed = qRgb(255, 0, 0);
+
+int redPixels(const QImage& image) {
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) n += image.pixel(x, y) == kRed;
+    return n;
+}
+
+// The main window with the shipped main font and a project opened in it.
+class EditTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        const QString from = QStringLiteral(VEZOR_BINARY_DIR "/font/A-Chertezh");
+        const QString to = QString::fromStdString(testProgramFolder() + "/font/A-Chertezh");
+        QDir().mkpath(to);
+        for (const QString& name : QDir(from).entryList(QDir::Files))
+            QFile::copy(from + "/" + name, to + "/" + name);
+        penPoints() = std::make_shared<PenPoints>();
+        viewBounds() = ViewBounds{};
+        window.Form_Load();
+        window.resize(1100, 760);
+        window.show();
+        QApplication::processEvents();
+    }
+
+    std::string open(const std::string& bytes) {
+        const std::string path = joinPath(testProgramFolder(), "plate.txt");
+        writeFile(path, bytes);
+        window.project().ProjectPath = path;
+        window.DrawMode = 1;
+        window.LoadProject(path);
+        return path;
+    }
+
+    void type(QWidget* target, const QString& text) {
+        target->setFocus();
+        for (const QChar c : text) {
+            QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+            QApplication::sendEvent(target, &press);
+        }
+    }
+
+    // Lets the pause after typing run out, as it does for a user.
+    void pause() {
+        QElapsedTimer clock;
+        clock.start();
+        while (clock.elapsed() < 400) QApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+
+    frmGCode window;
+};
+
+const std::string kPlate = w("5//Интервал\r\n80//Поле\r\n6//Высота\r\n1//Ширина\r\nАБ\r\n");
+
+TEST_F(EditTest, TypingAndParametersLayOutAgainAfterAPause) {
+    open(kPlate);
+    const int rows = window.spsModel->rowCount();
+    const int red = redPixels(window.pic->image());
+    ASSERT_GT(red, 0);
+
+    window.txtPaint->moveCursor(QTextCursor::End);
+    type(window.txtPaint, QStringLiteral("ВГ"));
+    EXPECT_EQ(window.spsModel->rowCount(), rows) << "not while typing";
+    pause();
+    EXPECT_TRUE(window.isModified());
+    EXPECT_GT(window.spsModel->rowCount(), rows);
+    const int typed = redPixels(window.pic->image());
+    EXPECT_GT(typed, red) << "the preview shows the new letters";
+    EXPECT_EQ(window.spsModel->shown(), penPoints());
+
+    window.txtParameters[2]->selectAll();
+    type(window.txtParameters[2], QStringLiteral("12"));
+    pause();
+    EXPECT_EQ(window.project().LetterHeight, 12);
+    EXPECT_GT(redPixels(window.pic->image()), typed * 3 / 2) << "letters twice as high";
+    EXPECT_TRUE(testDialogs().calls.empty());
+    saveScreenshot(&window, "frmGCode_typed");
+}
+
+TEST_F(EditTest, SavingKeepsCommentsTagsAndTheFilesEncoding) {
+    const std::string path =
+        open(w("5 //Интервал\r\n80//Поле\r\n6//Высота\r\n1//Ширина\r\nА<@XXX=20>Б // метка\r\n"));
+    EXPECT_EQ(window.txtPaint->toPlainText(), QStringLiteral("А<@XXX=20>Б // метка"));
+    window.txtParameters[1]->selectAll();
+    type(window.txtParameters[1], QStringLiteral("120"));
+    window.txtPaint->appendPlainText(QStringLiteral("Ёж"));
+    window.mnuSaveProject_Click();
+    EXPECT_FALSE(window.isModified());
+    EXPECT_EQ(readFile(path), w("5 //Интервал\r\n120//Поле\r\n6//Высота\r\n1//Ширина\r\n"
+                                "А<@XXX=20>Б // метка\r\nЁж\r\n"));
+
+    const std::string utf8 = "5//a\r\n80//поле\r\n6//c\r\n1//d\r\nЖ\r\n";
+    open(utf8);
+    window.txtPaint->appendPlainText(QStringLiteral("ё"));
+    window.mnuSaveProject_Click();
+    EXPECT_EQ(readFile(path), "5//a\r\n80//поле\r\n6//c\r\n1//d\r\nЖ\r\nё\r\n");
+
+    open(kPlate);
+    window.txtPaint->appendPlainText(QStringLiteral("日本"));
+    window.mnuSaveProject_Click();
+    ASSERT_EQ(testDialogs().calls.size(), 1u);
+    EXPECT_NE(testDialogs().calls[0].text.find(w("Проект не записан")), std::string::npos);
+    EXPECT_TRUE(window.isModified());
+    EXPECT_EQ(readFile(path), kPlate) << "the file stays whole";
+}
+
+TEST_F(EditTest, UnsavedChangesAreAskedAboutOnCloseAndReload) {
+    const std::string path = open(kPlate);
+    window.close();
+    EXPECT_TRUE(testDialogs().calls.empty()) << "nothing changed, nothing asked";
+
+    window.show();
+    window.txtPaint->appendPlainText(QStringLiteral("В"));
+    testDialogs().questionAnswers = {true};
+    window.mnuReloadProject_Click();
+    ASSERT_EQ(testDialogs().calls.size(), 1u);
+    EXPECT_EQ(testDialogs().calls[0].kind, "question");
+    EXPECT_EQ(testDialogs().calls[0].text, w("Проект изменён. Сохранить изменения?"));
+    EXPECT_EQ(readFile(path), kPlate.substr(0, kPlate.size()) + w("В\r\n")) << "saved, then read";
+    EXPECT_EQ(window.txtPaint->toPlainText(), QStringLiteral("АБ\nВ"));
+
+    testDialogs().reset();
+    window.txtPaint->appendPlainText(QStringLiteral("Г"));
+    EXPECT_TRUE(window.close()) << "No: closes without saving";
+    EXPECT_EQ(testDialogs().calls.size(), 1u);
+    EXPECT_EQ(readFile(path), kPlate + w("В\r\n"));
+}
+
+TEST_F(EditTest, MissingLettersAreMarkedAndCountedWithoutMessageBoxes) {
+    open(kPlate);
+    window.txtPaint->moveCursor(QTextCursor::End);
+    type(window.txtPaint, QStringLiteral("†Я‡ †//†"));
+    pause();
+    EXPECT_TRUE(testDialogs().calls.empty()) << testDialogs().messagesUtf8().size();
+    const auto marks = window.txtPaint->extraSelections();
+    ASSERT_EQ(marks.size(), 3);
+    EXPECT_EQ(marks[0].cursor.selectedText(), QStringLiteral("†"));
+    EXPECT_EQ(marks[1].cursor.selectedText(), QStringLiteral("‡"));
+    EXPECT_EQ(window.lblMissing->text(), QStringLiteral("Нет в шрифте знаков: 3"));
+    saveScreenshot(&window, "frmGCode_missing_letters");
+
+    window.txtPaint->undo();
+    pause();
+    EXPECT_TRUE(window.txtPaint->extraSelections().isEmpty());
+    EXPECT_TRUE(window.lblMissing->text().isEmpty());
+}
+
+}  // namespace
