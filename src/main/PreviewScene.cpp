@@ -19,6 +19,9 @@ struct Pixel {
 
 int roundPixel(double v) { return static_cast<int>(std::floor(v + 0.5)); }
 
+// roundPixel without the library call, for values in view (above -16).
+int nearPixel(double v) { return static_cast<int>(v + 16.5) - 16; }
+
 class Plotter {
   public:
     explicit Plotter(PixelBuffer& target) : t_(target) {}
@@ -48,6 +51,39 @@ class Plotter {
                 a.y += sy;
             }
         }
+    }
+
+    void segment(Pixel a, Pixel b, std::uint32_t word) {
+        if (holds(a) && holds(b))
+            lineInside(a, b, word);
+        else
+            line(a, b, word);
+    }
+
+    bool holds(Pixel p) const { return p.x >= 0 && p.y >= 0 && p.x < t_.width && p.y < t_.height; }
+
+    // The same for ends inside the buffer: every pixel between is too, so none
+    // is checked. Most moves of a large file take this way.
+    void lineInside(Pixel a, Pixel b, std::uint32_t word) {
+        const int adx = std::abs(b.x - a.x);
+        const int ady = std::abs(b.y - a.y);
+        const std::ptrdiff_t stepX = b.x >= a.x ? 1 : -1;
+        const std::ptrdiff_t stepY = b.y >= a.y ? t_.stride : -t_.stride;
+        std::uint32_t* p = t_.bits + a.y * t_.stride + a.x;
+        const int major = std::max(adx, ady);
+        const int minor = std::min(adx, ady);
+        const std::ptrdiff_t majorStep = adx >= ady ? stepX : stepY;
+        const std::ptrdiff_t minorStep = adx >= ady ? stepY : stepX;
+        int err = major / 2;
+        for (int i = 0; i < major; ++i) {
+            *p = word;
+            err -= minor;
+            // Without a branch: whether the minor axis steps is as good as random.
+            const int carry = err >> 31;
+            err += major & carry;
+            p += majorStep + (minorStep & carry);
+        }
+        *p = word;
     }
 
   private:
@@ -179,6 +215,9 @@ void PreviewScene::render(PixelBuffer& target, const ViewTransform& view, std::s
     const double maxX = target.width + 1.0;
     const double maxY = target.height + 1.0;
 
+    std::uint32_t words[4];
+    for (int c = 0; c < 4; ++c) words[c] = wordOf(static_cast<PreviewColour>(c));
+
     Pixel pen;
     bool penDown = false;  // pen is the pixel the last drawn move ended on
     PreviewColour penColour = PreviewColour::Black;
@@ -194,32 +233,58 @@ void PreviewScene::render(PixelBuffer& target, const ViewTransform& view, std::s
         const PixelPoint high = view.toPixel(box.MaxX, box.MinY);
         const Pixel a{roundPixel(low.x), roundPixel(low.y)};
         if (a == Pixel{roundPixel(high.x), roundPixel(high.y)}) {
-            plot.dot(a, wordOf(colours_[last - 1]));
+            plot.dot(a, words[static_cast<int>(colours_[last - 1])]);
             pen = a;
             penDown = true;
             penColour = colours_[last - 1];
             continue;
         }
-        for (std::size_t k = first; k < last; ++k) {
-            const MmPoint s = startOf(k);
-            const MmPoint e = ends_[k];
-            if (!boxOf(s, e).intersects(shown)) {
-                penDown = false;
-                continue;
+        if (box.MinX >= shown.MinX && box.MaxX <= shown.MaxX && box.MinY >= shown.MinY &&
+            box.MaxY <= shown.MaxY) {
+            // The usual case, and the one that costs: the whole block in view,
+            // nothing to cut, each end mapped once.
+            const MmPoint s = startOf(first);
+            const PixelPoint p = view.toPixel(s.X, s.Y);
+            Pixel from{nearPixel(p.x), nearPixel(p.y)};
+            for (std::size_t k = first; k < last; ++k) {
+                const PixelPoint q = view.toPixel(ends_[k].X, ends_[k].Y);
+                const Pixel to{nearPixel(q.x), nearPixel(q.y)};
+                const PreviewColour colour = colours_[k];
+                if (from != to)
+                    plot.segment(from, to, words[static_cast<int>(colour)]);
+                else if (!(penDown && pen == to && penColour == colour))
+                    plot.dot(to, words[static_cast<int>(colour)]);
+                pen = from = to;
+                penDown = true;
+                penColour = colour;
             }
-            PixelPoint p1 = view.toPixel(s.X, s.Y);
-            PixelPoint p2 = view.toPixel(e.X, e.Y);
-            if (!clipSegment(p1.x, p1.y, p2.x, p2.y, -2.0, -2.0, maxX, maxY)) {
-                penDown = false;
-                continue;
+            continue;
+        }
+        const MmPoint s = startOf(first);
+        PixelPoint next = view.toPixel(s.X, s.Y);
+        for (std::size_t k = first; k < last; ++k) {
+            PixelPoint p1 = next;
+            PixelPoint p2 = view.toPixel(ends_[k].X, ends_[k].Y);
+            next = p2;
+            const auto in = [&](const PixelPoint& p) {
+                return p.x >= -2 && p.x <= maxX && p.y >= -2 && p.y <= maxY;
+            };
+            if (!in(p1) || !in(p2)) {
+                const bool away = (p1.x < -2 && p2.x < -2) || (p1.x > maxX && p2.x > maxX) ||
+                                  (p1.y < -2 && p2.y < -2) || (p1.y > maxY && p2.y > maxY);
+                if (away || !clipSegment(p1.x, p1.y, p2.x, p2.y, -2.0, -2.0, maxX, maxY)) {
+                    penDown = false;
+                    continue;
+                }
             }
             const Pixel from{roundPixel(p1.x), roundPixel(p1.y)};
             const Pixel to{roundPixel(p2.x), roundPixel(p2.y)};
             const PreviewColour colour = colours_[k];
             if (from == to) {
-                if (!(penDown && pen == to && penColour == colour)) plot.dot(to, wordOf(colour));
+                if (!(penDown && pen == to && penColour == colour))
+                    plot.dot(to, words[static_cast<int>(colour)]);
             } else {
-                plot.line(from, to, wordOf(colour));
+                plot.segment(from, to, words[static_cast<int>(colour)]);
             }
             pen = to;
             penDown = true;

@@ -1,0 +1,183 @@
+// The main window as a user drives it: typing in a 200-line project (layout,
+// list and preview after the pause), and zooming and panning the preview of a
+// G-code file of a million moves (one frame each).
+//
+//   build/bench_window --benchmark_filter=Typing
+//   build/bench_window --benchmark_filter=ZoomPan
+//
+// Each reports the median of 9 runs; the zoom benchmark also reports the
+// process's peak memory (peak_MB) with the file read and shown.
+#include <benchmark/benchmark.h>
+#include <sys/resource.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QTemporaryDir>
+#include <QTextCursor>
+#include <QWheelEvent>
+#include <cstdio>
+#include <random>
+#include <string>
+
+#include "lib/Win1251.h"
+#include "main/ui/PreviewSurface.h"
+#include "main/ui/frmGCode.h"
+
+namespace {
+
+void writeBytes(const std::string& path, const std::string& bytes) {
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    std::fwrite(bytes.data(), 1, bytes.size(), f);
+    std::fclose(f);
+}
+
+// Four parameters and 200 lines of about 40 letters, words and digits.
+std::string twoHundredLines() {
+    std::string text = cp("6//Интервал\r\n180//Поле\r\n4.4//Высота\r\n0.75//Ширина\r\n");
+    const std::string words[] = {cp("Съешь"),  cp("же"),          cp("ещё"),    cp("этих"),
+                                 cp("мягких"), cp("французских"), cp("булок,"), "2026",
+                                 cp("да"),     cp("выпей"),       cp("чаю.")};
+    for (int line = 0; line < 200; ++line) {
+        std::string row;
+        for (int k = 0; row.size() < 40; ++k) row += words[(line + k) % 11] + " ";
+        text += row + "\r\n";
+    }
+    return text;
+}
+
+void BM_TypingLayout(benchmark::State& state) {
+    QTemporaryDir folder;
+    const std::string path = QDir(folder.path()).filePath("plate.txt").toStdString();
+    writeBytes(path, twoHundredLines());
+    frmGCode window;
+    window.Form_Load();
+    window.cboShrift->setCurrentText(QStringLiteral("font/A-Chertezh"));
+    window.resize(1100, 760);
+    window.show();
+    window.project().ProjectPath = path;
+    window.DrawMode = 1;
+    window.LoadProject(path);
+    window.txtPaint->moveCursor(QTextCursor::End);
+    window.txtPaint->moveCursor(QTextCursor::Up);
+    bool typed = false;
+    for (auto _ : state) {
+        // A keystroke, then the pause: the layout, the list and the preview.
+        if (typed)
+            window.txtPaint->textCursor().deletePreviousChar();
+        else
+            window.txtPaint->insertPlainText(QStringLiteral("ж"));
+        typed = !typed;
+        window.relayoutNow();
+        benchmark::DoNotOptimize(window.pic->image().constBits());
+    }
+    state.counters["moves"] = static_cast<double>(penPoints()->count());
+}
+
+// An engraving-like program: letters of 13 short moves between a lift, a
+// travel and a plunge, rows over a 100 mm field, written over and over.
+std::string engravingProgram(std::size_t lines) {
+    std::mt19937 rng(1);
+    std::uniform_real_distribution<double> step(-1.2, 1.2);
+    std::string text;
+    text.reserve(lines * 18);
+    char buffer[64];
+    double penX = 2.0;
+    double lineY = -5.0;
+    std::size_t written = 0;
+    while (written + 16 < lines) {
+        std::snprintf(buffer, sizeof buffer, "G0Z5.00\r\nG0X%.2fY%.2f\r\nG1Z-0.10\r\n", penX,
+                      lineY);
+        text += buffer;
+        double x = penX;
+        double y = lineY;
+        for (int k = 0; k < 13; ++k) {
+            x = std::min(std::max(x + step(rng), penX), penX + 3.5);
+            y = std::min(std::max(y + step(rng), lineY - 4.4), lineY);
+            std::snprintf(buffer, sizeof buffer, "G1X%.2fY%.2f\r\n", x, y);
+            text += buffer;
+        }
+        written += 16;
+        penX += 4.0;
+        if (penX > 96) {
+            penX = 2.0;
+            lineY -= 5.0;
+            if (lineY < -98) lineY = -5.0;
+        }
+    }
+    return text;
+}
+
+void BM_ZoomPanFrame(benchmark::State& state) {
+    QTemporaryDir folder;
+    const std::string path = QDir(folder.path()).filePath("big.gcode").toStdString();
+    writeBytes(path, engravingProgram(static_cast<std::size_t>(state.range(0))));
+    penPoints() = std::make_shared<PenPoints>();  // one file's worth, as after start
+    frmGCode window;
+    window.Form_Load();
+    window.resize(1100, 760);
+    window.show();
+    window.ReadGCodeFile(path);
+    PreviewSurface* pic = window.pic;
+    const QPointF centre(pic->width() / 2.0, pic->height() / 2.0);
+    const auto wheel = [&](int delta) {
+        QWheelEvent event(centre, pic->mapToGlobal(centre), QPoint(), QPoint(0, delta),
+                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(pic, &event);
+    };
+    const auto mouse = [&](QEvent::Type type, QPointF at, Qt::MouseButtons buttons) {
+        QMouseEvent event(type, at, pic->mapToGlobal(at), Qt::LeftButton, buttons, Qt::NoModifier);
+        QApplication::sendEvent(pic, &event);
+    };
+    mouse(QEvent::MouseButtonPress, centre, Qt::LeftButton);
+    int frame = 0;
+    for (auto _ : state) {
+        // Zoom in twice, pan there and back, zoom out twice: whole field to close up.
+        switch (frame++ % 6) {
+            case 0:
+            case 1:
+                wheel(120);
+                break;
+            case 2:
+                mouse(QEvent::MouseMove, centre + QPointF(60, 40), Qt::LeftButton);
+                break;
+            case 3:
+                mouse(QEvent::MouseMove, centre, Qt::LeftButton);
+                break;
+            default:
+                wheel(-120);
+                break;
+        }
+        benchmark::DoNotOptimize(pic->image().constBits());
+    }
+    mouse(QEvent::MouseButtonRelease, centre, Qt::NoButton);
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    state.counters["peak_MB"] = static_cast<double>(usage.ru_maxrss) / 1024.0;
+    state.counters["moves"] = static_cast<double>(penPoints()->count());
+}
+
+}  // namespace
+
+BENCHMARK(BM_TypingLayout)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(9)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_ZoomPanFrame)
+    ->Arg(1000000)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(9)
+    ->ReportAggregatesOnly(true);
+
+// The application lives in main(): Qt must not be torn down among the statics.
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
