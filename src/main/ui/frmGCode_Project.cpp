@@ -20,6 +20,9 @@
 #include "main/ui/frmGCode.h"
 
 void frmGCode::mnuNewProject_Click() {
+    // The editors' text belongs to the current project; once the new file is
+    // current, saving it would write that text into the new file.
+    if (!unsavedChangesHandled()) return;
     ShowFileChooser(this);
     const FileChoice& choice = fileChoice();
     if (choice.ChoiceConfirmed != 1) return;
@@ -33,13 +36,17 @@ void frmGCode::mnuNewProject_Click() {
         dialogs().message(e.message(), windowCaption(), Dialogs::Icon::Error);
         return;
     }
-    // The new file becomes the current project, so that reload lays it out and
-    // the save proposes its name; until then the save refuses the old list.
+    // The new file becomes the current project and is laid out at once, so that
+    // the editors, reload and the save all work on it; should that fail, the
+    // save still refuses the old list.
     project_.ProjectPath = path;
     projectNotLaidOut_ = true;
     mnuReloadProject->setEnabled(true);
     cmdReloadProject->setEnabled(true);
     dialogs().message(cp("Новый проект записан, Вы можете его сразу загрузить"), windowCaption());
+    DrawLimit = 0;
+    freshView_ = true;
+    LoadProject(path);
 }
 
 void frmGCode::mnuOpenProject_Click() {
