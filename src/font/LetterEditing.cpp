@@ -1,6 +1,7 @@
 #include "font/LetterEditing.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 #include "font/FontStorage.h"
@@ -123,16 +124,17 @@ std::optional<int> letterCodeOfAnswer(std::string_view utf8) {
 }
 
 std::vector<LetterEntry> letterEntries(const std::vector<int>& codes) {
-    std::vector<LetterEntry> entries;
-    entries.reserve(codes.size());
+    std::array<bool, 256> exists{};
     for (int code : codes)
+        if (code >= 0 && code <= 255) exists[static_cast<std::size_t>(code)] = true;
+    std::vector<LetterEntry> entries;
+    for (int code = 0; code <= 255; ++code) {
+        const bool has = exists[static_cast<std::size_t>(code)];
+        if (code < 32 && !has) continue;
         entries.push_back({"[" + std::to_string(code) + "]" +
                                std::string(1, static_cast<char>(static_cast<unsigned char>(code))),
-                           code});
-    // Byte order of the Windows-1251 texts; equal texts cannot occur since
-    // every code names one file.
-    std::stable_sort(entries.begin(), entries.end(),
-                     [](const LetterEntry& a, const LetterEntry& b) { return a.text < b.text; });
+                           code, has});
+    }
     return entries;
 }
 

@@ -77,9 +77,11 @@ std::optional<int> letterCodeOfAnswer(std::string_view utf8);
 struct LetterEntry {
     std::string text;
     int code = 0;
+    bool exists = false;  // the font has a letter file for the code
 };
-// The entries of the given codes, ordered by their text, so «[192]А» stands
-// before «[65]A» as in the listings of the usual Windows file systems.
+// Every code from 32 to 255, and each lower code that has a letter file, in
+// code order, so that a font maker works through the font in order and a
+// missing letter is one choice away.
 std::vector<LetterEntry> letterEntries(const std::vector<int>& codes);
 
 }  // namespace letteredit

@@ -69,13 +69,15 @@ TEST(LetterEditing, LinesWithoutCommaAreFound) {
     EXPECT_EQ(firstLineWithoutComma({"1,2"}), std::nullopt);
 }
 
-TEST(LetterEditing, LetterListIsOrderedByEntryText) {
-    const auto entries = letterEntries({65, 66, 192, 7, 100});
-    ASSERT_EQ(entries.size(), 5u);
-    EXPECT_EQ(entries[0].text, "[100]d");
-    EXPECT_EQ(entries[1].text, w("[192]А"));
-    EXPECT_EQ(entries[1].code, 192);
-    EXPECT_EQ(entries[2].text, "[65]A");
-    EXPECT_EQ(entries[3].text, "[66]B");
-    EXPECT_EQ(entries[4].text, std::string("[7]\x07"));
+TEST(LetterEditing, LetterListHoldsEveryCodeInOrder) {
+    const auto entries = letterEntries({65, 192, 7, 300});
+    ASSERT_EQ(entries.size(), 225u);
+    EXPECT_EQ(entries[0].text, std::string("[7]\x07"));
+    EXPECT_TRUE(entries[0].exists);
+    EXPECT_EQ(entries[1].code, 32);
+    EXPECT_FALSE(entries[1].exists);
+    EXPECT_EQ(entries[34].text, "[65]A");
+    EXPECT_TRUE(entries[34].exists);
+    EXPECT_EQ(entries[161].text, w("[192]А"));
+    EXPECT_EQ(entries.back().code, 255);
 }

@@ -1,10 +1,12 @@
 #include "font/ui/frmFontPaint.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QButtonGroup>
 #include <QComboBox>
 #include <QFontDatabase>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
@@ -30,6 +32,8 @@ const char* const kCaption = "Отрисовка шрифта";
 const char* const kIdleStatus = "...";
 const char* const kMoveStatus = "/используя мышку укажите новое место точки";
 const char* const kSaveTitle = "Сохранение буквы";
+// Item data of a letter entry: whether the font has the letter's file.
+constexpr int kExistsRole = Qt::UserRole + 1;
 
 QIcon paintedIcon(const std::function<void(QPainter&)>& draw) {
     QPixmap pixmap(24, 24);
@@ -174,6 +178,8 @@ void frmFontPaint::buildControls() {
     cboLiter->setMinimumContentsLength(12);
     cboLiter->setMaxVisibleItems(24);
     connect(cboLiter, &QComboBox::currentIndexChanged, this, [this] { cboLiter_Click(); });
+    cboLiter->installEventFilter(this);
+    cboLiter->view()->installEventFilter(this);
     auto* top = new QHBoxLayout;
     top->addWidget(cmdClose);
     top->addWidget(cboLiter);
@@ -312,7 +318,7 @@ void frmFontPaint::cmdDelTema_Click() {
 
 void frmFontPaint::cmdSavePoint_Click() {
     int code = 0;
-    if (cboLiter->count() > 0) {
+    if (cboLiter->currentIndex() >= 0) {
         code = cboLiter->currentData().toInt();
     } else {
         const std::string answer = askLetter(cp("Введите ту букву, которую вы нарисовали"));
@@ -348,26 +354,29 @@ void frmFontPaint::reject() {
 // --- The window's own procedures ------------------------------------------
 
 void frmFontPaint::LoadLetter() {
-    if (cboLiter->count() == 0) return;
+    if (cboLiter->currentIndex() < 0) return;
     letter_ = {};
     const int code = cboLiter->currentData().toInt();
     std::string problem;
-    try {
-        letter_.points = ReadLetterLines(LetterFilePath(CurrentFont(), code));
-        const auto lineText = [&](std::size_t line) {
-            return cp("/в строке ") + std::to_string(line + 1) + cp(" буквы '") +
-                   characterOf(code) + "'";
-        };
-        // A shift would write such a coordinate out in hundreds of digits.
-        if (const auto line = letteredit::firstPointOutOfRange(letter_.points)) {
-            letter_.points.clear();
-            problem = lineText(*line) + cp(" число за пределами ±10000: буква не открыта");
-        } else if (const auto line = letteredit::firstLineWithoutComma(letter_.points)) {
-            problem = lineText(*line) + cp(" нет запятой");
+    if (!cboLiter->currentData(kExistsRole).toBool()) {
+        problem = cp("/новая буква '") + characterOf(code) + "'";
+    } else
+        try {
+            letter_.points = ReadLetterLines(LetterFilePath(CurrentFont(), code));
+            const auto lineText = [&](std::size_t line) {
+                return cp("/в строке ") + std::to_string(line + 1) + cp(" буквы '") +
+                       characterOf(code) + "'";
+            };
+            // A shift would write such a coordinate out in hundreds of digits.
+            if (const auto line = letteredit::firstPointOutOfRange(letter_.points)) {
+                letter_.points.clear();
+                problem = lineText(*line) + cp(" число за пределами ±10000: буква не открыта");
+            } else if (const auto line = letteredit::firstLineWithoutComma(letter_.points)) {
+                problem = lineText(*line) + cp(" нет запятой");
+            }
+        } catch (const VezorError&) {
+            problem = cp("/букву '") + characterOf(code) + cp("' прочитать не удалось");
         }
-    } catch (const VezorError&) {
-        problem = cp("/букву '") + characterOf(code) + cp("' прочитать не удалось");
-    }
     savedPoints_ = letter_.points;
     shownLetter_ = cboLiter->currentIndex();
     showPoints();
@@ -387,22 +396,26 @@ bool frmFontPaint::SaveLetter(int code) {
         dialogs().message(e.message(), caption(), Dialogs::Icon::Error);
         return false;
     }
-    if (cboLiter->count() == 0 || code == cboLiter->itemData(shownLetter_).toInt())
+    if (shownLetter_ < 0 || code == cboLiter->itemData(shownLetter_).toInt())
         savedPoints_ = letter_.points;
+    if (const int entry = cboLiter->findData(code); entry >= 0) markExisting(entry, true);
     setStatus(cp("/буква '") + characterOf(code) + cp("' сохранена"));
     return true;
 }
 
 void frmFontPaint::FillLetterList() {
-    const std::vector<int> codes = ListFontLetters(CurrentFont());
-    if (codes.empty()) return;
+    int first = -1;
     {
         const QSignalBlocker quiet(cboLiter);
         cboLiter->clear();
-        for (const auto& entry : letteredit::letterEntries(codes))
+        for (const auto& entry : letteredit::letterEntries(ListFontLetters(CurrentFont()))) {
             cboLiter->addItem(toQ(entry.text), entry.code);
+            markExisting(cboLiter->count() - 1, entry.exists);
+            if (entry.exists && first < 0) first = cboLiter->count() - 1;
+        }
     }
-    selectLetter(0);
+    // In a font without letters nothing is chosen, so the first save asks for the character.
+    selectLetter(first);
 }
 
 void frmFontPaint::RedrawLetter() {
@@ -432,11 +445,37 @@ void frmFontPaint::selectLetter(int position) {
 bool frmFontPaint::mayDiscardEdits() {
     if (letter_.points == savedPoints_) return true;
     const std::string question =
-        cboLiter->count() > 0
+        shownLetter_ >= 0
             ? cp("Изменения буквы '") + characterOf(cboLiter->itemData(shownLetter_).toInt()) +
                   cp("' не сохранены. Закрыть её без сохранения?")
             : cp("Нарисованная буква не сохранена. Закрыть её без сохранения?");
     return dialogs().question(question, caption());
+}
+
+void frmFontPaint::markExisting(int entry, bool exists) {
+    cboLiter->setItemData(entry, exists, kExistsRole);
+    cboLiter->setItemData(entry, exists ? QVariant() : QVariant(QColor(Qt::gray)),
+                          Qt::ForegroundRole);
+}
+
+bool frmFontPaint::eventFilter(QObject* watched, QEvent* event) {
+    // Typing a character in the letter list goes to that letter.
+    if (event->type() == QEvent::KeyPress && (watched == cboLiter || watched == cboLiter->view())) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const QString text = key->text();
+        const auto code = key->modifiers() & (Qt::ControlModifier | Qt::AltModifier) ||
+                                  text.isEmpty() || !text.front().isPrint()
+                              ? std::nullopt
+                              : letteredit::letterCodeOfAnswer(text.toStdString());
+        if (const int entry = code ? cboLiter->findData(*code) : -1; entry >= 0) {
+            if (watched == cboLiter->view())
+                cboLiter->view()->setCurrentIndex(cboLiter->model()->index(entry, 0));
+            else
+                cboLiter->setCurrentIndex(entry);
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 int frmFontPaint::selectedRow() const {

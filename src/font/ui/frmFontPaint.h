@@ -77,6 +77,9 @@ class frmFontPaint final : public QDialog {
     void selectLetter(int position);
     // True when the letter shown has no unsaved edits or the user lets them go.
     bool mayDiscardEdits();
+    // Shows a letter entry as a letter of the font or, greyed, as one still to draw.
+    void markExisting(int entry, bool exists);
+    bool eventFilter(QObject* watched, QEvent* event) override;
     // The point list's selected row, or -1; the current row alone selects nothing.
     int selectedRow() const;
     void setStatus(const std::string& text);

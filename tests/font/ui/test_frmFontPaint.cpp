@@ -37,23 +37,35 @@ Lines shownPoints(const frmFontPaint& editor) {
     return lines;
 }
 
+void typeInto(QWidget* target, const QString& text) {
+    QKeyEvent event(QEvent::KeyPress, 0, Qt::NoModifier, text);
+    QApplication::sendEvent(target, &event);
+}
+
 void releaseKey(QWidget* target, int key, bool autoRepeat = false) {
     QKeyEvent event(QEvent::KeyRelease, key, Qt::NoModifier, QString(), autoRepeat);
     QApplication::sendEvent(target, &event);
 }
 }  // namespace
 
-TEST(frmFontPaint, OpensOnTheFirstEntryOfTheSortedLetterList) {
+TEST(frmFontPaint, OpensOnTheFirstLetterOfTheListInCodeOrder) {
     makeFont("Two", {{65, "1,1\r\n"}, {192, "10,20\r\n30,40\r\n"}, {7, ""}});
     writeFile(testProgramFolder() + "/font/Two/readme.txt", "not a letter");
     frmFontPaint editor;
 
     EXPECT_EQ(editor.windowTitle(), QStringLiteral("Отрисовка шрифта [font/Two]"));
-    ASSERT_EQ(editor.cboLiter->count(), 3);
-    EXPECT_EQ(editor.cboLiter->itemText(0), QStringLiteral("[192]А"));
-    EXPECT_EQ(editor.cboLiter->itemText(1), QStringLiteral("[65]A"));
-    EXPECT_EQ(editor.cboLiter->itemData(0).toInt(), 192);
+    // Every code from 32 on, and the lower ones the font has; missing letters greyed.
+    ASSERT_EQ(editor.cboLiter->count(), 1 + 224);
+    EXPECT_EQ(editor.cboLiter->itemText(0), QStringLiteral("[7]\a"));
+    EXPECT_EQ(editor.cboLiter->itemText(1), QStringLiteral("[32] "));
+    EXPECT_EQ(editor.cboLiter->itemText(161), QStringLiteral("[192]А"));
+    EXPECT_EQ(editor.cboLiter->itemData(161).toInt(), 192);
+    EXPECT_FALSE(editor.cboLiter->itemData(161, Qt::ForegroundRole).isValid());
+    EXPECT_TRUE(editor.cboLiter->itemData(1, Qt::ForegroundRole).isValid());
     EXPECT_EQ(editor.cboLiter->currentIndex(), 0);
+    // Typing a character goes to its letter.
+    typeInto(editor.cboLiter, QStringLiteral("А"));
+    EXPECT_EQ(editor.cboLiter->currentIndex(), 161);
     EXPECT_EQ(shownPoints(editor), (Lines{"10,20", "30,40"}));
     EXPECT_EQ(editor.picMask->drawing().marks.size(), 2u);
 
@@ -68,9 +80,18 @@ TEST(frmFontPaint, OpensOnTheFirstEntryOfTheSortedLetterList) {
     editor.selectMode(1);
     editor.picMask_MouseDown(Qt::LeftButton, 5, 5);
     testDialogs().questionAnswers = {true};
-    editor.cboLiter->setCurrentIndex(1);
+    typeInto(editor.cboLiter, QStringLiteral("A"));
     EXPECT_EQ(shownPoints(editor), Lines{"1,1"});
     EXPECT_EQ(testDialogs().calls.size(), 1u);
+
+    // A missing letter is a new, empty one; saving it makes it a letter of the font.
+    typeInto(editor.cboLiter, QStringLiteral("Z"));
+    EXPECT_TRUE(shownPoints(editor).empty());
+    EXPECT_EQ(statusUtf8(editor), "/новая буква 'Z'");
+    editor.picMask_MouseDown(Qt::LeftButton, 7, 7);
+    editor.cmdSavePoint_Click();
+    EXPECT_EQ(readFile(testProgramFolder() + "/font/Two/90"), "7,7\r\n");
+    EXPECT_FALSE(editor.cboLiter->currentData(Qt::ForegroundRole).isValid());
     EXPECT_EQ(readFile(testProgramFolder() + "/font/Two/192"), "10,20\r\n30,40\r\n");
 }
 
@@ -227,7 +248,7 @@ TEST(frmFontPaint, SaveWritesThePointListAsItStands) {
     EXPECT_TRUE(testDialogs().calls.empty());
 
     // A letter emptied of its points is saved as an empty file.
-    editor.cboLiter->setCurrentIndex(1);
+    editor.cboLiter->setCurrentIndex(editor.cboLiter->findData(66));
     selectPoint(editor, 0);
     testDialogs().questionAnswers = {true};
     editor.cmdDelTema_Click();
@@ -239,8 +260,7 @@ TEST(frmFontPaint, SaveWritesThePointListAsItStands) {
 TEST(frmFontPaint, SaveAsOntoAnExistingLetterAsksFirst) {
     const std::string folder = makeFont("F", {{65, "1,1\r\n"}, {193, "old\r\n"}});
     frmFontPaint editor;
-    ASSERT_EQ(editor.cboLiter->currentText(), QStringLiteral("[193]Б"));
-    editor.cboLiter->setCurrentIndex(1);  // [65]A
+    ASSERT_EQ(editor.cboLiter->currentText(), QStringLiteral("[65]A"));
     editor.selectMode(1);
     editor.picMask_MouseDown(Qt::LeftButton, 2, 2);
 
@@ -263,7 +283,7 @@ TEST(frmFontPaint, SaveAsOntoAnExistingLetterAsksFirst) {
     EXPECT_EQ(readFile(folder + "/65"), "1,1\r\n");
     EXPECT_EQ(statusUtf8(editor), "/буква 'Б' сохранена");
     // The list is read again and the remembered position loaded from disk.
-    EXPECT_EQ(editor.cboLiter->currentIndex(), 1);
+    EXPECT_EQ(editor.cboLiter->currentData().toInt(), 65);
     EXPECT_EQ(shownPoints(editor), Lines{"1,1"});
 
     // A new letter needs no question and joins the list.
@@ -272,7 +292,8 @@ TEST(frmFontPaint, SaveAsOntoAnExistingLetterAsksFirst) {
     editor.mnuLiterAs_Click();
     EXPECT_EQ(testDialogs().calls.size(), 1u);
     EXPECT_EQ(readFile(folder + "/90"), "1,1\r\n");
-    EXPECT_EQ(editor.cboLiter->count(), 3);
+    EXPECT_FALSE(
+        editor.cboLiter->itemData(editor.cboLiter->findData(90), Qt::ForegroundRole).isValid());
 
     // Cancel ends the command.
     testDialogs().reset();
@@ -283,7 +304,7 @@ TEST(frmFontPaint, SaveAsOntoAnExistingLetterAsksFirst) {
 TEST(frmFontPaint, EmptyFontAsksForTheCharacterOnEverySave) {
     const std::string folder = makeFont("Empty", {});
     frmFontPaint editor;
-    EXPECT_EQ(editor.cboLiter->count(), 0);
+    EXPECT_EQ(editor.cboLiter->currentIndex(), -1);
     EXPECT_TRUE(shownPoints(editor).empty());
     EXPECT_TRUE(editor.picMask->drawing().marks.empty());
 
@@ -299,7 +320,7 @@ TEST(frmFontPaint, EmptyFontAsksForTheCharacterOnEverySave) {
     editor.cmdSavePoint_Click();
     EXPECT_EQ(readFile(folder + "/198"), "50,10\r\n");
     EXPECT_EQ(statusUtf8(editor), "/буква 'Ж' сохранена");
-    EXPECT_EQ(editor.cboLiter->count(), 0);
+    EXPECT_EQ(editor.cboLiter->currentIndex(), -1);
 
     testDialogs().inputAnswers = {"&"};
     editor.cmdSavePoint_Click();
@@ -315,7 +336,6 @@ TEST(frmFontPaint, SaveAsInAnEmptyFontShowsTheNewLetter) {
     editor.picMask_MouseDown(Qt::LeftButton, 5, 6);
     testDialogs().inputAnswers = {"q"};
     editor.mnuLiterAs_Click();
-    ASSERT_EQ(editor.cboLiter->count(), 1);
     EXPECT_EQ(editor.cboLiter->currentText(), QStringLiteral("[113]q"));
     EXPECT_EQ(shownPoints(editor), Lines{"5,6"});
 }
@@ -344,7 +364,7 @@ TEST(frmFontPaint, ALineWithoutCommaIsShownAndReported) {
     EXPECT_EQ(statusUtf8(editor), "/в строке 2 буквы 'A' нет запятой");
     EXPECT_EQ(editor.picMask->drawing().marks.size(), 2u);
     // A sound letter puts the status back.
-    editor.cboLiter->setCurrentIndex(1);
+    editor.cboLiter->setCurrentIndex(editor.cboLiter->findData(66));
     EXPECT_EQ(statusUtf8(editor), "...");
 }
 
@@ -432,8 +452,8 @@ TEST(frmFontPaint, ClosingALetterWithUnsavedEditsAsksFirst) {
     frmFontPaint editor;
     editor.show();
     // Unchanged letters go without a question.
-    editor.cboLiter->setCurrentIndex(1);
-    editor.cboLiter->setCurrentIndex(0);
+    editor.cboLiter->setCurrentIndex(editor.cboLiter->findData(66));
+    editor.cboLiter->setCurrentIndex(editor.cboLiter->findData(65));
     EXPECT_TRUE(testDialogs().calls.empty());
 
     editor.selectMode(1);
@@ -443,7 +463,7 @@ TEST(frmFontPaint, ClosingALetterWithUnsavedEditsAsksFirst) {
     QApplication::sendEvent(&editor, &esc);
     editor.close();
     editor.cmdClose_Click();
-    editor.cboLiter->setCurrentIndex(1);
+    editor.cboLiter->setCurrentIndex(editor.cboLiter->findData(66));
     QWheelEvent wheel(QPointF(5, 5), editor.cboLiter->mapToGlobal(QPointF(5, 5)), QPoint(),
                       QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
     QApplication::sendEvent(editor.cboLiter, &wheel);
@@ -453,11 +473,11 @@ TEST(frmFontPaint, ClosingALetterWithUnsavedEditsAsksFirst) {
     EXPECT_EQ(testDialogs().calls[0].title, w("Отрисовка шрифта [font/F]"));
     // Every answer No kept the window, the letter and the edits.
     EXPECT_TRUE(editor.isVisible());
-    EXPECT_EQ(editor.cboLiter->currentIndex(), 0);
+    EXPECT_EQ(editor.cboLiter->currentData().toInt(), 65);
     EXPECT_EQ(shownPoints(editor), edited);
 
     testDialogs().questionAnswers = {true};
-    editor.cboLiter->setCurrentIndex(1);
+    editor.cboLiter->setCurrentIndex(editor.cboLiter->findData(66));
     EXPECT_EQ(shownPoints(editor), Lines{"2,2"});
     EXPECT_EQ(readFile(folder + "/65"), "1,1\r\n");
     // A saved letter is no longer changed.
@@ -476,10 +496,10 @@ TEST(frmFontPaint, LettersThatCannotBeEditedSafelyAreRefused) {
     EXPECT_TRUE(shownPoints(editor).empty());
     EXPECT_EQ(statusUtf8(editor),
               "/в строке 2 буквы 'A' число за пределами ±10000: буква не открыта");
-    editor.cboLiter->setCurrentIndex(1);
+    editor.cboLiter->setCurrentIndex(editor.cboLiter->findData(66));
     EXPECT_EQ(statusUtf8(editor),
               "/в строке 1 буквы 'B' число за пределами ±10000: буква не открыта");
-    editor.cboLiter->setCurrentIndex(2);
+    editor.cboLiter->setCurrentIndex(editor.cboLiter->findData(67));
     EXPECT_EQ(shownPoints(editor), Lines{"-10000,10000"});
 
     // A character Windows-1251 lacks cannot name a letter file; a typed '?' can.
