@@ -4,7 +4,8 @@ set -euo pipefail
 packages=(build-essential cmake ninja-build ccache qt6-base-dev qt6-base-dev-tools libgl-dev
           libgtest-dev libgmock-dev googletest libbenchmark-dev clang clang-format
           librecad-data hershey-fonts-data libclang-rt-14-dev
-          appstream desktop-file-utils man-db file qt6-translations-l10n)
+          appstream desktop-file-utils man-db file qt6-translations-l10n
+          gcc make linuxcnc-uspace)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

@@ -3,17 +3,20 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <vector>
 
+#include "gcode/GCodeEstimate.h"
 #include "gcode/MoveNumber.h"
 #include "gcode/MoveText.h"
 #include "lib/Fail_YN.h"
+#include "lib/NumberText.h"
 #include "lib/ProgramFolder.h"
 #include "lib/TextFile.h"
 #include "lib/Win1251.h"
 
-GCodeTarget ProposeGCodeTarget(const std::string& projectPath) {
+GCodeTarget ProposeGCodeTarget(const std::string& projectPath, const std::string& extension) {
     return GCodeTarget{Fail_YN::DelAppPath(Fail_YN::DelFailInPath(projectPath)),
-                       Fail_YN::DelRashirenie(Fail_YN::DelPath(projectPath)) + ".gcode"};
+                       Fail_YN::DelRashirenie(Fail_YN::DelPath(projectPath)) + extension};
 }
 
 std::string GCodeFilePath(const GCodeTarget& target, const std::string& answer) {
@@ -28,85 +31,199 @@ CoordinateRangeError::CoordinateRangeError()
 
 namespace {
 
-// Grows as it fills; every record is written through a pointer, with room for
-// the longest record checked once per record.
-class ProgramText {
-  public:
-    explicit ProgramText(std::size_t expected) : text_(expected + kRecordRoom, '\0') {
-        p_ = text_.data();
-    }
-
-    // Room for one record and extra bytes more.
-    void room(std::size_t extra = 0) {
-        const auto used = static_cast<std::size_t>(p_ - text_.data());
-        if (text_.size() - used >= kRecordRoom + extra) return;
-        text_.resize(std::max(2 * text_.size(), used + extra) + kRecordRoom);
-        p_ = text_.data() + used;
-    }
-    void put(std::string_view s) {
-        std::memcpy(p_, s.data(), s.size());
-        p_ += s.size();
-    }
-    void putNumber(double v) { p_ = movenumber::writeShortest(p_, v, '.'); }
-
-    // The move text of a record as the list shows it, with "." for every ",".
-    void putMoveLine(const PenPoint& p) {
-        char* const start = p_;
-        if (p.X != 0 && p.Y != 0 && p.Z == 0) {
-            put("G1X");
-            putNumber(p.X);
-            put("Y");
-            putNumber(p.Y);
-        } else {
-            put(FormatMoveLine(p.X, p.Y, p.Z, '.'));
-            std::replace(start, p_, ',', '.');
-        }
-        put(kEol);
-    }
-    void putRapidTo(const PenPoint& p) {
-        put("G0X");
-        putNumber(p.X);
-        put("Y");
-        putNumber(p.Y);
-        put(kEol);
-    }
-
-    std::string take() {
-        text_.resize(static_cast<std::size_t>(p_ - text_.data()));
-        return std::move(text_);
-    }
-
-    static constexpr std::string_view kEol = "\r\n";
-
-  private:
-    // A move line and a rapid move, two numbers each, and the fixed words.
-    static constexpr std::size_t kRecordRoom = 4 * movenumber::kMaxNumberLength + 64;
-    std::string text_;
-    char* p_ = nullptr;
-};
-
 bool isLift(const PenPoint& p) { return p.Z > 0; }
 bool isDrawingPoint(const PenPoint& p) { return p.X != 0 && p.Y != 0 && p.Z == 0; }
 
-// A laid-out record's text has the length of its move line, and a move to a
-// record the length of that record's text, so this is exact for a laid-out
-// list and close for any other; a wrong guess only costs a reallocation.
-std::size_t expectedSize(const PenPoints& points, std::size_t penDownSize) {
-    // Records without a text (a layout for a file only) count as a typical move.
-    const auto lineSize = [&](std::size_t i) {
-        const std::size_t n = points.line(i).size();
-        return n == 0 ? std::size_t{18} : n;
+constexpr double kMmPerInch = 25.4;
+
+enum class Slot { None, X, Y, Lift };
+
+// A part compiled for one pass: its fixed values already in the text, the
+// coordinates and the lift height left as slots.
+struct Part {
+    struct Piece {
+        std::string text;
+        Slot slot = Slot::None;
     };
-    std::size_t size = 0;
-    const std::size_t last = points.count();
-    for (std::size_t i = 2; i <= last; ++i) {
-        size += lineSize(i) + 2;
-        if (points[i].Z > 0) {
-            size += penDownSize;
-            if (i < last) size += lineSize(i + 1) + 2;
+    std::vector<Piece> pieces;
+    std::size_t maxSize = 0;
+};
+
+struct Constants {
+    std::string Z, safe, F, P, S, U, D, units;
+};
+
+std::string fixed(double v, int decimals, bool trim) {
+    char buffer[movenumber::kMaxNumberLength];
+    return std::string(buffer, movenumber::writeFixed(buffer, v, decimals, trim));
+}
+
+std::string shortest(double v) {
+    std::string s;
+    movenumber::appendShortest(s, v, '.');
+    return s;
+}
+
+Part compile(const std::string& text, const Constants& c, std::string_view eol) {
+    Part part;
+    if (text.empty()) return part;
+    std::string literal;
+    const auto flush = [&](Slot slot) {
+        part.pieces.push_back({literal, slot});
+        part.maxSize += literal.size() + (slot == Slot::None ? 0 : movenumber::kMaxNumberLength);
+        literal.clear();
+    };
+    const std::pair<std::string_view, const std::string*> values[] = {
+        {"{Z}", &c.Z}, {"{SAFE}", &c.safe}, {"{F}", &c.F}, {"{P}", &c.P},
+        {"{S}", &c.S}, {"{U}", &c.U},       {"{D}", &c.D}, {"{UNITS}", &c.units}};
+    for (std::size_t i = 0; i < text.size();) {
+        const std::string_view rest = std::string_view(text).substr(i);
+        if (rest.starts_with("{X}") || rest.starts_with("{Y}")) {
+            flush(rest[1] == 'X' ? Slot::X : Slot::Y);
+            i += 3;
+            continue;
         }
+        if (rest.starts_with("{LIFT}")) {
+            flush(Slot::Lift);
+            i += 6;
+            continue;
+        }
+        bool replaced = false;
+        for (const auto& [name, value] : values) {
+            if (rest.starts_with(name)) {
+                literal += *value;
+                i += name.size();
+                replaced = true;
+                break;
+            }
+        }
+        if (replaced) continue;
+        if (text[i] == '\n')
+            literal += eol;
+        else
+            literal += text[i];
+        ++i;
     }
-    return size;
+    literal += eol;
+    flush(Slot::None);
+    return part;
+}
+
+// Collects the program in blocks and hands each full block to the sink; every
+// part is written through a pointer, with its room checked once.
+class ProgramWriter {
+  public:
+    ProgramWriter(GCodeSink& sink, bool inches) : sink_(sink), inches_(inches) {
+        buffer_.resize(kBlock + kSlack);
+        p_ = buffer_.data();
+    }
+
+    void room(std::size_t bytes) {
+        if (static_cast<std::size_t>(p_ - buffer_.data()) + bytes <= buffer_.size()) return;
+        flush();
+        if (bytes > buffer_.size()) buffer_.resize(bytes);
+        p_ = buffer_.data();
+    }
+    void flush() {
+        sink_.write(
+            std::string_view(buffer_.data(), static_cast<std::size_t>(p_ - buffer_.data())));
+        p_ = buffer_.data();
+    }
+    void put(std::string_view s) {
+        room(s.size());
+        std::memcpy(p_, s.data(), s.size());
+        p_ += s.size();
+    }
+
+    void part(const Part& part, const PenPoint& at) {
+        if (part.pieces.empty()) return;
+        room(part.maxSize);
+        for (const Part::Piece& piece : part.pieces) {
+            std::memcpy(p_, piece.text.data(), piece.text.size());
+            p_ += piece.text.size();
+            switch (piece.slot) {
+                case Slot::X:
+                    p_ = coordinate(at.X);
+                    break;
+                case Slot::Y:
+                    p_ = coordinate(at.Y);
+                    break;
+                case Slot::Lift:
+                    p_ = lift(at.Z);
+                    break;
+                case Slot::None:
+                    break;
+            }
+        }
+        if (static_cast<std::size_t>(p_ - buffer_.data()) >= kBlock) flush();
+    }
+
+    // A record that is neither a drawing point nor a lift (only in a list read
+    // from a file): its list text, as the list has always been saved.
+    void moveText(const PenPoint& p, std::string_view eol) {
+        room(kMaxMoveText + eol.size());
+        char* const start = p_;
+        p_ = WriteMoveText(p_, p.X, p.Y, p.Z, '.');
+        std::replace(start, p_, ',', '.');
+        std::memcpy(p_, eol.data(), eol.size());
+        p_ += eol.size();
+    }
+
+  private:
+    char* coordinate(double v) {
+        return inches_ ? movenumber::writeFixed(p_, v / kMmPerInch, 4, true)
+                       : movenumber::writeShortest(p_, v, '.');
+    }
+    // The list's form of a lift height: whole heights with ".00".
+    char* lift(double z) {
+        if (inches_) return movenumber::writeFixed(p_, z / kMmPerInch, 4, true);
+        if (z != numtext::roundToWholeHalfEven(z)) return movenumber::writeTwoDecimals(p_, z, '.');
+        char* out = movenumber::writeShortest(p_, z, '.');
+        std::memcpy(out, ".00", 3);
+        return out + 3;
+    }
+
+    static constexpr std::size_t kBlock = std::size_t{1} << 20;
+    static constexpr std::size_t kSlack = std::size_t{1} << 16;
+    GCodeSink& sink_;
+    bool inches_;
+    std::string buffer_;
+    char* p_ = nullptr;
+};
+
+Constants constantsFor(const GCodeProfile& profile, std::string_view feed, double z) {
+    Constants c;
+    const bool in = profile.inches;
+    c.units = in ? "G20" : "G21";
+    c.Z = in ? fixed(z / kMmPerInch, 4, false) : fixed(z, 3, false);
+    c.safe = in ? fixed(profile.safeZ / kMmPerInch, 4, true) : fixed(profile.safeZ, 2, false);
+    if (in) {
+        const auto mm = numtext::parseLocaleNumber(feed, '.');
+        if (!mm || !std::isfinite(*mm))
+            throw ProfileError(cp("Подача «") + std::string(feed) +
+                               cp("» не число: в дюймах её не записать"));
+        c.F = fixed(*mm / kMmPerInch, 2, true);
+        c.P = fixed(profile.plungeFeed / kMmPerInch, 2, true);
+    } else {
+        c.F = std::string(feed);
+        c.P = fixed(profile.plungeFeed, 2, true);
+    }
+    c.S = shortest(profile.spindle);
+    c.U = shortest(profile.servoUp);
+    c.D = shortest(profile.dwell);
+    return c;
+}
+
+void checkWritable(const PenPoints& points) {
+    bool draws = false;
+    for (std::size_t i = 2; i <= points.count(); ++i) {
+        const PenPoint& p = points[i];
+        if (!std::isfinite(p.X) || !std::isfinite(p.Y) || !std::isfinite(p.Z))
+            throw CoordinateRangeError();
+        draws = draws || isDrawingPoint(p);
+    }
+    // Lifts alone would only move the tool about above the plate.
+    if (!draws) throw NothingToWriteError();
 }
 
 }  // namespace
@@ -117,45 +234,81 @@ bool HasSomethingToWrite(const PenPoints& points) {
     return false;
 }
 
-std::string BuildGCodeProgram(const PenPoints& points, std::string_view feed) {
-    const std::size_t last = points.count();
-    bool draws = false;
-    for (std::size_t i = 2; i <= last; ++i) {
-        const PenPoint& p = points[i];
-        if (!std::isfinite(p.X) || !std::isfinite(p.Y) || !std::isfinite(p.Z))
-            throw CoordinateRangeError();
-        draws = draws || isDrawingPoint(p);
+void WriteGCode(const PenPoints& points, std::string_view feed, const GCodeProfile& profile,
+                GCodeSink& sink) {
+    checkWritable(points);
+    const std::string_view eol = profile.crlf ? "\r\n" : "\n";
+    // Figures first: working them out writes the whole program once more.
+    std::string header;
+    if (profile.comments) {
+        GCodeProfile plain = profile;
+        plain.comments = false;
+        const MachiningFigures figures = EstimateProgram(points, feed, plain);
+        for (const auto& [name, value] : FigureLines(figures))
+            header += "(" + name + " " + value + ")" + std::string(eol);
     }
-    // Lifts alone would only move the tool about above the plate.
-    if (!draws) throw NothingToWriteError();
 
-    const std::string penDown = "G1Z0.000F" + std::string(feed) + "\r\n";
-    ProgramText out(expectedSize(points, penDown.size()) + feed.size() + 128);
-    out.room(feed.size());
-    out.put("T1M6\r\nG0Z5.00\r\nG0X0.00Y0.00S15000F");
-    out.put(feed);
-    out.put("M3\r\n");
-    // A text that starts with a lift (a digit, a punctuation mark, an empty
-    // line) must not plunge where the tool happens to be: the lift's own line
-    // and the move to the first letter come first.
-    if (!isLift(points[2])) {
-        out.putRapidTo(points[2]);
-        out.put("G0Z0.000\r\n");
-    }
-    for (std::size_t i = 2; i <= last; ++i) {
-        const PenPoint& p = points[i];
-        out.room(penDown.size());
-        out.putMoveLine(p);
-        if (isLift(p)) {
-            if (i < last) out.putRapidTo(points[i + 1]);
-            out.put(penDown);
+    ProgramWriter out(sink, profile.inches);
+    const std::size_t last = points.count();
+    const PenPoint none;
+    out.put(header);
+    for (int pass = 0; pass < profile.passes; ++pass) {
+        const Constants c = constantsFor(profile, feed, profile.depth - pass * profile.depthStep);
+        const bool lastPass = pass + 1 == profile.passes;
+        if (pass == 0) out.part(compile(profile.start, c, eol), none);
+        const Part rapid = compile(profile.rapid, c, eol);
+        const Part penDown = compile(profile.penDown, c, eol);
+        const Part firstDown =
+            profile.firstDown.empty() ? penDown : compile(profile.firstDown, c, eol);
+        const Part line = compile(profile.line, c, eol);
+        const Part penUp = compile(profile.penUp, c, eol);
+
+        // A text that starts with a lift (a digit, a punctuation mark, an empty
+        // line) must not plunge where the tool happens to be: the lift's own
+        // line and the move to the first letter come first.
+        if (!isLift(points[2])) {
+            out.part(rapid, points[2]);
+            out.part(firstDown, none);
         }
+        for (std::size_t i = 2; i <= last; ++i) {
+            const PenPoint& p = points[i];
+            if (isDrawingPoint(p)) {
+                out.part(line, p);
+            } else if (isLift(p)) {
+                if (profile.listForm && (p.X != 0 || p.Y != 0))
+                    out.moveText(p, eol);
+                else
+                    out.part(penUp, p);
+                if (i < last) {
+                    out.part(rapid, points[i + 1]);
+                    out.part(penDown, none);
+                } else if (profile.listForm && lastPass) {
+                    out.part(penDown, none);
+                }
+            } else if (!profile.inches) {
+                out.moveText(p, eol);
+            }
+        }
+        if (lastPass) out.part(compile(profile.end, c, eol), none);
     }
-    out.room();
-    out.put("G0Z5.00\r\nG0X0.00Y0.00\r\nM30\r\n\r\n\r\n\r\n");
-    return out.take();
+    out.flush();
+}
+
+std::string BuildGCodeProgram(const PenPoints& points, std::string_view feed,
+                              const GCodeProfile& profile) {
+    StringSink sink;
+    WriteGCode(points, feed, profile, sink);
+    return std::move(sink.text);
 }
 
 void WriteGCodeFile(const std::string& path, std::string_view program) {
     textfile::writeAtomically(path, program);
+}
+
+void WriteGCodeFile(const std::string& path, const PenPoints& points, std::string_view feed,
+                    const GCodeProfile& profile) {
+    checkWritable(points);
+    FileSink sink(path);
+    WriteGCode(points, feed, profile, sink);
+    sink.commit();
 }

@@ -3,6 +3,8 @@
 #include <string>
 #include <string_view>
 
+#include "gcode/GCodeProfile.h"
+#include "gcode/GCodeSink.h"
 #include "lib/VezorError.h"
 #include "main/PenPoints.h"
 
@@ -16,7 +18,8 @@ struct GCodeTarget {
     std::string relativeFolder;
     std::string proposedName;
 };
-GCodeTarget ProposeGCodeTarget(const std::string& projectPath);
+GCodeTarget ProposeGCodeTarget(const std::string& projectPath,
+                               const std::string& extension = ".gcode");
 
 // The full path of the file for the user's answer: program folder +
 // relative folder + answer, the answer used as typed.
@@ -39,12 +42,22 @@ class CoordinateRangeError : public VezorError {
     CoordinateRangeError();
 };
 
-// The whole program, every line ended by CR LF, numbers with ".". feed is the
-// text written after "F" (Windows-1251, unchanged). Throws NothingToWriteError
+// Writes the program of the list in the profile's form to the sink. feed is the
+// text written for {F} (Windows-1251, unchanged in millimetres; a number
+// converted for inch output, else ProfileError). Throws NothingToWriteError
 // when the list has no drawing point, CoordinateRangeError when a value is not
-// finite.
-std::string BuildGCodeProgram(const PenPoints& points, std::string_view feed);
+// finite; both before anything is written.
+void WriteGCode(const PenPoints& points, std::string_view feed, const GCodeProfile& profile,
+                GCodeSink& sink);
+
+// The whole program as a string: for the default profile every line ended by
+// CR LF, numbers with ".".
+std::string BuildGCodeProgram(const PenPoints& points, std::string_view feed,
+                              const GCodeProfile& profile = DefaultProfile());
 
 // Writes the program so that a failure leaves an earlier file whole.
 // Throws FileWriteError.
 void WriteGCodeFile(const std::string& path, std::string_view program);
+// The same, made block by block straight into the file.
+void WriteGCodeFile(const std::string& path, const PenPoints& points, std::string_view feed,
+                    const GCodeProfile& profile);

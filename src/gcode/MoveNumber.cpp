@@ -73,6 +73,31 @@ char* writeTwoDecimals(char* out, double value, char decimalSeparator) {
                            true);
 }
 
+char* writeFixed(char* out, double value, int decimals, bool trim) {
+    static constexpr double kScale[] = {1, 10, 100, 1000, 1e4, 1e5, 1e6};
+    static constexpr std::uint64_t kWhole[] = {1, 10, 100, 1000, 10000, 100000, 1000000};
+    const auto d = static_cast<std::size_t>(decimals < 0 ? 0 : decimals > 6 ? 6 : decimals);
+    const double scaled = numtext::roundToWholeHalfEven(value * kScale[d]);
+    if (!std::isfinite(scaled) || std::fabs(scaled) >= 1e17)
+        return copy(out, numtext::shortest(value, '.'));
+    const auto units = static_cast<std::uint64_t>(std::fabs(scaled));
+    if (scaled < 0 && units != 0) *out++ = '-';
+    out = std::to_chars(out, out + 24, units / kWhole[d]).ptr;
+    std::uint64_t fraction = units % kWhole[d];
+    std::size_t digits = d;
+    if (trim) {
+        while (digits > 0 && fraction % 10 == 0) {
+            fraction /= 10;
+            --digits;
+        }
+    }
+    if (digits == 0) return out;
+    *out++ = '.';
+    char* const end = out + digits;
+    for (char* q = end; q > out; fraction /= 10) *--q = static_cast<char>('0' + fraction % 10);
+    return end;
+}
+
 void appendShortest(std::string& out, double value, char decimalSeparator) {
     char buffer[kMaxNumberLength];
     out.append(buffer, writeShortest(buffer, value, decimalSeparator));

@@ -19,6 +19,10 @@ char* writeShortest(char* out, double value, char decimalSeparator);
 // Writes the value with exactly two decimals (rounded half to even).
 char* writeTwoDecimals(char* out, double value, char decimalSeparator);
 
+// Writes the value rounded to `decimals` (at most 6) places; trim: without
+// trailing zeros and without a point for a whole number.
+char* writeFixed(char* out, double value, int decimals, bool trim);
+
 // The same, appended to a string.
 void appendShortest(std::string& out, double value, char decimalSeparator);
 void appendTwoDecimals(std::string& out, double value, char decimalSeparator);

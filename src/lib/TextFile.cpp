@@ -100,6 +100,42 @@ void writeAtomically(const std::string& path, std::string_view bytes) {
     if (!file.commit()) throw fail();
 }
 
+struct AtomicFile::Impl {
+    std::string path;
+    QSaveFile file;
+    explicit Impl(const std::string& p)
+        : path(p), file(QString::fromUtf8(p.data(), static_cast<qsizetype>(p.size()))) {}
+    FileWriteError fail() {
+        file.cancelWriting();
+        return FileWriteError(cp("Не удалось записать файл ") + win1251::fromUtf8(path));
+    }
+};
+
+AtomicFile::AtomicFile(const std::string& path) : impl_(std::make_unique<Impl>(path)) {
+    // Unbuffered, as writeAtomically: every failed write is seen here.
+    if (isDirectory(path) || !impl_->file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        throw impl_->fail();
+}
+
+AtomicFile::~AtomicFile() {
+    if (impl_->file.isOpen()) impl_->file.cancelWriting();
+}
+
+void AtomicFile::write(std::string_view bytes) {
+    std::size_t written = 0;
+    while (written < bytes.size()) {
+        const qint64 n =
+            impl_->file.write(bytes.data() + written, static_cast<qint64>(bytes.size() - written));
+        if (n <= 0) throw impl_->fail();
+        written += static_cast<std::size_t>(n);
+    }
+}
+
+void AtomicFile::commit() {
+    if (!syncedToDisk(impl_->file)) throw impl_->fail();
+    if (!impl_->file.commit()) throw impl_->fail();
+}
+
 bool isFile(const std::string& path) { return disk::isRegularFile(path); }
 
 bool isDirectory(const std::string& path) { return disk::isFolder(path); }

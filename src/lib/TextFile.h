@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,6 +23,24 @@ std::string joinCrLf(const std::vector<std::string>& lines);
 // over the target, so a failure leaves an earlier file whole and no temporary
 // file behind. Throws FileWriteError with the user's message.
 void writeAtomically(const std::string& path, std::string_view bytes);
+
+// A file written piece by piece with the same safety: the pieces go to a
+// temporary file beside the target, which commit() syncs and renames over it.
+// Dropped without commit() (or after a failure), it leaves the target as it was.
+// write() and commit() throw FileWriteError with the user's message.
+class AtomicFile {
+  public:
+    explicit AtomicFile(const std::string& path);
+    ~AtomicFile();
+    AtomicFile(const AtomicFile&) = delete;
+    AtomicFile& operator=(const AtomicFile&) = delete;
+    void write(std::string_view bytes);
+    void commit();
+
+  private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
 
 // True when a regular file exists at the path.
 bool isFile(const std::string& path);

@@ -145,6 +145,28 @@ TEST(GCodeProgram, TemplateGoldenFile) {
     EXPECT_EQ(program, readFile(golden));
 }
 
+// The file is made block by block: the blocks must join to the very program,
+// and a failed write must leave the earlier file as it was.
+TEST(GCodeProgram, AFileMadeInBlocksIsTheWholeProgram) {
+    PenPoints points;
+    for (int i = 1; i <= 200000; ++i) {
+        points.append(PenPoint{i * 0.01, -i * 0.03, 0}, "");
+        if (i % 7 == 0) points.append(PenPoint{0, 0, 5}, "");
+    }
+    const std::string program = BuildGCodeProgram(points, "500.00");
+    ASSERT_GT(program.size(), 3u << 20);
+    const std::string path = joinPath(testProgramFolder(), "big.gcode");
+    WriteGCodeFile(path, points, "500.00", DefaultProfile());
+    EXPECT_TRUE(readFile(path) == program);
+
+    const std::string inFolder = joinPath(testProgramFolder(), "gone/x.gcode");
+    EXPECT_THROW(WriteGCodeFile(inFolder, points, "500.00", DefaultProfile()), FileWriteError);
+    PenPoints liftsOnly;
+    liftsOnly.append(PenPoint{0, 0, 5}, "");
+    EXPECT_THROW(WriteGCodeFile(path, liftsOnly, "500.00", DefaultProfile()), NothingToWriteError);
+    EXPECT_TRUE(readFile(path) == program);
+}
+
 TEST(GCodeTarget, FolderAndNameFromTheProjectPath) {
     const std::string app = testProgramFolder();
     GCodeTarget t = ProposeGCodeTarget(app + "/Projects/plate.txt");

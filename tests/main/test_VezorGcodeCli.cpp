@@ -111,6 +111,33 @@ TEST_F(VezorGcodeCli, AFeedWithALineBreakIsRefusedFromTheStoreAndTheCommandLine)
     EXPECT_EQ(r.out, "");
 }
 
+TEST_F(VezorGcodeCli, ProfilesAndMachiningFigures) {
+    Outcome r = vezorGcode({"--list-profiles"});
+    EXPECT_EQ(r.out, "VEzor\nGRBL\nLinuxCNC\nMach3\nServo pen\nLaser\n");
+
+    const std::string path = project("W W\r\n");
+    r = vezorGcode({"--font", q(font), "--profile", "grbl", q(path)});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(r.out.starts_with("(writing_mm ")) << r.out;
+    EXPECT_NE(r.out.find("\nG21G90G17\n"), std::string::npos);
+    r = vezorGcode({"--font", q(font), "--profile", "Fanuc", q(path)});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "");
+
+    // The figures of a project and of the program written for it agree.
+    r = vezorGcode({"--font", q(font), "--estimate", "--profile=GRBL", q(path)});
+    EXPECT_EQ(r.status, 0) << r.err;
+    const auto lines = textfile::splitLines(r.out);
+    ASSERT_EQ(lines.size(), 4u) << r.out;
+    EXPECT_TRUE(lines[0].starts_with("writing_mm ") && lines[1].starts_with("travel_mm ") &&
+                lines[2] == "lifts 2" && lines[3].starts_with("seconds "))
+        << r.out;
+    const std::string written = joinPath(testProgramFolder(), "a.nc");
+    ASSERT_EQ(
+        vezorGcode({"--font", q(font), "--profile=GRBL", "--out", q(written), q(path)}).status, 0);
+    EXPECT_EQ(vezorGcode({"--estimate", "--check", q(written)}).out, r.out);
+}
+
 TEST_F(VezorGcodeCli, NotAProjectExitsWith2AndWritesNothing) {
     const std::string bad = joinPath(testProgramFolder(), "bad.txt");
     writeFile(bad, "just some text\r\n");

@@ -2,10 +2,13 @@
 
 #include <cstdio>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "CliSettings.h"
 #include "PreviewCommands.h"
 #include "font/FontStorage.h"
+#include "gcode/GCodeEstimate.h"
 #include "gcode/GCodeWriter.h"
 #include "lib/EventPump.h"
 #include "lib/TextFile.h"
@@ -24,9 +27,21 @@ void say(const std::string& utf8) {
 
 void sayProgramText(const std::string& cp1251) { say(win1251::toUtf8(cp1251)); }
 
-bool writeToStandardOutput(const std::string& bytes) {
-    const std::size_t written = std::fwrite(bytes.data(), 1, bytes.size(), stdout);
-    return written == bytes.size() && std::fflush(stdout) == 0;
+// Standard output as a sink; a failed write is told once, at the end.
+class StandardOutputSink final : public GCodeSink {
+  public:
+    void write(std::string_view bytes) override {
+        ok_ = ok_ && std::fwrite(bytes.data(), 1, bytes.size(), stdout) == bytes.size();
+    }
+    bool finish() { return std::fflush(stdout) == 0 && ok_; }
+
+  private:
+    bool ok_ = true;
+};
+
+void printFigures(const MachiningFigures& figures) {
+    for (const auto& [name, value] : FigureLines(figures))
+        std::printf("%s %s\n", name.c_str(), value.c_str());
 }
 
 }  // namespace
@@ -37,7 +52,42 @@ int RunListFonts() {
     return std::fflush(stdout) == 0 ? kExitDone : kExitFailure;
 }
 
+int RunListProfiles() {
+    std::vector<std::string> messages;
+    for (const GCodeProfile& p : AvailableProfiles(&messages))
+        std::printf("%s\n", win1251::toUtf8(p.name).c_str());
+    for (const std::string& m : messages) sayProgramText(m);
+    return std::fflush(stdout) == 0 ? kExitDone : kExitFailure;
+}
+
+bool ProfileFor(const Options& options, GCodeProfile& profile) {
+    if (!options.profile) {
+        std::vector<std::string> messages;
+        profile = ChosenProfile(&messages);
+        for (const std::string& m : messages) sayProgramText(m);
+        return true;
+    }
+    bool found = false;
+    profile = FindProfile(win1251::fromUtf8(*options.profile), &found);
+    if (!found) say("vezor-gcode: no such profile: " + *options.profile + " (see --list-profiles)");
+    return found;
+}
+
+int RunEstimateCheck(const Options& options) {
+    GCodeProfile profile;
+    if (!ProfileFor(options, profile)) return kExitFailure;
+    try {
+        printFigures(EstimateGCodeFile(options.check, LimitsOf(profile)));
+    } catch (const VezorError& e) {
+        sayProgramText(e.message());
+        return 2;
+    }
+    return std::fflush(stdout) == 0 ? kExitDone : kExitFailure;
+}
+
 int RunMainRoad(const Options& options) {
+    GCodeProfile profile;
+    if (!ProfileFor(options, profile)) return kExitFailure;
     MachiningSettings settings = StoredSettingsQuietly();
     try {
         for (const auto& [key, value] : options.settings)
@@ -74,14 +124,17 @@ int RunMainRoad(const Options& options) {
     for (const std::string& message : layout.messages) sayProgramText(message);
 
     try {
-        const std::string program = BuildGCodeProgram(*layout.points, settings.SkorF);
-        if (options.out.empty() || options.out == "-") {
-            if (!writeToStandardOutput(program)) {
+        if (options.estimate) {
+            printFigures(EstimateProgram(*layout.points, settings.SkorF, profile));
+        } else if (options.out.empty() || options.out == "-") {
+            StandardOutputSink sink;
+            WriteGCode(*layout.points, settings.SkorF, profile, sink);
+            if (!sink.finish()) {
                 say("vezor-gcode: cannot write to standard output");
                 return kExitFailure;
             }
         } else {
-            WriteGCodeFile(options.out, program);
+            WriteGCodeFile(options.out, *layout.points, settings.SkorF, profile);
         }
     } catch (const VezorError& e) {
         sayProgramText(e.message());

@@ -7,3 +7,9 @@ int RunMainRoad(const Options& options);
 
 // Prints the font list, one font per line.
 int RunListFonts();
+
+// Prints the output profiles, one name per line.
+int RunListProfiles();
+
+// --estimate --check: the machining figures of a G-code file.
+int RunEstimateCheck(const Options& options);

@@ -37,6 +37,12 @@ Options ParseOptions(const std::vector<std::string>& args) {
             o.help = true;
         } else if (arg == "--list-fonts") {
             o.listFonts = true;
+        } else if (arg == "--list-profiles") {
+            o.listProfiles = true;
+        } else if (arg == "--estimate") {
+            o.estimate = true;
+        } else if (takeValue(args, i, "--profile", value)) {
+            o.profile = value;
         } else if (takeValue(args, i, "--font", value)) {
             o.font = value;
         } else if (takeValue(args, i, "--out", value)) {
@@ -60,15 +66,19 @@ Options ParseOptions(const std::vector<std::string>& args) {
     }
     if (!o.check.empty() && !o.project.empty())
         throw OptionsError("--check reads a G-code file instead of a project");
-    if (!o.help && !o.listFonts && o.check.empty() && o.project.empty())
+    if (o.estimate && !o.png.empty()) throw OptionsError("--estimate draws no picture");
+    if (!o.help && !o.listFonts && !o.listProfiles && o.check.empty() && o.project.empty())
         throw OptionsError("no project given");
     return o;
 }
 
 std::string UsageText() {
-    return "Usage: vezor-gcode [--font FONT] [--out FILE] [--setting KEY=VALUE]... PROJECT\n"
+    return "Usage: vezor-gcode [--font FONT] [--profile NAME] [--out FILE] [--setting "
+           "KEY=VALUE]...\n"
+           "                   [--estimate] PROJECT\n"
            "       vezor-gcode --check GCODE [--png FILE [--scale N]]\n"
-           "       vezor-gcode --list-fonts\n"
+           "       vezor-gcode --estimate [--profile NAME] --check GCODE\n"
+           "       vezor-gcode --list-fonts | --list-profiles\n"
            "\n"
            "Lays out the project file PROJECT and writes its G-code program, byte for byte\n"
            "what the main window's save command writes.\n"
@@ -77,6 +87,11 @@ std::string UsageText() {
            "                       program folder) or an absolute path; default: the first\n"
            "                       font of the list\n"
            "  --out FILE           write the program to FILE; \"-\" or no --out: standard output\n"
+           "  --profile NAME       the output profile (--list-profiles); default: the one\n"
+           "                       chosen in the window's parameters, else VEzor\n"
+           "  --estimate           print the machining figures (writing_mm, travel_mm,\n"
+           "                       lifts, seconds) of the program, or with --check of the\n"
+           "                       G-code file, instead of writing it\n"
            "  --setting KEY=VALUE  override one machining setting for this run: ZBezop,\n"
            "                       ZBezopS (safe heights, mm), SkorF (feed text), NoRazriv\n"
            "                       (0 or 1), RazrivVBukve (1: lift the pen at the breaks\n"
@@ -90,6 +105,7 @@ std::string UsageText() {
            "                       when it does not read\n"
            "  --list-fonts         print the font list, one font per line: its name, a tab\n"
            "                       and the folder its letters are read from\n"
+           "  --list-profiles      print the output profiles, one name per line\n"
            "  --help               print this text\n"
            "\n"
            "Exit status: 0 written; 1 failure; 2 PROJECT is not a project (nothing written);\n"

@@ -18,8 +18,11 @@ enum ExitStatus : int {
 struct Options {
     bool help = false;
     bool listFonts = false;
-    std::optional<std::string> font;  // --font: relative to the program folder, or absolute
-    std::string out;                  // --out: "" or "-" is standard output
+    bool listProfiles = false;
+    bool estimate = false;               // --estimate: the machining figures instead of the program
+    std::optional<std::string> profile;  // --profile: default the one chosen in the window
+    std::optional<std::string> font;     // --font: relative to the program folder, or absolute
+    std::string out;                     // --out: "" or "-" is standard output
     std::vector<std::pair<std::string, std::string>> settings;  // --setting KEY=VALUE, in order
     std::string project;                                        // the one positional argument
     std::string check;  // --check: a G-code file to read instead of a project

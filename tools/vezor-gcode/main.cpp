@@ -48,6 +48,8 @@ int main(int argc, char** argv) {
     }
     installPlatform(argc > 0 ? argv[0] : "vezor-gcode");
     if (options.listFonts) return RunListFonts();
+    if (options.listProfiles) return RunListProfiles();
+    if (!options.check.empty() && options.estimate) return RunEstimateCheck(options);
     if (!options.check.empty()) return RunCheck(options.check, options.png, options.scale);
     return RunMainRoad(options);
 }

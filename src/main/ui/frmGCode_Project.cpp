@@ -135,15 +135,18 @@ void frmGCode::cmdSaveGCODE_Click() {
                           windowCaption());
         return;
     }
-    const GCodeTarget target = ProposeGCodeTarget(project_.ProjectPath);
+    std::vector<std::string> notes;
+    const GCodeProfile profile = ChosenProfile(&notes);
+    for (const std::string& note : notes) dialogs().message(note, windowCaption());
+    const GCodeTarget target = ProposeGCodeTarget(project_.ProjectPath, profile.extension);
     const std::string folderText = win1251::fromUtf8(target.relativeFolder);
     const std::string answer =
         dialogs().input(cp("Будет записано в ...") + folderText, cp("Файл для сохранения"),
                         win1251::fromUtf8(target.proposedName));
     if (answer.empty()) return;
     try {
-        WriteGCodeFile(GCodeFilePath(target, win1251::toUtf8(answer)),
-                       BuildGCodeProgram(*points, machiningSettings().SkorF));
+        WriteGCodeFile(GCodeFilePath(target, win1251::toUtf8(answer)), *points,
+                       machiningSettings().SkorF, profile);
     } catch (const VezorError& e) {
         dialogs().message(e.message(), windowCaption(), Dialogs::Icon::Error);
         return;

@@ -1,0 +1,84 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <deque>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "gcode/GCodeProfile.h"
+#include "gcode/GCodeSink.h"
+#include "main/PenPoints.h"
+
+// How long a program runs on the machine, and how much of it is writing.
+struct MachiningFigures {
+    double writingMm = 0;  // feed moves in the plane
+    double travelMm = 0;   // rapid moves in the plane
+    long long lifts = 0;   // times the tool stops writing and travels
+    double seconds = 0;    // with acceleration and cornering, as the controller plans
+};
+
+// The figures one to a line: writing_mm, travel_mm, lifts, seconds.
+std::vector<std::pair<std::string, std::string>> FigureLines(const MachiningFigures& figures);
+
+// The machine as a motion planner sees it.
+struct MachineLimits {
+    std::array<double, 3> maxRate{500, 500, 500};  // mm/min per axis
+    std::array<double, 3> accel{10, 10, 10};       // mm/s^2 per axis
+    double junctionDeviation = 0.01;               // mm
+    double stepsPerMm = 250;                       // positions are whole steps
+    std::size_t lookahead = 15;                    // blocks the planner holds
+};
+MachineLimits LimitsOf(const GCodeProfile& profile);
+
+// Reads G-code text as it is written and plans its moves as a controller does
+// (each block's speed limited by its axes' rates and accelerations, corners by
+// the junction deviation, looking ahead over a planner's few blocks, stopping
+// for spindle changes, dwells and program end).
+class GCodeEstimator final : public GCodeSink {
+  public:
+    explicit GCodeEstimator(const MachineLimits& limits);
+    void write(std::string_view bytes) override;
+    MachiningFigures finish();
+
+  private:
+    struct Block {
+        double mm;
+        double nominal;      // mm/s
+        double accel;        // mm/s^2
+        double maxEntrySqr;  // (mm/s)^2
+    };
+    void line(std::string_view text);
+    void move(const std::array<double, 3>& target, bool rapid);
+    void sync();
+    void stopWriting();
+    void executeOldest();
+
+    MachineLimits limits_;
+    std::string partial_;
+    MachiningFigures figures_;
+    // Modal state.
+    std::array<double, 3> position_{};  // mm, as programmed
+    std::array<long long, 3> steps_{};  // where the planner stands
+    bool rapid_ = true;
+    bool inches_ = false;
+    bool incremental_ = false;
+    double feed_ = 0;  // mm/min
+    double spindleSpeed_ = 0;
+    int spindle_ = 5;  // 3, 4 or 5
+    bool writing_ = false;
+    // Planner.
+    std::deque<Block> blocks_;
+    std::array<double, 3> previousUnit_{};
+    double previousNominal_ = 0;
+    double speed_ = 0;  // entry speed of the oldest block
+};
+
+// The figures of the program the profile writes for the list.
+MachiningFigures EstimateProgram(const PenPoints& points, std::string_view feed,
+                                 const GCodeProfile& profile);
+MachiningFigures EstimateGCodeText(std::string_view text, const MachineLimits& limits);
+// Throws FileReadError naming the file.
+MachiningFigures EstimateGCodeFile(const std::string& path, const MachineLimits& limits);

@@ -1,0 +1,117 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "TestSupport.h"
+#include "gcode/GCodeProfile.h"
+#include "gcode/GCodeWriter.h"
+#include "lib/TextFile.h"
+#include "lib/Win1251.h"
+#include "main/Layout.h"
+#include "main/ProjectFile.h"
+#include "main/TestFont.h"
+
+namespace {
+
+PenPoints list(std::initializer_list<PenPoint> records) {
+    PenPoints points;
+    for (const PenPoint& p : records) points.append(p, "");
+    return points;
+}
+
+std::string utf8(const std::string& cp1251) { return win1251::toUtf8(cp1251); }
+
+// The template laid out with the test font, one file per shipped profile, so
+// that any change of a profile's program shows. VEZOR_REGENERATE_GOLDEN=1
+// rewrites them.
+TEST(GCodeProfiles, TemplateGoldenFilePerProfile) {
+    writeTestFont();
+    EventPump none;
+    const Project project = ParseProject(textfile::joinCrLf(ProjectTemplateLines()), none);
+    const auto points = LayOutProject(project, kTestFont, MachiningSettings{}).points;
+    for (const GCodeProfile& profile : ShippedProfiles()) {
+        if (profile.name == "VEzor") continue;  // test_GCodeWriter's own golden file
+        std::string name = profile.name;
+        for (char& c : name) c = c == ' ' ? '-' : c;
+        const std::string golden =
+            VEZOR_TEST_DATA_DIR "/gcode/template." + name + profile.extension;
+        const std::string program = BuildGCodeProgram(*points, "500.00", profile);
+        if (std::getenv("VEZOR_REGENERATE_GOLDEN")) writeFile(golden, program);
+        EXPECT_TRUE(program == readFile(golden)) << golden << " differs";
+    }
+}
+
+TEST(GCodeProfiles, DepthPassesAndInches) {
+    GCodeProfile p = FindProfile("grbl");
+    ASSERT_EQ(p.name, "GRBL");
+    p.comments = false;
+    p.depth = -0.2;
+    p.passes = 2;
+    p.depthStep = 0.3;
+    p.plungeFeed = 254;
+    p.inches = true;
+    EXPECT_EQ(BuildGCodeProgram(list({{25.4, -12.7, 0}, {50.8, -1, 0}, {0, 0, 5}}), "508", p),
+              "G20G90G17\nG0Z0.1969\nM3S10000\n"
+              "G0X1Y-0.5\nG1Z-0.0079F10\nG1X1Y-0.5F20\nG1X2Y-0.0394F20\nG0Z0.1969\n"
+              "G0X1Y-0.5\nG1Z-0.0197F10\nG1X1Y-0.5F20\nG1X2Y-0.0394F20\nG0Z0.1969\n"
+              "G0Z0.1969\nM5\nM30\n");
+    // Inches need a feed that is a number.
+    EXPECT_THROW(BuildGCodeProgram(list({{}, {1, 1, 0}}), "fast", p), ProfileError);
+}
+
+TEST(GCodeProfiles, UserProfilesAreCheckedStoredAndFoundAgain) {
+    GCodeProfile mine = FindProfile("Laser");
+    mine.name = w("Мой лазер");
+    mine.spindle = 300;
+    mine.penDown = "S{S}\nG4P0.1";
+    StoreUserProfile(mine);
+    ChooseProfile(w("Мой лазер"));
+    std::vector<std::string> messages;
+    const GCodeProfile back = ChosenProfile(&messages);
+    EXPECT_TRUE(messages.empty());
+    EXPECT_EQ(ProfileToText(back), ProfileToText(mine));
+    EXPECT_EQ(AvailableProfiles().size(), ShippedProfiles().size() + 1);
+
+    // Each bad value is told in Russian and nothing is stored.
+    const std::string stored = testSettings().values["Profili"];
+    const std::pair<void (*)(GCodeProfile&), const char*> bad[] = {
+        {[](GCodeProfile& p) { p.plungeFeed = 0; }, "plunge_feed: должно быть положительным"},
+        {[](GCodeProfile& p) { p.line = "G1X{X}Y{Y}\nM5"; }, "line: должна быть одна строка"},
+        {[](GCodeProfile& p) { p.name = "a\nb"; }, "имя должно быть одной строкой"},
+        {[](GCodeProfile& p) { p.penUp = "G0Z{HEIGHT}"; }, "неизвестное имя"},
+        {[](GCodeProfile& p) { p.extension = "nc"; }, "расширение файла"},
+        {[](GCodeProfile& p) { p.name = "grbl"; }, "поставляемого профиля"},
+    };
+    for (const auto& [spoil, expected] : bad) {
+        GCodeProfile p = mine;
+        spoil(p);
+        try {
+            StoreUserProfile(p);
+            ADD_FAILURE() << expected;
+        } catch (const ProfileError& e) {
+            EXPECT_NE(utf8(e.message()).find(expected), std::string::npos) << utf8(e.message());
+        }
+        EXPECT_EQ(testSettings().values["Profili"], stored);
+    }
+    EXPECT_THROW(ProfileFromText("name=x\nextension=.nc\nfeed=fast"), ProfileError);
+    EXPECT_THROW(ProfileFromText("name=x\nextension=.nc\npasses=2.5"), ProfileError);
+}
+
+TEST(GCodeProfiles, AStoredProfileThatNoLongerReadsGivesAMessageAndTheDefault) {
+    GCodeProfile old = FindProfile("GRBL");
+    old.name = "Old";
+    std::string text = ProfileToText(old);
+    text.replace(text.find("plunge_feed=100"), 15, "plunge_feed=-5");
+    testSettings().values["Profili"] = text;
+    testSettings().values["Profil"] = "Old";
+    std::vector<std::string> messages;
+    EXPECT_EQ(ChosenProfile(&messages).name, "VEzor");
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_NE(utf8(messages[0]).find("Профиль «Old»: plunge_feed"), std::string::npos)
+        << utf8(messages[0]);
+    EXPECT_EQ(utf8(messages[1]),
+              "Профиль «Old» не найден или не читается: используется профиль VEzor");
+    EXPECT_EQ(AvailableProfiles().size(), ShippedProfiles().size());
+}
+
+}  // namespace
