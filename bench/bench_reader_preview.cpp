@@ -12,7 +12,7 @@
 #include "gcode/GCodeReader.h"
 #include "lib/EventPump.h"
 #include "main/PreviewGeometry.h"
-#include "main/ui/PreviewPainter.h"
+#include "main/paint/PreviewPainter.h"
 
 namespace {
 

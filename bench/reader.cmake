@@ -1,4 +1,4 @@
 # Reading a large G-code file and drawing its preview (bench/make_gcode.py writes
 # the same kind of file for timing vezor-gcode --check on the command line).
 add_executable(bench_reader_preview ${CMAKE_CURRENT_LIST_DIR}/bench_reader_preview.cpp)
-target_link_libraries(bench_reader_preview PRIVATE vezor_gui benchmark::benchmark vezor_warnings)
+target_link_libraries(bench_reader_preview PRIVATE vezor_paint benchmark::benchmark vezor_warnings)

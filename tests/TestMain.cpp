@@ -3,7 +3,13 @@
 // program folder that is new for every test).
 #include <gtest/gtest.h>
 
+#ifdef QT_WIDGETS_LIB
 #include <QApplication>
+using TestApplication = QApplication;
+#else
+#include <QGuiApplication>
+using TestApplication = QGuiApplication;
+#endif
 #include <QTemporaryDir>
 #include <clocale>
 #include <memory>
@@ -42,10 +48,10 @@ std::string testProgramFolder() { return g_folder ? g_folder->path().toStdString
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     std::setlocale(LC_ALL, "C");
-    QApplication app(argc, argv);
-    QApplication::setOrganizationName("VEzorTest");
-    QApplication::setApplicationName("VEzorTest");
-    QApplication::setApplicationDisplayName("VEzor");
+    TestApplication app(argc, argv);
+    TestApplication::setOrganizationName("VEzorTest");
+    TestApplication::setApplicationName("VEzorTest");
+    TestApplication::setApplicationDisplayName("VEzor");
     ::testing::InitGoogleTest(&argc, argv);
     ::testing::UnitTest::GetInstance()->listeners().Append(new FreshEnvironment);
     const int status = RUN_ALL_TESTS();

@@ -2,12 +2,16 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QWidget>
 #include <fstream>
 #include <memory>
 #include <sstream>
 
 #include "lib/Win1251.h"
+
+// Built without widgets, the tests that take screenshots are not built either.
+#ifdef QT_WIDGETS_LIB
+#include <QWidget>
+#endif
 
 void ScriptedDialogs::message(const std::string& text, const std::string& title, Icon icon) {
     calls.push_back({"message", text, title, {}, icon});
@@ -66,6 +70,7 @@ std::string readFile(const std::string& path) {
     return ss.str();
 }
 
+#ifdef QT_WIDGETS_LIB
 std::string saveScreenshot(QWidget* widget, const std::string& name) {
     const QString dir = QStringLiteral(VEZOR_BINARY_DIR "/screenshots");
     QDir().mkpath(dir);
@@ -73,5 +78,6 @@ std::string saveScreenshot(QWidget* widget, const std::string& name) {
     widget->grab().save(path);
     return path.toStdString();
 }
+#endif
 
 std::string w(const std::string& utf8) { return win1251::fromUtf8(utf8); }

@@ -51,6 +51,8 @@ mkdir -p "$HOME"
 before=$(cd "$prefix" && find . -printf '%p %s %T@\n' | sort)
 
 "$prefix/bin/vezor-fontc" --help >/dev/null
+libraries=$(ldd "$prefix/bin/vezor-gcode")
+! grep -q libQt6Widgets <<<"$libraries" || fail "vezor-gcode links the widgets library"
 # The first start makes the user's folder and says so; later starts say nothing.
 "$prefix/bin/vezor-gcode" --list-fonts >"$scratch/fonts" 2>"$scratch/said"
 [ -d "$HOME/VEzor/font" ] || fail "no ~/VEzor/font after the first start"

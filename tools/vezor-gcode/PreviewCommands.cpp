@@ -12,7 +12,7 @@
 #include "lib/VezorError.h"
 #include "lib/Win1251.h"
 #include "main/PreviewGeometry.h"
-#include "main/ui/PreviewPainter.h"
+#include "main/paint/PreviewPainter.h"
 
 namespace {
 

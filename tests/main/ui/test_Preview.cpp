@@ -11,8 +11,8 @@
 #include "TestSupport.h"
 #include "app/MachiningSettings.h"
 #include "lib/ProgramFolder.h"
+#include "main/paint/PreviewPainter.h"
 #include "main/ui/PenPointsListModel.h"
-#include "main/ui/PreviewPainter.h"
 #include "main/ui/PreviewSurface.h"
 #include "main/ui/frmGCode.h"
 

@@ -1,4 +1,4 @@
-#include "main/ui/PreviewPainter.h"
+#include "main/paint/PreviewPainter.h"
 
 #include <QColor>
 #include <QLine>
