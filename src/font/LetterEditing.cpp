@@ -65,6 +65,18 @@ Offset keyOffset(ArrowKey key) {
     return {};
 }
 
+bool insertBreakAfterSelected(Letter& letter) {
+    if (!letter.selected || *letter.selected >= letter.points.size()) return false;
+    const std::size_t at = *letter.selected + 1;
+    letter.points.insert(letter.points.begin() + static_cast<std::ptrdiff_t>(at), kStrokeBreakLine);
+    letter.selected = at;
+    return true;
+}
+
+std::string pointListText(const std::vector<std::string>& points, std::size_t i) {
+    return IsStrokeBreak(points, i) ? cp("— разрыв —") : points[i];
+}
+
 bool removeSelected(Letter& letter) {
     if (!letter.selected || *letter.selected >= letter.points.size()) {
         letter.selected.reset();

@@ -39,6 +39,12 @@ struct Offset {
 // One letter unit per key; y grows downward, so Up moves the letter up.
 Offset keyOffset(ArrowKey key);
 
+// Puts a break mark after the selected point and selects the mark, so that the
+// delete command takes it out again; false when no point is selected.
+bool insertBreakAfterSelected(Letter& letter);
+// The text the point list shows for line i: the line, or «— разрыв —» for a mark.
+std::string pointListText(const std::vector<std::string>& points, std::size_t i);
+
 // Removes the selected point; false when none was selected.
 bool removeSelected(Letter& letter);
 

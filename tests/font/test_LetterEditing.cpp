@@ -81,3 +81,15 @@ TEST(LetterEditing, LetterListHoldsEveryCodeInOrder) {
     EXPECT_EQ(entries[161].text, w("[192]А"));
     EXPECT_EQ(entries.back().code, 255);
 }
+
+TEST(LetterEditing, BreakMarksArePutAfterThePointListedAndTakenOut) {
+    Letter letter{{"10,10", "20,20"}, std::nullopt};
+    EXPECT_FALSE(insertBreakAfterSelected(letter));
+    letter.selected = 0;
+    ASSERT_TRUE(insertBreakAfterSelected(letter));
+    EXPECT_EQ(letter.points, (std::vector<std::string>{"10,10", "0,0", "20,20"}));
+    EXPECT_EQ(pointListText(letter.points, 1), w("— разрыв —"));
+    EXPECT_EQ(pointListText(letter.points, 0), "10,10");
+    ASSERT_TRUE(removeSelected(letter)) << "the mark is selected";
+    EXPECT_EQ(letter.points, (std::vector<std::string>{"10,10", "20,20"}));
+}

@@ -145,6 +145,9 @@ void frmFontPaint::buildMenus() {
     mnuLiterAs = mnuFail->addAction(QStringLiteral("Сохранить букву как ..."));
     mnuLiterAs->setObjectName("mnuLiterAs");
     connect(mnuLiterAs, &QAction::triggered, this, [this] { mnuLiterAs_Click(); });
+    mnuRazriv = mnuFail->addAction(QStringLiteral("Разрыв после точки"));
+    mnuRazriv->setObjectName("mnuRazriv");
+    connect(mnuRazriv, &QAction::triggered, this, [this] { mnuRazriv_Click(); });
     mnuFail->addSeparator()->setObjectName("mnuLine");
     mnuExit = mnuFail->addAction(QStringLiteral("Выход"));
     mnuExit->setObjectName("mnuExit");
@@ -316,6 +319,12 @@ void frmFontPaint::cmdDelTema_Click() {
     RedrawLetter();
 }
 
+void frmFontPaint::mnuRazriv_Click() {
+    if (!letteredit::insertBreakAfterSelected(letter_)) return;
+    showPoints();
+    RedrawLetter();
+}
+
 void frmFontPaint::cmdSavePoint_Click() {
     int code = 0;
     if (cboLiter->currentIndex() >= 0) {
@@ -429,7 +438,8 @@ void frmFontPaint::DrawGuides() { picMask->clearLetter(); }
 void frmFontPaint::showPoints() {
     const QSignalBlocker quiet(spsPoint);
     spsPoint->clear();
-    for (const auto& entry : letter_.points) spsPoint->addItem(toQ(entry));
+    for (std::size_t i = 0; i < letter_.points.size(); ++i)
+        spsPoint->addItem(toQ(letteredit::pointListText(letter_.points, i)));
     if (letter_.selected && *letter_.selected < letter_.points.size())
         spsPoint->setCurrentRow(static_cast<int>(*letter_.selected));
 }

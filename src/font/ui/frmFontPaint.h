@@ -35,6 +35,7 @@ class frmFontPaint final : public QDialog {
     void picMask_KeyUp(int qtKey);
     void optReg_Click(int index);
     void cmdDelTema_Click();
+    void mnuRazriv_Click();
     void cmdSavePoint_Click();
     void mnuLiterAs_Click();
     void cmdClose_Click();
@@ -52,6 +53,7 @@ class frmFontPaint final : public QDialog {
     QMenuBar* menuBar = nullptr;
     QMenu* mnuFail = nullptr;
     QAction* mnuLiterAs = nullptr;
+    QAction* mnuRazriv = nullptr;
     QAction* mnuExit = nullptr;
     QAction* mnuInf = nullptr;
     QToolButton* cmdClose = nullptr;

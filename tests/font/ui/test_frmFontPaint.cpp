@@ -257,6 +257,21 @@ TEST(frmFontPaint, SaveWritesThePointListAsItStands) {
     EXPECT_EQ(statusUtf8(editor), "/буква 'B' сохранена");
 }
 
+TEST(frmFontPaint, BreakMarksAreListedPutAndSavedByteForByte) {
+    const std::string letter = "2,80\r\n2,36\r\n0,0\r\n2,17\r\n2,16\r\n0,0\r\n2,80\r\n";
+    const std::string folder = makeFont("F", {{105, letter}});
+    frmFontPaint editor;
+    EXPECT_EQ(shownPoints(editor)[2], w("— разрыв —"));
+    editor.cmdSavePoint_Click();
+    EXPECT_EQ(readFile(folder + "/105"), letter);
+
+    selectPoint(editor, 0);
+    editor.mnuRazriv_Click();
+    EXPECT_EQ(shownPoints(editor)[1], w("— разрыв —"));
+    editor.cmdSavePoint_Click();
+    EXPECT_EQ(readFile(folder + "/105"), "2,80\r\n0,0\r\n" + letter.substr(6));
+}
+
 TEST(frmFontPaint, SaveAsOntoAnExistingLetterAsksFirst) {
     const std::string folder = makeFont("F", {{65, "1,1\r\n"}, {193, "old\r\n"}});
     frmFontPaint editor;
