@@ -1,9 +1,11 @@
 #include "main/Layout.h"
 
 #include <array>
+#include <cmath>
 #include <optional>
 
 #include "font/FontStorage.h"
+#include "font/LetterEditing.h"
 #include "gcode/MoveNumber.h"
 #include "gcode/MoveText.h"
 #include "lib/NumberText.h"
@@ -57,6 +59,15 @@ class GlyphCache {
             double x = 0;
             double y = 0;
             if (!ParsePointLine(line, x, y)) {
+                glyph.readable = false;
+                break;
+            }
+            // A coordinate no letter can have (a damaged or foreign file) would put
+            // a number of hundreds of digits into the program: the letter is refused.
+            if (std::abs(x) > letteredit::kCoordinateLimit ||
+                std::abs(y) > letteredit::kCoordinateLimit) {
+                glyph.points.clear();
+                glyph.width = 0;
                 glyph.readable = false;
                 break;
             }

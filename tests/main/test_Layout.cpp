@@ -162,6 +162,14 @@ TEST_F(LayoutTest, MissingAndMalformedLettersAreReportedPerOccurrence) {
                                                   "G0Z15,00", "G1X1.5Y-16", "G0Z15,00"}));
 }
 
+TEST_F(LayoutTest, ALetterWithACoordinateBeyondAnyLetterIsRefusedWhole) {
+    const std::string folder = joinPath(testProgramFolder(), kTestFont);
+    writeFile(joinPath(folder, "81"), "10,10\r\n1e300,20\r\n20,20\r\n");
+    const LayoutResult r = layOut(kRoundParameters, "QA\r\n");
+    EXPECT_EQ(r.messages, (std::vector<std::string>{w("Буква 'Q' не найдена")}));
+    for (const std::string& line : lines(r)) EXPECT_LT(line.size(), 30u) << line;
+}
+
 TEST_F(LayoutTest, WithoutAFontEveryLetterIsMissing) {
     const LayoutResult r = layOut(kRoundParameters, w("AЖ A\r\n"), "");
     EXPECT_EQ(r.messages,
