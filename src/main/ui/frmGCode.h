@@ -101,6 +101,7 @@ class frmGCode final : public QMainWindow {
     QLabel* lblCursor = nullptr;
     QLabel* lblMeasure = nullptr;
     QLabel* lblMissing = nullptr;
+    QLabel* lblPlacement = nullptr;  // lines the layout could not place as asked
     // Line spacing, field width, letter height, width factor.
     std::array<QLineEdit*, 4> txtParameters{};
     QComboBox* cboShrift = nullptr;
