@@ -3,9 +3,9 @@
 #include <cmath>
 #include <numbers>
 
+#include "gcode/MoveNumber.h"
 #include "lib/NumberText.h"
 #include "lib/Win1251.h"
-#include "gcode/MoveNumber.h"
 
 namespace {
 

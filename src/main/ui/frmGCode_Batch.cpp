@@ -1,0 +1,26 @@
+// The main window's batch command: plates with fields from the loaded project.
+#include <QComboBox>
+
+#include "app/MachiningSettings.h"
+#include "gcode/GCodeWriter.h"
+#include "lib/Dialogs.h"
+#include "lib/TextFile.h"
+#include "lib/Win1251.h"
+#include "lib/ui/QtText.h"
+#include "main/ui/frmBatch.h"
+#include "main/ui/frmGCode.h"
+
+void frmGCode::cmdBatch_Click() {
+    if (project_.ProjectPath.empty() || !textfile::isFile(project_.ProjectPath)) {
+        dialogs().message(cp("Проект не загружен"), windowCaption());
+        return;
+    }
+    const std::string font =
+        cboShrift->currentIndex() >= 0 ? pathFromQ(cboShrift->currentText()) : std::string();
+    const MachiningSettings settings = machiningSettings();
+    frmBatch dialog(
+        project_.ProjectPath, font, settings,
+        [settings](const PenPoints& points) { return BuildGCodeProgram(points, settings.SkorF); },
+        this);
+    dialog.exec();
+}
