@@ -15,6 +15,10 @@ void frmGCode::cmdBatch_Click() {
         dialogs().message(cp("Проект не загружен"), windowCaption());
         return;
     }
+    if (isModified()) {
+        dialogs().message(cp("Сохраните проект: пакет берёт текст из файла"), windowCaption());
+        return;
+    }
     const std::string font =
         cboShrift->currentIndex() >= 0 ? pathFromQ(cboShrift->currentText()) : std::string();
     const MachiningSettings settings = machiningSettings();
