@@ -22,9 +22,8 @@
 #include "lib/TextFile.h"
 #include "lib/ui/QtText.h"
 #include "lib/ui/frmFailDir.h"
-#include "main/PreviewGeometry.h"
+#include "main/PreviewScene.h"
 #include "main/ProjectFile.h"
-#include "main/ui/PreviewPainter.h"
 #include "main/ui/PreviewSurface.h"
 
 namespace {
@@ -160,10 +159,11 @@ std::optional<PlateBatch> frmBatch::makeBatch(bool grid) {
 
 void frmBatch::showPreview(const LayoutResult& layout) {
     EventPump none;
-    double fieldWidth = layout.bounds.MaxX;
-    if (chkGrid->isChecked()) fieldWidth = 0;
-    picBatch->setImage(paintPreview(picBatch->pictureSize(), *layout.points, layout.points->count(),
-                                    1, previewView(layout.bounds, 1.0), fieldWidth, none));
+    auto scene = std::make_shared<const PreviewScene>(*layout.points, 1, none);
+    // A grid's bounds are no field: no border then.
+    picBatch->setContent(scene, scene->size(), chkGrid->isChecked() ? 0 : layout.bounds.MaxX);
+    picBatch->showScale(layout.bounds, 1.0);
+    picBatch->fitAll();
 }
 
 void frmBatch::cmdPreview_Click() {
