@@ -2,6 +2,7 @@
 #include <QComboBox>
 
 #include "app/MachiningSettings.h"
+#include "gcode/GCodeProfile.h"
 #include "gcode/GCodeWriter.h"
 #include "lib/Dialogs.h"
 #include "lib/TextFile.h"
@@ -22,9 +23,15 @@ void frmGCode::cmdBatch_Click() {
     const std::string font =
         cboShrift->currentIndex() >= 0 ? pathFromQ(cboShrift->currentText()) : std::string();
     const MachiningSettings settings = machiningSettings();
+    // The plates are written in the form the save button writes.
+    std::vector<std::string> notes;
+    const GCodeProfile profile = ChosenProfile(&notes);
+    for (const std::string& note : notes) dialogs().message(note, windowCaption());
     frmBatch dialog(
         project_.ProjectPath, font, settings,
-        [settings](const PenPoints& points) { return BuildGCodeProgram(points, settings.SkorF); },
+        [settings, profile](const PenPoints& points) {
+            return BuildGCodeProgram(points, settings.SkorF, profile);
+        },
         this);
     dialog.exec();
 }
