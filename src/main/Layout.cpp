@@ -11,6 +11,7 @@
 #include "lib/NumberText.h"
 #include "lib/VezorError.h"
 #include "lib/Win1251.h"
+#include "main/LinePlacement.h"
 
 CharClass ClassOf(unsigned char code) {
     if (code == 32) return CharClass::Space;
@@ -101,10 +102,15 @@ class Layouter {
         const double letterGap = project_.LetterHeight / 5 * project_.WidthFactor;
         const double spaceAdvance = project_.LetterHeight / 2 * project_.WidthFactor;
         double lineY = 0;
+        std::size_t lineNumber = 0;
         for (const ProjectLine& line : project_.ProjectLines) {
             const std::string_view s = trimmedText(line.Text);
             const bool hasTags = line.TagPositions.Count() > 0;
             if (hasTags) indexTags(line, s.size());
+            const auto placement =
+                placementTags_.read(line, s.empty(), ++lineNumber, result_.notes);
+            if (placement.settingOnly) continue;
+            placeLine(placement.placement, line, s, lineNumber);
             double penX = 0;
             bool pendingLift = false;
             for (std::size_t d = 1; d <= s.size(); ++d) {
@@ -135,7 +141,8 @@ class Layouter {
                     pendingLift = false;
                 }
             }
-            lineY += project_.LineSpacing;
+            // A line on an arc stands outside the flow of the field's lines.
+            if (!placement.placement.arc) lineY += project_.LineSpacing;
             addPenUp(false, true);
         }
         result_.bounds = ViewBounds{0, -project_.FieldWidth, project_.FieldWidth, 0};
@@ -215,6 +222,30 @@ class Layouter {
         return x;
     }
 
+    // An aligned or bent line needs its width before its first letter is placed.
+    void placeLine(const LinePlacement& placement, const ProjectLine& line, std::string_view s,
+                   std::size_t lineNumber) {
+        placer_.reset();
+        if (placement.plain()) return;
+        const double letterGap = project_.LetterHeight / 5 * project_.WidthFactor;
+        const double spaceAdvance = project_.LetterHeight / 2 * project_.WidthFactor;
+        double penX = 0;
+        for (std::size_t d = 1; d <= s.size(); ++d) {
+            const auto code = static_cast<unsigned char>(s[d - 1]);
+            if (ClassOf(code) == CharClass::Space) {
+                if (d != s.size()) penX += spaceAdvance;
+                continue;
+            }
+            if (d != 1) penX += letterGap;
+            const std::size_t k = line.TagPositions.Count() > 0 ? firstTagAt_[d] : 0;
+            if (k != 0 && line.TagNames.Item(k) == "XXX")
+                if (const auto x = tagPosition(line.TagValues.Item(k))) penX = *x;
+            penX += glyphs_.get(code).width;
+        }
+        placer_.emplace(placement, penX, project_.FieldWidth, project_.LetterHeight, lineNumber,
+                        result_.notes);
+    }
+
     // Places the letter and finishes its points at once: coordinates rounded
     // to hundredths, Y turned upward, the record's text built.
     // A letter point at (0, 0) between two drawn points marks a break: with
@@ -232,6 +263,11 @@ class Layouter {
             if (breakPending) {
                 addPenUp(false, false);
                 breakPending = false;
+            }
+            if (placer_) {
+                append(placer_->place(g, glyph.width, penX, lineY));
+                drawn = true;
+                continue;
             }
             append(PenPoint{movenumber::roundHundredths(g.X + penX),
                             movenumber::roundHundredths(-(g.Y + lineY)), 0});
@@ -257,6 +293,8 @@ class Layouter {
     PenPoints* points_ = nullptr;
     std::size_t penUpMarker_ = 0;          // no record: unset
     std::vector<std::size_t> firstTagAt_;  // by character position; 0: no tag
+    PlacementTags placementTags_;
+    std::optional<LinePlacer> placer_;  // none: the line lies as it always has
     char text_[kMaxMoveText];
 };
 

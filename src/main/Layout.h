@@ -32,6 +32,9 @@ struct LayoutResult {
     std::vector<unsigned char> missingLetters;  // the code of each message
     // The character codes whose letter is missing or malformed.
     std::array<bool, 256> missing{};
+    // Things the status bar tells about the placement of lines: an aligned line
+    // wider than the field, a placement tag that does not read (Windows-1251).
+    std::vector<std::string> notes;
 };
 
 // Whether the records get their G-code texts: the G-code list shows them; the

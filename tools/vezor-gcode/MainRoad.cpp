@@ -85,28 +85,35 @@ int RunEstimateCheck(const Options& options) {
     return std::fflush(stdout) == 0 ? kExitDone : kExitFailure;
 }
 
-int RunMainRoad(const Options& options) {
-    GCodeProfile profile;
-    if (!ProfileFor(options, profile)) return kExitFailure;
-    MachiningSettings settings = StoredSettingsQuietly();
+bool PrepareRun(const Options& options, MachiningSettings& settings, std::string& font) {
+    settings = StoredSettingsQuietly();
     try {
         for (const auto& [key, value] : options.settings)
             ApplySettingOverride(settings, key, value);
     } catch (const OptionsError& e) {
         say(std::string("vezor-gcode: ") + e.what());
-        return kExitFailure;
+        return false;
     }
 
-    std::string font;
+    font.clear();
     if (options.font) {
         font = *options.font;
         if (!textfile::isDirectory(FontFolderPath(font))) {
             say("vezor-gcode: no such font folder: " + font);
-            return kExitFailure;
+            return false;
         }
     } else if (const auto fonts = FontList(); !fonts.empty()) {
         font = fonts.front();
     }
+    return true;
+}
+
+int RunMainRoad(const Options& options) {
+    GCodeProfile profile;
+    if (!ProfileFor(options, profile)) return kExitFailure;
+    MachiningSettings settings;
+    std::string font;
+    if (!PrepareRun(options, settings, font)) return kExitFailure;
 
     Project project;
     try {
@@ -122,6 +129,7 @@ int RunMainRoad(const Options& options) {
     const LayoutResult layout = LayOutProject(
         project, font, settings, options.png.empty() ? MoveTexts::Skip : MoveTexts::Build);
     for (const std::string& message : layout.messages) sayProgramText(message);
+    for (const std::string& note : layout.notes) sayProgramText(note);
 
     try {
         if (options.estimate) {

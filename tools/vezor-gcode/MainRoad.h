@@ -1,6 +1,18 @@
 #pragma once
 
+#include <string>
+
 #include "Options.h"
+#include "app/MachiningSettings.h"
+#include "gcode/GCodeProfile.h"
+
+// The machining settings and the font of a run (overrides applied, the font
+// folder checked); false after a message on standard error.
+bool PrepareRun(const Options& options, MachiningSettings& settings, std::string& font);
+
+// The output profile of a run (--profile, else the user's choice); false after
+// a message on standard error.
+bool ProfileFor(const Options& options, GCodeProfile& profile);
 
 // Project in, G-code out: the save command of the main window on the command line.
 int RunMainRoad(const Options& options);

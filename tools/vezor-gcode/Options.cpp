@@ -1,5 +1,7 @@
 #include "Options.h"
 
+#include <charconv>
+
 #include "PreviewCommands.h"
 
 namespace {
@@ -18,6 +20,27 @@ bool takeValue(const std::vector<std::string>& args, std::size_t& i, const std::
         return true;
     }
     return false;
+}
+
+std::size_t GridColumnsFromText(const std::string& text) {
+    std::size_t columns = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), columns);
+    if (ec != std::errc() || end != text.data() + text.size() || columns == 0 || columns > 100000)
+        throw OptionsError("--grid needs a whole number of plates per row");
+    return columns;
+}
+
+std::pair<double, double> PitchFromText(const std::string& text) {
+    const auto comma = text.find(',');
+    const auto number = [&](const std::string& s) {
+        double v = 0;
+        const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
+        if (ec != std::errc() || end != s.data() + s.size() || !(v > 0) || v > 1e6)
+            throw OptionsError("--pitch needs X or X,Y in millimetres, above 0");
+        return v;
+    };
+    const double x = number(text.substr(0, comma));
+    return {x, comma == std::string::npos ? x : number(text.substr(comma + 1))};
 }
 
 }  // namespace
@@ -60,10 +83,27 @@ Options ParseOptions(const std::vector<std::string>& args) {
             const auto scale = PreviewScaleFromText(value);
             if (!scale) throw OptionsError("--scale needs a whole number from 25 to 200");
             o.scale = *scale;
+        } else if (takeValue(args, i, "--batch", value)) {
+            o.batch = value;
+        } else if (takeValue(args, i, "--serial", value)) {
+            o.serial = value;
+        } else if (takeValue(args, i, "--grid", value)) {
+            o.gridColumns = GridColumnsFromText(value);
+        } else if (takeValue(args, i, "--pitch", value)) {
+            o.pitch = PitchFromText(value);
         } else {
             throw OptionsError("unknown option " + arg);
         }
     }
+    if (!o.batch.empty() && !o.serial.empty())
+        throw OptionsError("--batch and --serial cannot be given together");
+    if (o.gridColumns > 0 && !o.plates())
+        throw OptionsError("--grid places the plates of --batch or --serial");
+    if (o.gridColumns > 0 && o.pitch.first <= 0)
+        throw OptionsError("--grid needs --pitch X[,Y] in millimetres");
+    if (o.plates() && o.gridColumns == 0 && (o.out.empty() || o.out == "-"))
+        throw OptionsError(
+            "--batch and --serial write files named by --out, e.g. 'plate-{N}.gcode'");
     if (!o.check.empty() && !o.project.empty())
         throw OptionsError("--check reads a G-code file instead of a project");
     if (o.estimate && !o.png.empty()) throw OptionsError("--estimate draws no picture");
@@ -76,6 +116,8 @@ std::string UsageText() {
     return "Usage: vezor-gcode [--font FONT] [--profile NAME] [--out FILE] [--setting "
            "KEY=VALUE]...\n"
            "                   [--estimate] PROJECT\n"
+           "       vezor-gcode (--batch TABLE.csv | --serial FROM..TO)\n"
+           "                   (--out PATTERN | --grid N --pitch X[,Y] [--out FILE]) PROJECT\n"
            "       vezor-gcode --check GCODE [--png FILE [--scale N]]\n"
            "       vezor-gcode --estimate [--profile NAME] --check GCODE\n"
            "       vezor-gcode --list-fonts | --list-profiles\n"
@@ -103,11 +145,21 @@ std::string UsageText() {
            "  --check GCODE        read the G-code file as the window does and print\n"
            "                       \"records N bounds MINX MINY MAXX MAXY\"; exit status 2\n"
            "                       when it does not read\n"
+           "  --batch TABLE.csv    one program per row of the table (first row: column\n"
+           "                       names); {Name} in the project is the row's value\n"
+           "  --serial FROM..TO    one program per number; {N} or {N:0001} is the number\n"
+           "                       (with --batch, {N} counts the rows from the digits' value)\n"
+           "                       --out is then a pattern such as 'plate-{N}.gcode'; each\n"
+           "                       file written is printed, a plate that cannot be made is\n"
+           "                       reported with its row or number and skipped\n"
+           "  --grid N             put all plates into one program instead, N per row,\n"
+           "  --pitch X[,Y]        X mm apart, rows Y mm apart (default X)\n"
            "  --list-fonts         print the font list, one font per line: its name, a tab\n"
            "                       and the folder its letters are read from\n"
            "  --list-profiles      print the output profiles, one name per line\n"
            "  --help               print this text\n"
            "\n"
            "Exit status: 0 written; 1 failure; 2 PROJECT is not a project (nothing written);\n"
-           "3 written, but some letters were not found in the font.\n";
+           "3 written, but some letters were not found in the font (a batch: some plates\n"
+           "were skipped).\n";
 }

@@ -25,9 +25,14 @@ struct Options {
     std::string out;                     // --out: "" or "-" is standard output
     std::vector<std::pair<std::string, std::string>> settings;  // --setting KEY=VALUE, in order
     std::string project;                                        // the one positional argument
-    std::string check;  // --check: a G-code file to read instead of a project
-    std::string png;    // --png: write the preview picture there
-    int scale = 100;    // --scale: preview scale in percent, 25 to 200
+    std::string check;                      // --check: a G-code file to read instead of a project
+    std::string png;                        // --png: write the preview picture there
+    int scale = 100;                        // --scale: preview scale in percent, 25 to 200
+    std::string batch;                      // --batch: a table, one plate per row
+    std::string serial;                     // --serial FROM..TO: one plate per number
+    std::size_t gridColumns = 0;            // --grid N: all plates in one program
+    std::pair<double, double> pitch{0, 0};  // --pitch X[,Y] in mm
+    bool plates() const { return !batch.empty() || !serial.empty(); }
 };
 
 // A command line that cannot be run; the message is UTF-8.

@@ -6,6 +6,7 @@
 #include <system_error>
 #include <vector>
 
+#include "BatchCommand.h"
 #include "MainRoad.h"
 #include "Options.h"
 #include "PreviewCommands.h"
@@ -51,5 +52,6 @@ int main(int argc, char** argv) {
     if (options.listProfiles) return RunListProfiles();
     if (!options.check.empty() && options.estimate) return RunEstimateCheck(options);
     if (!options.check.empty()) return RunCheck(options.check, options.png, options.scale);
+    if (options.plates()) return RunBatch(options);
     return RunMainRoad(options);
 }

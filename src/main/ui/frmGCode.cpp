@@ -138,6 +138,12 @@ void frmGCode::buildControls() {
     bar->addWidget(cmdReloadProject);
     bar->addWidget(cmdPaint);
     bar->addWidget(cmdSaveGCODE);
+    cmdBatch = new QToolButton(this);
+    cmdBatch->setObjectName("cmdBatch");
+    cmdBatch->setText(QStringLiteral("Пакет…"));
+    cmdBatch->setToolTip(QStringLiteral("Пластины по таблице или по ряду номеров"));
+    connect(cmdBatch, &QToolButton::clicked, this, [this] { cmdBatch_Click(); });
+    bar->addWidget(cmdBatch);
     bar->addSpacing(12);
     bar->addWidget(cboShrift);
     bar->addWidget(cboMash);

@@ -49,6 +49,7 @@ class frmGCode final : public QMainWindow {
     // False when the file is no project (the window keeps what it showed).
     bool LoadProject(const std::string& path);
     void cmdSaveGCODE_Click();
+    void cmdBatch_Click();  // frmGCode_Batch.cpp
 
     // Preview and G-code reading (frmGCode_Preview.cpp).
     void cmdPaint_Click();
@@ -94,6 +95,7 @@ class frmGCode final : public QMainWindow {
     QToolButton* cmdReloadProject = nullptr;
     QToolButton* cmdPaint = nullptr;
     QToolButton* cmdSaveGCODE = nullptr;
+    QToolButton* cmdBatch = nullptr;
     QToolButton* cmdClose = nullptr;
     QToolButton* cmdFit = nullptr;
     QToolButton* cmdShowAll = nullptr;
@@ -101,6 +103,7 @@ class frmGCode final : public QMainWindow {
     QLabel* lblCursor = nullptr;
     QLabel* lblMeasure = nullptr;
     QLabel* lblMissing = nullptr;
+    QLabel* lblPlacement = nullptr;  // lines the layout could not place as asked
     // Line spacing, field width, letter height, width factor.
     std::array<QLineEdit*, 4> txtParameters{};
     QComboBox* cboShrift = nullptr;

@@ -71,6 +71,9 @@ QWidget* frmGCode::buildEditControls() {
     lblMissing = new QLabel(this);
     lblMissing->setObjectName("lblMissing");
     statusBar()->addPermanentWidget(lblMissing);
+    lblPlacement = new QLabel(this);
+    lblPlacement->setObjectName("lblPlacement");
+    statusBar()->addPermanentWidget(lblPlacement);
     showSource();
     return box;
 }
@@ -151,6 +154,9 @@ void frmGCode::layOutProject(bool withMessages) {
     cmdPaint->setEnabled(true);
     cmdSaveGCODE->setEnabled(true);
     markMissingLetters(layout.missing);
+    QStringList notes;
+    for (const std::string& note : layout.notes) notes << toQ(note);
+    lblPlacement->setText(notes.join(QStringLiteral("; ")));
 }
 
 void frmGCode::markMissingLetters(const std::array<bool, 256>& missing) {

@@ -1,0 +1,37 @@
+// The main window's batch command: plates with fields from the loaded project.
+#include <QComboBox>
+
+#include "app/MachiningSettings.h"
+#include "gcode/GCodeProfile.h"
+#include "gcode/GCodeWriter.h"
+#include "lib/Dialogs.h"
+#include "lib/TextFile.h"
+#include "lib/Win1251.h"
+#include "lib/ui/QtText.h"
+#include "main/ui/frmBatch.h"
+#include "main/ui/frmGCode.h"
+
+void frmGCode::cmdBatch_Click() {
+    if (project_.ProjectPath.empty() || !textfile::isFile(project_.ProjectPath)) {
+        dialogs().message(cp("Проект не загружен"), windowCaption());
+        return;
+    }
+    if (isModified()) {
+        dialogs().message(cp("Сохраните проект: пакет берёт текст из файла"), windowCaption());
+        return;
+    }
+    const std::string font =
+        cboShrift->currentIndex() >= 0 ? pathFromQ(cboShrift->currentText()) : std::string();
+    const MachiningSettings settings = machiningSettings();
+    // The plates are written in the form the save button writes.
+    std::vector<std::string> notes;
+    const GCodeProfile profile = ChosenProfile(&notes);
+    for (const std::string& note : notes) dialogs().message(note, windowCaption());
+    frmBatch dialog(
+        project_.ProjectPath, font, settings,
+        [settings, profile](const PenPoints& points) {
+            return BuildGCodeProgram(points, settings.SkorF, profile);
+        },
+        this);
+    dialog.exec();
+}
