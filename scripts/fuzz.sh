@@ -9,7 +9,7 @@ seconds=${1:-30}
 shift || true
 build_dir=${FUZZ_BUILD_DIR:-build-fuzz}
 CC=clang CXX=clang++ cmake -S . -B "$build_dir" -G Ninja -DVEZOR_FUZZ=ON -DBUILD_TESTING=OFF \
-  -DVEZOR_BENCHMARKS=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+  -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$build_dir" --target fuzz_all --parallel "$(nproc)"
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then

@@ -4,7 +4,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
 BUILD_DIR=${BUILD_DIR:-build-asan} scripts/build.sh -DVEZOR_SANITIZE=ON -DVEZOR_WERROR=ON \
-  -DVEZOR_BENCHMARKS=OFF -DCMAKE_BUILD_TYPE=Debug
+  -DCMAKE_BUILD_TYPE=Debug
 export QT_QPA_PLATFORM=offscreen
 # Qt and fontconfig keep caches alive until exit; leaks are not what this run looks for.
 export ASAN_OPTIONS=detect_leaks=0:abort_on_error=1

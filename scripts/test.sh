@@ -3,7 +3,11 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
-BUILD_DIR=${BUILD_DIR:-build-test} scripts/build.sh -DVEZOR_WERROR=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo
+# Every C++ file as clang-format lays it out (the root .clang-format).
+find src tools tests bench -name '*.cpp' -o -name '*.h' | sort | xargs clang-format --dry-run -Werror
+# The benchmarks are built here too, so that they keep compiling.
+BUILD_DIR=${BUILD_DIR:-build-test} scripts/build.sh -DVEZOR_WERROR=ON -DVEZOR_BENCH=ON \
+  -DCMAKE_BUILD_TYPE=RelWithDebInfo
 export QT_QPA_PLATFORM=offscreen
 ctest --test-dir "${BUILD_DIR:-build-test}" --output-on-failure --parallel "$(nproc)"
 # The .deb as a user gets it, unpacked into a scratch root and run from there.

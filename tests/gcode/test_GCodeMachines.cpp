@@ -66,8 +66,9 @@ TEST(GCodeMachines, GrblTakesEveryLineOfItsProfiles) {
     if (check.empty()) GTEST_SKIP() << "grbl-check not found (set VEZOR_GRBL_TOOLS)";
     const auto points = templatePoints();
     for (const char* name : {"GRBL", "Servo pen", "Laser"}) {
-        const ToolResult r = run(QString::fromStdString(check),
-                          {QString::fromStdString(writeProgram(FindProfile(name), *points))});
+        const ToolResult r =
+            run(QString::fromStdString(check),
+                {QString::fromStdString(writeProgram(FindProfile(name), *points))});
         if (r.status == 2) GTEST_SKIP() << "grbl-check cannot build GRBL (gcc, make): " << r.out;
         EXPECT_EQ(r.status, 0) << name << ": " << r.out;
     }
