@@ -16,3 +16,18 @@ if [ ${#missing[@]} -gt 0 ]; then
   $sudo_cmd apt-get update -qq
   DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
+
+# Two shipped fonts are built from the single-stroke SVG fonts of the inkscape
+# package; the test that rebuilds the shipped fonts needs them. Only that folder
+# is taken from the package, where the package would put it, not all of Inkscape.
+svg_fonts=/usr/share/inkscape/extensions/svg_fonts
+if [ ! -f "$svg_fonts/EMSTech.svg" ]; then
+  sudo_cmd=""
+  [ "$(id -u)" -ne 0 ] && sudo_cmd="sudo"
+  scratch=$(mktemp -d)
+  (cd "$scratch" && apt-get download inkscape >/dev/null 2>&1 ||
+    { $sudo_cmd apt-get update -qq && apt-get download inkscape >/dev/null; })
+  dpkg-deb --fsys-tarfile "$scratch"/inkscape_*.deb |
+    $sudo_cmd tar -x -C / ./usr/share/inkscape/extensions/svg_fonts
+  rm -rf "$scratch"
+fi

@@ -36,10 +36,12 @@ JoinWeights weightsFor(int code) {
 }
 }  // namespace
 
-CompiledFont compileFont(const FontRecipe& recipe, const LetterBox& box) {
+CompiledFont compileFont(const FontRecipe& recipe, const LetterBox& box,
+                         const CompileProgress& progress) {
     CompiledFont font;
     font.folder = recipe.folder;
     font.licence = recipe.licence;
+    font.leftOut = recipe.leftOut;
 
     Bounds exact;
     for (const auto& [code, glyph] : recipe.glyphs) {
@@ -55,7 +57,12 @@ CompiledFont compileFont(const FontRecipe& recipe, const LetterBox& box) {
     const auto toY = [&](double y) { return box.top + (exact.maxY - y) * font.scale; };
     font.baseline = toY(recipe.baseline);
 
+    std::size_t done = 0;
     for (const auto& [code, glyph] : recipe.glyphs) {
+        if (progress && !progress(done++, recipe.glyphs.size())) {
+            font.complete = false;
+            return font;
+        }
         auto lines = flatten(glyph, box.chordError / font.scale);
         Bounds own;
         for (const auto& line : lines) own.add(line);
@@ -79,6 +86,7 @@ CompiledFont compileFont(const FontRecipe& recipe, const LetterBox& box) {
         if (letter.lines.size() == 1) letter.lines.push_back(letter.lines[0]);
         font.letters[code] = std::move(letter);
     }
+    if (progress) progress(done, done);
     return font;
 }
 
@@ -147,6 +155,7 @@ std::string joinReport(const CompiledFont& font) {
         out += "  left out, wider than the letter box: " +
                win1251::toUtf8(std::string(1, static_cast<char>(code))) + " (" +
                std::to_string(code) + ")\n";
+    for (const auto& line : font.leftOut) out += "  left out, " + line + "\n";
     // New ink and machine time are different costs: the five worst letters of each.
     const auto worstFive = [&](const char* title, auto measure) {
         std::vector<std::pair<double, int>> worst;

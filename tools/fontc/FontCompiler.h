@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -18,6 +20,8 @@ struct FontRecipe {
     std::map<int, SourceGlyph> glyphs;  // by Windows-1251 code, y upward
     double baseline = 0;                // source y of the baseline
     std::string licence;                // text of LICENSE.txt, empty for none
+    // Glyphs the reader could not take, one line each for the report (UTF-8).
+    std::vector<std::string> leftOut;
 };
 
 struct LetterBox {
@@ -39,15 +43,22 @@ struct CompiledFont {
     double scale = 0;     // letter units per source unit
     double baseline = 0;  // letter units
     std::map<int, CompiledLetter> letters;
-    std::vector<int> tooWide;  // codes left out: at the font's scale they pass the box
+    std::vector<int> tooWide;          // codes left out: at the font's scale they pass the box
+    std::vector<std::string> leftOut;  // as the recipe's
     std::string licence;
+    bool complete = true;  // false when the progress callback stopped the joining
 };
+
+// Told after every letter joined (done of total); returning false stops the
+// joining, and the font comes back incomplete.
+using CompileProgress = std::function<bool(std::size_t done, std::size_t total)>;
 
 // Codes the layout writes with a pen lift before and after (digits, punctuation,
 // symbols of the ASCII range); the others are joined to their neighbours.
 bool isSeparatedCode(int code);
 
-CompiledFont compileFont(const FontRecipe& recipe, const LetterBox& box = {});
+CompiledFont compileFont(const FontRecipe& recipe, const LetterBox& box = {},
+                         const CompileProgress& progress = {});
 
 // Point lines of a stroke: coordinates as letter files write them, repeats dropped.
 std::vector<std::string> pointLines(const Polyline& points);

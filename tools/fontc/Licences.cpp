@@ -88,10 +88,11 @@ std::string crlf(const std::string& text) {
 }  // namespace
 
 std::string oflLicence(const std::string& folder, const std::string& sourceName,
-                       const std::string& copyright) {
+                       const std::string& copyright, const std::string& origin) {
     return crlf("The letter files in this folder (\"" + folder +
-                "\") are a Modified Version of the single-stroke font " + sourceName +
-                " from LibreCAD, converted to one stroke per letter.\n"
+                "\") are a Modified Version of the single-stroke font " + sourceName + " from " +
+                origin +
+                ", converted to one stroke per letter.\n"
                 "It is renamed: the Modified Version does not carry the original font's name.\n\n" +
                 copyright + "\n\n" +
                 "This Font Software is licensed under the SIL Open Font License, Version 1.1.\n"

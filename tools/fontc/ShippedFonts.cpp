@@ -4,6 +4,7 @@
 #include <map>
 
 #include "Licences.h"
+#include "SvgFont.h"
 #include "lib/Win1251.h"
 
 namespace fontc {
@@ -14,6 +15,11 @@ constexpr const char* kWide = "Chertezh-Shirokiy";
 constexpr const char* kRoman = "Hershey-Roman";
 constexpr const char* kScript = "Hershey-Script";
 constexpr const char* kCyrillic = "Hershey-Cyrillic";
+// The EMS faces of Inkscape's svg_fonts that read well at small heights (EMS
+// Allure, a script, does not, and its M is wider than the letter box), renamed as
+// their licence asks of a modified font.
+constexpr const char* kReadable = "Chitkiy";  // EMS Readability
+constexpr const char* kSketch = "Eskiz";      // EMS Tech
 
 constexpr const char* kCyrilc1 = "cyrilc_1.jhf";
 constexpr const char* kCyrillicKeys = "cyrillic.jhf";
@@ -21,22 +27,48 @@ constexpr const char* kCyrillicKeys = "cyrillic.jhf";
 // Hershey glyphs stand on y = 9 (y downward in the file, upward here).
 constexpr double kHersheyBaseline = -9;
 
+enum class Format { Lff, Jhf, Svg };
+
 struct Sources {
-    std::vector<std::string> files;  // relative to the lff or jhf folder
-    bool lff = false;
+    std::vector<std::string> files;  // relative to the format's folder
+    Format format = Format::Jhf;
 };
 
 Sources sourcesOf(const std::string& folder) {
-    if (folder == kMain) return {{"lc_opengost-ar.lff"}, true};
-    if (folder == kWide) return {{"lc_opengost-br.lff"}, true};
-    if (folder == kRoman) return {{"rowmans.jhf"}, false};
-    if (folder == kScript) return {{"scripts.jhf"}, false};
-    if (folder == kCyrillic) return {{"timesr.jhf", kCyrilc1, kCyrillicKeys}, false};
+    if (folder == kMain) return {{"lc_opengost-ar.lff"}, Format::Lff};
+    if (folder == kWide) return {{"lc_opengost-br.lff"}, Format::Lff};
+    if (folder == kRoman) return {{"rowmans.jhf"}, Format::Jhf};
+    if (folder == kScript) return {{"scripts.jhf"}, Format::Jhf};
+    if (folder == kCyrillic) return {{"timesr.jhf", kCyrilc1, kCyrillicKeys}, Format::Jhf};
+    if (folder == kReadable) return {{"EMSReadability.svg"}, Format::Svg};
+    if (folder == kSketch) return {{"EMSTech.svg"}, Format::Svg};
     throw FontSourceError("no such shipped font: " + folder);
 }
 
-std::string pathOf(const std::string& file, bool lff, const SourceFolders& sources) {
-    return (std::filesystem::path(lff ? sources.lff : sources.jhf) / file).string();
+std::string pathOf(const std::string& file, Format format, const SourceFolders& sources) {
+    const std::string& root = format == Format::Lff   ? sources.lff
+                              : format == Format::Jhf ? sources.jhf
+                                                      : sources.svg;
+    return (std::filesystem::path(root) / file).string();
+}
+
+// The metadata names the maker, the converter and the font it derives from, but no year.
+std::string svgCopyright(const SvgFont& font) {
+    const auto field = [&](const char* key) {
+        const auto it = font.metadata.find(key);
+        return it == font.metadata.end() ? std::string() : it->second;
+    };
+    return "Copyright (c) " + field("Created by") + " (" + field("Font name") +
+           "; SVG font conversion by " + field("SVG font conversion by") + "),\na derivative of " +
+           field("A derivative of") + " by " + field("Designer") + ".";
+}
+
+FontRecipe svgShipped(const std::string& folder, const std::string& file,
+                      const SourceFolders& sources) {
+    const SvgFont font = parseSvgFont(readSourceFile(pathOf(file, Format::Svg, sources)));
+    FontRecipe recipe = svgRecipe(font, folder);
+    recipe.licence = oflLicence(folder, file, svgCopyright(font), "Inkscape's svg_fonts");
+    return recipe;
 }
 
 std::string oflCopyright(const LffFont& font) {
@@ -177,11 +209,11 @@ SourceGlyph numeroSign(const SourceGlyph& n, SourceGlyph o) {
 }
 
 FontRecipe cyrillicShipped(const std::string& folder, const SourceFolders& sources) {
-    FontRecipe recipe =
-        jhfAsciiRecipe(parseJhf(readSourceFile(pathOf("timesr.jhf", false, sources))), folder);
+    FontRecipe recipe = jhfAsciiRecipe(
+        parseJhf(readSourceFile(pathOf("timesr.jhf", Format::Jhf, sources))), folder);
     std::map<std::string, std::vector<JhfGlyph>> files;
     for (const char* file : {kCyrilc1, kCyrillicKeys})
-        files[file] = parseJhf(readSourceFile(pathOf(file, false, sources)));
+        files[file] = parseJhf(readSourceFile(pathOf(file, Format::Jhf, sources)));
     for (const auto& entry : kCyrillicTable) {
         const auto& glyphs = files.at(entry.file);
         if (entry.index >= static_cast<int>(glyphs.size()))
@@ -198,7 +230,7 @@ FontRecipe cyrillicShipped(const std::string& folder, const SourceFolders& sourc
 
 FontRecipe lffShipped(const std::string& folder, const std::string& file,
                       const SourceFolders& sources) {
-    const LffFont font = parseLff(readSourceFile(pathOf(file, true, sources)));
+    const LffFont font = parseLff(readSourceFile(pathOf(file, Format::Lff, sources)));
     FontRecipe recipe = lffRecipe(font, folder);
     recipe.licence = oflLicence(folder, file, oflCopyright(font));
     return recipe;
@@ -206,13 +238,15 @@ FontRecipe lffShipped(const std::string& folder, const std::string& file,
 
 }  // namespace
 
-std::vector<std::string> shippedFontNames() { return {kMain, kWide, kCyrillic, kRoman, kScript}; }
+std::vector<std::string> shippedFontNames() {
+    return {kMain, kWide, kCyrillic, kRoman, kScript, kReadable, kSketch};
+}
 
 std::vector<std::string> missingSources(const std::string& folder, const SourceFolders& sources) {
     std::vector<std::string> missing;
     const Sources s = sourcesOf(folder);
     for (const auto& file : s.files) {
-        const std::string path = pathOf(file, s.lff, sources);
+        const std::string path = pathOf(file, s.format, sources);
         if (!std::filesystem::is_regular_file(path)) missing.push_back(path);
     }
     return missing;
@@ -240,10 +274,11 @@ FontRecipe jhfAsciiRecipe(const std::vector<JhfGlyph>& glyphs, const std::string
 
 FontRecipe shippedFontRecipe(const std::string& folder, const SourceFolders& sources) {
     const Sources s = sourcesOf(folder);
-    if (s.lff) return lffShipped(folder, s.files[0], sources);
+    if (s.format == Format::Lff) return lffShipped(folder, s.files[0], sources);
+    if (s.format == Format::Svg) return svgShipped(folder, s.files[0], sources);
     if (folder == kCyrillic) return cyrillicShipped(folder, sources);
     FontRecipe recipe =
-        jhfAsciiRecipe(parseJhf(readSourceFile(pathOf(s.files[0], false, sources))), folder);
+        jhfAsciiRecipe(parseJhf(readSourceFile(pathOf(s.files[0], Format::Jhf, sources))), folder);
     std::string names = s.files[0];
     for (std::size_t i = 1; i < s.files.size(); ++i) names += ", " + s.files[i];
     recipe.licence = hersheyLicence(folder, names);

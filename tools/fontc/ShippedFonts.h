@@ -7,12 +7,14 @@
 #include "FontSources.h"
 
 // The fonts that ship with the program and how each is made from the fonts of
-// the Debian packages librecad-data and hershey-fonts-data.
+// the Debian packages librecad-data and hershey-fonts-data, and of the SVG fonts
+// of the inkscape package.
 namespace fontc {
 
 struct SourceFolders {
     std::string lff = "/usr/share/librecad/fonts";
     std::string jhf = "/usr/share/hershey-fonts";
+    std::string svg = "/usr/share/inkscape/extensions/svg_fonts";
 };
 
 // Folder names of the shipped fonts; the first sorts first in the font list.

@@ -10,6 +10,7 @@
 #include "FontSheet.h"
 #include "FontSources.h"
 #include "ShippedFonts.h"
+#include "SvgFont.h"
 #include "lib/VezorError.h"
 #include "lib/Win1251.h"
 
@@ -21,16 +22,20 @@ const char* kHelp =
     "Windows-1251 code, each letter one stroke inside the 0..110 letter box.\n"
     "\n"
     "  --shipped DIR       build every font that ships with the program into DIR/<font>\n"
-    "                      (from the packages librecad-data and hershey-fonts-data)\n"
+    "                      (from the packages librecad-data and hershey-fonts-data,\n"
+    "                      and the SVG fonts of inkscape)\n"
     "  --lff FILE          compile one LibreCAD .lff font (glyphs keyed by Unicode)\n"
     "  --jhf FILE          compile one Hershey .jhf font (glyphs in ASCII order from 32)\n"
-    "  --out DIR           the font folder --lff or --jhf writes\n"
+    "  --svg FILE          compile one single-stroke SVG font (glyphs keyed by unicode)\n"
+    "  --out DIR           the font folder --lff, --jhf or --svg writes\n"
     "  --sheets DIR        also draw a PNG sheet of every font built into DIR\n"
     "  --glyph-index FILE PNG\n"
     "                      draw the glyphs of a .lff or .jhf file as they are, each\n"
     "                      under its position and number, to tell which is which\n"
     "  --lff-dir DIR       where the .lff fonts are (default /usr/share/librecad/fonts)\n"
     "  --jhf-dir DIR       where the .jhf fonts are (default /usr/share/hershey-fonts)\n"
+    "  --svg-dir DIR       where the SVG fonts are\n"
+    "                      (default /usr/share/inkscape/extensions/svg_fonts)\n"
     "  --help              this text\n"
     "\n"
     "For every font it reports the length of the connecting lines drawn between\n"
@@ -87,7 +92,7 @@ void glyphIndex(const std::string& file, const std::string& png) {
 
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
-    std::string shipped, lff, jhf, out, sheets, indexFile, indexPng;
+    std::string shipped, lff, jhf, svg, out, sheets, indexFile, indexPng;
     fontc::SourceFolders sources;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
@@ -106,6 +111,8 @@ int main(int argc, char** argv) {
             ok = value(lff);
         else if (a == "--jhf")
             ok = value(jhf);
+        else if (a == "--svg")
+            ok = value(svg);
         else if (a == "--out")
             ok = value(out);
         else if (a == "--sheets")
@@ -114,15 +121,18 @@ int main(int argc, char** argv) {
             ok = value(sources.lff);
         else if (a == "--jhf-dir")
             ok = value(sources.jhf);
+        else if (a == "--svg-dir")
+            ok = value(sources.svg);
         else if (a == "--glyph-index")
             ok = value(indexFile) && value(indexPng);
         else
             return usage(("unknown option " + a).c_str());
         if (!ok) return usage(("missing value after " + a).c_str());
     }
-    if (shipped.empty() && lff.empty() && jhf.empty() && indexFile.empty())
+    if (shipped.empty() && lff.empty() && jhf.empty() && svg.empty() && indexFile.empty())
         return usage("nothing to do");
-    if ((!lff.empty() || !jhf.empty()) && out.empty()) return usage("--lff and --jhf need --out");
+    if ((!lff.empty() || !jhf.empty() || !svg.empty()) && out.empty())
+        return usage("--lff, --jhf and --svg need --out");
 
     // Sheets draw text with QPainter, which needs a GUI application but no display.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -137,6 +147,9 @@ int main(int argc, char** argv) {
                   sheets);
         if (!jhf.empty())
             build(fontc::jhfAsciiRecipe(fontc::parseJhf(fontc::readSourceFile(jhf)), nameOf(out)),
+                  out, sheets);
+        if (!svg.empty())
+            build(fontc::svgRecipe(fontc::parseSvgFont(fontc::readSourceFile(svg)), nameOf(out)),
                   out, sheets);
         if (!shipped.empty())
             for (const std::string& name : fontc::shippedFontNames()) {
