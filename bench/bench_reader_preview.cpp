@@ -1,4 +1,5 @@
-// Reading a large G-code file and drawing its preview, as the window does both.
+// Reading a large G-code file, working out its machining figures and drawing its
+// preview, as the window does all three.
 // The program is engraving-like (see make_gcode.py): letters of 13 G1 moves with
 // two decimals between a lift, a travel move and a plunge.
 #include <benchmark/benchmark.h>
@@ -9,6 +10,7 @@
 #include <random>
 #include <string>
 
+#include "gcode/GCodeEstimate.h"
 #include "gcode/GCodeReader.h"
 #include "lib/EventPump.h"
 #include "main/PreviewGeometry.h"
@@ -82,6 +84,13 @@ void BM_ReadGCodeFile(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 
+// The machining figures of the same file, as --estimate --check works them out.
+void BM_EstimateGCodeFile(benchmark::State& state) {
+    const std::string& path = programFile(static_cast<std::size_t>(state.range(0)));
+    for (auto _ : state) benchmark::DoNotOptimize(EstimateGCodeFile(path, MachineLimits{}));
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+
 void BM_PaintPreview(benchmark::State& state) {
     const std::string& path = programFile(static_cast<std::size_t>(state.range(0)));
     PenPoints points;
@@ -102,6 +111,11 @@ void BM_PaintPreview(benchmark::State& state) {
 }  // namespace
 
 BENCHMARK(BM_ReadGCodeFile)
+    ->Arg(1000000)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(7)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_EstimateGCodeFile)
     ->Arg(1000000)
     ->Unit(benchmark::kMillisecond)
     ->Repetitions(7)

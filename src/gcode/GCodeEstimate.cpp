@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <memory>
 
@@ -40,6 +41,33 @@ double trapezoidSeconds(double mm, double v0, double v1, double vn, double a) {
 }
 
 bool isLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Reads a number as std::from_chars does: a plain decimal of up to 15 digits,
+// as programs are written, straight (such a mantissa and a power of ten up to
+// 1e22 are exact doubles, so one division rounds as from_chars would); any
+// other form by from_chars itself.
+const char* readNumber(const char* p, const char* end, double& value) {
+    static constexpr double kPowers[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                         1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    const char* q = p;
+    const bool negative = q < end && *q == '-';
+    if (negative) ++q;
+    std::uint64_t mantissa = 0;
+    int digits = 0;
+    int decimals = 0;
+    for (; q < end && isDigit(*q); ++q, ++digits) mantissa = mantissa * 10 + (*q - '0');
+    if (q < end && *q == '.')
+        for (++q; q < end && isDigit(*q); ++q, ++digits, ++decimals)
+            mantissa = mantissa * 10 + (*q - '0');
+    if (digits == 0 || digits > 15 || (q < end && (*q == 'e' || *q == 'E'))) {
+        const auto [ptr, ec] = std::from_chars(p, end, value);
+        return ec == std::errc() ? ptr : nullptr;
+    }
+    value = static_cast<double>(mantissa) / kPowers[decimals];
+    if (negative) value = -value;
+    return q;
+}
 
 }  // namespace
 
@@ -58,23 +86,28 @@ MachineLimits LimitsOf(const GCodeProfile& profile) {
     return limits;
 }
 
-GCodeEstimator::GCodeEstimator(const MachineLimits& limits) : limits_(limits) {}
+GCodeEstimator::GCodeEstimator(const MachineLimits& limits)
+    : limits_(limits), ring_(std::max<std::size_t>(limits.lookahead, 1) + 1) {}
 
 void GCodeEstimator::write(std::string_view bytes) {
-    while (!bytes.empty()) {
-        const std::size_t end = bytes.find_first_of("\r\n");
-        if (end == std::string_view::npos) {
-            partial_.append(bytes);
+    const char* p = bytes.data();
+    const char* const end = p + bytes.size();
+    while (p < end) {
+        const char* q = p;
+        while (q < end && *q != '\n' && *q != '\r') ++q;
+        if (q == end) {
+            partial_.append(p, end);
             return;
         }
+        const std::string_view text(p, static_cast<std::size_t>(q - p));
         if (partial_.empty()) {
-            line(bytes.substr(0, end));
+            line(text);
         } else {
-            partial_.append(bytes.substr(0, end));
+            partial_.append(text);
             line(partial_);
             partial_.clear();
         }
-        bytes.remove_prefix(end + 1);
+        p = q + 1;
     }
 }
 
@@ -89,105 +122,121 @@ MachiningFigures GCodeEstimator::finish() {
 }
 
 void GCodeEstimator::line(std::string_view text) {
-    std::array<double, 3> axis{};
-    std::array<bool, 3> given{};
-    bool dwell = false, end = false;
-    double p = 0, s = spindleSpeed_;
-    int spindle = spindle_;
-    bool rapid = rapid_;
-    for (std::size_t i = 0; i < text.size();) {
-        const char c = text[i];
+    Words words;
+    parse(text, words);
+    apply(words);
+}
+
+void GCodeEstimator::parse(std::string_view text, Words& w) {
+    const char* p = text.data();
+    const char* const end = p + text.size();
+    while (p < end) {
+        const char c = *p;
         if (c == '(') {
-            const std::size_t close = text.find(')', i);
-            if (close == std::string_view::npos) break;
-            i = close + 1;
+            while (p < end && *p != ')') ++p;
+            if (p == end) break;
+            ++p;
             continue;
         }
         if (c == ';' || c == '%') break;
         if (!isLetter(c)) {
-            ++i;
+            ++p;
             continue;
         }
         const char letter = static_cast<char>(c & ~0x20);
-        std::size_t j = i + 1;
-        while (j < text.size() && text[j] == ' ') ++j;
-        if (j < text.size() && text[j] == '+') ++j;
+        const char* q = p + 1;
+        while (q < end && *q == ' ') ++q;
+        if (q < end && *q == '+') ++q;
         double value = 0;
-        const auto [ptr, ec] = std::from_chars(text.data() + j, text.data() + text.size(), value);
-        if (ec != std::errc()) {
-            i = j;
+        const char* const after = readNumber(q, end, value);
+        if (after == nullptr) {
+            p = q;
             continue;
         }
-        i = static_cast<std::size_t>(ptr - text.data());
+        p = after;
         if (!std::isfinite(value)) continue;
         switch (letter) {
             case 'G': {
                 const int g = static_cast<int>(std::lround(value * 10));
                 if (g == 0 || g == 10) {
-                    rapid = g == 0;
+                    w.motion = g == 0 ? 0 : 1;
                 } else if (g == 40) {
-                    dwell = true;
+                    w.dwell = true;
                 } else if (g == 200 || g == 210) {
-                    inches_ = g == 200;
+                    w.units = g == 200 ? 1 : 0;
                 } else if (g == 900 || g == 910) {
-                    incremental_ = g == 910;
+                    w.distance = g == 910 ? 1 : 0;
                 }
                 break;
             }
             case 'M': {
                 const int m = static_cast<int>(std::lround(value));
-                if (m == 3 || m == 4 || m == 5) spindle = m;
-                if (m == 2 || m == 30 || m == 0 || m == 1) end = true;
-                if (m == 6) end = true;  // a tool change waits for the machine
+                if (m == 3 || m == 4 || m == 5) w.spindle = m;
+                if (m == 2 || m == 30 || m == 0 || m == 1) w.end = true;
+                if (m == 6) w.end = true;  // a tool change waits for the machine
                 break;
             }
             case 'X':
             case 'Y':
             case 'Z': {
                 const auto k = static_cast<std::size_t>(letter - 'X');
-                axis[k] = value;
-                given[k] = true;
+                w.axis[k] = value;
+                w.given[k] = true;
                 break;
             }
             case 'F':
-                feed_ = value * (inches_ ? kMmPerInch : 1);
+                w.feedGiven = true;
+                w.feed = value;
+                w.unitsAtFeed = w.units;
                 break;
             case 'P':
-                p = value;
+                w.p = value;
                 break;
             case 'S':
-                s = value;
+                w.speedGiven = true;
+                w.speed = value;
                 break;
             default:
                 break;
         }
     }
+}
+
+void GCodeEstimator::apply(const Words& w) {
+    // A feed is in the units in force where its word stands.
+    if (w.feedGiven) {
+        const bool inches = w.unitsAtFeed >= 0 ? w.unitsAtFeed == 1 : inches_;
+        feed_ = w.feed * (inches ? kMmPerInch : 1);
+    }
+    if (w.units >= 0) inches_ = w.units == 1;
+    if (w.distance >= 0) incremental_ = w.distance == 1;
+    const double s = w.speedGiven ? w.speed : spindleSpeed_;
     // A controller changes the spindle only when the moves before are done.
     if (s != spindleSpeed_ && spindle_ != 5) {
         sync();
         stopWriting();
     }
     spindleSpeed_ = s;
-    if (spindle != spindle_) {
+    if (w.spindle != 0 && w.spindle != spindle_) {
         sync();
         stopWriting();
-        spindle_ = spindle;
+        spindle_ = w.spindle;
     }
-    if (dwell) {
+    if (w.dwell) {
         sync();
-        figures_.seconds += std::max(0.0, p);
+        figures_.seconds += std::max(0.0, w.p);
     }
-    rapid_ = rapid;
-    if (given[0] || given[1] || given[2]) {
+    if (w.motion >= 0) rapid_ = w.motion == 0;
+    if (w.given[0] || w.given[1] || w.given[2]) {
         std::array<double, 3> target = position_;
         for (std::size_t k = 0; k < 3; ++k) {
-            if (!given[k]) continue;
-            const double mm = axis[k] * (inches_ ? kMmPerInch : 1);
+            if (!w.given[k]) continue;
+            const double mm = w.axis[k] * (inches_ ? kMmPerInch : 1);
             target[k] = incremental_ ? target[k] + mm : mm;
         }
         move(target, rapid_);
     }
-    if (end) sync();
+    if (w.end) sync();
 }
 
 // A rapid move, a spindle or laser change or the end: the writing stops there.
@@ -197,7 +246,9 @@ void GCodeEstimator::stopWriting() {
 }
 
 void GCodeEstimator::move(const std::array<double, 3>& target, bool rapid) {
-    const double planeMm = std::hypot(target[0] - position_[0], target[1] - position_[1]);
+    const double dx = target[0] - position_[0];
+    const double dy = target[1] - position_[1];
+    const double planeMm = std::sqrt(dx * dx + dy * dy);
     if (rapid) {
         figures_.travelMm += planeMm;
         stopWriting();
@@ -227,7 +278,7 @@ void GCodeEstimator::move(const std::array<double, 3>& target, bool rapid) {
     b.accel = alongAxes(limits_.accel, unit);
     const double rapidRate = alongAxes(limits_.maxRate, unit) / 60;
     b.nominal = rapid ? rapidRate : std::min(std::max(feed_, 1.0) / 60, rapidRate);
-    if (blocks_.empty() && speed_ == 0 && previousNominal_ == 0) {
+    if (count_ == 0 && speed_ == 0 && previousNominal_ == 0) {
         b.maxEntrySqr = 0;
     } else {
         double cosTheta = 0;
@@ -254,29 +305,36 @@ void GCodeEstimator::move(const std::array<double, 3>& target, bool rapid) {
     }
     previousUnit_ = unit;
     previousNominal_ = b.nominal;
-    blocks_.push_back(b);
-    if (blocks_.size() > limits_.lookahead) executeOldest();
+
+    // The newest block must be able to stop; each block behind it may now
+    // enter faster, up to the first whose limit stays as it was.
+    b.reachSqr = std::min(b.maxEntrySqr, 0 + 2 * b.accel * b.mm);
+    block(count_++) = b;
+    for (std::size_t i = count_ - 1; i-- > 1;) {
+        Block& older = block(i);
+        const double reach =
+            std::min(older.maxEntrySqr, block(i + 1).reachSqr + 2 * older.accel * older.mm);
+        if (reach == older.reachSqr) break;
+        older.reachSqr = reach;
+    }
+    if (count_ > limits_.lookahead) executeOldest();
 }
 
 // The oldest block runs with what the planner knows now: the blocks behind it
 // in the buffer, the last of which must be able to stop.
 void GCodeEstimator::executeOldest() {
-    const Block& first = blocks_.front();
-    double nextSqr = 0;
-    for (std::size_t j = blocks_.size() - 1; j >= 1; --j) {
-        const Block& b = blocks_[j];
-        nextSqr = std::min(b.maxEntrySqr, nextSqr + 2 * b.accel * b.mm);
-    }
-    const double exitSqr =
-        std::min(blocks_.size() > 1 ? nextSqr : 0.0, speed_ * speed_ + 2 * first.accel * first.mm);
+    const Block& first = block(0);
+    const double exitSqr = std::min(count_ > 1 ? block(1).reachSqr : 0.0,
+                                    speed_ * speed_ + 2 * first.accel * first.mm);
     const double exit = std::sqrt(exitSqr);
     figures_.seconds += trapezoidSeconds(first.mm, speed_, exit, first.nominal, first.accel);
     speed_ = exit;
-    blocks_.pop_front();
+    if (++head_ == ring_.size()) head_ = 0;
+    --count_;
 }
 
 void GCodeEstimator::sync() {
-    while (!blocks_.empty()) executeOldest();
+    while (count_ > 0) executeOldest();
     speed_ = 0;
     previousNominal_ = 0;
 }

@@ -2,7 +2,6 @@
 
 #include <array>
 #include <cstddef>
-#include <deque>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -49,12 +48,36 @@ class GCodeEstimator final : public GCodeSink {
         double nominal;      // mm/s
         double accel;        // mm/s^2
         double maxEntrySqr;  // (mm/s)^2
+        double reachSqr;     // fastest entry from which the newest block can still stop
     };
+    // What one line asks for, in the order the words' effects need.
+    struct Words {
+        std::array<double, 3> axis{};
+        std::array<bool, 3> given{};
+        int motion = -1;  // 0 rapid, 1 feed; -1 none
+        int units = -1;   // 0 mm, 1 inch, -1 none: the last G20/G21
+        int unitsAtFeed = -1;
+        int distance = -1;  // 0 absolute, 1 incremental
+        bool feedGiven = false;
+        double feed = 0;
+        bool dwell = false;
+        double p = 0;
+        bool speedGiven = false;
+        double speed = 0;
+        int spindle = 0;  // 3, 4 or 5; 0 none
+        bool end = false;
+    };
+    static void parse(std::string_view text, Words& words);
+    void apply(const Words& words);
     void line(std::string_view text);
     void move(const std::array<double, 3>& target, bool rapid);
     void sync();
     void stopWriting();
     void executeOldest();
+    Block& block(std::size_t i) {
+        const std::size_t at = head_ + i;
+        return ring_[at < ring_.size() ? at : at - ring_.size()];
+    }
 
     MachineLimits limits_;
     std::string partial_;
@@ -69,8 +92,10 @@ class GCodeEstimator final : public GCodeSink {
     double spindleSpeed_ = 0;
     int spindle_ = 5;  // 3, 4 or 5
     bool writing_ = false;
-    // Planner.
-    std::deque<Block> blocks_;
+    // Planner: the blocks not yet run, oldest first, in a ring.
+    std::vector<Block> ring_;
+    std::size_t head_ = 0;
+    std::size_t count_ = 0;
     std::array<double, 3> previousUnit_{};
     double previousNominal_ = 0;
     double speed_ = 0;  // entry speed of the oldest block
