@@ -42,6 +42,19 @@ std::optional<std::string> ReadFeedSetting(const std::string& text) {
     return text;
 }
 
+std::optional<std::string> StoredHeightText(const std::string& typed) {
+    if (typed.find_first_not_of(" \t") == std::string::npos) return std::string();
+    const auto value = ReadHeightSetting(typed);
+    // Below the material a "safe" height would drag the tool through it.
+    if (!value || *value < 0 || *value > 1000) return std::nullopt;
+    // Stored with ".", which every locale's reading takes.
+    return numtext::shortest(*value + 0.0, '.');
+}
+
+std::string HeightText(double millimetres) {
+    return numtext::shortest(millimetres, numtext::decimalSeparator());
+}
+
 namespace {
 
 template <typename T, typename Reader>

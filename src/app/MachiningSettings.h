@@ -30,6 +30,14 @@ std::optional<int> ReadFlagSetting(const std::string& text);
 // break or another control character, it is refused.
 std::optional<std::string> ReadFeedSetting(const std::string& text);
 
+// The store's text for a height as the user typed it, with either decimal mark
+// ("0,5" -> "0.5"; a whole number stays as it was always stored, "5"). Empty
+// stays empty, so that the key counts as missing; a text that is no height
+// from 0 to 1000 mm gives nothing.
+std::optional<std::string> StoredHeightText(const std::string& typed);
+// A height as the parameters dialog shows it, with the user's decimal mark.
+std::string HeightText(double millimetres);
+
 // A stored setting that could not be used and got its default instead.
 struct SettingFault {
     std::string key;

@@ -2,11 +2,17 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QTabWidget>
 #include <QToolButton>
 
 #include "TestSupport.h"
 #include "app/MachiningSettings.h"
 #include "app/ui/frmParam.h"
+#include "gcode/GCodeProfile.h"
+#include "lib/Win1251.h"
 
 namespace {
 
@@ -38,6 +44,7 @@ TEST(frmParam, ValuesOffTheListsSelectNothingAndSaveEmptyText) {
     machiningSettings() = MachiningSettings{5.5, 0.0, "500", 1};
     frmParam dialog;
     EXPECT_EQ(selected(dialog.cboBezop), "<none>");
+    EXPECT_EQ(dialog.cboBezop->currentText(), QStringLiteral("5.5")) << "a decimal height stays";
     EXPECT_EQ(selected(dialog.cboBezopS), "0");
     EXPECT_EQ(selected(dialog.cboSkorF), "<none>") << "the feed compares as text";
     EXPECT_TRUE(dialog.chk->isChecked());
@@ -45,13 +52,16 @@ TEST(frmParam, ValuesOffTheListsSelectNothingAndSaveEmptyText) {
     dialog.cmdSave_Click();
     EXPECT_EQ(testSettings().values,
               (std::map<std::string, std::string>{
-                  {"ZBezop", ""}, {"ZBezopS", "0"}, {"SkorF", ""}, {"NoRazriv", "1"}}));
-    EXPECT_EQ(machiningSettings().ZBezop, 5.5) << "saving alone changes nothing in use";
+                  {"ZBezop", "5.5"}, {"ZBezopS", "0"}, {"SkorF", ""}, {"NoRazriv", "1"}}));
+    EXPECT_EQ(machiningSettings().ZBezopS, 0.0);
+    machiningSettings().ZBezopS = 1;
+    dialog.cmdSave_Click();
+    EXPECT_EQ(machiningSettings().ZBezopS, 1.0) << "saving alone changes nothing in use";
 
     dialog.cmdClose_Click();
-    EXPECT_EQ(testDialogs().calls.size(), 2u) << "notices for the two empty values";
-    EXPECT_EQ(machiningSettings().ZBezop, 5.0);
-    EXPECT_EQ(testSettings().values["ZBezop"], "5");
+    EXPECT_EQ(testDialogs().calls.size(), 1u) << "the notice for the empty feed";
+    EXPECT_EQ(machiningSettings().ZBezop, 5.5);
+    EXPECT_EQ(testSettings().values["SkorF"], "500.00");
 }
 
 TEST(frmParam, SaveThenCloseButtonPutsTheChoicesInUseTheCloseBoxDoesNot) {
@@ -104,6 +114,80 @@ TEST(frmParam, BreaksInsideLettersAreStoredOnceChosenAndReadBack) {
     LoadSettings();
     EXPECT_EQ(testDialogs().calls.size(), 1u);
     EXPECT_EQ(testSettings().values["RazrivVBukve"], "0");
+}
+
+QLineEdit* field(frmParam& dialog, const char* key) {
+    return qobject_cast<QLineEdit*>(dialog.profileControls.at(key));
+}
+
+// Shipped profiles are only copied; a copy is edited, refused while a value is
+// bad (nothing stored), then stored and chosen with the settings.
+TEST(frmParam, AProfileIsCopiedEditedCheckedAndChosen) {
+    machiningSettings() = MachiningSettings{};
+    frmParam dialog;
+    dialog.show();
+    EXPECT_LE(dialog.height(), 700) << "fits a 1366x768 screen";
+    EXPECT_LE(dialog.width(), 1300);
+    EXPECT_EQ(dialog.cboProfil->currentText(), QStringLiteral("VEzor"));
+    dialog.cboProfil->setCurrentText(QStringLiteral("GRBL"));
+    EXPECT_EQ(field(dialog, "extension")->text(), QStringLiteral(".nc"));
+    EXPECT_TRUE(field(dialog, "plunge_feed")->isReadOnly());
+    EXPECT_FALSE(dialog.cmdDeleteProfile->isEnabled());
+
+    testDialogs().inputAnswers = {"grbl"};
+    dialog.cmdCopyProfile_Click();
+    EXPECT_EQ(testDialogs().messagesUtf8(),
+              std::vector<std::string>{"Профиль с именем «GRBL» уже есть: выберите другое имя"});
+    EXPECT_TRUE(testSettings().values.empty());
+
+    testDialogs().reset();
+    testDialogs().inputAnswers = {w("Мой GRBL")};
+    dialog.cmdCopyProfile_Click();
+    EXPECT_EQ(dialog.cboProfil->currentText(), QStringLiteral("Мой GRBL"));
+    EXPECT_FALSE(field(dialog, "plunge_feed")->isReadOnly());
+    const std::string copied = testSettings().values["Profili"];
+    EXPECT_NE(copied.find(w("name=Мой GRBL")), std::string::npos);
+
+    dialog.cboBezop->setCurrentText(QStringLiteral("0.5"));
+    field(dialog, "plunge_feed")->setText(QStringLiteral("быстро"));
+    dialog.cmdSave_Click();
+    ASSERT_EQ(testDialogs().messagesUtf8().size(), 1u);
+    EXPECT_EQ(testDialogs().messagesUtf8()[0],
+              "Профиль «Мой GRBL»: Подача врезания, мм/мин: нужно положительное число");
+    EXPECT_EQ(testSettings().values.size(), 1u) << "neither the settings nor the choice";
+    EXPECT_EQ(testSettings().values["Profili"], copied);
+    EXPECT_EQ(dialog.tabs->currentIndex(), 1) << "the refused value is shown";
+    saveScreenshot(&dialog, "frmParam-profile");
+
+    field(dialog, "plunge_feed")->setText(QStringLiteral("250"));
+    field(dialog, "depth")->setText(QStringLiteral("-0.3"));
+    dialog.cmdSave_Click();
+    dialog.cmdClose_Click();
+    EXPECT_EQ(testDialogs().messagesUtf8().size(), 1u) << "no notice";
+    EXPECT_EQ(machiningSettings().ZBezop, 0.5);
+    const GCodeProfile chosen = ChosenProfile();
+    EXPECT_EQ(chosen.name, w("Мой GRBL"));
+    EXPECT_EQ(chosen.plungeFeed, 250);
+    EXPECT_EQ(chosen.depth, -0.3);
+    EXPECT_EQ(chosen.start, FindProfile("GRBL").start);
+
+    dialog.tabs->setCurrentIndex(2);
+    saveScreenshot(&dialog, "frmParam-parts");
+}
+
+TEST(frmParam, AChosenProfileThatNoLongerReadsIsToldAndTheDefaultShown) {
+    testSettings().values["Profili"] = "name=Old\nextension=.nc\nfeed=fast";
+    testSettings().values["Profil"] = "Old";
+    frmParam dialog;
+    const std::vector<std::string> messages = testDialogs().messagesUtf8();
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_NE(messages[0].find("Профиль «Old»: неизвестное поле «feed»"), std::string::npos)
+        << messages[0];
+    EXPECT_EQ(messages[1], "Профиль «Old» не найден или не читается: используется профиль VEzor");
+    EXPECT_EQ(dialog.cboProfil->currentText(), QStringLiteral("VEzor"));
+    EXPECT_EQ(dialog.cboProfil->count(), static_cast<int>(ShippedProfiles().size()));
+    dialog.cmdSave_Click();
+    EXPECT_EQ(testSettings().values["Profil"], "VEzor") << "the broken choice is replaced";
 }
 
 }  // namespace
