@@ -101,8 +101,8 @@ void BM_PaintPreview(benchmark::State& state) {
     for (auto _ : state) {
         long long drawLimit = 0;
         const QImage image =
-            paintPreview(QSize(1000, 1000), points, recordsToDraw(drawLimit, points.count()), 2,
-                         view, 100, pump);
+            paintPreview(QSize(1000, 1000), points, recordsToDraw(drawLimit, points.count()),
+                         DrawingMode::GCodeFile, view, 100, pump);
         benchmark::DoNotOptimize(image.constBits());
     }
     state.SetItemsProcessed(state.iterations() * state.range(0));

@@ -58,7 +58,7 @@ void BM_TypingLayout(benchmark::State& state) {
     window.resize(1100, 760);
     window.show();
     window.project().ProjectPath = path;
-    window.DrawMode = 1;
+    window.DrawMode = DrawingMode::Project;
     window.LoadProject(path);
     window.txtPaint->moveCursor(QTextCursor::End);
     window.txtPaint->moveCursor(QTextCursor::Up);

@@ -89,8 +89,8 @@ std::optional<bool> liftOf(std::string_view line) {
     return std::nullopt;
 }
 
-void walkPreview(const PenPoints& points, std::size_t count, int drawMode, PreviewSink& sink,
-                 EventPump& pump) {
+void walkPreview(const PenPoints& points, std::size_t count, DrawingMode drawMode,
+                 PreviewSink& sink, EventPump& pump) {
     double prevX = 0;
     double prevY = 0;
     PreviewColour colour = PreviewColour::Black;
@@ -108,7 +108,7 @@ void walkPreview(const PenPoints& points, std::size_t count, int drawMode, Previ
                 colour = PreviewColour::Red;
             }
         }
-        if (drawMode == 1 && i > lastLift + 1) colour = PreviewColour::Red;
+        if (drawMode == DrawingMode::Project && i > lastLift + 1) colour = PreviewColour::Red;
         const double x = r.X == 0 ? prevX : r.X;
         const double y = r.Y == 0 ? prevY : r.Y;
         sink.segment({prevX, prevY, x, y, colour, i});

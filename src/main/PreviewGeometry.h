@@ -69,12 +69,16 @@ class PreviewSink {
 // decimal mark, read as far as it goes) rounds, halves to even, above 0.
 std::optional<bool> liftOf(std::string_view line);
 
+// Where the tool path on show came from. The values are those the window has
+// always kept, so code that compares numbers reads them the same.
+enum class DrawingMode { None = 0, Project = 1, GCodeFile = 2 };
+
 // Walks records 1..count of the path and hands every move to the sink, from
 // the previous point to the record's point (an X or Y of exactly 0 keeps the
-// previous one), coloured by the last Z met. In a laid-out project (drawMode 1)
+// previous one), coloured by the last Z met. In a laid-out project
 // only a lift record and the move after it are green; the rest is red.
-void walkPreview(const PenPoints& points, std::size_t count, int drawMode, PreviewSink& sink,
-                 EventPump& pump);
+void walkPreview(const PenPoints& points, std::size_t count, DrawingMode drawMode,
+                 PreviewSink& sink, EventPump& pump);
 
 // The blue field border at X = fieldWidth over the view's full height; none for
 // a field width of 0 or less.

@@ -138,7 +138,7 @@ bool clipSegment(double& x1, double& y1, double& x2, double& y2, double minX, do
     return true;
 }
 
-PreviewScene::PreviewScene(const PenPoints& points, int drawMode, EventPump& pump) {
+PreviewScene::PreviewScene(const PenPoints& points, DrawingMode drawMode, EventPump& pump) {
     struct Collect final : PreviewSink {
         PreviewScene& scene;
         explicit Collect(PreviewScene& s) : scene(s) {}

@@ -30,7 +30,7 @@ bool clipSegment(double& x1, double& y1, double& x2, double& y2, double minX, do
 class PreviewScene {
   public:
     PreviewScene() = default;
-    PreviewScene(const PenPoints& points, int drawMode, EventPump& pump);
+    PreviewScene(const PenPoints& points, DrawingMode drawMode, EventPump& pump);
 
     std::size_t size() const { return ends_.size(); }
     // How many segments belong to records 1..recordLimit.

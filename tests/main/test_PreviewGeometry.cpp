@@ -14,7 +14,7 @@ struct Collect final : PreviewSink {
     void segment(const PreviewSegment& s) override { segments.push_back(s); }
 };
 
-std::vector<PreviewSegment> walk(const PenPoints& points, std::size_t count, int drawMode) {
+std::vector<PreviewSegment> walk(const PenPoints& points, std::size_t count, DrawingMode drawMode) {
     Collect sink;
     EventPump pump;
     walkPreview(points, count, drawMode, sink, pump);
@@ -90,7 +90,7 @@ TEST(WalkPreview, GCodeFileColoursFollowTheLastZAndZeroKeepsThePreviousCoordinat
     p.append({0, 0, -1}, "G1Z-1");      // down: red
     p.append({0, 40, 0}, "G1X0Y40");    // X 0 keeps 30
     p.append({50, 50, 0}, "G1X50Y50");
-    const auto s = walk(p, p.count(), 2);
+    const auto s = walk(p, p.count(), DrawingMode::GCodeFile);
     ASSERT_EQ(s.size(), 6u);
     expectSegment(s[0], 0, 0, 10, 20, C::Black, "first move from the origin");
     expectSegment(s[1], 10, 20, 10, 20, C::Green, "lift");
@@ -99,8 +99,9 @@ TEST(WalkPreview, GCodeFileColoursFollowTheLastZAndZeroKeepsThePreviousCoordinat
     expectSegment(s[4], 30, 20, 30, 40, C::Red, "X 0");
     expectSegment(s[5], 30, 40, 50, 50, C::Red, "stroke");
 
-    EXPECT_EQ(walk(p, 3, 2).size(), 2u) << "records 1 to 3 only";
-    EXPECT_EQ(walk(p, 3000, 2).size(), 6u) << "a limit past the end stops at the last record";
+    EXPECT_EQ(walk(p, 3, DrawingMode::GCodeFile).size(), 2u) << "records 1 to 3 only";
+    EXPECT_EQ(walk(p, 3000, DrawingMode::GCodeFile).size(), 6u)
+        << "a limit past the end stops at the last record";
 }
 
 TEST(WalkPreview, LaidOutProjectForcesRedAfterTheLiftAndTheMoveAfterIt) {
@@ -113,12 +114,12 @@ TEST(WalkPreview, LaidOutProjectForcesRedAfterTheLiftAndTheMoveAfterIt) {
     p.append({5, -30, 0}, "G1X5Y-30");
     p.append({6, -30, 0}, "G1X6Y-30");
     std::vector<C> colours;
-    for (const auto& s : walk(p, p.count(), 1)) colours.push_back(s.Colour);
+    for (const auto& s : walk(p, p.count(), DrawingMode::Project)) colours.push_back(s.Colour);
     EXPECT_EQ(colours,
               (std::vector<C>{C::Green, C::Green, C::Red, C::Red, C::Green, C::Green, C::Red}));
 
     colours.clear();
-    for (const auto& s : walk(p, p.count(), 2)) colours.push_back(s.Colour);
+    for (const auto& s : walk(p, p.count(), DrawingMode::GCodeFile)) colours.push_back(s.Colour);
     EXPECT_EQ(colours, (std::vector<C>{C::Green, C::Green, C::Green, C::Green, C::Green, C::Green,
                                        C::Green}))
         << "a G-code file is never forced red";

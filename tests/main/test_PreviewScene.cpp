@@ -39,7 +39,7 @@ PreviewScene projectScene() {
     p.append({0, 0, 5}, "G0Z5,00");
     p.append({60, -60, 0}, "G1X60Y-60");
     EventPump pump;
-    return PreviewScene(p, 1, pump);
+    return PreviewScene(p, DrawingMode::Project, pump);
 }
 
 TEST(PreviewScene, DrawsWhatIsInViewAtOneScaleAndStopsAtTheLimit) {
@@ -79,7 +79,7 @@ TEST(PreviewScene, MovesSmallerThanAPixelBecomeDotsAndFarOnesAreSkipped) {
         p.append({50 + (i % 7) * 0.001, -50 - (i % 5) * 0.001, 0}, "G1");
     p.append({1e9, -1e9, 0}, "G1");
     EventPump pump;
-    const PreviewScene scene(p, 2, pump);
+    const PreviewScene scene(p, DrawingMode::GCodeFile, pump);
     Picture picture(101, 101);
     scene.render(picture.buffer, ViewTransform(0, 0, 1), scene.size());
     EXPECT_EQ(picture.at(50, 50), kRed);

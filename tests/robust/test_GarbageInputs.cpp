@@ -89,7 +89,7 @@ TEST(GarbageInputs, MainWindowTellsTheUserAndKeepsWhatItShows) {
     EXPECT_TRUE(
         testDialogs().messagesUtf8()[0].starts_with("Файл скорее всего не является VEzor,"));
     EXPECT_LT(testDialogs().calls[0].text.size(), 300u);
-    EXPECT_EQ(window.DrawMode, 0);
+    EXPECT_EQ(window.DrawMode, DrawingMode::None);
 }
 
 TEST(GarbageInputs, BinaryFileAsALetterOrAPage) {

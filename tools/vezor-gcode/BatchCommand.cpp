@@ -35,8 +35,8 @@ int runGrid(const PlateBatch& batch, const Options& options, const std::string& 
         std::printf("%s\n", options.out.c_str());
     }
     if (!options.png.empty()) {
-        const int status =
-            WritePreviewPng(*grid.points, grid.bounds, 0, 1, options.scale, options.png);
+        const int status = WritePreviewPng(*grid.points, grid.bounds, 0, DrawingMode::Project,
+                                           options.scale, options.png);
         if (status != kExitDone) return status;
     }
     return skipped.empty() ? kExitDone : kExitLettersMissing;

@@ -149,8 +149,8 @@ int RunMainRoad(const Options& options) {
         return kExitFailure;
     }
     if (!options.png.empty()) {
-        const int status = WritePreviewPng(*layout.points, layout.bounds, project.FieldWidth, 1,
-                                           options.scale, options.png);
+        const int status = WritePreviewPng(*layout.points, layout.bounds, project.FieldWidth,
+                                           DrawingMode::Project, options.scale, options.png);
         if (status != kExitDone) return status;
     }
     return layout.messages.empty() ? kExitDone : kExitLettersMissing;

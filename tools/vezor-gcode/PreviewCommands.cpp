@@ -52,11 +52,11 @@ int RunCheck(const std::string& path, const std::string& pngPath, int scale) {
                 numtext::shortest(bounds.MaxX).c_str(), numtext::shortest(bounds.MaxY).c_str());
     if (std::fflush(stdout) != 0) return 1;
     if (pngPath.empty()) return 0;
-    return WritePreviewPng(points, bounds, 0, 2, scale, pngPath);
+    return WritePreviewPng(points, bounds, 0, DrawingMode::GCodeFile, scale, pngPath);
 }
 
-int WritePreviewPng(const PenPoints& points, ViewBounds bounds, double fieldWidth, int drawMode,
-                    int scale, const std::string& pngPath) {
+int WritePreviewPng(const PenPoints& points, ViewBounds bounds, double fieldWidth,
+                    DrawingMode drawMode, int scale, const std::string& pngPath) {
     long long drawLimit = 0;
     const std::size_t count = recordsToDraw(drawLimit, points.count());
     EventPump noEvents;

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "main/PenPoints.h"
+#include "main/PreviewGeometry.h"
 
 // The preview side of vezor-gcode: checking a G-code file as the window's
 // reader reads it, and the window's preview drawing as a PNG picture.
@@ -22,8 +23,8 @@ std::optional<int> PreviewScaleFromText(const std::string& text);
 int RunCheck(const std::string& path, const std::string& pngPath, int scale);
 
 // Draws the records as the draw button does on a square surface of
-// kPreviewPngSize pixels (all records; drawMode 1 for a laid-out project, 2 for
+// kPreviewPngSize pixels (all records; DrawingMode::Project for a laid-out project, GCodeFile for
 // a G-code file; the field border at fieldWidth when it is above 0) and writes
 // the picture as a PNG. Returns 0, or 1 after a message on standard error.
-int WritePreviewPng(const PenPoints& points, ViewBounds bounds, double fieldWidth, int drawMode,
-                    int scale, const std::string& pngPath);
+int WritePreviewPng(const PenPoints& points, ViewBounds bounds, double fieldWidth,
+                    DrawingMode drawMode, int scale, const std::string& pngPath);

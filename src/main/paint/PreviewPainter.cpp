@@ -96,8 +96,9 @@ class PixelBatcher final : public PreviewSink {
 
 }  // namespace
 
-QImage paintPreview(const QSize& size, const PenPoints& points, std::size_t count, int drawMode,
-                    const PreviewView& view, double fieldWidth, EventPump& pump) {
+QImage paintPreview(const QSize& size, const PenPoints& points, std::size_t count,
+                    DrawingMode drawMode, const PreviewView& view, double fieldWidth,
+                    EventPump& pump) {
     QImage image(size.expandedTo(QSize(1, 1)), QImage::Format_RGB32);
     image.fill(Qt::white);
     QPainter painter(&image);

@@ -12,5 +12,6 @@
 // the view's corners fall on the image's corner pixels, so a border at the
 // view's right edge shows in its last column. Moves are drawn in their order;
 // a move shorter than a pixel shows as that pixel.
-QImage paintPreview(const QSize& size, const PenPoints& points, std::size_t count, int drawMode,
-                    const PreviewView& view, double fieldWidth, EventPump& pump);
+QImage paintPreview(const QSize& size, const PenPoints& points, std::size_t count,
+                    DrawingMode drawMode, const PreviewView& view, double fieldWidth,
+                    EventPump& pump);

@@ -159,7 +159,7 @@ std::optional<PlateBatch> frmBatch::makeBatch(bool grid) {
 
 void frmBatch::showPreview(const LayoutResult& layout) {
     EventPump none;
-    auto scene = std::make_shared<const PreviewScene>(*layout.points, 1, none);
+    auto scene = std::make_shared<const PreviewScene>(*layout.points, DrawingMode::Project, none);
     // A grid's bounds are no field: no border then.
     picBatch->setContent(scene, scene->size(), chkGrid->isChecked() ? 0 : layout.bounds.MaxX);
     picBatch->showScale(layout.bounds, 1.0);

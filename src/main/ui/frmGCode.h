@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "main/PreviewGeometry.h"
 #include "main/ProjectModel.h"
 #include "main/ProjectSource.h"
 
@@ -72,8 +73,8 @@ class frmGCode final : public QMainWindow {
 
     // Window state.
     Project& project() { return project_; }
-    long long DrawLimit = 0;  // records the preview draws; 0 = all
-    int DrawMode = 0;         // 1 laid-out project, 2 G-code file, 0 failed read
+    long long DrawLimit = 0;                   // records the preview draws; 0 = all
+    DrawingMode DrawMode = DrawingMode::None;  // None also after a failed read
     bool isBusy() const { return busy_; }
 
     // Controls, named as the user-facing parts they are.
@@ -156,7 +157,7 @@ class frmGCode final : public QMainWindow {
     // The preview's moves, walked again only when the tool path or its mode changes.
     std::shared_ptr<const PreviewScene> scene_;
     std::shared_ptr<const PenPoints> scenePoints_;
-    int sceneMode_ = 0;
+    DrawingMode sceneMode_ = DrawingMode::None;
     // New content (a file read, an opened project) is first shown at the listed scale.
     bool freshView_ = true;
     // The project's lines as the editors show them; the template's until a project is read.

@@ -65,7 +65,7 @@ QWidget* frmGCode::buildEditControls() {
     }
     connect(txtPaint, &QPlainTextEdit::textChanged, this, [this] { sourceEdited(); });
     connect(cboShrift, &QComboBox::currentIndexChanged, this, [this] {
-        if (DrawMode == 1) layoutTimer_->start();
+        if (DrawMode == DrawingMode::Project) layoutTimer_->start();
     });
 
     lblMissing = new QLabel(this);
@@ -114,7 +114,7 @@ void frmGCode::relayoutNow() {
         }
         edited.ProjectPath = project_.ProjectPath;
         project_ = std::move(edited);
-        DrawMode = 1;
+        DrawMode = DrawingMode::Project;
         DrawLimit = 0;
         layOutProject(false);
         laidOut = true;
@@ -148,7 +148,7 @@ void frmGCode::layOutProject(bool withMessages) {
     listIsRead_ = false;
     projectNotLaidOut_ = false;
     // Whatever was read before, the list now holds a project: lifts green, strokes red.
-    DrawMode = 1;
+    DrawMode = DrawingMode::Project;
     viewBounds() = layout.bounds;
     spsModel->show(penPoints());
     cmdPaint->setEnabled(true);

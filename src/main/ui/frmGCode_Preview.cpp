@@ -96,7 +96,7 @@ void frmGCode::ReadGCodeFile(const std::string& path) {
             penPoints() = points;
             listIsRead_ = true;
             viewBounds() = bounds;
-            DrawMode = 0;
+            DrawMode = DrawingMode::None;
             freshView_ = true;
             dialogs().message(e.message(), windowCaption());
             return;
@@ -106,7 +106,7 @@ void frmGCode::ReadGCodeFile(const std::string& path) {
         }
         penPoints() = points;
         listIsRead_ = true;
-        DrawMode = 2;
+        DrawMode = DrawingMode::GCodeFile;
         viewBounds() = bounds;
         spsModel->show(points);
         freshView_ = true;
@@ -119,7 +119,7 @@ void frmGCode::mnuParam_Click() {
     frmParam dialog(this);
     dialog.exec();
     // The dialog may have changed the heights, the feed or the lifts.
-    if (DrawMode == 1) relayoutNow();
+    if (DrawMode == DrawingMode::Project) relayoutNow();
 }
 
 void frmGCode::mnuHelp_Click() {

@@ -39,7 +39,7 @@ PenPoints projectPath() {
 QImage paintProject(const char* scale, std::size_t count = 1000) {
     const PenPoints path = projectPath();
     EventPump pump;
-    return paintPreview(QSize(1001, 1001), path, count, 1,
+    return paintPreview(QSize(1001, 1001), path, count, DrawingMode::Project,
                         previewView(ViewBounds{0, -100, 100, 0}, previewScale(scale)), 100, pump);
 }
 
@@ -81,12 +81,12 @@ TEST(PaintPreview, StopsAtTheLimitAndSurvivesAFlatView) {
     column.append({0, -10, 0}, "G1X0Y-10");
     column.append({0, -30, 0}, "G1X0Y-30");
     EventPump pump;
-    const QImage flat = paintPreview(QSize(101, 101), column, 2, 2,
+    const QImage flat = paintPreview(QSize(101, 101), column, 2, DrawingMode::GCodeFile,
                                      previewView(ViewBounds{0, -30, 0, 0}, 1.0), 0, pump);
     EXPECT_EQ(flat.pixel(50, 70), qRgb(0, 0, 0)) << "a column at X 0 in the middle";
 
-    const QImage nothing =
-        paintPreview(QSize(0, 0), column, 2, 2, previewView(ViewBounds{}, 1.0), 0, pump);
+    const QImage nothing = paintPreview(QSize(0, 0), column, 2, DrawingMode::GCodeFile,
+                                        previewView(ViewBounds{}, 1.0), 0, pump);
     EXPECT_FALSE(nothing.isNull());
 }
 
@@ -131,7 +131,7 @@ const char* kSquare = "G0Z5\r\nG0X10Y10\r\nG1Z-1\r\nG1X90Y10\r\nG1X90Y90\r\nG1X1
 TEST_F(PreviewWindow, ReadFileListsItsLinesAndDrawsThemAll) {
     window.ReadGCodeFile(gcodeFile("square.gcode", kSquare));
     EXPECT_TRUE(testDialogs().calls.empty());
-    EXPECT_EQ(window.DrawMode, 2);
+    EXPECT_EQ(window.DrawMode, DrawingMode::GCodeFile);
     ASSERT_EQ(penPoints()->count(), 7u);
     EXPECT_EQ(window.spsModel->shown(), penPoints());
     EXPECT_EQ(window.spsModel->rowCount(), 7);
@@ -175,7 +175,7 @@ TEST_F(PreviewWindow, FailedReadKeepsTheListAndReportsTheLine) {
     EXPECT_EQ(testDialogs().calls[0].text,
               w("Файл скорее всего не является VEzor,\rнайдены непонятные строки \r'(Text)'"));
     EXPECT_EQ(testDialogs().calls[0].title, AppCaption());
-    EXPECT_EQ(window.DrawMode, 0);
+    EXPECT_EQ(window.DrawMode, DrawingMode::None);
     EXPECT_EQ(window.spsModel->shown(), shown) << "the list keeps the file read before";
     ASSERT_EQ(penPoints()->count(), 3u);
     EXPECT_EQ(penPoints()->line(3), "(Text)");
@@ -187,7 +187,7 @@ TEST_F(PreviewWindow, FailedReadKeepsTheListAndReportsTheLine) {
     ASSERT_EQ(testDialogs().calls.size(), 1u);
     EXPECT_NE(testDialogs().calls[0].text.find("missing.gcode"), std::string::npos);
     EXPECT_EQ(penPoints(), partial) << "a file that cannot be opened changes no records";
-    EXPECT_EQ(window.DrawMode, 0);
+    EXPECT_EQ(window.DrawMode, DrawingMode::None);
 }
 
 TEST_F(PreviewWindow, AFileReadAfterAProjectIsShownOnItsOwnWithTheProjectsBorder) {
@@ -207,7 +207,7 @@ TEST_F(PreviewWindow, LaidOutProjectIsDrawnRedWithItsFieldBorderAndKeptOnResize)
     const std::string path = joinPath(testProgramFolder(), "one.txt");
     writeFile(path, "10//spacing\r\n100//field\r\n50//height\r\n1//width\r\nL\r\n");
     window.project().ProjectPath = path;
-    window.DrawMode = 1;
+    window.DrawMode = DrawingMode::Project;
     window.LoadProject(path);
     ASSERT_EQ(viewBounds(), (ViewBounds{0, -100, 100, 0}));
     window.cmdPaint_Click();

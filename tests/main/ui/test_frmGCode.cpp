@@ -72,7 +72,7 @@ TEST(MainWindow, MenusInOrderWithSeparatorsAndStatesAtStart) {
               (QStringList{"25", "50", "75", "100", "125", "150", "175", "200"}));
     EXPECT_EQ(window.cboMash->currentText(), QStringLiteral("100"));
     EXPECT_EQ(window.DrawLimit, 0);
-    EXPECT_EQ(window.DrawMode, 0);
+    EXPECT_EQ(window.DrawMode, DrawingMode::None);
     EXPECT_EQ(window.spsModel->rowCount(), 0);
     // Every control is found by its name.
     for (const char* name : {"cmdReloadProject", "cmdPaint", "cmdSaveGCODE", "cmdClose",
@@ -151,7 +151,7 @@ TEST(MainWindow, TemplateProjectWithTheShippedFontDrawsWithoutMissingLetters) {
     window.resize(1100, 760);
     window.show();
     window.project().ProjectPath = project;
-    window.DrawMode = 1;
+    window.DrawMode = DrawingMode::Project;
     window.LoadProject(project);
     window.cmdPaint_Click();
     QApplication::processEvents();

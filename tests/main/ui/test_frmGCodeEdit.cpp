@@ -49,7 +49,7 @@ class EditTest : public ::testing::Test {
         const std::string path = joinPath(testProgramFolder(), "plate.txt");
         writeFile(path, bytes);
         window.project().ProjectPath = path;
-        window.DrawMode = 1;
+        window.DrawMode = DrawingMode::Project;
         window.LoadProject(path);
         return path;
     }

@@ -159,7 +159,7 @@ TEST_F(frmGCodeProjectTest, OpenChoosesLoadsAndEnablesReload) {
     window->mnuOpenProject_Click();
     EXPECT_EQ(window->project().ProjectPath, path);
     EXPECT_EQ(window->DrawLimit, 0);
-    EXPECT_EQ(window->DrawMode, 1);
+    EXPECT_EQ(window->DrawMode, DrawingMode::Project);
     EXPECT_TRUE(window->mnuReloadProject->isEnabled());
     EXPECT_TRUE(window->cmdReloadProject->isEnabled());
     EXPECT_EQ(penPoints()->count(), 4u);
@@ -225,7 +225,7 @@ TEST_F(frmGCodeProjectTest, OpeningAFileThatIsNoProjectKeepsTheCurrentOne) {
     EXPECT_EQ(testDialogs().messagesUtf8(), std::vector<std::string>{"Файл не является проектом"});
     EXPECT_EQ(window->project().ProjectPath, plate);
     EXPECT_EQ(window->DrawLimit, 2);
-    EXPECT_EQ(window->DrawMode, 1);
+    EXPECT_EQ(window->DrawMode, DrawingMode::Project);
 
     testDialogs().reset();
     window->cmdSaveGCODE_Click();
@@ -263,10 +263,10 @@ TEST_F(frmGCodeProjectTest, AReadGCodeFileIsNotSavedAndReloadDrawsTheProjectAgai
             EXPECT_EQ(readFile(gcode), program);
         }
         if (i == 3) {
-            EXPECT_EQ(window->DrawMode, 1) << "the project is still in the list";
+            EXPECT_EQ(window->DrawMode, DrawingMode::Project) << "the project is still in the list";
         }
         window->mnuReloadProject_Click();
-        EXPECT_EQ(window->DrawMode, 1) << i;
+        EXPECT_EQ(window->DrawMode, DrawingMode::Project) << i;
     }
     testDialogs().reset();
     testDialogs().inputAnswers = {"plate.gcode"};
