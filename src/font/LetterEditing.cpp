@@ -13,10 +13,17 @@ std::string pointEntry(double x, double y) {
     return FormatCoordinate(x) + "," + FormatCoordinate(y);
 }
 
+void selectOnly(Letter& letter, std::optional<std::size_t> position) {
+    if (position && *position >= letter.points.size()) position.reset();
+    letter.selected = position;
+    letter.selection.clear();
+    if (position) letter.selection.push_back(*position);
+}
+
 bool click(Letter& letter, Mode mode, double x, double y) {
     auto& points = letter.points;
     // A selection left over from a list that has since shrunk selects nothing.
-    if (letter.selected && *letter.selected >= points.size()) letter.selected.reset();
+    if (letter.selected && *letter.selected >= points.size()) selectOnly(letter, std::nullopt);
     switch (mode) {
         case Mode::Area:
             return false;
@@ -28,12 +35,13 @@ bool click(Letter& letter, Mode mode, double x, double y) {
             {
                 const std::size_t at = *letter.selected + 1;
                 points.insert(points.begin() + static_cast<std::ptrdiff_t>(at), pointEntry(x, y));
-                letter.selected = at;
+                selectOnly(letter, at);
             }
             return true;
         case Mode::MovePoint:
             if (!letter.selected) return false;
             points[*letter.selected] = pointEntry(x, y);
+            selectOnly(letter, letter.selected);
             return true;
     }
     return false;
@@ -46,7 +54,7 @@ void shiftAll(Letter& letter, double dx, double dy) {
         ParsePointLine(entry, x, y);
         entry = pointEntry(x + dx, y + dy);
     }
-    letter.selected.reset();
+    selectOnly(letter, std::nullopt);
 }
 
 Offset keyOffset(ArrowKey key) {
@@ -69,7 +77,7 @@ bool insertBreakAfterSelected(Letter& letter) {
     if (!letter.selected || *letter.selected >= letter.points.size()) return false;
     const std::size_t at = *letter.selected + 1;
     letter.points.insert(letter.points.begin() + static_cast<std::ptrdiff_t>(at), kStrokeBreakLine);
-    letter.selected = at;
+    selectOnly(letter, at);
     return true;
 }
 
@@ -79,11 +87,11 @@ std::string pointListText(const std::vector<std::string>& points, std::size_t i)
 
 bool removeSelected(Letter& letter) {
     if (!letter.selected || *letter.selected >= letter.points.size()) {
-        letter.selected.reset();
+        selectOnly(letter, std::nullopt);
         return false;
     }
     letter.points.erase(letter.points.begin() + static_cast<std::ptrdiff_t>(*letter.selected));
-    letter.selected.reset();
+    selectOnly(letter, std::nullopt);
     return true;
 }
 

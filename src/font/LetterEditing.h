@@ -17,7 +17,15 @@ enum class Mode { Area = 0, PlacePoints = 1, MovePoint = 2 };
 struct Letter {
     std::vector<std::string> points;
     std::optional<std::size_t> selected;  // position in points
+    // Every selected position, ascending; holds `selected` whenever that is set.
+    // The commands for one point (place behind, move to, break after) take
+    // `selected`; moving, deleting, copying, mirroring take them all.
+    std::vector<std::size_t> selection = {};
+    bool operator==(const Letter&) const = default;
 };
+
+// Makes `position` (or nothing) the only selected point.
+void selectOnly(Letter& letter, std::optional<std::size_t> position);
 
 // "x,y" with both numbers in the letter file form.
 std::string pointEntry(double x, double y);

@@ -4,10 +4,14 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QWheelEvent>
 #include <algorithm>
+#include <cmath>
 
 namespace {
 constexpr double kSpan = LetterSurface::kRight - LetterSurface::kLeft;
+const QColor kGrid(0, 0, 0, 28);
+const QColor kSelected(0, 170, 0);
 
 const QColor kRed(255, 0, 0);
 const QColor kGreen(0, 255, 0);
@@ -55,13 +59,45 @@ void LetterSurface::setHighlight(std::optional<letteredit::Point> point) {
     update();
 }
 
+void LetterSurface::setSelection(std::vector<letteredit::Point> points) {
+    selection_ = std::move(points);
+    update();
+}
+
+void LetterSurface::setRubberBand(std::optional<letteredit::Area> area) {
+    rubberBand_ = area;
+    update();
+}
+
+void LetterSurface::setGrid(double step) {
+    gridStep_ = step;
+    update();
+}
+
+void LetterSurface::fitView(const std::vector<letteredit::Point>& points) {
+    view_.fit(points);
+    update();
+}
+
+letteredit::LetterView LetterSurface::view() const {
+    letteredit::LetterView view = view_;
+    view.setSize(width(), height());
+    return view;
+}
+
+void LetterSurface::setView(const letteredit::LetterView& view) {
+    view_ = view;
+    update();
+}
+
 QPointF LetterSurface::toLetterUnits(QPointF p) const {
-    return {kLeft + p.x() * kSpan / std::max(1, width()),
-            kLeft + p.y() * kSpan / std::max(1, height())};
+    const letteredit::Point u = view().toUnits({p.x(), p.y()});
+    return {u.x, u.y};
 }
 
 QPointF LetterSurface::toWidget(QPointF units) const {
-    return {(units.x() - kLeft) * width() / kSpan, (units.y() - kLeft) * height() / kSpan};
+    const letteredit::Point p = view().toPixels({units.x(), units.y()});
+    return {p.x, p.y};
 }
 
 QImage LetterSurface::render(QSize size) const {
@@ -77,11 +113,27 @@ void LetterSurface::paintEvent(QPaintEvent*) {
 }
 
 void LetterSurface::paint(QPainter& painter, QSizeF size) const {
+    letteredit::LetterView view = view_;
+    view.setSize(size.width(), size.height());
+    // Marks and texts keep their unzoomed size; only the letter grows.
     const double sx = size.width() / kSpan;
     const double sy = size.height() / kSpan;
-    const auto at = [&](double x, double y) { return QPointF((x - kLeft) * sx, (y - kLeft) * sy); };
+    const auto at = [&](double x, double y) {
+        const letteredit::Point p = view.toPixels({x, y});
+        return QPointF(p.x, p.y);
+    };
 
     painter.fillRect(QRectF(QPointF(0, 0), size), Qt::white);
+    if (gridStep_ > 0) {
+        const auto span = view.visible();
+        painter.setPen(QPen(kGrid, 1));
+        for (double x :
+             letteredit::gridLines(span.topLeft.x, span.bottomRight.x, gridStep_, view.scaleX()))
+            painter.drawLine(QPointF(at(x, 0).x(), 0), QPointF(at(x, 0).x(), size.height()));
+        for (double y :
+             letteredit::gridLines(span.topLeft.y, span.bottomRight.y, gridStep_, view.scaleY()))
+            painter.drawLine(QPointF(0, at(0, y).y()), QPointF(size.width(), at(0, y).y()));
+    }
     painter.setRenderHint(QPainter::Antialiasing, true);
 
     for (const Guide& g : kGuides) {
@@ -111,13 +163,63 @@ void LetterSurface::paint(QPainter& painter, QSizeF size) const {
     for (const auto& line : drawing_.lines)
         painter.drawLine(at(line.from.x, line.from.y), at(line.to.x, line.to.y));
     for (const auto& p : drawing_.marks) mark(p, kRed);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(kSelected);
+    for (const auto& p : selection_)
+        painter.drawRect(QRectF(at(p.x, p.y) - QPointF(3, 3), QSizeF(6, 6)));
     if (highlight_) mark(*highlight_, kGreen);
+    if (rubberBand_) {
+        painter.setPen(QPen(QColor(0, 90, 200), 1, Qt::DashLine));
+        painter.setBrush(QColor(0, 90, 200, 30));
+        painter.drawRect(QRectF(at(rubberBand_->left, rubberBand_->top),
+                                at(rubberBand_->right, rubberBand_->bottom))
+                             .normalized());
+    }
 }
 
 void LetterSurface::mousePressEvent(QMouseEvent* event) {
     setFocus(Qt::MouseFocusReason);
+    if (event->button() == Qt::MiddleButton) panFrom_ = event->position();
     const QPointF units = toLetterUnits(event->position());
-    emit mousePressed(event->button(), units.x(), units.y());
+    emit mousePressed(event->button(), units.x(), units.y(), event->modifiers());
+    event->accept();
+}
+
+void LetterSurface::mouseMoveEvent(QMouseEvent* event) {
+    if (panFrom_) {
+        const QPointF moved = event->position() - *panFrom_;
+        panFrom_ = event->position();
+        view_.setSize(width(), height());
+        view_.panBy(moved.x(), moved.y());
+        update();
+    } else if (event->buttons() & Qt::LeftButton) {
+        const QPointF units = toLetterUnits(event->position());
+        emit mouseMoved(units.x(), units.y());
+    }
+    event->accept();
+}
+
+void LetterSurface::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::MiddleButton) panFrom_.reset();
+    const QPointF units = toLetterUnits(event->position());
+    emit mouseReleased(event->button(), units.x(), units.y());
+    event->accept();
+}
+
+void LetterSurface::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (event->button() == Qt::MiddleButton) panFrom_ = event->position();
+    const QPointF units = toLetterUnits(event->position());
+    emit mouseDoubleClicked(event->button(), units.x(), units.y(), event->modifiers());
+    event->accept();
+}
+
+void LetterSurface::wheelEvent(QWheelEvent* event) {
+    const double notches = event->angleDelta().y() / 120.0;
+    if (notches != 0) {
+        view_.setSize(width(), height());
+        view_.zoomAbout({event->position().x(), event->position().y()}, std::pow(1.25, notches));
+        update();
+    }
     event->accept();
 }
 
@@ -134,6 +236,6 @@ void LetterSurface::keyPressEvent(QKeyEvent* event) {
 void LetterSurface::keyReleaseEvent(QKeyEvent* event) {
     // One step per press of the key, however long it is held.
     if (!repeats_.release(event->key(), event->timestamp(), event->isAutoRepeat())) return;
-    emit keyReleased(event->key());
+    emit keyReleased(event->key(), event->modifiers());
     event->accept();
 }

@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QButtonGroup>
 #include <QComboBox>
+#include <QDoubleSpinBox>
 #include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -152,7 +153,8 @@ void frmFontPaint::buildMenus() {
     mnuExit = mnuFail->addAction(QStringLiteral("Выход"));
     mnuExit->setObjectName("mnuExit");
     connect(mnuExit, &QAction::triggered, this, [this] { mnuExit_Click(); });
-    // The second top-level item serves as the status line.
+    buildEditMenu();
+    // The last top-level item serves as the status line.
     mnuInf = menuBar->addAction(QString::fromUtf8(kIdleStatus));
     mnuInf->setObjectName("mnuInf");
 }
@@ -215,12 +217,14 @@ void frmFontPaint::buildControls() {
     connect(cmdSavePoint, &QToolButton::clicked, this, [this] { cmdSavePoint_Click(); });
     tools->addWidget(cmdDelTema);
     tools->addWidget(cmdSavePoint);
+    tools->addSpacing(16);
+    tools->addLayout(buildViewControls());
     tools->addStretch(1);
     outer->addLayout(tools);
 
     spsPoint = new QListWidget(this);
     spsPoint->setObjectName("spsPoint");
-    spsPoint->setSelectionMode(QAbstractItemView::SingleSelection);
+    spsPoint->setSelectionMode(QAbstractItemView::ExtendedSelection);
     spsPoint->setFixedWidth(150);
     spsPoint->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     // Only a selection counts: the list makes its first row current by itself
@@ -232,9 +236,11 @@ void frmFontPaint::buildControls() {
 
     picMask = new LetterSurface(this);
     picMask->setObjectName("picMask");
-    connect(picMask, &LetterSurface::mousePressed, this,
-            [this](Qt::MouseButton b, double x, double y) { picMask_MouseDown(b, x, y); });
-    connect(picMask, &LetterSurface::keyReleased, this, [this](int key) { picMask_KeyUp(key); });
+    connect(picMask, &LetterSurface::mousePressed, this, &frmFontPaint::picMask_MouseDown);
+    connect(picMask, &LetterSurface::mouseMoved, this, &frmFontPaint::picMask_MouseMove);
+    connect(picMask, &LetterSurface::mouseReleased, this, &frmFontPaint::picMask_MouseUp);
+    connect(picMask, &LetterSurface::mouseDoubleClicked, this, &frmFontPaint::picMask_DblClick);
+    connect(picMask, &LetterSurface::keyReleased, this, &frmFontPaint::picMask_KeyUp);
 
     auto* work = new QHBoxLayout;
     work->addWidget(spsPoint);
@@ -265,41 +271,29 @@ void frmFontPaint::cboLiter_Click() {
 void frmFontPaint::spsPoint_Click() {
     const int row = selectedRow();
     if (row < 0 || static_cast<std::size_t>(row) >= letter_.points.size()) return;
-    letter_.selected = static_cast<std::size_t>(row);
+    std::vector<std::size_t> rows;
+    for (const QModelIndex& index : spsPoint->selectionModel()->selectedRows())
+        rows.push_back(static_cast<std::size_t>(index.row()));
+    const int current = spsPoint->currentRow();
+    letteredit::select(letter_, std::move(rows),
+                       current >= 0 ? std::optional(static_cast<std::size_t>(current))
+                                    : std::optional(static_cast<std::size_t>(row)));
     DrawGuides();
     RedrawLetter();
     double x = 0;
     double y = 0;
-    ParsePointLine(letter_.points[static_cast<std::size_t>(row)], x, y);
+    ParsePointLine(letter_.points[*letter_.selected], x, y);
     picMask->setHighlight(letteredit::Point{static_cast<float>(x), static_cast<float>(y)});
     optReg[2]->setEnabled(true);
-}
-
-void frmFontPaint::picMask_MouseDown(Qt::MouseButton button, double x, double y) {
-    if (button != Qt::LeftButton) return;
-    const bool selected = letteredit::click(letter_, mode_, x, y);
-    showPoints();
-    if (selected) spsPoint_Click();
-    RedrawLetter();
-}
-
-void frmFontPaint::picMask_KeyUp(int qtKey) {
-    using letteredit::ArrowKey;
-    const ArrowKey key = qtKey == Qt::Key_Left    ? ArrowKey::Left
-                         : qtKey == Qt::Key_Up    ? ArrowKey::Up
-                         : qtKey == Qt::Key_Right ? ArrowKey::Right
-                         : qtKey == Qt::Key_Down  ? ArrowKey::Down
-                                                  : ArrowKey::Other;
-    const letteredit::Offset offset = letteredit::keyOffset(key);
-    letteredit::shiftAll(letter_, offset.dx, offset.dy);
-    showPoints();
-    RedrawLetter();
+    showSelection();
 }
 
 void frmFontPaint::optReg_Click(int index) {
     mode_ = static_cast<letteredit::Mode>(index);
-    letter_.selected.reset();
+    gesture_ = Gesture::None;
+    letteredit::selectOnly(letter_, std::nullopt);
     showPoints();
+    showSelection();
     // With the selection gone, a green mark would point at nothing.
     picMask->setHighlight(std::nullopt);
     setStatus(modeStatus());
@@ -312,17 +306,21 @@ void frmFontPaint::selectMode(int index) {
 }
 
 void frmFontPaint::cmdDelTema_Click() {
-    if (!letter_.selected) return;
-    if (!dialogs().question(cp("Вы хотите удалить точку?"), cp("Удаление точки"))) return;
-    letteredit::removeSelected(letter_);
-    showPoints();
-    RedrawLetter();
+    if (letter_.selection.empty()) return;
+    const std::string question = letter_.selection.size() == 1
+                                     ? cp("Вы хотите удалить точку?")
+                                     : cp("Вы хотите удалить выделенные точки (") +
+                                           std::to_string(letter_.selection.size()) + cp(")?");
+    if (!dialogs().question(question, cp("Удаление точки"))) return;
+    const letteredit::Letter before = letter_;
+    letteredit::removeSelection(letter_);
+    recordEdit(before);
 }
 
 void frmFontPaint::mnuRazriv_Click() {
+    const letteredit::Letter before = letter_;
     if (!letteredit::insertBreakAfterSelected(letter_)) return;
-    showPoints();
-    RedrawLetter();
+    recordEdit(before);
 }
 
 void frmFontPaint::cmdSavePoint_Click() {
@@ -365,6 +363,8 @@ void frmFontPaint::reject() {
 void frmFontPaint::LoadLetter() {
     if (cboLiter->currentIndex() < 0) return;
     letter_ = {};
+    undo_.clear();
+    gesture_ = Gesture::None;
     const int code = cboLiter->currentData().toInt();
     std::string problem;
     if (!cboLiter->currentData(kExistsRole).toBool()) {
@@ -390,6 +390,7 @@ void frmFontPaint::LoadLetter() {
     shownLetter_ = cboLiter->currentIndex();
     showPoints();
     RedrawLetter();
+    showEdited();
     if (!problem.empty()) {
         setStatus(problem);
         statusShowsProblem_ = true;
@@ -437,11 +438,38 @@ void frmFontPaint::DrawGuides() { picMask->clearLetter(); }
 
 void frmFontPaint::showPoints() {
     const QSignalBlocker quiet(spsPoint);
-    spsPoint->clear();
-    for (std::size_t i = 0; i < letter_.points.size(); ++i)
-        spsPoint->addItem(toQ(letteredit::pointListText(letter_.points, i)));
+    const QSignalBlocker quietSelection(spsPoint->selectionModel());
+    // Rows are rewritten in place, so a drag in a large letter does not rebuild the list.
+    const int count = static_cast<int>(letter_.points.size());
+    while (spsPoint->count() > count) delete spsPoint->takeItem(spsPoint->count() - 1);
+    for (int i = 0; i < count; ++i) {
+        const QString text =
+            toQ(letteredit::pointListText(letter_.points, static_cast<std::size_t>(i)));
+        if (i < spsPoint->count()) {
+            if (spsPoint->item(i)->text() != text) spsPoint->item(i)->setText(text);
+        } else {
+            spsPoint->addItem(text);
+        }
+    }
+    spsPoint->clearSelection();
+    spsPoint->setCurrentRow(-1, QItemSelectionModel::NoUpdate);
     if (letter_.selected && *letter_.selected < letter_.points.size())
         spsPoint->setCurrentRow(static_cast<int>(*letter_.selected));
+    if (letter_.selection.size() > 1) {
+        // One range per run of neighbouring rows keeps a large selection quick.
+        QItemSelection rows;
+        const auto& chosen = letter_.selection;
+        const auto row = [this](std::size_t i) {
+            return spsPoint->model()->index(static_cast<int>(i), 0);
+        };
+        for (std::size_t k = 0; k < chosen.size();) {
+            std::size_t end = k;
+            while (end + 1 < chosen.size() && chosen[end + 1] == chosen[end] + 1) ++end;
+            if (chosen[end] < letter_.points.size()) rows.select(row(chosen[k]), row(chosen[end]));
+            k = end + 1;
+        }
+        spsPoint->selectionModel()->select(rows, QItemSelectionModel::Select);
+    }
 }
 
 void frmFontPaint::selectLetter(int position) {
@@ -469,6 +497,13 @@ void frmFontPaint::markExisting(int entry, bool exists) {
 }
 
 bool frmFontPaint::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress && (watched == txtX || watched == txtY)) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            txtXY_Enter();
+            return true;
+        }
+    }
     // Typing a character in the letter list goes to that letter.
     if (event->type() == QEvent::KeyPress && (watched == cboLiter || watched == cboLiter->view())) {
         const auto* key = static_cast<QKeyEvent*>(event);

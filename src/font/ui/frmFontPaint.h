@@ -5,9 +5,13 @@
 #include <string>
 
 #include "font/LetterEditing.h"
+#include "font/LetterUndo.h"
+#include "font/PointEditing.h"
 
 class QAction;
+class QCheckBox;
 class QComboBox;
+class QDoubleSpinBox;
 class QListWidget;
 class QMenu;
 class QMenuBar;
@@ -31,14 +35,29 @@ class frmFontPaint final : public QDialog {
     void Form_Load();
     void cboLiter_Click();
     void spsPoint_Click();
-    void picMask_MouseDown(Qt::MouseButton button, double x, double y);
-    void picMask_KeyUp(int qtKey);
+    void picMask_MouseDown(Qt::MouseButton button, double x, double y,
+                           Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+    void picMask_MouseMove(double x, double y);
+    void picMask_MouseUp(Qt::MouseButton button, double x, double y);
+    void picMask_DblClick(Qt::MouseButton button, double x, double y,
+                          Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+    void picMask_KeyUp(int qtKey, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
     void optReg_Click(int index);
     void cmdDelTema_Click();
     void mnuRazriv_Click();
     void cmdSavePoint_Click();
     void mnuLiterAs_Click();
     void cmdClose_Click();
+    void mnuUndo_Click();
+    void mnuRedo_Click();
+    void mnuCopy_Click();
+    void mnuPaste_Click();
+    void mnuSelectAll_Click();
+    void mnuMirror_Click(bool horizontal);
+    void mnuScale_Click();
+    void cmdFit_Click();
+    // Puts the typed coordinates on the selected point.
+    void txtXY_Enter();
     void mnuExit_Click() { cmdClose_Click(); }
     // Esc, the close box and the close commands all end here.
     void reject() override;
@@ -56,6 +75,22 @@ class frmFontPaint final : public QDialog {
     QAction* mnuRazriv = nullptr;
     QAction* mnuExit = nullptr;
     QAction* mnuInf = nullptr;
+    QMenu* mnuPravka = nullptr;
+    QAction* mnuUndo = nullptr;
+    QAction* mnuRedo = nullptr;
+    QAction* mnuCopy = nullptr;
+    QAction* mnuPaste = nullptr;
+    QAction* mnuDelete = nullptr;
+    QAction* mnuSelectAll = nullptr;
+    QAction* mnuMirrorH = nullptr;
+    QAction* mnuMirrorV = nullptr;
+    QAction* mnuScale = nullptr;
+    QToolButton* cmdFit = nullptr;
+    QCheckBox* chkGrid = nullptr;
+    QComboBox* cboGrid = nullptr;
+    QCheckBox* chkSnap = nullptr;
+    QDoubleSpinBox* txtX = nullptr;
+    QDoubleSpinBox* txtY = nullptr;
     QToolButton* cmdClose = nullptr;
     QComboBox* cboLiter = nullptr;
     std::array<QToolButton*, 3> optReg{};
@@ -72,7 +107,21 @@ class frmFontPaint final : public QDialog {
     void DrawGuides();
 
     void buildMenus();
+    void buildEditMenu();
     void buildControls();
+    QLayout* buildViewControls();
+    // After an edit: one undo step from `before`, and the letter shown anew.
+    void recordEdit(const letteredit::Letter& before);
+    // Shows the letter, its selection and what the edit commands may do.
+    void showEdited();
+    // Marks the selection on the drawing and puts the selected point in the fields.
+    void showSelection();
+    // Ends a press on the drawing: a drag becomes one undo step.
+    void finishGesture();
+    // The step of the grid shown, 0 when none is.
+    double gridStep() const;
+    // The point on the grid when snapping is on.
+    letteredit::Point snapped(double x, double y) const;
     // Puts the model's points and selection into the point list.
     void showPoints();
     // Selects a letter entry and loads it without a question.
@@ -99,4 +148,15 @@ class frmFontPaint final : public QDialog {
     // The points as last read or saved, and the letter entry they belong to.
     std::vector<std::string> savedPoints_;
     int shownLetter_ = -1;
+
+    letteredit::LetterUndo undo_;
+    // A press of the left button on the drawing, until its release.
+    enum class Gesture { None, Drag, Band };
+    Gesture gesture_ = Gesture::None;
+    bool gestureMoved_ = false;
+    letteredit::Letter gestureBefore_;
+    letteredit::Drag drag_;
+    letteredit::Point pressAt_;
+    letteredit::Point grabbed_;
+    std::vector<std::size_t> bandBase_;
 };

@@ -2,13 +2,16 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
+#include <QDoubleSpinBox>
 #include <QFileInfo>
 #include <QInputDialog>
 #include <QKeyEvent>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QMouseEvent>
+#include <QTest>
 #include <QTimer>
 #include <QToolButton>
 #include <QWheelEvent>
@@ -194,7 +197,7 @@ TEST(frmFontPaint, MousePositionsArriveInLetterUnits) {
 TEST(frmFontPaint, ArrowReleasesShiftTheWholeLetterOneUnit) {
     makeFont("F", {{65, "10,20\r\n-.5,3\r\n"}});
     frmFontPaint editor;
-    selectPoint(editor, 0);
+    // Without a selection (a selection moves alone).
     releaseKey(editor.picMask, Qt::Key_Right);
     EXPECT_EQ(shownPoints(editor), (Lines{"11,20", ".5,3"}));
     EXPECT_FALSE(editor.letter().selected);
@@ -566,4 +569,68 @@ TEST(frmFontPaint, AHeldArrowMovesTheLetterOneUnit) {
     send(QEvent::KeyPress, false, 3000);
     send(QEvent::KeyRelease, false, 3100);
     EXPECT_EQ(shownPoints(editor), Lines{"12,20"});
+}
+
+TEST(frmFontPaint, PointsAreSelectedAndDraggedOnTheDrawingAndEveryEditUndone) {
+    const auto letters = sampleLetters();
+    makeFont("Sample", letters);
+    frmFontPaint editor;
+    editor.resize(820, 640);
+    editor.show();
+    QApplication::setActiveWindow(&editor);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&editor));
+    editor.cboLiter->setCurrentIndex(editor.cboLiter->findData(193));  // Б
+    const Lines original = editor.letter().points;
+    LetterSurface* s = editor.picMask;
+    const auto at = [s](double x, double y) { return s->toWidget({x, y}).toPoint(); };
+    editor.chkSnap->setChecked(true);  // step 5: exact points whatever the pixels
+
+    QTest::mouseClick(s, Qt::LeftButton, {}, at(78, 20));
+    EXPECT_EQ(editor.letter().selection, std::vector<std::size_t>{0});
+    EXPECT_EQ(editor.spsPoint->currentRow(), 0);
+    EXPECT_EQ(editor.txtX->value(), 78);
+    QTest::mousePress(s, Qt::LeftButton, {}, at(78, 20));
+    for (double x : {81.0, 84.0, 88.0}) QTest::mouseMove(s, at(x, 20));
+    QTest::mouseRelease(s, Qt::LeftButton, {}, at(88, 20));
+    EXPECT_EQ(editor.letter().points[0], "90,20");
+    EXPECT_EQ(shownPoints(editor)[0], "90,20");
+
+    // A rectangle on empty space selects what it holds, in the list too.
+    QTest::mousePress(s, Qt::LeftButton, {}, at(55, 55));
+    QTest::mouseMove(s, at(70, 80));
+    QTest::mouseMove(s, at(95, 105));
+    QTest::mouseRelease(s, Qt::LeftButton, {}, at(95, 105));
+    EXPECT_EQ(editor.letter().selection, (std::vector<std::size_t>{3, 4, 5, 6}));
+    EXPECT_EQ(editor.spsPoint->selectionModel()->selectedRows().size(), 4);
+    QTest::mouseClick(s, Qt::LeftButton, Qt::ControlModifier, at(14, 60));
+    EXPECT_EQ(editor.letter().selection, (std::vector<std::size_t>{3, 4, 5, 6, 7}));
+    QTest::keyClick(s, Qt::Key_Right, Qt::ShiftModifier);
+    EXPECT_EQ(editor.letter().points,
+              (Lines{"90,20", "14,20", "14,100", "68,100", "86,90", "86,70", "68,60", "24,60"}));
+
+    // A double click on a line puts a point there.
+    QTest::mouseDClick(s, Qt::LeftButton, {}, at(50, 20));
+    ASSERT_EQ(editor.letter().points.size(), 9u);
+    EXPECT_TRUE(editor.letter().points[1].ends_with(",20"));
+
+    for (int i = 0; i < 4; ++i) QTest::keyClick(&editor, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(editor.letter().points, original);
+    EXPECT_FALSE(editor.mnuUndo->isEnabled());
+    QTest::keyClick(&editor, Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_EQ(editor.letter().points[0], "90,20");
+
+    // Zoomed in about the bowl, with the grid and a selection.
+    editor.chkGrid->setChecked(true);
+    const QPoint bowl = at(70, 80);
+    QWheelEvent wheel(bowl, s->mapToGlobal(bowl), QPoint(), QPoint(0, 240), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(s, &wheel);
+    EXPECT_EQ(s->toWidget({70, 80}).toPoint(), bowl);
+    QTest::mousePress(s, Qt::LeftButton, {}, at(65, 65));
+    QTest::mouseRelease(s, Qt::LeftButton, {}, at(85, 95));
+    EXPECT_EQ(editor.letter().selection, (std::vector<std::size_t>{4, 5}));
+    QApplication::processEvents();
+    saveScreenshot(&editor, "frmFontPaint_zoomed");
+    editor.cmdFit_Click();
+    EXPECT_EQ(s->toWidget({-10, -10}).toPoint(), QPoint(0, 0));
 }
