@@ -122,48 +122,51 @@ void writeFontFolder(const CompiledFont& font, const std::string& folder) {
         textfile::writeAtomically((root / "LICENSE.txt").string(), font.licence);
 }
 
-std::string joinReport(const CompiledFont& font) {
-    double connectors = 0;
-    double retraces = 0;
-    // Every walk along a connector is lifted over with breaks on; a retrace that
-    // runs on into one is lifted over with it, so the retrace left is measured
-    // on the pieces the letter files hold.
-    double liftedOver = 0;
-    double retraceLeft = 0;
+JoinFigures joinFigures(const CompiledFont& font) {
+    JoinFigures f;
     for (const auto& [code, letter] : font.letters) {
         const JoinedStroke& s = letter.stroke;
-        connectors += s.connectorLength;
-        retraces += s.retraceLength;
-        liftedOver += s.connectorPasses;
+        f.connectors += s.connectorLength;
+        f.retraces += s.retraceLength;
+        f.liftedOver += s.connectorPasses;
         for (std::size_t i = 0; i + 1 < s.points.size(); ++i)
             if (!s.airborne[i] && s.kinds[i] == SegmentKind::Retrace)
-                retraceLeft += distance(s.points[i], s.points[i + 1]);
+                f.retraceLeft += distance(s.points[i], s.points[i + 1]);
     }
-    char buffer[256];
-    std::snprintf(buffer, sizeof buffer,
-                  "%s: %zu letters, scale %.4f, baseline y %.2f; connectors %.1f, retraced %.1f "
-                  "(letter units)\n",
-                  font.folder.c_str(), font.letters.size(), font.scale, font.baseline, connectors,
-                  retraces);
-    std::string out = buffer;
-    std::snprintf(buffer, sizeof buffer,
-                  "  with breaks in letters (RazrivVBukve=1): connector ink taken out %.1f, "
-                  "retraced left %.1f\n",
-                  liftedOver, retraceLeft);
-    out += buffer;
-    for (int code : font.tooWide)
-        out += "  left out, wider than the letter box: " +
-               win1251::toUtf8(std::string(1, static_cast<char>(code))) + " (" +
-               std::to_string(code) + ")\n";
-    for (const auto& line : font.leftOut) out += "  left out, " + line + "\n";
-    // New ink and machine time are different costs: the five worst letters of each.
-    const auto worstFive = [&](const char* title, auto measure) {
+    const auto worstFive = [&](auto measure) {
         std::vector<std::pair<double, int>> worst;
         for (const auto& [code, letter] : font.letters)
             if (measure(letter.stroke) > 0) worst.push_back({measure(letter.stroke), code});
         std::stable_sort(worst.begin(), worst.end(),
                          [](auto a, auto b) { return a.first > b.first; });
         if (worst.size() > 5) worst.resize(5);
+        return worst;
+    };
+    f.mostConnector = worstFive([](const JoinedStroke& s) { return s.connectorLength; });
+    f.mostRetraced = worstFive([](const JoinedStroke& s) { return s.retraceLength; });
+    return f;
+}
+
+std::string joinReport(const CompiledFont& font) {
+    const JoinFigures f = joinFigures(font);
+    char buffer[256];
+    std::snprintf(buffer, sizeof buffer,
+                  "%s: %zu letters, scale %.4f, baseline y %.2f; connectors %.1f, retraced %.1f "
+                  "(letter units)\n",
+                  font.folder.c_str(), font.letters.size(), font.scale, font.baseline, f.connectors,
+                  f.retraces);
+    std::string out = buffer;
+    std::snprintf(buffer, sizeof buffer,
+                  "  with breaks in letters (RazrivVBukve=1): connector ink taken out %.1f, "
+                  "retraced left %.1f\n",
+                  f.liftedOver, f.retraceLeft);
+    out += buffer;
+    for (int code : font.tooWide)
+        out += "  left out, wider than the letter box: " +
+               win1251::toUtf8(std::string(1, static_cast<char>(code))) + " (" +
+               std::to_string(code) + ")\n";
+    for (const auto& line : font.leftOut) out += "  left out, " + line + "\n";
+    const auto list = [&](const char* title, const std::vector<std::pair<double, int>>& worst) {
         out += "  ";
         out += title;
         for (std::size_t i = 0; i < worst.size(); ++i) {
@@ -175,8 +178,8 @@ std::string joinReport(const CompiledFont& font) {
         }
         out += "\n";
     };
-    worstFive("most connector length:", [](const JoinedStroke& s) { return s.connectorLength; });
-    worstFive("most retraced length:", [](const JoinedStroke& s) { return s.retraceLength; });
+    list("most connector length:", f.mostConnector);
+    list("most retraced length:", f.mostRetraced);
     return out;
 }
 

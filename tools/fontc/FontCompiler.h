@@ -4,6 +4,7 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "Geometry.h"
@@ -71,6 +72,22 @@ std::vector<std::string> letterLines(const JoinedStroke& stroke);
 // Writes the letter files and LICENSE.txt into the folder (created if needed),
 // after removing the letter files a previous run left there.
 void writeFontFolder(const CompiledFont& font, const std::string& folder);
+
+struct JoinFigures {
+    double connectors = 0;  // new lines between parts, letter units
+    double retraces = 0;    // segments drawn twice
+    // Every walk along a connector is lifted over with breaks on; a retrace that
+    // runs on into one is lifted over with it, so the retrace left is measured
+    // on the pieces the letter files hold.
+    double liftedOver = 0;
+    double retraceLeft = 0;
+    // New ink and machine time are different costs: the five worst letters of
+    // each, as length and code, the worst first.
+    std::vector<std::pair<double, int>> mostConnector;
+    std::vector<std::pair<double, int>> mostRetraced;
+};
+
+JoinFigures joinFigures(const CompiledFont& font);
 
 // Connector and retrace totals, the connector length the break marks take out
 // of the ink and the retrace left, and the letters that need the most, for the console.

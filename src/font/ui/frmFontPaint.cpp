@@ -22,6 +22,7 @@
 
 #include "font/FontStorage.h"
 #include "font/ui/LetterSurface.h"
+#include "font/ui/frmFontImport.h"
 #include "lib/Dialogs.h"
 #include "lib/TextFile.h"
 #include "lib/VezorError.h"
@@ -149,6 +150,9 @@ void frmFontPaint::buildMenus() {
     mnuRazriv = mnuFail->addAction(QStringLiteral("Разрыв после точки"));
     mnuRazriv->setObjectName("mnuRazriv");
     connect(mnuRazriv, &QAction::triggered, this, [this] { mnuRazriv_Click(); });
+    mnuImport = mnuFail->addAction(QStringLiteral("Импорт шрифта…"));
+    mnuImport->setObjectName("mnuImport");
+    connect(mnuImport, &QAction::triggered, this, [this] { mnuImport_Click(); });
     mnuFail->addSeparator()->setObjectName("mnuLine");
     mnuExit = mnuFail->addAction(QStringLiteral("Выход"));
     mnuExit->setObjectName("mnuExit");
@@ -257,6 +261,12 @@ void frmFontPaint::Form_Load() {
     DrawGuides();
     FillLetterList();
     LoadLetter();
+}
+
+void frmFontPaint::mnuImport_Click() {
+    // A font that replaces the one open here is shown afresh.
+    const std::string imported = ImportFont(this);
+    if (!imported.empty() && imported == CurrentFont()) Form_Load();
 }
 
 void frmFontPaint::cboLiter_Click() {

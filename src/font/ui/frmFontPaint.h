@@ -47,6 +47,7 @@ class frmFontPaint final : public QDialog {
     void mnuRazriv_Click();
     void cmdSavePoint_Click();
     void mnuLiterAs_Click();
+    void mnuImport_Click();
     void cmdClose_Click();
     void mnuUndo_Click();
     void mnuRedo_Click();
@@ -73,6 +74,7 @@ class frmFontPaint final : public QDialog {
     QMenu* mnuFail = nullptr;
     QAction* mnuLiterAs = nullptr;
     QAction* mnuRazriv = nullptr;
+    QAction* mnuImport = nullptr;
     QAction* mnuExit = nullptr;
     QAction* mnuInf = nullptr;
     QMenu* mnuPravka = nullptr;

@@ -9,10 +9,12 @@
 #include <QListView>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QSignalBlocker>
 #include <QSplitter>
 #include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "app/MachiningSettings.h"
 #include "font/FontStorage.h"
@@ -20,6 +22,7 @@
 #include "lib/Win1251.h"
 #include "lib/ui/QtText.h"
 #include "main/FontList.h"
+#include "main/FontListChanges.h"
 #include "main/ui/PenPointsListModel.h"
 #include "main/ui/PreviewSurface.h"
 
@@ -29,6 +32,14 @@ frmGCode::frmGCode(QWidget* parent) : QMainWindow(parent) {
     buildMenus();
     buildControls();
     resize(1100, 760);
+    // A font brought in from the font editor shows in the list at once; the choice stays.
+    connect(&fontListChanges(), &FontListChanges::changed, this, [this] {
+        const QString chosen = cboShrift->currentText();
+        const QSignalBlocker quiet(cboShrift);
+        cboShrift->clear();
+        for (const auto& font : FontList()) cboShrift->addItem(pathToQ(font));
+        cboShrift->setCurrentIndex(std::max(0, cboShrift->findText(chosen)));
+    });
 }
 
 frmGCode::~frmGCode() = default;

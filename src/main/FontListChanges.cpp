@@ -1,0 +1,6 @@
+#include "main/FontListChanges.h"
+
+FontListChanges& fontListChanges() {
+    static FontListChanges changes;
+    return changes;
+}
