@@ -12,6 +12,7 @@
 #include <QSignalBlocker>
 #include <QSplitter>
 #include <QStyle>
+#include <QThreadPool>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -42,7 +43,10 @@ frmGCode::frmGCode(QWidget* parent) : QMainWindow(parent) {
     });
 }
 
-frmGCode::~frmGCode() = default;
+frmGCode::~frmGCode() {
+    // A running estimate reports to this window when it ends.
+    if (estimates_) estimates_->waitForDone();
+}
 
 std::string frmGCode::windowCaption() const { return fromQ(windowTitle()); }
 

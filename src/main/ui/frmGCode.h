@@ -3,6 +3,8 @@
 #include <QMainWindow>
 #include <array>
 #include <cstddef>
+#include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -14,6 +16,7 @@ class QAction;
 class QComboBox;
 class QLabel;
 class QLineEdit;
+class QThreadPool;
 class QTimer;
 class QListView;
 class QMenu;
@@ -23,6 +26,7 @@ class PenPointsListModel;
 class PenPoints;
 class PreviewScene;
 class PreviewSurface;
+struct MachiningFigures;
 
 // The main window: hub of every command. Handlers are public so that tests
 // can run them as the user would.
@@ -76,6 +80,9 @@ class frmGCode final : public QMainWindow {
     long long DrawLimit = 0;                   // records the preview draws; 0 = all
     DrawingMode DrawMode = DrawingMode::None;  // None also after a failed read
     bool isBusy() const { return busy_; }
+    // The machining figures are worked out beside the window; true until the
+    // latest asked for are shown.
+    bool isEstimating() const { return estimating_ || static_cast<bool>(pendingEstimate_); }
 
     // Controls, named as the user-facing parts they are.
     QMenu* mnuF = nullptr;
@@ -105,6 +112,7 @@ class frmGCode final : public QMainWindow {
     QLabel* lblMeasure = nullptr;
     QLabel* lblMissing = nullptr;
     QLabel* lblPlacement = nullptr;  // lines the layout could not place as asked
+    QLabel* lblEstimate = nullptr;   // writing, travel, lifts and time of the list
     // Line spacing, field width, letter height, width factor.
     std::array<QLineEdit*, 4> txtParameters{};
     QComboBox* cboShrift = nullptr;
@@ -146,6 +154,14 @@ class frmGCode final : public QMainWindow {
     void selectListLine(std::size_t record);
     void showMeasure();
     void showCursor(double x, double y);
+    // The figures of the laid-out list, or of a G-code file read, with the
+    // chosen profile's machine (frmGCode_Estimate.cpp).
+    void estimateLaidOut();
+    void estimateFile(const std::string& path);
+    void clearEstimate();
+    void startEstimate(std::function<MachiningFigures()> job, const std::string& profileName);
+    void runPendingEstimate();
+    void showEstimate(std::uint64_t generation, const QString& text, const QString& tip);
 
     Project project_;
     bool busy_ = false;
@@ -165,6 +181,13 @@ class frmGCode final : public QMainWindow {
     bool modified_ = false;
     bool showingSource_ = false;
     QTimer* layoutTimer_ = nullptr;
+    // One estimate runs at a time; a newer request waits and replaces any
+    // older waiting one, and a result is shown only while it is the newest.
+    std::unique_ptr<QThreadPool> estimates_;
+    std::function<void()> pendingEstimate_;
+    bool estimating_ = false;
+    std::uint64_t estimateGeneration_ = 0;
+    std::string readFile_;  // the G-code file the list holds, for a new estimate
 };
 
 template <typename F>

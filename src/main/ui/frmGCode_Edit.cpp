@@ -68,6 +68,9 @@ QWidget* frmGCode::buildEditControls() {
         if (DrawMode == DrawingMode::Project) layoutTimer_->start();
     });
 
+    lblEstimate = new QLabel(this);
+    lblEstimate->setObjectName("lblEstimate");
+    statusBar()->addPermanentWidget(lblEstimate);
     lblMissing = new QLabel(this);
     lblMissing->setObjectName("lblMissing");
     statusBar()->addPermanentWidget(lblMissing);
@@ -157,6 +160,7 @@ void frmGCode::layOutProject(bool withMessages) {
     QStringList notes;
     for (const std::string& note : layout.notes) notes << toQ(note);
     lblPlacement->setText(notes.join(QStringLiteral("; ")));
+    estimateLaidOut();
 }
 
 void frmGCode::markMissingLetters(const std::array<bool, 256>& missing) {

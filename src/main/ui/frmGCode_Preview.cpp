@@ -98,6 +98,7 @@ void frmGCode::ReadGCodeFile(const std::string& path) {
             viewBounds() = bounds;
             DrawMode = DrawingMode::None;
             freshView_ = true;
+            clearEstimate();
             dialogs().message(e.message(), windowCaption());
             return;
         } catch (const VezorError& e) {
@@ -111,6 +112,7 @@ void frmGCode::ReadGCodeFile(const std::string& path) {
         spsModel->show(points);
         freshView_ = true;
         drawn = true;
+        estimateFile(path);
     });
     if (drawn) refreshPreview();
 }
@@ -118,8 +120,11 @@ void frmGCode::ReadGCodeFile(const std::string& path) {
 void frmGCode::mnuParam_Click() {
     frmParam dialog(this);
     dialog.exec();
-    // The dialog may have changed the heights, the feed or the lifts.
-    if (DrawMode == DrawingMode::Project) relayoutNow();
+    // The dialog may have changed the heights, the feed, the lifts or the profile.
+    if (DrawMode == DrawingMode::Project)
+        relayoutNow();
+    else if (DrawMode == DrawingMode::GCodeFile && !readFile_.empty())
+        estimateFile(readFile_);
 }
 
 void frmGCode::mnuHelp_Click() {

@@ -2,8 +2,11 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QElapsedTimer>
+#include <QLabel>
 #include <QListView>
 #include <QPlainTextEdit>
+#include <QThread>
 #include <QTimer>
 #include <QToolButton>
 #include <filesystem>
@@ -12,11 +15,14 @@
 #include "../TestFont.h"
 #include "TestSupport.h"
 #include "app/MachiningSettings.h"
+#include "gcode/GCodeEstimate.h"
 #include "gcode/GCodeWriter.h"
 #include "lib/FileChoice.h"
+#include "lib/NumberText.h"
 #include "lib/TextFile.h"
 #include "lib/Win1251.h"
 #include "lib/ui/frmFailDir.h"
+#include "main/FiguresText.h"
 #include "main/ProjectFile.h"
 #include "main/ui/PenPointsListModel.h"
 #include "main/ui/frmGCode.h"
@@ -273,6 +279,43 @@ TEST_F(frmGCodeProjectTest, AReadGCodeFileIsNotSavedAndReloadDrawsTheProjectAgai
     window->cmdSaveGCODE_Click();
     EXPECT_EQ(testDialogs().calls.size(), 2u) << "the reloaded project saves again";
     EXPECT_EQ(readFile(gcode), program);
+}
+
+// The figures follow every layout and every file read, with the chosen
+// profile's machine; a file that does not read shows none.
+TEST_F(frmGCodeProjectTest, StatusBarShowsTheFiguresOfEachLayoutAndFileRead) {
+    numtext::setDecimalSeparator(',');
+    const auto shown = [this] {
+        QElapsedTimer clock;
+        clock.start();
+        while (window->isEstimating() && clock.elapsed() < 30000) {
+            QCoreApplication::processEvents();
+            QThread::msleep(2);
+        }
+        return fromQ(window->lblEstimate->text());
+    };
+    const auto expected = [](const GCodeProfile& profile) {
+        return FiguresStatusText(EstimateProgram(*penPoints(), "500.00", profile), ',');
+    };
+    load(project("plate.txt", kParameters + "WW W\r\nW\r\n"));
+    const std::string vezor = shown();
+    EXPECT_EQ(vezor, expected(DefaultProfile()));
+    EXPECT_TRUE(vezor.starts_with(w("Письмо "))) << window->lblEstimate->text().toStdString();
+
+    ChooseProfile("GRBL");
+    window->relayoutNow();
+    EXPECT_EQ(shown(), expected(FindProfile("GRBL")));
+    EXPECT_NE(shown(), vezor);
+    window->show();
+    saveScreenshot(window.get(), "frmGCode_figures");
+
+    const std::string square = joinPath(projects, "square.nc");
+    writeFile(square, "G21G90\nG0X0Y0\nG1Z-1F100\nG1X10Y0F600\nG1X10Y10\nG1X0Y10\nG1X0Y0\nG0Z5\n");
+    window->ReadGCodeFile(square);
+    EXPECT_TRUE(shown().starts_with(w("Письмо 40,0 мм · Холостой ход 0,0 мм"))) << shown();
+    writeFile(joinPath(projects, "broken.gcode"), "G1X1Y1\r\n(Text)\r\n");
+    window->ReadGCodeFile(joinPath(projects, "broken.gcode"));
+    EXPECT_EQ(shown(), "");
 }
 
 TEST_F(frmGCodeProjectTest, SaveWithoutAProject) {
