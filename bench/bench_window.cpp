@@ -1,22 +1,27 @@
-// The main window as a user drives it: typing in a 200-line project (layout,
-// list and preview after the pause), and zooming and panning the preview of a
-// G-code file of a million moves (one frame each).
+// The main window as a user drives it: typing in a project of 200 or 2,000
+// lines (layout, list and preview after the pause), reading a G-code file of a
+// million moves, and zooming and panning its preview (one frame each).
 //
 //   build/bench_window --benchmark_filter=Typing
+//   build/bench_window --benchmark_filter=ReadFile
 //   build/bench_window --benchmark_filter=ZoomPan
 //
 // Each reports the median of 9 runs; the zoom benchmark also reports the
-// process's peak memory (peak_MB) with the file read and shown.
+// process's peak memory (peak_MB) with the file read and shown. The machining
+// figures follow on a thread of their own: figures_ms is how long after the
+// list and the preview they stand in the status bar.
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
 
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
 #include <QTextCursor>
+#include <QThread>
 #include <QWheelEvent>
 #include <cstdio>
 #include <random>
@@ -34,13 +39,24 @@ void writeBytes(const std::string& path, const std::string& bytes) {
     std::fclose(f);
 }
 
-// Four parameters and 200 lines of about 40 letters, words and digits.
-std::string twoHundredLines() {
+// Runs the window's events until the status bar's figures are in; milliseconds.
+double waitForFigures(const frmGCode& window) {
+    QElapsedTimer clock;
+    clock.start();
+    while (window.isEstimating()) {
+        QCoreApplication::processEvents();
+        QThread::usleep(200);
+    }
+    return static_cast<double>(clock.nsecsElapsed()) / 1e6;
+}
+
+// Four parameters and lines of about 40 letters, words and digits.
+std::string projectLines(int lines) {
     std::string text = cp("6//Интервал\r\n180//Поле\r\n4.4//Высота\r\n0.75//Ширина\r\n");
     const std::string words[] = {cp("Съешь"),  cp("же"),          cp("ещё"),    cp("этих"),
                                  cp("мягких"), cp("французских"), cp("булок,"), "2026",
                                  cp("да"),     cp("выпей"),       cp("чаю.")};
-    for (int line = 0; line < 200; ++line) {
+    for (int line = 0; line < lines; ++line) {
         std::string row;
         for (int k = 0; row.size() < 40; ++k) row += words[(line + k) % 11] + " ";
         text += row + "\r\n";
@@ -51,7 +67,7 @@ std::string twoHundredLines() {
 void BM_TypingLayout(benchmark::State& state) {
     QTemporaryDir folder;
     const std::string path = QDir(folder.path()).filePath("plate.txt").toStdString();
-    writeBytes(path, twoHundredLines());
+    writeBytes(path, projectLines(static_cast<int>(state.range(0))));
     frmGCode window;
     window.Form_Load();
     window.cboShrift->setCurrentText(QStringLiteral("font/A-Chertezh"));
@@ -63,6 +79,7 @@ void BM_TypingLayout(benchmark::State& state) {
     window.txtPaint->moveCursor(QTextCursor::End);
     window.txtPaint->moveCursor(QTextCursor::Up);
     bool typed = false;
+    double figures = 0;
     for (auto _ : state) {
         // A keystroke, then the pause: the layout, the list and the preview.
         if (typed)
@@ -72,8 +89,12 @@ void BM_TypingLayout(benchmark::State& state) {
         typed = !typed;
         window.relayoutNow();
         benchmark::DoNotOptimize(window.pic->image().constBits());
+        state.PauseTiming();
+        figures += waitForFigures(window);
+        state.ResumeTiming();
     }
     state.counters["moves"] = static_cast<double>(penPoints()->count());
+    state.counters["figures_ms"] = figures / static_cast<double>(state.iterations());
 }
 
 // An engraving-like program: letters of 13 short moves between a lift, a
@@ -108,6 +129,25 @@ std::string engravingProgram(std::size_t lines) {
         }
     }
     return text;
+}
+
+void BM_ReadFile(benchmark::State& state) {
+    QTemporaryDir folder;
+    const std::string path = QDir(folder.path()).filePath("big.gcode").toStdString();
+    writeBytes(path, engravingProgram(static_cast<std::size_t>(state.range(0))));
+    frmGCode window;
+    window.Form_Load();
+    window.resize(1100, 760);
+    window.show();
+    double figures = 0;
+    for (auto _ : state) {
+        window.ReadGCodeFile(path);  // the list and the preview
+        benchmark::DoNotOptimize(window.pic->image().constBits());
+        state.PauseTiming();
+        figures += waitForFigures(window);
+        state.ResumeTiming();
+    }
+    state.counters["figures_ms"] = figures / static_cast<double>(state.iterations());
 }
 
 void BM_ZoomPanFrame(benchmark::State& state) {
@@ -162,6 +202,13 @@ void BM_ZoomPanFrame(benchmark::State& state) {
 }  // namespace
 
 BENCHMARK(BM_TypingLayout)
+    ->Arg(200)
+    ->Arg(2000)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(9)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_ReadFile)
+    ->Arg(1000000)
     ->Unit(benchmark::kMillisecond)
     ->Repetitions(9)
     ->ReportAggregatesOnly(true);

@@ -125,6 +125,7 @@ void frmGCode::relayoutNow() {
     if (!laidOut) return;
     pic->setField(viewBounds());
     refreshPreview();
+    estimateLaidOut();
 }
 
 namespace {
@@ -160,7 +161,6 @@ void frmGCode::layOutProject(bool withMessages) {
     QStringList notes;
     for (const std::string& note : layout.notes) notes << toQ(note);
     lblPlacement->setText(notes.join(QStringLiteral("; ")));
-    estimateLaidOut();
 }
 
 void frmGCode::markMissingLetters(const std::array<bool, 256>& missing) {

@@ -1,6 +1,7 @@
 // The machining figures in the status bar. They are worked out on a thread of
 // their own from a list no one changes any more (a new layout or file read
-// replaces the list as a whole), so a large program costs the window no time.
+// replaces the list as a whole), asked for once the list and the preview are
+// shown, so a large program keeps neither waiting.
 #include <QLabel>
 #include <QThreadPool>
 #include <exception>

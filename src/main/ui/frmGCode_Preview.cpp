@@ -112,9 +112,11 @@ void frmGCode::ReadGCodeFile(const std::string& path) {
         spsModel->show(points);
         freshView_ = true;
         drawn = true;
-        estimateFile(path);
     });
-    if (drawn) refreshPreview();
+    if (drawn) {
+        refreshPreview();
+        estimateFile(path);
+    }
 }
 
 void frmGCode::mnuParam_Click() {

@@ -107,7 +107,10 @@ bool frmGCode::LoadProject(const std::string& path) {
         layOutProject(true);
         laidOut = true;
     });
-    if (laidOut) refreshPreview();
+    if (laidOut) {
+        refreshPreview();
+        estimateLaidOut();
+    }
     return laidOut;
 }
 
