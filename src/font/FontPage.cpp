@@ -1,5 +1,7 @@
 #include "font/FontPage.h"
 
+#include <algorithm>
+
 #include "font/FontStorage.h"
 
 namespace fontpage {
@@ -7,6 +9,12 @@ namespace fontpage {
 int firstCode(int page) { return page == 1 ? 0 : 128; }
 
 int cellCode(int first, int column, int row) { return first + kRows * column + row; }
+
+std::optional<Cell> cellAt(PagePoint p) {
+    if (!(p.x >= 0 && p.x < kPageWidth && p.y >= 0 && p.y < kPageHeight)) return std::nullopt;
+    return Cell{std::min(kColumns - 1, static_cast<int>(p.x / kColumnWidth)),
+                std::min(kRows - 1, static_cast<int>(p.y / kRowHeight))};
+}
 
 PagePoint codeTextPosition(int column, int row) {
     return {kColumnWidth * column + kColumnWidth / 10, kRowHeight * row + kRowHeight / 4};

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,13 @@ struct PagePoint {
 int firstCode(int page);
 // Column-major: 16 codes per column.
 int cellCode(int first, int column, int row);
+
+// The cell (column, row) under a page position; none off the page.
+struct Cell {
+    int column = 0;
+    int row = 0;
+};
+std::optional<Cell> cellAt(PagePoint p);
 
 // Top-left corners of the code text and the character text, and the origin of
 // the letter drawing, of a cell.

@@ -1,11 +1,15 @@
 #include "font/ui/FontPageSurface.h"
 
 #include <QImage>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPolygonF>
 #include <algorithm>
 
-FontPageSurface::FontPageSurface(QWidget* parent) : QWidget(parent) { setMinimumSize(400, 400); }
+FontPageSurface::FontPageSurface(QWidget* parent) : QWidget(parent) {
+    setMinimumSize(400, 400);
+    setCursor(Qt::PointingHandCursor);
+}
 
 void FontPageSurface::clear() {
     grid_ = false;
@@ -77,4 +81,12 @@ void FontPageSurface::paint(QPainter& painter, QSizeF size) const {
         for (const PagePoint& p : line) polygon << at(p);
         painter.drawPolyline(polygon);
     }
+}
+
+void FontPageSurface::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton || !rect().contains(event->position().toPoint())) return;
+    const fontpage::PagePoint at{
+        event->position().x() * fontpage::kPageWidth / std::max(1, width()),
+        event->position().y() * fontpage::kPageHeight / std::max(1, height())};
+    if (const auto cell = fontpage::cellAt(at)) emit cellClicked(cell->column, cell->row);
 }

@@ -32,8 +32,13 @@ class FontPageSurface final : public QWidget {
     // The page as it would be painted at the given size.
     QImage render(QSize size) const;
 
+  signals:
+    // A left click on a cell of the page.
+    void cellClicked(int column, int row);
+
   protected:
     void paintEvent(QPaintEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
 
   private:
     void paint(QPainter& painter, QSizeF size) const;

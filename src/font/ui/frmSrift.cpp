@@ -8,6 +8,8 @@
 #include "font/FontPage.h"
 #include "font/FontStorage.h"
 #include "font/ui/FontPageSurface.h"
+#include "font/ui/frmFontPaint.h"
+#include "lib/TextFile.h"
 #include "lib/VezorError.h"
 #include "lib/ui/QtText.h"
 
@@ -35,6 +37,8 @@ frmSrift::frmSrift(QWidget* parent) : QDialog(parent) {
     picpic = new FontPageSurface(this);
     picpic->setObjectName("picpic");
     outer->addWidget(picpic, 1);
+    connect(picpic, &FontPageSurface::cellClicked, this,
+            [this](int column, int row) { picpic_MouseUp(column, row); });
 
     resize(760, 820);
     Form_Load();
@@ -45,15 +49,40 @@ frmSrift::~frmSrift() = default;
 void frmSrift::Form_Load() {
     PageWidth = fontpage::kPageWidth;
     PageHeight = fontpage::kPageHeight;
+    setWindowTitle(QStringLiteral("Просмотр/выбор шрифта [") + pathToQ(CurrentFont()) + "]");
 }
 
 void frmSrift::opt_Click(int index) {
     if (index < 1 || index > 2) return;
     // A page chosen from code must look chosen as well.
     opt[static_cast<std::size_t>(index - 1)]->setChecked(true);
+    page_ = index;
     picpic->clear();
     DrawCellGrid();
     DrawCharacterPage(index);
+}
+
+void frmSrift::picpic_MouseUp(int column, int row) {
+    if (page_ == 0) return;
+    const int code = fontpage::cellCode(fontpage::firstCode(page_), column, row);
+    // The editor lists every code from 32 and the control codes the font has.
+    if (code < 32 && !textfile::isFile(LetterFilePath(CurrentFont(), code))) return;
+    if (!editor_) {
+        editor_ = new frmFontPaint(this);
+        editor_->setAttribute(Qt::WA_DeleteOnClose);
+        // Beside the page, so that the next cell is one click away.
+        editor_->setModal(false);
+        connect(editor_, &frmFontPaint::letterSaved, this, [this] { opt_Click(page_); });
+    }
+    editor_->openLetter(code);
+    editor_->show();
+    editor_->raise();
+    editor_->activateWindow();
+}
+
+void frmSrift::reject() {
+    if (editor_ && editor_->isVisible() && !editor_->close()) return;
+    QDialog::reject();
 }
 
 void frmSrift::DrawCellGrid() { picpic->showGrid(); }

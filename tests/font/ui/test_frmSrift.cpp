@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QComboBox>
 #include <QImage>
 #include <QMouseEvent>
 #include <QRadioButton>
@@ -9,6 +10,7 @@
 #include "FontFixtures.h"
 #include "font/FontPage.h"
 #include "font/ui/FontPageSurface.h"
+#include "font/ui/frmFontPaint.h"
 #include "font/ui/frmSrift.h"
 #include "main/ui/frmGCode.h"
 
@@ -34,7 +36,7 @@ const FontPageSurface::Text* textAt(const frmSrift& viewer, fontpage::PagePoint 
 TEST(frmSrift, OpensWithAnEmptyPageAndNoPageChosen) {
     makeFont("F", {{65, "0,0\r\n100,100\r\n"}});
     frmSrift viewer;
-    EXPECT_EQ(viewer.windowTitle(), QStringLiteral("Просмотр/выбор шрифта"));
+    EXPECT_EQ(viewer.windowTitle(), QStringLiteral("Просмотр/выбор шрифта [font/F]"));
     EXPECT_EQ(viewer.PageWidth, 1000);
     EXPECT_EQ(viewer.PageHeight, 1000);
     EXPECT_FALSE(viewer.opt[0]->isChecked());
@@ -158,4 +160,54 @@ TEST(frmSrift, ScreenshotWithTheShippedMainFont) {
     QApplication::processEvents();
     saveScreenshot(&viewer, "frmSrift_shipped_128");
     EXPECT_GT(viewer.picpic->polylines().size(), 60u) << "Cyrillic letters are drawn";
+}
+
+TEST(frmSrift, AClickOnACellBringsUpThatLetterInTheEditor) {
+    const std::string folder = makeFont("Sample", sampleLetters());
+    frmSrift viewer;
+    viewer.resize(800, 820);
+    viewer.show();
+    QApplication::processEvents();
+    const auto click = [&](int column, int row) {
+        const QPointF at((column + 0.5) * viewer.picpic->width() / 8.0,
+                         (row + 0.5) * viewer.picpic->height() / 16.0);
+        QMouseEvent release(QEvent::MouseButtonRelease, at, viewer.picpic->mapToGlobal(at),
+                            Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(viewer.picpic, &release);
+    };
+    click(4, 1);  // no page shown yet: nothing to open
+    EXPECT_FALSE(viewer.editor());
+
+    viewer.opt_Click(1);
+    click(0, 3);  // a control code the font has no letter for
+    EXPECT_FALSE(viewer.editor());
+    click(4, 1);  // «A»
+    frmFontPaint* editor = viewer.editor();
+    ASSERT_TRUE(editor);
+    EXPECT_TRUE(editor->isVisible());
+    EXPECT_EQ(editor->cboLiter->currentData().toInt(), 65);
+    EXPECT_EQ(editor->letter().points.front(), "8,100");
+
+    // The same editor goes to the next letter; a letter saved there shows on the page.
+    click(5, 10);  // «Z»
+    EXPECT_EQ(viewer.editor(), editor);
+    EXPECT_EQ(editor->cboLiter->currentData().toInt(), 90);
+    const std::size_t drawn = viewer.picpic->polylines().size();
+    editor->openLetter(66);  // «B», not in the font yet
+    editor->selectMode(1);
+    editor->picMask_MouseDown(Qt::LeftButton, 30, 30);
+    editor->picMask_MouseDown(Qt::LeftButton, 60, 60);
+    editor->cmdSavePoint_Click();
+    EXPECT_EQ(readFile(folder + "/66"), "30,30\r\n60,60\r\n");
+    EXPECT_EQ(viewer.picpic->polylines().size(), drawn + 1);
+
+    // Unsaved edits keep the viewer open until the editor may let them go.
+    editor->picMask_MouseDown(Qt::LeftButton, 70, 70);
+    testDialogs().questionAnswers = {false};
+    viewer.reject();
+    EXPECT_TRUE(viewer.isVisible());
+    EXPECT_TRUE(editor->isVisible());
+    testDialogs().questionAnswers = {true};
+    viewer.reject();
+    EXPECT_FALSE(viewer.isVisible());
 }
