@@ -32,8 +32,12 @@ struct Glyph {
 // Reads each letter file of one font at most once.
 class GlyphCache {
   public:
-    GlyphCache(const std::string& fontPath, double heightScale, double widthFactor)
-        : fontPath_(fontPath), heightScale_(heightScale), widthFactor_(widthFactor) {}
+    GlyphCache(const std::string& fontPath, double heightScale, double widthFactor,
+               const LetterInMemory* replaced)
+        : fontPath_(fontPath),
+          heightScale_(heightScale),
+          widthFactor_(widthFactor),
+          replaced_(replaced) {}
 
     const Glyph& get(unsigned char code) {
         std::optional<Glyph>& slot = glyphs_[code];
@@ -44,6 +48,7 @@ class GlyphCache {
   private:
     Glyph load(unsigned char code) const {
         Glyph glyph;
+        if (replaced_ && replaced_->code == code) return parse(replaced_->lines);
         if (fontPath_.empty()) {
             glyph.readable = false;
             return glyph;
@@ -55,6 +60,11 @@ class GlyphCache {
             glyph.readable = false;
             return glyph;
         }
+        return parse(lines);
+    }
+
+    Glyph parse(const std::vector<std::string>& lines) const {
+        Glyph glyph;
         // A line without "," ends the letter; the points before it are kept.
         for (const std::string& line : lines) {
             double x = 0;
@@ -82,18 +92,19 @@ class GlyphCache {
     std::string fontPath_;
     double heightScale_;
     double widthFactor_;
+    const LetterInMemory* replaced_;
     std::array<std::optional<Glyph>, 256> glyphs_;
 };
 
 class Layouter {
   public:
     Layouter(const Project& project, const std::string& fontPath, const MachiningSettings& s,
-             MoveTexts texts)
+             MoveTexts texts, const LetterInMemory* replaced)
         : project_(project),
           settings_(s),
           buildTexts_(texts == MoveTexts::Build),
           separator_(numtext::decimalSeparator()),
-          glyphs_(fontPath, project.LetterHeight / 100, project.WidthFactor) {}
+          glyphs_(fontPath, project.LetterHeight / 100, project.WidthFactor, replaced) {}
 
     LayoutResult run() {
         result_.points = std::make_shared<PenPoints>();
@@ -319,6 +330,7 @@ std::string MissingLettersSummary(const std::vector<unsigned char>& codes) {
 }
 
 LayoutResult LayOutProject(const Project& project, const std::string& fontPath,
-                           const MachiningSettings& settings, MoveTexts texts) {
-    return Layouter(project, fontPath, settings, texts).run();
+                           const MachiningSettings& settings, MoveTexts texts,
+                           const LetterInMemory* replaced) {
+    return Layouter(project, fontPath, settings, texts, replaced).run();
 }

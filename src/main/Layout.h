@@ -42,8 +42,16 @@ struct LayoutResult {
 // file can leave them empty and save a fifth of its memory.
 enum class MoveTexts { Build, Skip };
 
+// A letter held in memory in place of the font's file for its code: the font
+// editor lays its sample out with the letter as it stands, saved or not.
+struct LetterInMemory {
+    unsigned char code = 0;
+    std::vector<std::string> lines;
+};
+
 // Lays the project out with the font folder fontPath (relative to the
 // program folder, or absolute; empty: no font, every letter is missing) and
 // the given settings. Each letter file is read at most once.
 LayoutResult LayOutProject(const Project& project, const std::string& fontPath,
-                           const MachiningSettings& settings, MoveTexts texts = MoveTexts::Build);
+                           const MachiningSettings& settings, MoveTexts texts = MoveTexts::Build,
+                           const LetterInMemory* replaced = nullptr);

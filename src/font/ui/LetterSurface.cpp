@@ -8,12 +8,13 @@
 #include <algorithm>
 #include <cmath>
 
+#include "font/ui/StrokePainter.h"
+
 namespace {
 constexpr double kSpan = LetterSurface::kRight - LetterSurface::kLeft;
 const QColor kGrid(0, 0, 0, 28);
 const QColor kSelected(0, 170, 0);
 
-const QColor kRed(255, 0, 0);
 const QColor kGreen(0, 255, 0);
 const QColor kBlue(0, 0, 255);
 const QColor kMagenta(255, 0, 255);
@@ -44,13 +45,20 @@ LetterSurface::LetterSurface(QWidget* parent) : QWidget(parent) {
 
 void LetterSurface::clearLetter() {
     drawing_ = {};
+    anatomy_ = {};
     highlight_.reset();
     update();
 }
 
-void LetterSurface::setLetter(letteredit::Drawing drawing) {
-    drawing_ = std::move(drawing);
+void LetterSurface::setStroke(const std::vector<std::string>& lines) {
+    drawing_ = letteredit::drawLetter(lines);
+    anatomy_ = strokeanatomy::analyse(lines);
     highlight_.reset();
+    update();
+}
+
+void LetterSurface::setShowPoints(bool show) {
+    showPoints_ = show;
     update();
 }
 
@@ -159,10 +167,9 @@ void LetterSurface::paint(QPainter& painter, QSizeF size) const {
         painter.drawPoint(centre);
         for (double r : {0.5, 0.75, 1.0}) painter.drawEllipse(centre, r * sx, r * sy);
     };
-    painter.setPen(QPen(kRed, 1.5));
-    for (const auto& line : drawing_.lines)
-        painter.drawLine(at(line.from.x, line.from.y), at(line.to.x, line.to.y));
-    for (const auto& p : drawing_.marks) mark(p, kRed);
+    const StrokeView strokeView{[&](letteredit::Point p) { return at(p.x, p.y); }, std::min(sx, sy),
+                                QRectF(QPointF(0, 0), size)};
+    paintStroke(painter, anatomy_, strokeView, showPoints_);
     painter.setPen(Qt::NoPen);
     painter.setBrush(kSelected);
     for (const auto& p : selection_)

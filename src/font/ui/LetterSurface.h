@@ -8,6 +8,7 @@
 #include "font/LetterEditing.h"
 #include "font/LetterView.h"
 #include "font/PointEditing.h"
+#include "font/StrokeAnatomy.h"
 
 // The font editor's drawing surface `picMask`: shows the letter box from -10
 // to 110 letter units on both axes, stretched over the widget, with the guides,
@@ -25,7 +26,11 @@ class LetterSurface final : public QWidget {
 
     // The guides alone.
     void clearLetter();
-    void setLetter(letteredit::Drawing drawing);
+    // The letter's lines, drawn with their order, direction and connectors.
+    void setStroke(const std::vector<std::string>& lines);
+    // Point marks and numbers; without them a letter of many points stays legible.
+    void setShowPoints(bool show);
+    bool showPoints() const { return showPoints_; }
     void setHighlight(std::optional<letteredit::Point> point);
     // The selected points, marked apart from the others.
     void setSelection(std::vector<letteredit::Point> points);
@@ -39,6 +44,7 @@ class LetterSurface final : public QWidget {
     void setView(const letteredit::LetterView& view);
 
     const letteredit::Drawing& drawing() const { return drawing_; }
+    const strokeanatomy::Anatomy& anatomy() const { return anatomy_; }
     const std::optional<letteredit::Point>& highlight() const { return highlight_; }
     const std::vector<letteredit::Point>& selection() const { return selection_; }
     // Letter units per pixel across: what a pixel's slack means on the letter.
@@ -72,6 +78,8 @@ class LetterSurface final : public QWidget {
     void paint(QPainter& painter, QSizeF size) const;
 
     letteredit::Drawing drawing_;
+    strokeanatomy::Anatomy anatomy_;
+    bool showPoints_ = true;
     std::optional<letteredit::Point> highlight_;
     std::vector<letteredit::Point> selection_;
     std::optional<letteredit::Area> rubberBand_;

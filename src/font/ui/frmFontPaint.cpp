@@ -133,6 +133,7 @@ frmFontPaint::frmFontPaint(QWidget* parent) : QDialog(parent) {
     setModal(true);
     buildMenus();
     buildControls();
+    buildSample();
     resize(820, 640);
     Form_Load();
 }
@@ -398,6 +399,7 @@ void frmFontPaint::LoadLetter() {
         }
     savedPoints_ = letter_.points;
     shownLetter_ = cboLiter->currentIndex();
+    resetPointMarks();
     showPoints();
     RedrawLetter();
     showEdited();
@@ -420,6 +422,7 @@ bool frmFontPaint::SaveLetter(int code) {
         savedPoints_ = letter_.points;
     if (const int entry = cboLiter->findData(code); entry >= 0) markExisting(entry, true);
     setStatus(cp("/буква '") + characterOf(code) + cp("' сохранена"));
+    emit letterSaved(code);
     return true;
 }
 
@@ -439,9 +442,10 @@ void frmFontPaint::FillLetterList() {
 }
 
 void frmFontPaint::RedrawLetter() {
+    updateSample();
     DrawGuides();
     if (letter_.points.empty()) return;
-    picMask->setLetter(letteredit::drawLetter(letter_.points));
+    picMask->setStroke(letter_.points);
 }
 
 void frmFontPaint::DrawGuides() { picMask->clearLetter(); }

@@ -17,6 +17,7 @@ class QMenu;
 class QMenuBar;
 class QToolButton;
 class LetterSurface;
+class LetterSamplePanel;
 
 // The font editor: draws, shifts and saves the letters of the font named by
 // CurrentFont(), one letter at a time, as an ordered list of points. Opened
@@ -63,6 +64,10 @@ class frmFontPaint final : public QDialog {
     // Esc, the close box and the close commands all end here.
     void reject() override;
 
+    // Brings up the letter with that code, as a choice in the letter list does
+    // (asking first about unsaved edits); false when the list has no such entry.
+    bool openLetter(int code);
+
     // Selects a mode as a click on its button does.
     void selectMode(int index);
     letteredit::Mode mode() const { return mode_; }
@@ -100,6 +105,11 @@ class frmFontPaint final : public QDialog {
     QToolButton* cmdSavePoint = nullptr;
     QListWidget* spsPoint = nullptr;
     LetterSurface* picMask = nullptr;
+    LetterSamplePanel* sample = nullptr;
+
+  signals:
+    // A letter file of the font was written.
+    void letterSaved(int code);
 
   private:
     void LoadLetter();
@@ -124,6 +134,11 @@ class frmFontPaint final : public QDialog {
     double gridStep() const;
     // The point on the grid when snapping is on.
     letteredit::Point snapped(double x, double y) const;
+    void buildSample();
+    // The sample line follows the letter as it stands.
+    void updateSample();
+    // Point marks by default only where they do not bury the letter.
+    void resetPointMarks();
     // Puts the model's points and selection into the point list.
     void showPoints();
     // Selects a letter entry and loads it without a question.

@@ -94,6 +94,19 @@ class PixelBatcher final : public PreviewSink {
     std::vector<QPoint> points_;
 };
 
+// Passes on the segments that do not start at the origin: a drawing point is
+// never at the origin, so these are the moves from the first point on.
+class AwayFromOrigin final : public PreviewSink {
+  public:
+    explicit AwayFromOrigin(PreviewSink& next) : next_(next) {}
+    void segment(const PreviewSegment& s) override {
+        if (s.X1 != 0 || s.Y1 != 0) next_.segment(s);
+    }
+
+  private:
+    PreviewSink& next_;
+};
+
 }  // namespace
 
 QImage paintPreview(const QSize& size, const PenPoints& points, std::size_t count,
@@ -106,6 +119,20 @@ QImage paintPreview(const QSize& size, const PenPoints& points, std::size_t coun
     PixelBatcher batcher(painter, image.size(), view);
     walkPreview(points, count, drawMode, batcher, pump);
     if (const auto border = fieldBorder(fieldWidth, view)) batcher.segment(*border);
+    batcher.flush();
+    return image;
+}
+
+QImage paintPathFromFirstPoint(const QSize& size, const PenPoints& points,
+                               const PreviewView& view) {
+    QImage image(size.expandedTo(QSize(1, 1)), QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    PixelBatcher batcher(painter, image.size(), view);
+    AwayFromOrigin sink(batcher);
+    EventPump still;
+    walkPreview(points, points.count(), DrawingMode::Project, sink, still);
     batcher.flush();
     return image;
 }

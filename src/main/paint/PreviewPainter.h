@@ -15,3 +15,8 @@
 QImage paintPreview(const QSize& size, const PenPoints& points, std::size_t count,
                     DrawingMode drawMode, const PreviewView& view, double fieldWidth,
                     EventPump& pump);
+
+// The same picture of a laid-out path that is no whole program: the move from
+// the origin to the first point is left out, so the picture starts where the
+// pen first comes down (a sample line of a font). No field border.
+QImage paintPathFromFirstPoint(const QSize& size, const PenPoints& points, const PreviewView& view);

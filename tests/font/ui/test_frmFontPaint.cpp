@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QInputDialog>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QMouseEvent>
@@ -15,8 +16,10 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QWheelEvent>
+#include <cmath>
 
 #include "FontFixtures.h"
+#include "font/ui/LetterSamplePanel.h"
 #include "font/ui/LetterSurface.h"
 #include "font/ui/frmFontPaint.h"
 #include "lib/Win1251.h"
@@ -633,4 +636,91 @@ TEST(frmFontPaint, PointsAreSelectedAndDraggedOnTheDrawingAndEveryEditUndone) {
     saveScreenshot(&editor, "frmFontPaint_zoomed");
     editor.cmdFit_Click();
     EXPECT_EQ(s->toWidget({-10, -10}).toPoint(), QPoint(0, 0));
+}
+
+TEST(frmFontPaint, TheSampleLineShowsTheLetterAsItStandsUnsaved) {
+    const std::string folder = makeFont("Sample", sampleLetters());
+    frmFontPaint editor;
+    editor.openLetter(65);
+    // Typed by the user, the text stays when the letter changes.
+    editor.sample->txtSample->clear();
+    typeInto(editor.sample->txtSample, QStringLiteral("ZAZ"));
+    editor.openLetter(90);
+    editor.openLetter(65);
+    EXPECT_EQ(editor.sample->txtSample->text(), QStringLiteral("ZAZ"));
+
+    const auto drawingPoints = [&] {
+        std::vector<PenPoint> points;
+        const PenPoints& path = *editor.sample->sample().points;
+        for (std::size_t i = 1; i <= path.count(); ++i)
+            if (path[i].X != 0 && path[i].Y != 0) points.push_back(path[i]);
+        return points;
+    };
+    ASSERT_EQ(drawingPoints().size(), 4u + 5u + 4u);
+    // A point at x 95 widens «A»: it lands after «Z» and its gap (letter
+    // height 4.4 mm, width factor 0.75) and pushes the second «Z» on.
+    editor.selectMode(1);
+    editor.picMask_MouseDown(Qt::LeftButton, 95, 95);
+    const auto points = drawingPoints();
+    ASSERT_EQ(points.size(), 14u);
+    const double unit = 0.044 * 0.75;
+    const double startOfA = 78 * unit + 4.4 / 5 * 0.75;
+    EXPECT_NEAR(points[9].X, startOfA + 95 * unit, 0.006);
+    EXPECT_NEAR(points[9].Y, -95 * 0.044, 0.006);
+    EXPECT_NEAR(points[10].X, startOfA + 95 * unit + 4.4 / 5 * 0.75 + 10 * unit, 0.006);
+    EXPECT_EQ(readFile(folder + "/65"), sampleLetters().at(65));
+    const QImage picture = editor.sample->render(QSize(600, 80));
+    int red = 0;
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x) red += picture.pixel(x, y) == qRgb(255, 0, 0);
+    EXPECT_GT(red, 300) << "the line is drawn";
+}
+
+TEST(frmFontPaint, ScreenshotOfTheStrokeWithArrowsNumbersAndConnectors) {
+    // «ё»-like: a bowl, a pass back over its top, a break, two dots.
+    makeFont("Anatomy", {{184,
+                          "20,60\r\n70,60\r\n70,90\r\n30,95\r\n20,60\r\n70,60\r\n"
+                          "20,60\r\n0,0\r\n35,35\r\n35,36\r\n0,0\r\n60,35\r\n60,36\r\n"},
+                         {200, ""}});
+    std::string many;
+    for (int i = 0; i < 400; ++i)
+        many += std::to_string(50 + 40 * std::cos(i / 20.0)) + "," +
+                std::to_string(50 + 40 * std::sin(i / 15.0)) + "\r\n";
+    writeFile(testProgramFolder() + "/font/Anatomy/200", many);
+    frmFontPaint editor;
+    editor.resize(820, 720);
+    editor.show();
+    editor.openLetter(184);
+    QApplication::processEvents();
+    saveScreenshot(&editor, "frmFontPaint_stroke");
+
+    const QImage surface = editor.picMask->render(QSize(600, 600));
+    const auto at = [](double x, double y) {
+        return QPoint(static_cast<int>((x + 10) * 5), static_cast<int>((y + 10) * 5));
+    };
+    EXPECT_EQ(surface.pixelColor(at(20, 60)), QColor(0, 160, 0)) << "the start is green";
+    EXPECT_EQ(surface.pixelColor(at(60, 36) + QPoint(0, 2)), QColor(190, 0, 0)) << "the end red";
+    // The join from the bowl to the first dot is pale, dashed; the top, drawn
+    // three times, carries a pale band beside its red line.
+    const QColor pale(255, 160, 160);
+    int paleOnJoin = 0;
+    for (int t = 20; t <= 80; ++t) {
+        const QPoint p = at(20 + (35 - 20) * t / 100.0, 60 + (35 - 60) * t / 100.0);
+        for (int dx = -1; dx <= 1; ++dx)
+            if (const QColor c = surface.pixelColor(p + QPoint(dx, 0));
+                c.red() > 240 && c.green() > 120 && c.green() < 215 && c.blue() > 120)
+                ++paleOnJoin;
+    }
+    EXPECT_GT(paleOnJoin, 20);
+    EXPECT_EQ(surface.pixelColor(at(45, 60) + QPoint(0, 2)), pale);
+    EXPECT_TRUE(editor.picMask->showPoints());
+
+    // Four hundred points: no marks by default, the switch brings them back.
+    editor.openLetter(200);
+    EXPECT_FALSE(editor.picMask->showPoints());
+    EXPECT_FALSE(editor.sample->chkPoints->isChecked());
+    QApplication::processEvents();
+    saveScreenshot(&editor, "frmFontPaint_many_points");
+    editor.sample->chkPoints->click();
+    EXPECT_TRUE(editor.picMask->showPoints());
 }

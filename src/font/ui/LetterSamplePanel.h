@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QWidget>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "main/Layout.h"
+
+class QCheckBox;
+class QLineEdit;
+
+// The strip under the font editor's drawing: the switch for the point marks,
+// and a sample line in the font, laid out as a project line is, with the
+// letter as it stands on the surface. The sample is laid out when it is next
+// painted, so a run of edits costs one layout.
+class LetterSamplePanel final : public QWidget {
+    Q_OBJECT
+  public:
+    explicit LetterSamplePanel(QWidget* parent = nullptr);
+
+    // The letter on the surface: its code (none while a font has no letter
+    // chosen) and its lines, saved or not.
+    void setLetter(std::optional<int> code, const std::vector<std::string>& lines);
+    // Sets the switch without telling anyone.
+    void setShowPoints(bool show);
+    // The sample as it is drawn now.
+    const LayoutResult& sample();
+    // The sample line as it would be painted at the given size.
+    QImage render(QSize size);
+
+    QCheckBox* chkPoints = nullptr;
+    QLineEdit* txtSample = nullptr;
+    QWidget* picSample = nullptr;
+
+  signals:
+    void showPointsToggled(bool show);
+
+  private:
+    std::optional<int> code_;
+    std::vector<std::string> lines_;
+    // The text is the user's own once typed; until then it follows the letter.
+    bool ownText_ = false;
+    std::optional<LayoutResult> laidOut_;
+};
