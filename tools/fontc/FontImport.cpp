@@ -1,12 +1,18 @@
 #include "FontImport.h"
 
 #include <QRandomGenerator>
+#include <cerrno>
 #include <cstdio>
 #include <filesystem>
+#ifdef __linux__
+#include <fcntl.h>
+#include <unistd.h>
+#endif
 
 #include "FontSources.h"
 #include "ShippedFonts.h"
 #include "SvgFont.h"
+#include "lib/TextFile.h"
 #include "lib/VezorError.h"
 #include "lib/Win1251.h"
 
@@ -46,6 +52,37 @@ fs::path freshFolder(const fs::path& beside, const std::string& what) {
             beside / ("." + what + "-" + std::to_string(QRandomGenerator::global()->generate()));
         if (!fs::exists(candidate)) return candidate;
     }
+}
+
+void writeScratchFile(const fs::path& path, const std::string& bytes) {
+    std::FILE* f = std::fopen(path.string().c_str(), "wb");
+    if (!f)
+        throw fs::filesystem_error("open", path, std::error_code(errno, std::generic_category()));
+    const bool written =
+        std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size() && std::fflush(f) == 0;
+    const int error = errno;
+    if (std::fclose(f) != 0 || !written)
+        throw fs::filesystem_error(
+            "write", path, std::error_code(written ? errno : error, std::generic_category()));
+}
+
+// The letters go into a folder no one reads until it is renamed into place, so
+// they need not be written one by one through a synced temporary file (which
+// costs a disk sync per letter, seconds for a font): plain writes, then one
+// sync of the file system before the rename.
+void writeScratchFolder(const CompiledFont& font, const fs::path& folder) {
+    fs::create_directory(folder);
+    for (const auto& [code, letter] : font.letters)
+        writeScratchFile(folder / std::to_string(code), textfile::joinCrLf(letter.lines));
+    if (!font.licence.empty()) writeScratchFile(folder / "LICENSE.txt", font.licence);
+#ifdef __linux__
+    const int fd = ::open(folder.string().c_str(), O_RDONLY | O_DIRECTORY);
+    const bool synced = fd >= 0 && ::syncfs(fd) == 0;
+    const int error = errno;
+    if (fd >= 0) ::close(fd);
+    if (!synced)
+        throw fs::filesystem_error("sync", folder, std::error_code(error, std::generic_category()));
+#endif
 }
 
 [[noreturn]] void writeFailed(const std::string& name, const std::string& why) {
@@ -103,7 +140,7 @@ void installFontFolder(const CompiledFont& font, const std::string& parent,
     try {
         fs::create_directories(root);
         fresh = freshFolder(beside, "font-import");
-        writeFontFolder(font, fresh.string());
+        writeScratchFolder(font, fresh);
         if (!fs::exists(target)) {
             fs::rename(fresh, target);
             return;
