@@ -317,7 +317,9 @@ void GCodeEstimator::move(const std::array<double, 3>& target, bool rapid) {
         if (reach == older.reachSqr) break;
         older.reachSqr = reach;
     }
-    if (count_ > limits_.lookahead) executeOldest();
+    // The buffer holds the running block too: it learns of at most
+    // lookahead - 1 blocks behind it before its steps are all prepared.
+    if (count_ >= limits_.lookahead) executeOldest();
 }
 
 // The oldest block runs with what the planner knows now: the blocks behind it

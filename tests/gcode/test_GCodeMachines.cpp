@@ -14,6 +14,7 @@
 #include "gcode/GCodeWriter.h"
 #include "lib/ProgramFolder.h"
 #include "lib/TextFile.h"
+#include "lib/Win1251.h"
 #include "main/Layout.h"
 #include "main/ProjectFile.h"
 #include "main/TestFont.h"
@@ -85,6 +86,64 @@ TEST(GCodeMachines, LinuxCncInterpreterTakesItsProfiles) {
         EXPECT_EQ(r.status, 0) << name << ": " << r.out;
         for (const char* bad : {"error", "Error", "Unknown", "unknown"})
             EXPECT_EQ(r.out.find(bad), std::string::npos) << name << ": " << r.out;
+    }
+}
+
+// A word of a shipped font, small: two letters 2 mm high.
+std::shared_ptr<PenPoints> wordPoints() {
+    EventPump none;
+    const Project project =
+        ParseProject("4.97//a\r\n100//b\r\n2//c\r\n0.75//d\r\n" + cp("ЛИ") + "\r\n", none);
+    return LayOutProject(project, VEZOR_SOURCE_DIR "/resources/font/A-Chertezh",
+                         MachiningSettings{})
+        .points;
+}
+
+// The estimate against GRBL's own planner on programs of a few seconds: a right
+// angle, a zig-zag of short moves and a word of a shipped font. Each has fewer
+// moves than GRBL's planner holds: streaming more, the simulator falls behind on
+// a busy computer and runs slower than any machine. grbl-time stops its clock when GRBL has
+// prepared the last steps, about a tenth of a second before they run; that much is added.
+TEST(GCodeMachines, EstimateWithinThreePercentOfGrblsPlanner) {
+    const std::string grblTime = grblTool("grbl-time");
+    if (grblTime.empty()) GTEST_SKIP() << "grbl-time not found (set VEZOR_GRBL_TOOLS)";
+    std::string zigzag = "G21G90G17\n";
+    for (int i = 1; i <= 12; ++i)
+        zigzag += "G1X" + std::to_string(0.5 * i) + (i % 2 ? "Y0.4" : "Y0") + "F500\n";
+    // Moves only: GRBL's simulator now and then never answers a command that
+    // waits for the moves before it (spindle, laser power, program end).
+    GCodeProfile moves = FindProfile("Laser");
+    moves.start = "{UNITS}G90G17";
+    moves.penDown = moves.penUp = moves.end = "";
+    const std::vector<std::pair<std::string, std::string>> programs{
+        {"right angle", "G21G90G17\nG1X10F500\nG1Y10\n"},
+        {"zig-zag", zigzag},
+        {"word", BuildGCodeProgram(*wordPoints(), "500.00", moves)}};
+    // All at once: each runs about as long as the machine would.
+    std::vector<std::unique_ptr<QProcess>> runs;
+    for (std::size_t i = 0; i < programs.size(); ++i) {
+        const std::string path = joinPath(testProgramFolder(), "time" + std::to_string(i) + ".nc");
+        textfile::writeAtomically(path, programs[i].second);
+        runs.push_back(std::make_unique<QProcess>());
+        runs.back()->setProcessChannelMode(QProcess::MergedChannels);
+        runs.back()->start(QString::fromStdString(grblTime), {QString::fromStdString(path)});
+    }
+    for (std::size_t i = 0; i < programs.size(); ++i) {
+        QProcess& p = *runs[i];
+        const bool done = p.waitForFinished(60 * 1000);
+        if (!done) {
+            p.kill();
+            p.waitForFinished(1000);
+        }
+        const std::string out = p.readAll().toStdString();
+        ASSERT_TRUE(done) << programs[i].first << ": grbl-time did not finish";
+        if (p.exitCode() == 2) GTEST_SKIP() << "grbl-time cannot build GRBL (gcc, make): " << out;
+        ASSERT_EQ(p.exitCode(), 0) << programs[i].first << ": " << out;
+        const double grbl = std::stod(out) + 0.1;
+        const double estimate = EstimateGCodeText(programs[i].second, LimitsOf(moves)).seconds;
+        EXPECT_NEAR(estimate, grbl, 0.03 * grbl) << programs[i].first;
+        std::printf("%s: estimate %.3f s, GRBL %.3f s\n", programs[i].first.c_str(), estimate,
+                    grbl);
     }
 }
 
