@@ -44,7 +44,7 @@ std::optional<std::string> ReadFeedSetting(const std::string& text) {
 
 std::optional<std::string> StoredHeightText(const std::string& typed) {
     if (typed.find_first_not_of(" \t") == std::string::npos) return std::string();
-    const auto value = ReadHeightSetting(typed);
+    const auto value = numtext::parseLocaleNumber(typed, ',');  // either mark
     // Below the material a "safe" height would drag the tool through it.
     if (!value || *value < 0 || *value > 1000) return std::nullopt;
     // Stored with ".", which every locale's reading takes.

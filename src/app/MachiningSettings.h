@@ -31,7 +31,7 @@ std::optional<int> ReadFlagSetting(const std::string& text);
 std::optional<std::string> ReadFeedSetting(const std::string& text);
 
 // The store's text for a height as the user typed it, with either decimal mark
-// ("0,5" -> "0.5"; a whole number stays as it was always stored, "5"). Empty
+// in any locale ("0,5" -> "0.5"; a whole number stays as it was always stored, "5"). Empty
 // stays empty, so that the key counts as missing; a text that is no height
 // from 0 to 1000 mm gives nothing.
 std::optional<std::string> StoredHeightText(const std::string& typed);

@@ -75,8 +75,8 @@ bool hasControl(const std::string& text, bool lineBreaksAllowed) {
 }
 
 // The value as the store writes it; refuses what the field cannot hold.
-std::string storedForm(const std::string& profileName, const ProfileField& field, std::string value,
-                       char separator) {
+std::string storedForm(const std::string& profileName, const ProfileField& field,
+                       std::string value) {
     if (field.kind == Kind::Lines) {
         // A pasted text may bring CR LF line ends; empty lines at the end are
         // the part's own (the VEzor program ends with three).
@@ -95,7 +95,8 @@ std::string storedForm(const std::string& profileName, const ProfileField& field
         if (value != "0" && value != "1") refuse(profileName, field, "должно быть 0 или 1");
         return value;
     }
-    const std::optional<double> v = numtext::parseLocaleNumber(value, separator);
+    // Either mark is taken, whatever the user's locale says.
+    const std::optional<double> v = numtext::parseLocaleNumber(value, ',');
     const bool finite = v && std::isfinite(*v);
     switch (field.kind) {
         case Kind::Height:
@@ -179,14 +180,12 @@ ProfileValues ValuesOfProfile(const GCodeProfile& profile, char decimalSeparator
     return values;
 }
 
-GCodeProfile ProfileWithValues(const GCodeProfile& base, const ProfileValues& values,
-                               char decimalSeparator) {
+GCodeProfile ProfileWithValues(const GCodeProfile& base, const ProfileValues& values) {
     std::string text;
     for (auto& [key, value] : textEntries(base)) {
         const ProfileField* field = fieldOf(key);
         const auto typed = values.find(key);
-        if (field && typed != values.end())
-            value = storedForm(base.name, *field, typed->second, decimalSeparator);
+        if (field && typed != values.end()) value = storedForm(base.name, *field, typed->second);
         text += key + "=" + value + "\n";
     }
     try {

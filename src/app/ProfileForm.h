@@ -49,10 +49,9 @@ class ProfileValueError : public ProfileError {
 };
 
 // The base profile with the values read over it (what the dialog does not show
-// stays the base's), checked as a whole. Numbers may carry the given separator
-// or ".". Throws ProfileValueError.
-GCodeProfile ProfileWithValues(const GCodeProfile& base, const ProfileValues& values,
-                               char decimalSeparator);
+// stays the base's), checked as a whole. Numbers may carry "," or ".". Throws
+// ProfileValueError.
+GCodeProfile ProfileWithValues(const GCodeProfile& base, const ProfileValues& values);
 
 // The name a copy may take: trimmed, one line, and not yet used by any profile
 // (either case). Throws ProfileValueError (key "name").

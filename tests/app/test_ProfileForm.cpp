@@ -15,7 +15,7 @@ std::string utf8(const std::string& cp1251) { return win1251::toUtf8(cp1251); }
 TEST(ProfileForm, ValuesReadBackAndTakeTheUsersDecimalMark) {
     for (const GCodeProfile& shipped : ShippedProfiles()) {
         const ProfileValues values = ValuesOfProfile(shipped, ',');
-        EXPECT_EQ(ProfileToText(ProfileWithValues(shipped, values, ',')), ProfileToText(shipped));
+        EXPECT_EQ(ProfileToText(ProfileWithValues(shipped, values)), ProfileToText(shipped));
     }
     GCodeProfile mine = ShippedProfiles()[1];
     mine.name = "Mine";
@@ -24,7 +24,7 @@ TEST(ProfileForm, ValuesReadBackAndTakeTheUsersDecimalMark) {
     values["depth"] = "-0,2";
     values["passes"] = "3";
     values["pen_down"] = "G1Z{Z}F{P}\r\nG4P0.1";  // pasted with CR LF
-    const GCodeProfile edited = ProfileWithValues(mine, values, ',');
+    const GCodeProfile edited = ProfileWithValues(mine, values);
     EXPECT_EQ(edited.depth, -0.2);
     EXPECT_EQ(edited.passes, 3);
     EXPECT_EQ(edited.penDown, "G1Z{Z}F{P}\nG4P0.1");
@@ -45,7 +45,7 @@ TEST(ProfileForm, RefusedValuesNameTheFieldAsTheDialogLabelsIt) {
         ProfileValues values = ValuesOfProfile(mine, '.');
         values[value.first] = value.second;
         try {
-            ProfileWithValues(mine, values, '.');
+            ProfileWithValues(mine, values);
             ADD_FAILURE() << expected;
         } catch (const ProfileValueError& e) {
             EXPECT_NE(utf8(e.message()).find(expected), std::string::npos) << utf8(e.message());
@@ -71,6 +71,7 @@ TEST(ProfileForm, RefusedValuesNameTheFieldAsTheDialogLabelsIt) {
 // Whole heights are stored as they always were, so the default program stays;
 // decimals take either mark and are stored with ".".
 TEST(ProfileForm, HeightsTypedWithDecimals) {
+    EXPECT_EQ(StoredHeightText("0,5"), "0.5") << "either mark in any locale";
     numtext::setDecimalSeparator(',');
     EXPECT_EQ(StoredHeightText("5"), "5");
     EXPECT_EQ(StoredHeightText("0,5"), "0.5");

@@ -55,8 +55,8 @@ QComboBox* heightList(QWidget* parent, const char* name) {
     return list;
 }
 
-QGroupBox* group(const QString& title, QLayout* content) {
-    auto* box = new QGroupBox(title);
+QGroupBox* group(const QString& title, QLayout* content, QWidget* parent = nullptr) {
+    auto* box = new QGroupBox(title, parent);
     box->setLayout(content);
     return box;
 }
@@ -102,6 +102,8 @@ void frmParam::buildControls() {
     choice->addWidget(cmdDeleteProfile, 0, 2);
     choice->addWidget(lblProfil, 1, 0, 1, 3);
     choice->setColumnStretch(0, 1);
+    // In the window before the tabs, so that it comes first in the tab chain.
+    QGroupBox* choiceBox = group(QStringLiteral("Профиль G-code"), choice, this);
 
     tabs = new QTabWidget(this);
     tabs->setObjectName(QStringLiteral("tabs"));
@@ -122,7 +124,7 @@ void frmParam::buildControls() {
     buttons->addWidget(cmdClose);
 
     auto* outer = new QVBoxLayout(this);
-    outer->addWidget(group(QStringLiteral("Профиль G-code"), choice));
+    outer->addWidget(choiceBox);
     outer->addWidget(tabs, 1);
     outer->addLayout(buttons);
 }
@@ -359,8 +361,7 @@ ProfileValues frmParam::shownValues() const {
 
 bool frmParam::readShownProfile(GCodeProfile& profile) {
     try {
-        profile = ProfileWithValues(profiles_[static_cast<std::size_t>(shown_)], shownValues(),
-                                    numtext::decimalSeparator());
+        profile = ProfileWithValues(profiles_[static_cast<std::size_t>(shown_)], shownValues());
         return true;
     } catch (const ProfileValueError& e) {
         dialogs().message(e.message(), fromQ(windowTitle()));

@@ -1,5 +1,6 @@
 // The main window's batch command: plates with fields from the loaded project.
 #include <QComboBox>
+#include <QLineEdit>
 
 #include "app/MachiningSettings.h"
 #include "gcode/GCodeProfile.h"
@@ -33,5 +34,7 @@ void frmGCode::cmdBatch_Click() {
             return BuildGCodeProgram(points, settings.SkorF, profile);
         },
         this);
+    // The files get the profile's extension, as the save proposes it.
+    dialog.txtOut->setText(QStringLiteral("plate-{N}") + toQ(profile.extension));
     dialog.exec();
 }
