@@ -282,8 +282,9 @@ TEST_F(frmGCodeProjectTest, AReadGCodeFileIsNotSavedAndReloadDrawsTheProjectAgai
 }
 
 // The figures follow every layout and every file read, with the chosen
-// profile's machine; a file that does not read shows none.
-TEST_F(frmGCodeProjectTest, StatusBarShowsTheFiguresOfEachLayoutAndFileRead) {
+// profile's machine (a file that does not read shows none); the save writes
+// the profile's program.
+TEST_F(frmGCodeProjectTest, TheChosenProfileTimesEachLayoutAndFileReadAndIsSaved) {
     numtext::setDecimalSeparator(',');
     const auto shown = [this] {
         QElapsedTimer clock;
@@ -306,6 +307,13 @@ TEST_F(frmGCodeProjectTest, StatusBarShowsTheFiguresOfEachLayoutAndFileRead) {
     window->relayoutNow();
     EXPECT_EQ(shown(), expected(FindProfile("GRBL")));
     EXPECT_NE(shown(), vezor);
+    // The save proposes the profile's extension and writes its program.
+    testDialogs().inputAnswers = {"plate.nc"};
+    window->cmdSaveGCODE_Click();
+    ASSERT_FALSE(testDialogs().calls.empty());
+    EXPECT_EQ(testDialogs().calls[0].defaultText, "plate.nc");
+    EXPECT_EQ(readFile(joinPath(projects, "plate.nc")),
+              BuildGCodeProgram(*penPoints(), "500.00", FindProfile("GRBL")));
     window->show();
     saveScreenshot(window.get(), "frmGCode_figures");
 
