@@ -26,6 +26,19 @@ class BoxGrid {
         return clear;
     }
 
+    // Whether any box kept meeting `area` makes `reject` true.
+    template <class F>
+    bool any(const QRectF& area, F reject) const {
+        bool found = false;
+        visit(area, [&](std::int64_t key) {
+            const auto cell = cells_.find(key);
+            if (cell == cells_.end()) return;
+            for (const QRectF& other : cell->second)
+                if (other.intersects(area) && reject(other)) found = true;
+        });
+        return found;
+    }
+
     void add(const QRectF& box) {
         visit(box, [&](std::int64_t key) { cells_[key].push_back(box); });
     }
@@ -54,17 +67,27 @@ QRectF boxBeside(QPointF p, QPointF d, double reach, QSizeF size) {
     return {QPointF(along(d.x(), p.x(), size.width()), along(d.y(), p.y(), size.height())), size};
 }
 
+double distance(QPointF p, const QRectF& box) {
+    const double dx = std::max({box.left() - p.x(), 0.0, p.x() - box.right()});
+    const double dy = std::max({box.top() - p.y(), 0.0, p.y() - box.bottom()});
+    return std::hypot(dx, dy);
+}
+
+// Labels keep a little air between them, so two never read as one.
+constexpr double kAir = 3;
+
 }  // namespace
 
 std::vector<std::optional<QRectF>> place(const std::vector<Request>& requests, double clearance,
                                          const QRectF& visible) {
     double tallest = 1;
     for (const Request& r : requests) tallest = std::max(tallest, r.size.height());
-    BoxGrid taken(std::max(8.0, tallest * 2));
+    BoxGrid labels(std::max(8.0, tallest * 2));
+    BoxGrid points(std::max(8.0, tallest * 2));
     for (const Request& r : requests)
         if (visible.contains(r.point))
-            taken.add(QRectF(r.point - QPointF(clearance, clearance),
-                             QSizeF(2 * clearance, 2 * clearance)));
+            points.add(QRectF(r.point - QPointF(clearance, clearance),
+                              QSizeF(2 * clearance, 2 * clearance)));
 
     static const double k = std::sqrt(0.5);
     static const std::array<QPointF, 8> sides = {QPointF(1, 0),   QPointF(k, -k), QPointF(0, -1),
@@ -80,8 +103,16 @@ std::vector<std::optional<QRectF>> place(const std::vector<Request>& requests, d
         });
         for (QPointF d : order) {
             const QRectF box = boxBeside(r.point, d, clearance + 1, r.size);
-            if (!taken.free(box)) continue;
-            taken.add(box);
+            if (!points.free(box) || !labels.free(box.adjusted(-kAir, -kAir, kAir, kAir))) continue;
+            // A label nearer to another point than to its own would name that one.
+            const double own = distance(r.point, box);
+            const QRectF near =
+                box.adjusted(-own - clearance, -own - clearance, own + clearance, own + clearance);
+            if (points.any(near, [&](const QRectF& other) {
+                    return other.center() != r.point && distance(other.center(), box) < own;
+                }))
+                continue;
+            labels.add(box);
             placed[i] = box;
             break;
         }

@@ -47,12 +47,14 @@ Anatomy analyse(const std::vector<std::string>& lines) {
     for (std::size_t i = 0; i < lines.size(); ++i) {
         double x = 0;
         double y = 0;
-        ParsePointLine(lines[i], x, y);
+        const bool comma = ParsePointLine(lines[i], x, y);
         a.points.push_back({static_cast<float>(x), static_cast<float>(y)});
-        isBreak[i] = IsStrokeBreak(lines, i);
+        // As IsStrokeBreak has it, without reading the line twice.
+        isBreak[i] = comma && x == 0 && y == 0 && i > 0 && i + 1 < lines.size();
     }
 
     std::unordered_set<PieceKey, PieceHash> drawn;
+    drawn.reserve(lines.size());
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const letteredit::Point p = a.points[i];
         if (!(p.x > 0 && p.y > 0) || isBreak[i]) continue;
@@ -79,6 +81,15 @@ Anatomy analyse(const std::vector<std::string>& lines) {
         a.end = a.marked.back();
     }
     return a;
+}
+
+letteredit::Drawing drawingOf(const Anatomy& a) {
+    letteredit::Drawing d;
+    d.marks.reserve(a.marked.size());
+    for (std::size_t i : a.marked) d.marks.push_back(a.points[i]);
+    for (const Segment& s : a.segments)
+        if (s.kind != SegmentKind::Join) d.lines.push_back({a.points[s.from], a.points[s.to]});
+    return d;
 }
 
 }  // namespace strokeanatomy

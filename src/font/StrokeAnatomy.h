@@ -34,4 +34,7 @@ struct Anatomy {
 // classed, and a line across break marks where drawLetter leaves a gap.
 Anatomy analyse(const std::vector<std::string>& lines);
 
+// What letteredit::drawLetter makes of the same lines.
+letteredit::Drawing drawingOf(const Anatomy& anatomy);
+
 }  // namespace strokeanatomy

@@ -51,8 +51,9 @@ void LetterSurface::clearLetter() {
 }
 
 void LetterSurface::setStroke(const std::vector<std::string>& lines) {
-    drawing_ = letteredit::drawLetter(lines);
+    // The lines are read once: a letter of many points is redrawn at every step of a drag.
     anatomy_ = strokeanatomy::analyse(lines);
+    drawing_ = strokeanatomy::drawingOf(anatomy_);
     highlight_.reset();
     update();
 }
