@@ -15,10 +15,12 @@ namespace {
 
 // Coordinates beyond this are no font's; they would only overflow the geometry.
 constexpr double kLargest = 1e7;
-// A curve is cut into at most this many pieces, and a glyph holds at most this
-// many points: a path of absurd size must fail, not stall the import.
-constexpr int kMostPieces = 512;
+// A curve is cut into at most this many pieces, a glyph holds at most this many
+// points and a font this many: a file of absurd size must fail, not fill the
+// memory (a few bytes of path data make up to 64 points).
+constexpr int kMostPieces = 64;
 constexpr std::size_t kMostPoints = 200000;
+constexpr std::size_t kMostFontPoints = 4000000;
 
 [[noreturn]] void fail(const std::string& what) { throw FontSourceError(what); }
 
@@ -349,6 +351,7 @@ SvgFont parseSvgFont(std::string_view text) {
 
     // Stroke fonts want no finer pieces than the pen can draw: a four-hundredth of the em.
     const double tolerance = font.unitsPerEm / 400;
+    std::size_t points = 0;
     for (const auto& [unicode, d] : glyphs) {
         const auto characters = unicode.toUcs4();
         if (characters.size() != 1) {
@@ -361,8 +364,12 @@ SvgFont parseSvgFont(std::string_view text) {
             continue;
         }
         try {
-            font.glyphs[code] = parseSvgPath(d, tolerance);
+            SourceGlyph glyph = parseSvgPath(d, tolerance);
+            for (const auto& path : glyph.paths) points += path.size();
+            if (points > kMostFontPoints) fail("в шрифте слишком много точек");
+            font.glyphs[code] = std::move(glyph);
         } catch (const FontSourceError& e) {
+            if (points > kMostFontPoints) throw;
             font.broken.push_back(characterName(unicode) + ": " + e.what());
         }
     }
