@@ -14,9 +14,9 @@
 #include <string>
 #include <vector>
 
-#include "app/MachiningSettings.h"
 #include "font/FontStorage.h"
 #include "gcode/GCodeWriter.h"
+#include "lib/MachiningSettings.h"
 #include "lib/ProgramFolder.h"
 #include "lib/TextFile.h"
 #include "main/Layout.h"

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/MachiningSettings.h"
+#include "lib/MachiningSettings.h"
 #include "main/PenPoints.h"
 #include "main/ProjectModel.h"
 

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/MachiningSettings.h"
+#include "lib/MachiningSettings.h"
 #include "lib/VezorError.h"
 #include "main/CsvTable.h"
 #include "main/Layout.h"

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "TestSupport.h"
-#include "app/MachiningSettings.h"
 #include "app/ProfileForm.h"
+#include "lib/MachiningSettings.h"
 #include "lib/NumberText.h"
 #include "lib/Win1251.h"
 

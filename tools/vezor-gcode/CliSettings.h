@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "app/MachiningSettings.h"
+#include "lib/MachiningSettings.h"
 
 // The machining settings for one command-line run, read as the window reads
 // them: defaults for missing or unusable values, nothing written back. A stored

@@ -3,8 +3,8 @@
 #include <string>
 
 #include "Options.h"
-#include "app/MachiningSettings.h"
 #include "gcode/GCodeProfile.h"
+#include "lib/MachiningSettings.h"
 
 // The machining settings and the font of a run (overrides applied, the font
 // folder checked); false after a message on standard error.

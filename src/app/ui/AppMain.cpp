@@ -5,8 +5,8 @@
 #include <QLocale>
 #include <QTranslator>
 
-#include "app/MachiningSettings.h"
 #include "lib/Dialogs.h"
+#include "lib/MachiningSettings.h"
 #include "lib/NumberText.h"
 #include "lib/ProgramFolder.h"
 #include "lib/ui/QtDialogs.h"

@@ -7,7 +7,7 @@
 #include <QPixmap>
 #include <QPlainTextEdit>
 
-#include "app/MachiningSettings.h"
+#include "lib/MachiningSettings.h"
 #include "lib/Win1251.h"
 #include "lib/ui/QtText.h"
 

@@ -16,8 +16,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include "app/MachiningSettings.h"
 #include "lib/Dialogs.h"
+#include "lib/MachiningSettings.h"
 #include "lib/NumberText.h"
 #include "lib/ui/QtText.h"
 

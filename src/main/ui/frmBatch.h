@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "app/MachiningSettings.h"
+#include "lib/MachiningSettings.h"
 #include "main/PlateBatch.h"
 
 class QCheckBox;

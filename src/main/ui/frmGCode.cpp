@@ -17,9 +17,9 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "app/MachiningSettings.h"
 #include "font/FontStorage.h"
 #include "lib/Dialogs.h"
+#include "lib/MachiningSettings.h"
 #include "lib/Win1251.h"
 #include "lib/ui/QtText.h"
 #include "main/FontList.h"

@@ -2,10 +2,10 @@
 #include <QComboBox>
 #include <QLineEdit>
 
-#include "app/MachiningSettings.h"
 #include "gcode/GCodeProfile.h"
 #include "gcode/GCodeWriter.h"
 #include "lib/Dialogs.h"
+#include "lib/MachiningSettings.h"
 #include "lib/TextFile.h"
 #include "lib/Win1251.h"
 #include "lib/ui/QtText.h"

@@ -12,9 +12,9 @@
 #include <QToolButton>
 #include <filesystem>
 
-#include "app/MachiningSettings.h"
 #include "lib/Dialogs.h"
 #include "lib/FileChoice.h"
+#include "lib/MachiningSettings.h"
 #include "lib/ProgramFolder.h"
 #include "lib/Win1251.h"
 #include "lib/ui/QtText.h"

@@ -5,10 +5,10 @@
 #include <QPlainTextEdit>
 #include <QToolButton>
 
-#include "app/MachiningSettings.h"
 #include "gcode/GCodeWriter.h"
 #include "lib/Dialogs.h"
 #include "lib/FileChoice.h"
+#include "lib/MachiningSettings.h"
 #include "lib/ProgramFolder.h"
 #include "lib/TextFile.h"
 #include "lib/Win1251.h"

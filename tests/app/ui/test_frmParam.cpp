@@ -9,9 +9,9 @@
 #include <QToolButton>
 
 #include "TestSupport.h"
-#include "app/MachiningSettings.h"
 #include "app/ui/frmParam.h"
 #include "gcode/GCodeProfile.h"
+#include "lib/MachiningSettings.h"
 #include "lib/Win1251.h"
 
 namespace {

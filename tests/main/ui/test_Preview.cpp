@@ -9,7 +9,7 @@
 #include <cmath>
 
 #include "TestSupport.h"
-#include "app/MachiningSettings.h"
+#include "lib/MachiningSettings.h"
 #include "lib/ProgramFolder.h"
 #include "main/paint/PreviewPainter.h"
 #include "main/ui/PenPointsListModel.h"

@@ -14,10 +14,10 @@
 
 #include "../TestFont.h"
 #include "TestSupport.h"
-#include "app/MachiningSettings.h"
 #include "gcode/GCodeEstimate.h"
 #include "gcode/GCodeWriter.h"
 #include "lib/FileChoice.h"
+#include "lib/MachiningSettings.h"
 #include "lib/NumberText.h"
 #include "lib/TextFile.h"
 #include "lib/Win1251.h"

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "TestSupport.h"
-#include "app/MachiningSettings.h"
+#include "lib/MachiningSettings.h"
 #include "lib/NumberText.h"
 
 namespace {

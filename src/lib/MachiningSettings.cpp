@@ -1,4 +1,4 @@
-#include "app/MachiningSettings.h"
+#include "lib/MachiningSettings.h"
 
 #include "lib/Dialogs.h"
 #include "lib/NumberText.h"
