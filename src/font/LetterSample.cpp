@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/MachiningSettings.h"
+#include "lib/MachiningSettings.h"
 #include "lib/Win1251.h"
 
 namespace lettersample {

@@ -6,9 +6,9 @@
 #include <QThreadPool>
 #include <exception>
 
-#include "app/MachiningSettings.h"
 #include "gcode/GCodeEstimate.h"
 #include "gcode/GCodeProfile.h"
+#include "lib/MachiningSettings.h"
 #include "lib/NumberText.h"
 #include "lib/ui/QtText.h"
 #include "main/FiguresText.h"
