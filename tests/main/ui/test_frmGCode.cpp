@@ -8,6 +8,7 @@
 #include <QListView>
 #include <QMenu>
 #include <QMenuBar>
+#include <QThread>
 #include <QToolButton>
 
 #include "TestSupport.h"
@@ -158,6 +159,11 @@ TEST(MainWindow, TemplateProjectWithTheShippedFontDrawsWithoutMissingLetters) {
     EXPECT_TRUE(testDialogs().calls.empty()) << testDialogs().messagesUtf8().size();
     EXPECT_TRUE(window.cmdPaint->isEnabled());
     EXPECT_GT(window.spsModel->rowCount(), 100);
+    while (window.isEstimating()) {  // the status bar's figures, for the picture
+        QApplication::processEvents();
+        QThread::msleep(2);
+    }
+    QApplication::processEvents();  // the status bar makes room for them
     saveScreenshot(&window, "main_window_template");
 }
 
