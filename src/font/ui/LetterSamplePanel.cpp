@@ -16,8 +16,8 @@
 namespace {
 class SampleView final : public QWidget {
   public:
-    SampleView(std::function<QImage(QSize)> render, QWidget* parent)
-        : QWidget(parent), render_(std::move(render)) {
+    SampleView(std::function<QImage(QSize)> render, std::function<QString()> note, QWidget* parent)
+        : QWidget(parent), render_(std::move(render)), note_(std::move(note)) {
         setMinimumHeight(70);
         setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     }
@@ -27,12 +27,15 @@ class SampleView final : public QWidget {
     void paintEvent(QPaintEvent*) override {
         QPainter painter(this);
         painter.drawImage(0, 0, render_(size()));
+        painter.setPen(QColor(160, 0, 0));
+        painter.drawText(rect().adjusted(6, 2, -6, -2), Qt::AlignRight | Qt::AlignBottom, note_());
         painter.setPen(palette().color(QPalette::Mid));
         painter.drawRect(rect().adjusted(0, 0, -1, -1));
     }
 
   private:
     std::function<QImage(QSize)> render_;
+    std::function<QString()> note_;
 };
 }  // namespace
 
@@ -54,7 +57,8 @@ LetterSamplePanel::LetterSamplePanel(QWidget* parent) : QWidget(parent) {
         picSample->update();
     });
 
-    picSample = new SampleView([this](QSize size) { return render(size); }, this);
+    picSample = new SampleView([this](QSize size) { return render(size); },
+                               [this] { return missing_; }, this);
     picSample->setObjectName("picSample");
 
     auto* row = new QHBoxLayout;
@@ -84,8 +88,14 @@ void LetterSamplePanel::setShowPoints(bool show) {
 }
 
 const LayoutResult& LetterSamplePanel::sample() {
-    if (!laidOut_)
-        laidOut_ = lettersample::layOut(fromQ(txtSample->text()), CurrentFont(), code_, lines_);
+    if (laidOut_) return *laidOut_;
+    laidOut_ = lettersample::layOut(fromQ(txtSample->text()), CurrentFont(), code_, lines_);
+    // Each missing letter once, in the order of the text.
+    std::string missing;
+    for (unsigned char code : laidOut_->missingLetters)
+        if (missing.find(static_cast<char>(code)) == std::string::npos)
+            missing += static_cast<char>(code);
+    missing_ = missing.empty() ? QString() : QStringLiteral("Нет в шрифте: ") + toQ(missing);
     return *laidOut_;
 }
 

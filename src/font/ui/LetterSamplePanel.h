@@ -32,6 +32,8 @@ class LetterSamplePanel final : public QWidget {
     QCheckBox* chkPoints = nullptr;
     QLineEdit* txtSample = nullptr;
     QWidget* picSample = nullptr;
+    // The letters of the text the font does not have yet, as the sample says them.
+    QString missingText() const { return missing_; }
 
   signals:
     void showPointsToggled(bool show);
@@ -42,4 +44,5 @@ class LetterSamplePanel final : public QWidget {
     // The text is the user's own once typed; until then it follows the letter.
     bool ownText_ = false;
     std::optional<LayoutResult> laidOut_;
+    QString missing_;
 };

@@ -657,6 +657,7 @@ TEST(frmFontPaint, TheSampleLineShowsTheLetterAsItStandsUnsaved) {
         return points;
     };
     ASSERT_EQ(drawingPoints().size(), 4u + 5u + 4u);
+    EXPECT_TRUE(editor.sample->missingText().isEmpty());
     // A point at x 95 widens «A»: it lands after «Z» and its gap (letter
     // height 4.4 mm, width factor 0.75) and pushes the second «Z» on.
     editor.selectMode(1);
@@ -669,6 +670,9 @@ TEST(frmFontPaint, TheSampleLineShowsTheLetterAsItStandsUnsaved) {
     EXPECT_NEAR(points[9].Y, -95 * 0.044, 0.006);
     EXPECT_NEAR(points[10].X, startOfA + 95 * unit + 4.4 / 5 * 0.75 + 10 * unit, 0.006);
     EXPECT_EQ(readFile(folder + "/65"), sampleLetters().at(65));
+    typeInto(editor.sample->txtSample, QStringLiteral("ЖжZ"));
+    editor.sample->sample();
+    EXPECT_EQ(editor.sample->missingText(), QStringLiteral("Нет в шрифте: Жж"));
     const QImage picture = editor.sample->render(QSize(600, 80));
     int red = 0;
     for (int y = 0; y < picture.height(); ++y)
