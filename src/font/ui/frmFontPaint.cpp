@@ -230,6 +230,8 @@ void frmFontPaint::buildControls() {
     spsPoint = new QListWidget(this);
     spsPoint->setObjectName("spsPoint");
     spsPoint->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    // Rows of one height spare the list measuring every row of a large letter.
+    spsPoint->setUniformItemSizes(true);
     spsPoint->setFixedWidth(150);
     spsPoint->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     // Only a selection counts: the list makes its first row current by itself

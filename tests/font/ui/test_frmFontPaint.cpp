@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QFileInfo>
@@ -727,4 +728,39 @@ TEST(frmFontPaint, ScreenshotOfTheStrokeWithArrowsNumbersAndConnectors) {
     saveScreenshot(&editor, "frmFontPaint_many_points");
     editor.sample->chkPoints->click();
     EXPECT_TRUE(editor.picMask->showPoints());
+}
+
+TEST(frmFontPaint, PointsGoBetweenFontsAndTakeTypedPlacesMirrorsAndScales) {
+    makeFont("One", {{65, "10,10\r\n20,10\r\n20,30\r\n"}});
+    auto from = std::make_unique<frmFontPaint>();
+    makeFont("Two", {{66, "50,50\r\n"}});
+    frmFontPaint to;
+    selectPoint(*from, 1);
+    from->spsPoint->setCurrentRow(2, QItemSelectionModel::Select);
+    from->mnuCopy_Click();
+    from.reset();  // the clipboard outlives the window it was copied in
+    selectPoint(to, 0);
+    to.mnuPaste_Click();
+    EXPECT_EQ(shownPoints(to), (Lines{"50,50", "20,10", "20,30"}));
+    EXPECT_EQ(to.letter().selection, (std::vector<std::size_t>{1, 2}));
+
+    to.mnuMirror_Click(false);  // top to bottom about their middle
+    EXPECT_EQ(shownPoints(to), (Lines{"50,50", "20,30", "20,10"}));
+    testDialogs().inputAnswers = {"3", "0"};
+    to.mnuScale_Click();
+    EXPECT_EQ(shownPoints(to), (Lines{"50,50", "20,50", "20,-10"}));
+    to.mnuScale_Click();  // not above zero: a message, nothing changed
+    EXPECT_EQ(testDialogs().calls.back().kind, "message");
+    EXPECT_EQ(shownPoints(to), (Lines{"50,50", "20,50", "20,-10"}));
+
+    selectPoint(to, 0);
+    to.txtX->setValue(12.345);
+    QTest::keyClick(to.txtX, Qt::Key_Enter);
+    EXPECT_EQ(shownPoints(to)[0], "12.35,50");
+    QApplication::clipboard()->setText(QStringLiteral("no points here, sorry"));
+    to.mnuPaste_Click();
+    EXPECT_EQ(statusUtf8(to), "/в буфере обмена нет точек буквы");
+    // Each command was one step.
+    for (int i = 0; i < 4; ++i) to.mnuUndo_Click();
+    EXPECT_EQ(shownPoints(to), Lines{"50,50"});
 }
