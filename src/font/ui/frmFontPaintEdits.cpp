@@ -251,7 +251,8 @@ void frmFontPaint::finishGesture() {
     const Gesture gesture = gesture_;
     gesture_ = Gesture::None;
     if (gesture == Gesture::Drag) {
-        recordEdit(gestureBefore_);
+        // A click that moved nothing needs no step and no new drawing.
+        if (letter_.points != gestureBefore_.points) recordEdit(gestureBefore_);
     } else if (gesture == Gesture::Band) {
         picMask->setRubberBand(std::nullopt);
         if (letter_.selected) optReg[2]->setEnabled(true);
