@@ -382,32 +382,33 @@ bool frmParam::shownProfileEdited() const {
            shownValues() != ValuesOfProfile(profile, numtext::decimalSeparator());
 }
 
+bool frmParam::unsavedProfileHandled() {
+    if (!shownProfileEdited()) return true;
+    const std::string name = profiles_[static_cast<std::size_t>(shown_)].name;
+    if (!dialogs().question(cp("Профиль «") + name + cp("» изменён. Сохранить изменения?"),
+                            fromQ(windowTitle())))
+        return true;
+    GCodeProfile edited;
+    if (!readShownProfile(edited)) return false;
+    try {
+        StoreUserProfile(edited);
+    } catch (const ProfileError& e) {
+        dialogs().message(e.message(), fromQ(windowTitle()));
+        return false;
+    }
+    profiles_[static_cast<std::size_t>(shown_)] = edited;
+    return true;
+}
+
 void frmParam::cboProfil_Change() {
     if (filling_) return;
     const int next = cboProfil->currentIndex();
     if (next < 0 || next == shown_) return;
-    if (shownProfileEdited()) {
-        const std::string name = profiles_[static_cast<std::size_t>(shown_)].name;
-        if (dialogs().question(cp("Профиль «") + name + cp("» изменён. Сохранить изменения?"),
-                               fromQ(windowTitle()))) {
-            GCodeProfile edited;
-            bool stored = readShownProfile(edited);
-            if (stored) {
-                try {
-                    StoreUserProfile(edited);
-                    profiles_[static_cast<std::size_t>(shown_)] = edited;
-                } catch (const ProfileError& e) {
-                    dialogs().message(e.message(), fromQ(windowTitle()));
-                    stored = false;
-                }
-            }
-            if (!stored) {  // the edits stay on screen to be mended
-                filling_ = true;
-                cboProfil->setCurrentIndex(shown_);
-                filling_ = false;
-                return;
-            }
-        }
+    if (!unsavedProfileHandled()) {  // the edits stay on screen to be mended
+        filling_ = true;
+        cboProfil->setCurrentIndex(shown_);
+        filling_ = false;
+        return;
     }
     showProfile(next);
 }
@@ -484,6 +485,7 @@ void frmParam::cmdSave_Click() {
 }
 
 void frmParam::cmdClose_Click() {
+    if (!unsavedProfileHandled()) return;
     LoadSettings();
     accept();
 }

@@ -66,6 +66,8 @@ class frmParam final : public QDialog {
     // cannot be used (its control gets the focus).
     bool readShownProfile(GCodeProfile& profile);
     bool shownProfileEdited() const;
+    // Offers to store the shown own profile's edits; false when they stay to be mended.
+    bool unsavedProfileHandled();
     void refillProfiles(const std::string& select);
 
     std::vector<GCodeProfile> profiles_;

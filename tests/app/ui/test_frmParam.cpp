@@ -173,6 +173,14 @@ TEST(frmParam, AProfileIsCopiedEditedCheckedAndChosen) {
 
     dialog.tabs->setCurrentIndex(2);
     saveScreenshot(&dialog, "frmParam-parts");
+
+    // Edits left unsaved are asked about at the close button; a bad one keeps it open.
+    frmParam again;
+    field(again, "dwell")->setText(QStringLiteral("-1"));
+    testDialogs().questionAnswers = {true};
+    again.cmdClose_Click();
+    EXPECT_NE(again.result(), QDialog::Accepted);
+    EXPECT_TRUE(testDialogs().messagesUtf8().back().ends_with("нужно число, не меньше 0"));
 }
 
 TEST(frmParam, AChosenProfileThatNoLongerReadsIsToldAndTheDefaultShown) {
