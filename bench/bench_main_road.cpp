@@ -130,6 +130,40 @@ void BM_BuildProgram(benchmark::State& state) {
 }
 BENCHMARK(BM_BuildProgram)->Unit(benchmark::kMillisecond);
 
+// The laid-out program written to a file in each shipped profile (those that
+// lead with the machining figures work them out first), and the same number
+// of bytes merely written, the floor any profile is measured against.
+void BM_WriteProfile(benchmark::State& state, const std::string& name) {
+    const Fixture& f = fixture();
+    const GCodeProfile& profile = FindProfile(name);
+    const std::string out = f.folder + "/profile" + profile.extension;
+    for (auto _ : state) WriteGCodeFile(out, *f.layout.points, "500.00", profile);
+    state.SetBytesProcessed(
+        static_cast<std::int64_t>(state.iterations() * std::filesystem::file_size(out)));
+}
+BENCHMARK_CAPTURE(BM_WriteProfile, VEzor, std::string("VEzor"))->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_WriteProfile, GRBL, std::string("GRBL"))->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_WriteProfile, LinuxCNC, std::string("LinuxCNC"))
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_WriteProfile, Mach3, std::string("Mach3"))->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_WriteProfile, ServoPen, std::string("Servo pen"))
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_WriteProfile, Laser, std::string("Laser"))->Unit(benchmark::kMillisecond);
+
+void BM_BareWrite(benchmark::State& state) {
+    const Fixture& f = fixture();
+    const std::string bytes = BuildGCodeProgram(*f.layout.points, "500.00");
+    const std::string out = f.folder + "/bare.gcode";
+    for (auto _ : state) {
+        FileSink sink(out);
+        for (std::size_t at = 0; at < bytes.size(); at += std::size_t{1} << 20)
+            sink.write(std::string_view(bytes).substr(at, std::size_t{1} << 20));
+        sink.commit();
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes.size()));
+}
+BENCHMARK(BM_BareWrite)->Unit(benchmark::kMillisecond);
+
 // Read, lay out, build and write, as the save command and vezor-gcode do.
 void BM_WholeRoad(benchmark::State& state) {
     const Fixture& f = fixture();

@@ -7,7 +7,6 @@
 #include <cstdio>
 #include <memory>
 
-#include "gcode/GCodeWriter.h"
 #include "lib/TextFile.h"
 #include "lib/VezorError.h"
 #include "lib/Win1251.h"
@@ -127,7 +126,8 @@ void GCodeEstimator::line(std::string_view text) {
     apply(words);
 }
 
-void GCodeEstimator::parse(std::string_view text, Words& w) {
+void GCodeEstimator::parse(std::string_view text, Words& w,
+                           std::array<std::pair<std::size_t, std::size_t>, 3>* spans) {
     const char* p = text.data();
     const char* const end = p + text.size();
     while (p < end) {
@@ -182,6 +182,9 @@ void GCodeEstimator::parse(std::string_view text, Words& w) {
                 const auto k = static_cast<std::size_t>(letter - 'X');
                 w.axis[k] = value;
                 w.given[k] = true;
+                if (spans)
+                    (*spans)[k] = {static_cast<std::size_t>(q - text.data()),
+                                   static_cast<std::size_t>(after - text.data())};
                 break;
             }
             case 'F':
@@ -200,6 +203,33 @@ void GCodeEstimator::parse(std::string_view text, Words& w) {
                 break;
         }
     }
+}
+
+std::optional<GCodeEstimator::PreparedLine> GCodeEstimator::prepare(
+    std::string_view text, const std::vector<std::size_t>& holes) {
+    PreparedLine line;
+    std::array<std::pair<std::size_t, std::size_t>, 3> spans{};
+    parse(text, line.words, &spans);
+    std::size_t bound = 0;
+    for (std::size_t k = 0; k < 3; ++k) {
+        if (!line.words.given[k]) continue;
+        for (std::size_t h = 0; h < holes.size(); ++h) {
+            if (spans[k].first == holes[h] && spans[k].second == holes[h] + 1) {
+                line.hole[k] = static_cast<int>(h);
+                ++bound;
+            }
+        }
+    }
+    // A hole elsewhere (even in a comment) is read from the text instead.
+    if (bound != holes.size()) return std::nullopt;
+    return line;
+}
+
+void GCodeEstimator::run(const PreparedLine& line, const std::array<double, 3>& axis) {
+    Words words = line.words;
+    for (std::size_t k = 0; k < 3; ++k)
+        if (line.hole[k] >= 0) words.axis[k] = axis[k];
+    apply(words);
 }
 
 void GCodeEstimator::apply(const Words& w) {
@@ -339,13 +369,6 @@ void GCodeEstimator::sync() {
     while (count_ > 0) executeOldest();
     speed_ = 0;
     previousNominal_ = 0;
-}
-
-MachiningFigures EstimateProgram(const PenPoints& points, std::string_view feed,
-                                 const GCodeProfile& profile) {
-    GCodeEstimator estimator(LimitsOf(profile));
-    WriteGCode(points, feed, profile, estimator);
-    return estimator.finish();
 }
 
 MachiningFigures EstimateGCodeText(std::string_view text, const MachineLimits& limits) {

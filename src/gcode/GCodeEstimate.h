@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -42,14 +43,6 @@ class GCodeEstimator final : public GCodeSink {
     void write(std::string_view bytes) override;
     MachiningFigures finish();
 
-  private:
-    struct Block {
-        double mm;
-        double nominal;      // mm/s
-        double accel;        // mm/s^2
-        double maxEntrySqr;  // (mm/s)^2
-        double reachSqr;     // fastest entry from which the newest block can still stop
-    };
     // What one line asks for, in the order the words' effects need.
     struct Words {
         std::array<double, 3> axis{};
@@ -67,7 +60,30 @@ class GCodeEstimator final : public GCodeSink {
         int spindle = 0;  // 3, 4 or 5; 0 none
         bool end = false;
     };
-    static void parse(std::string_view text, Words& words);
+    // A line read once and run for many records: its text with each number
+    // still to come written as "0" at the byte offsets `holes`.
+    struct PreparedLine {
+        Words words;
+        std::array<int, 3> hole{-1, -1, -1};  // per axis X, Y, Z: the hole of its number
+    };
+    // Empty when a hole is not the whole number of an X, Y or Z word (the line
+    // must then be written out and read as text).
+    static std::optional<PreparedLine> prepare(std::string_view text,
+                                               const std::vector<std::size_t>& holes);
+    // The line with axis[k] as the number in axis k's hole.
+    void run(const PreparedLine& line, const std::array<double, 3>& axis);
+
+  private:
+    struct Block {
+        double mm;
+        double nominal;      // mm/s
+        double accel;        // mm/s^2
+        double maxEntrySqr;  // (mm/s)^2
+        double reachSqr;     // fastest entry from which the newest block can still stop
+    };
+    // spans: where each axis's number starts and ends in the text.
+    static void parse(std::string_view text, Words& words,
+                      std::array<std::pair<std::size_t, std::size_t>, 3>* spans = nullptr);
     void apply(const Words& words);
     void line(std::string_view text);
     void move(const std::array<double, 3>& target, bool rapid);

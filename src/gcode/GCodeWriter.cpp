@@ -1,8 +1,11 @@
 #include "gcode/GCodeWriter.h"
 
 #include <algorithm>
+#include <array>
+#include <charconv>
 #include <cmath>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include "gcode/GCodeEstimate.h"
@@ -40,6 +43,8 @@ enum class Slot { None, X, Y, Lift };
 
 // A part compiled for one pass: its fixed values already in the text, the
 // coordinates and the lift height left as slots.
+struct PreparedPart;
+
 struct Part {
     struct Piece {
         std::string text;
@@ -47,6 +52,8 @@ struct Part {
     };
     std::vector<Piece> pieces;
     std::size_t maxSize = 0;
+    // Read once for the machining figures, when they are wanted.
+    mutable std::shared_ptr<const PreparedPart> prepared;
 };
 
 struct Constants {
@@ -107,6 +114,20 @@ Part compile(const std::string& text, const Constants& c, std::string_view eol) 
     literal += eol;
     flush(Slot::None);
     return part;
+}
+
+// The text of a coordinate and of a lift height, as every part writes them.
+char* writeCoordinate(char* out, double v, bool inches) {
+    return inches ? movenumber::writeFixed(out, v / kMmPerInch, 4, true)
+                  : movenumber::writeShortest(out, v, '.');
+}
+// The list's form of a lift height: whole heights with ".00".
+char* writeLift(char* out, double z, bool inches) {
+    if (inches) return movenumber::writeFixed(out, z / kMmPerInch, 4, true);
+    if (z != numtext::roundToWholeHalfEven(z)) return movenumber::writeTwoDecimals(out, z, '.');
+    char* end = movenumber::writeShortest(out, z, '.');
+    std::memcpy(end, ".00", 3);
+    return end + 3;
 }
 
 // Collects the program in blocks and hands each full block to the sink; every
@@ -170,18 +191,8 @@ class ProgramWriter {
     }
 
   private:
-    char* coordinate(double v) {
-        return inches_ ? movenumber::writeFixed(p_, v / kMmPerInch, 4, true)
-                       : movenumber::writeShortest(p_, v, '.');
-    }
-    // The list's form of a lift height: whole heights with ".00".
-    char* lift(double z) {
-        if (inches_) return movenumber::writeFixed(p_, z / kMmPerInch, 4, true);
-        if (z != numtext::roundToWholeHalfEven(z)) return movenumber::writeTwoDecimals(p_, z, '.');
-        char* out = movenumber::writeShortest(p_, z, '.');
-        std::memcpy(out, ".00", 3);
-        return out + 3;
-    }
+    char* coordinate(double v) { return writeCoordinate(p_, v, inches_); }
+    char* lift(double z) { return writeLift(p_, z, inches_); }
 
     static constexpr std::size_t kBlock = std::size_t{1} << 20;
     static constexpr std::size_t kSlack = std::size_t{1} << 16;
@@ -189,6 +200,104 @@ class ProgramWriter {
     bool inches_;
     std::string buffer_;
     char* p_ = nullptr;
+};
+
+// A part's lines read once for the machining figures.
+struct PreparedPart {
+    struct Line {
+        GCodeEstimator::PreparedLine line;
+        std::vector<Slot> slots;  // what fills each hole
+    };
+    std::vector<Line> lines;
+    bool exact = true;  // false: a number stands where no axis word reads it whole
+};
+
+std::shared_ptr<const PreparedPart> prepare(const Part& part) {
+    auto prepared = std::make_shared<PreparedPart>();
+    std::string text;
+    std::vector<std::size_t> holes;
+    std::vector<Slot> slots;
+    const auto endLine = [&] {
+        if (const auto line = GCodeEstimator::prepare(text, holes))
+            prepared->lines.push_back({*line, slots});
+        else
+            prepared->exact = false;
+        text.clear();
+        holes.clear();
+        slots.clear();
+    };
+    for (const Part::Piece& piece : part.pieces) {
+        for (char c : piece.text) {
+            if (c != '\n' && c != '\r')
+                text += c;
+            else if (!text.empty())
+                endLine();
+        }
+        if (piece.slot != Slot::None) {
+            holes.push_back(text.size());
+            slots.push_back(piece.slot);
+            text += '0';
+        }
+    }
+    if (!text.empty()) endLine();
+    return prepared;
+}
+
+// The machining figures of the program the records make, without its text:
+// each part's lines are read once and a record brings only its numbers. A part
+// whose numbers stand elsewhere, and a record written by its list text, are
+// written out for the estimator to read.
+class FigureWriter {
+  public:
+    FigureWriter(GCodeEstimator& estimator, bool inches)
+        : estimator_(estimator), text_(estimator, inches), inches_(inches) {}
+
+    void part(const Part& part, const PenPoint& at) {
+        if (part.pieces.empty()) return;
+        if (!part.prepared) part.prepared = prepare(part);
+        if (!part.prepared->exact) {
+            text_.part(part, at);
+            text_.flush();
+            return;
+        }
+        for (const PreparedPart::Line& line : part.prepared->lines) {
+            std::array<double, 3> axis{};
+            for (std::size_t k = 0; k < 3; ++k)
+                if (line.line.hole[k] >= 0)
+                    axis[k] = value(line.slots[static_cast<std::size_t>(line.line.hole[k])], at);
+            estimator_.run(line.line, axis);
+        }
+    }
+    void moveText(const PenPoint& p, std::string_view eol) {
+        text_.moveText(p, eol);
+        text_.flush();
+    }
+
+  private:
+    // The number the estimator reads where the program has the slot's text.
+    double value(Slot slot, const PenPoint& at) {
+        char buffer[movenumber::kMaxNumberLength + 8];
+        char* end = buffer;
+        const double v = slot == Slot::X ? at.X : slot == Slot::Y ? at.Y : at.Z;
+        if (slot == Slot::Lift) {
+            // Whole heights are written whole.
+            if (!inches_ && v == numtext::roundToWholeHalfEven(v) && std::fabs(v) < 1e14)
+                return v == 0 ? 0.0 : v;
+            end = writeLift(buffer, v, inches_);
+        } else {
+            // A whole number of hundredths is written as just that decimal.
+            if (!inches_ && std::fabs(v * 100.0) < 1e14 && movenumber::roundHundredths(v) == v)
+                return v == 0 ? 0.0 : v;
+            end = writeCoordinate(buffer, v, inches_);
+        }
+        double read = 0;
+        std::from_chars(buffer, end, read);
+        return read;
+    }
+
+    GCodeEstimator& estimator_;
+    ProgramWriter text_;
+    bool inches_;
 };
 
 Constants constantsFor(const GCodeProfile& profile, std::string_view feed, double z) {
@@ -234,24 +343,15 @@ bool HasSomethingToWrite(const PenPoints& points) {
     return false;
 }
 
-void WriteGCode(const PenPoints& points, std::string_view feed, const GCodeProfile& profile,
-                GCodeSink& sink) {
-    checkWritable(points);
-    const std::string_view eol = profile.crlf ? "\r\n" : "\n";
-    // Figures first: working them out writes the whole program once more.
-    std::string header;
-    if (profile.comments) {
-        GCodeProfile plain = profile;
-        plain.comments = false;
-        const MachiningFigures figures = EstimateProgram(points, feed, plain);
-        for (const auto& [name, value] : FigureLines(figures))
-            header += "(" + name + " " + value + ")" + std::string(eol);
-    }
+namespace {
 
-    ProgramWriter out(sink, profile.inches);
+// The program's parts for every record, pass by pass, into `out`: the text
+// writer or the figure writer, so that both see the same program.
+template <class Out>
+void emitRecords(const PenPoints& points, std::string_view feed, const GCodeProfile& profile,
+                 std::string_view eol, Out& out) {
     const std::size_t last = points.count();
     const PenPoint none;
-    out.put(header);
     for (int pass = 0; pass < profile.passes; ++pass) {
         const Constants c = constantsFor(profile, feed, profile.depth - pass * profile.depthStep);
         const bool lastPass = pass + 1 == profile.passes;
@@ -291,6 +391,37 @@ void WriteGCode(const PenPoints& points, std::string_view feed, const GCodeProfi
         }
         if (lastPass) out.part(compile(profile.end, c, eol), none);
     }
+}
+
+MachiningFigures figuresOf(const PenPoints& points, std::string_view feed,
+                           const GCodeProfile& profile) {
+    GCodeEstimator estimator(LimitsOf(profile));
+    FigureWriter out(estimator, profile.inches);
+    emitRecords(points, feed, profile, profile.crlf ? "\r\n" : "\n", out);
+    return estimator.finish();
+}
+
+}  // namespace
+
+MachiningFigures EstimateProgram(const PenPoints& points, std::string_view feed,
+                                 const GCodeProfile& profile) {
+    checkWritable(points);
+    return figuresOf(points, feed, profile);
+}
+
+void WriteGCode(const PenPoints& points, std::string_view feed, const GCodeProfile& profile,
+                GCodeSink& sink) {
+    checkWritable(points);
+    const std::string_view eol = profile.crlf ? "\r\n" : "\n";
+    // The figures first, from the records: the comment leads the program.
+    std::string header;
+    if (profile.comments) {
+        for (const auto& [name, value] : FigureLines(figuresOf(points, feed, profile)))
+            header += "(" + name + " " + value + ")" + std::string(eol);
+    }
+    ProgramWriter out(sink, profile.inches);
+    out.put(header);
+    emitRecords(points, feed, profile, eol, out);
     out.flush();
 }
 

@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "TestSupport.h"
+#include "gcode/GCodeEstimate.h"
 #include "gcode/GCodeProfile.h"
 #include "gcode/GCodeWriter.h"
 #include "lib/TextFile.h"
@@ -57,6 +58,40 @@ TEST(GCodeProfiles, DepthPassesAndInches) {
               "G0Z0.1969\nM5\nM30\n");
     // Inches need a feed that is a number.
     EXPECT_THROW(BuildGCodeProgram(list({{}, {1, 1, 0}}), "fast", p), ProfileError);
+}
+
+// The figures are worked out from the records, not from the text: they must be
+// those of the program written out and read back, whatever the profile does.
+TEST(GCodeProfiles, FiguresFromTheRecordsAreThoseOfTheProgram) {
+    writeTestFont();
+    EventPump none;
+    const Project project = ParseProject(textfile::joinCrLf(ProjectTemplateLines()), none);
+    PenPoints points = *LayOutProject(project, kTestFont, MachiningSettings{}).points;
+    // Heights and coordinates that are not whole hundredths, a record read from a file.
+    for (const PenPoint& p : {PenPoint{3.14159, -2.5, 0}, PenPoint{1.0 / 3, -7.25, 0},
+                              PenPoint{0, 0, 2.345}, PenPoint{4, -1, -0.5}, PenPoint{5, -1, 0}})
+        points.append(p, "");
+    std::vector<GCodeProfile> profiles = ShippedProfiles();
+    GCodeProfile inches = FindProfile("GRBL");
+    inches.inches = true;
+    inches.passes = 2;
+    inches.depthStep = 0.3;
+    profiles.push_back(inches);
+    GCodeProfile odd = FindProfile("LinuxCNC");  // numbers the lines do not move to
+    odd.line = "G1 X{X} Y{Y} F{F} (at {X})";
+    odd.penUp = "G0 Z{LIFT}\nG4 P0.5\nG91 G0 X{LIFT}\nG90";
+    profiles.push_back(odd);
+    for (const GCodeProfile& profile : profiles) {
+        GCodeProfile plain = profile;
+        plain.comments = false;
+        const MachiningFigures read =
+            EstimateGCodeText(BuildGCodeProgram(points, "500.00", plain), LimitsOf(profile));
+        const MachiningFigures figures = EstimateProgram(points, "500.00", profile);
+        EXPECT_EQ(figures.writingMm, read.writingMm) << profile.name;
+        EXPECT_EQ(figures.travelMm, read.travelMm) << profile.name;
+        EXPECT_EQ(figures.lifts, read.lifts) << profile.name;
+        EXPECT_EQ(figures.seconds, read.seconds) << profile.name;
+    }
 }
 
 TEST(GCodeProfiles, UserProfilesAreCheckedStoredAndFoundAgain) {
