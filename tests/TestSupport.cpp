@@ -43,6 +43,15 @@ std::string ScriptedDialogs::input(const std::string& prompt, const std::string&
     return answer;
 }
 
+void ScriptedDialogs::chooseFile(FileChoice& choice) {
+    ++fileChoosings;
+    choice.ChoiceConfirmed = 0;
+    if (fileAnswers.empty()) return;
+    const FileChoice answer = fileAnswers.front();
+    fileAnswers.pop_front();
+    if (answer.ChoiceConfirmed == 1) choice = answer;
+}
+
 std::vector<std::string> ScriptedDialogs::messagesUtf8() const {
     std::vector<std::string> out;
     for (const auto& c : calls)
@@ -55,6 +64,8 @@ void ScriptedDialogs::reset() {
     questionAnswers.clear();
     skipAnswers.clear();
     inputAnswers.clear();
+    fileAnswers.clear();
+    fileChoosings = 0;
 }
 
 void writeFile(const std::string& path, const std::string& bytes) {

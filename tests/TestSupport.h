@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "lib/Dialogs.h"
+#include "lib/FileChoice.h"
 #include "lib/SettingsStore.h"
 
 class QWidget;
@@ -27,11 +28,16 @@ class ScriptedDialogs final : public Dialogs {
     bool question(const std::string& text, const std::string& title) override;
     std::string input(const std::string& prompt, const std::string& title,
                       const std::string& defaultText) override;
+    // Takes the next file answer: confirmed, it becomes the choice; otherwise
+    // (or with none left) the chooser is closed.
+    void chooseFile(FileChoice& choice) override;
 
     std::vector<Call> calls;
     std::deque<bool> questionAnswers;      // default: No
     std::deque<bool> skipAnswers;          // default: OK, no skip
     std::deque<std::string> inputAnswers;  // default: Cancel (empty)
+    std::deque<FileChoice> fileAnswers;    // default: closed
+    int fileChoosings = 0;                 // how often the file chooser was opened
 
     // The texts of the message boxes shown, in order, as UTF-8 (for readable test failures).
     std::vector<std::string> messagesUtf8() const;

@@ -1,5 +1,6 @@
 #include "lib/Dialogs.h"
 
+#include "lib/FileChoice.h"
 #include "lib/Win1251.h"
 
 std::string Dialogs::inputUtf8(const std::string& prompt, const std::string& title,
@@ -19,6 +20,7 @@ class SilentDialogs final : public Dialogs {
     std::string input(const std::string&, const std::string&, const std::string&) override {
         return {};
     }
+    void chooseFile(FileChoice& choice) override { choice.ChoiceConfirmed = 0; }
 };
 
 SilentDialogs g_silent;

@@ -2,6 +2,8 @@
 
 #include <string>
 
+struct FileChoice;
+
 // The seam between logic and the platform's modal boxes. All texts are
 // Windows-1251. The windows install the Qt implementation; tests install a
 // scripted double that answers and records every call.
@@ -31,9 +33,14 @@ class Dialogs {
     // character Windows-1251 lacks from a typed '?', into which input() turns it.
     virtual std::string inputUtf8(const std::string& prompt, const std::string& title,
                                   const std::string& defaultText);
+
+    // The program's file chooser, opened at choice's folder (and file type).
+    // OK stores the folder and file and sets ChoiceConfirmed to 1; closing sets
+    // it to 0 and keeps the rest.
+    virtual void chooseFile(FileChoice& choice) = 0;
 };
 
 // The process-wide dialogs in use. Before one is installed, a silent fallback
-// is used that answers No and Cancel.
+// is used that answers No and Cancel and closes the file chooser.
 Dialogs& dialogs();
 void setDialogs(Dialogs* dialogs);

@@ -11,7 +11,10 @@
 #include "lib/TextFile.h"
 #include "main/Layout.h"
 #include "main/ProjectFile.h"
+// Built without widgets, the comparison with the window is left out.
+#ifdef QT_WIDGETS_LIB
 #include "main/ui/frmGCode.h"
+#endif
 
 namespace {
 
@@ -30,6 +33,7 @@ class VezorGcodeCli : public ::testing::Test {
         writeFile(path, "4.97//a\r\n100//b\r\n4.4//c\r\n0.75//d\r\n" + text);
         return path;
     }
+#ifdef QT_WIDGETS_LIB
     // What the main window writes for the project with the test font.
     std::string savedByTheWindow(const std::string& path) {
         frmGCode window;
@@ -43,10 +47,12 @@ class VezorGcodeCli : public ::testing::Test {
                   std::vector<std::string>{"G-Code записаны в файл Projects/saved.gcode"});
         return readFile(joinPath(testProgramFolder(), "Projects/saved.gcode"));
     }
+#endif
 
     std::string font;
 };
 
+#ifdef QT_WIDGETS_LIB
 TEST_F(VezorGcodeCli, WritesWhatTheWindowSaves) {
     const std::string path = joinPath(testProgramFolder(), "Projects/plate.txt");
     WriteProjectTemplate(path);
@@ -90,6 +96,7 @@ TEST_F(VezorGcodeCli, SettingsFromTheCommandLineAndTheStore) {
     EXPECT_NE(r.out.find("G0Z15.00\r\nG1Z0.000F500.00\r\n"), std::string::npos) << "defaults";
     EXPECT_FALSE(textfile::isFile(store)) << "a missing setting is not written back";
 }
+#endif
 
 // The tool reads the store as the window does: a feed with a line break would
 // put a line of its own after every plunge.

@@ -20,7 +20,6 @@
 #include "lib/Win1251.h"
 #include "lib/cls_PropertyHTML.h"
 #include "lib/ui/QtText.h"
-#include "lib/ui/frmFailDir.h"
 #include "main/Layout.h"
 #include "main/ProjectFile.h"
 #include "main/ui/frmGCode.h"
@@ -59,22 +58,9 @@ void expectErrorMessage(const ScriptedDialogs::Call& call, const std::string& ti
         << win1251::toUtf8(call.text);
 }
 
-// Confirms the file chooser on a folder, as a user does, once it opens.
+// Confirms the file chooser on a folder, as a user does.
 void answerChooser(const std::string& folder) {
-    auto* timer = new QTimer;
-    auto tries = std::make_shared<int>(0);
-    QObject::connect(timer, &QTimer::timeout, [timer, tries, folder] {
-        for (QWidget* widget : QApplication::topLevelWidgets()) {
-            auto* chooser = qobject_cast<frmFailDir*>(widget);
-            if (!chooser || !chooser->isVisible()) continue;
-            EXPECT_TRUE(chooser->setFolder(QString::fromStdString(folder)));
-            chooser->cmdOk_Click();
-            timer->deleteLater();
-            return;
-        }
-        if (++*tries > 500) timer->deleteLater();
-    });
-    timer->start(10);
+    testDialogs().fileAnswers.push_back(FileChoice{folder, "", 1});
 }
 
 // --- G-code files ------------------------------------------------------------

@@ -15,7 +15,6 @@
 #include "lib/ProgramFolder.h"
 #include "lib/VezorError.h"
 #include "lib/ui/QtText.h"
-#include "lib/ui/frmFailDir.h"
 #include "main/FontList.h"
 #include "main/FontListChanges.h"
 
@@ -24,8 +23,8 @@ namespace {
 const char* const kTitle = "Импорт шрифта";
 
 // The chosen font file's full path, "" when the user closed the chooser.
-std::string chooseFontFile(QWidget* parent) {
-    ShowFileChooser(parent);
+std::string chooseFontFile() {
+    dialogs().chooseFile(fileChoice());
     const FileChoice& choice = fileChoice();
     if (choice.ChoiceConfirmed != 1) return "";
     return joinPath(choice.ChosenFolder, choice.ChosenFile);
@@ -77,7 +76,7 @@ fontc::CompiledFont joinWithProgress(const fontc::FontRecipe& recipe, QWidget* p
 
 std::string ImportFont(QWidget* parent) {
     const std::string title = cp(kTitle);
-    const std::string path = chooseFontFile(parent);
+    const std::string path = chooseFontFile();
     if (path.empty()) return "";
     const std::string file = std::filesystem::path(path).filename().string();
     fontc::FontRecipe recipe;

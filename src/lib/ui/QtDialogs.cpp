@@ -7,7 +7,9 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include "lib/FileChoice.h"
 #include "lib/ui/QtText.h"
+#include "lib/ui/frmFailDir.h"
 
 namespace {
 QString titleOrApp(const std::string& title) {
@@ -66,4 +68,9 @@ std::string QtDialogs::input(const std::string& prompt, const std::string& title
 std::string QtDialogs::inputUtf8(const std::string& prompt, const std::string& title,
                                  const std::string& defaultText) {
     return ask(prompt, title, defaultText).toStdString();
+}
+
+void QtDialogs::chooseFile(FileChoice& choice) {
+    frmFailDir chooser(choice, QApplication::activeWindow());
+    chooser.exec();
 }

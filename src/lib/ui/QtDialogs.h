@@ -15,6 +15,7 @@ class QtDialogs final : public Dialogs {
                       const std::string& defaultText) override;
     std::string inputUtf8(const std::string& prompt, const std::string& title,
                           const std::string& defaultText) override;
+    void chooseFile(FileChoice& choice) override;
 
   private:
     // The answer, or a null string on Cancel.

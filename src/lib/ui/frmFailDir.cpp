@@ -62,12 +62,7 @@ QToolButton* pictureButton(QWidget* parent, const char* name, QStyle::StandardPi
 
 }  // namespace
 
-void ShowFileChooser(QWidget* parent) {
-    frmFailDir dialog(parent);
-    dialog.exec();
-}
-
-frmFailDir::frmFailDir(QWidget* parent) : QDialog(parent) {
+frmFailDir::frmFailDir(FileChoice& choice, QWidget* parent) : QDialog(parent), choice_(choice) {
     setObjectName(QStringLiteral("frmFailDir"));
     setWindowTitle(QStringLiteral("Файловая система"));
     setModal(true);
@@ -167,7 +162,7 @@ void frmFailDir::buildControls() {
 }
 
 void frmFailDir::Form_Load() {
-    fileChoice().ChoiceConfirmed = 0;
+    choice_.ChoiceConfirmed = 0;
 
     drives_ = fl::driveRoots();
     {
@@ -184,7 +179,7 @@ void frmFailDir::Form_Load() {
     Label1->setText(QString::fromStdString(filetype::label(type)));
     txtMaska_Enter();
 
-    const std::string& remembered = fileChoice().ChosenFolder;
+    const std::string& remembered = choice_.ChosenFolder;
     if (remembered.empty() || !setFolder(pathToQ(remembered))) {
         if (!setFolder(QDir::currentPath())) setFolder(QStringLiteral("/"));
     }
@@ -311,11 +306,10 @@ void frmFailDir::txtMaska_Enter() {
 }
 
 void frmFailDir::cmdOk_Click() {
-    FileChoice& choice = fileChoice();
-    choice.ChosenFolder = folder_;
+    choice_.ChosenFolder = folder_;
     const QList<QListWidgetItem*> selected = failList->selectedItems();
-    choice.ChosenFile = selected.isEmpty() ? std::string() : pathFromQ(selected.first()->text());
-    choice.ChoiceConfirmed = 1;
+    choice_.ChosenFile = selected.isEmpty() ? std::string() : pathFromQ(selected.first()->text());
+    choice_.ChoiceConfirmed = 1;
     accept();
 }
 

@@ -14,17 +14,16 @@ class QListWidget;
 class QListWidgetItem;
 class QRadioButton;
 class QToolButton;
-
-// Shows the program's file chooser modally; the result is in fileChoice().
-void ShowFileChooser(QWidget* parent);
+struct FileChoice;
 
 // The program's own file chooser. Constructing it does what opening does
 // (ChoiceConfirmed 0, start folder, stored file type); the handlers below can be
-// driven without exec(). OK writes the choice to fileChoice(); closing leaves it.
+// driven without exec(). OK writes the choice into the given one; closing leaves it.
+// Windows open it through dialogs().chooseFile().
 class frmFailDir final : public QDialog {
     Q_OBJECT
   public:
-    explicit frmFailDir(QWidget* parent = nullptr);
+    explicit frmFailDir(FileChoice& choice, QWidget* parent = nullptr);
 
     void Drive_Change();
     void dirList_DblClick(QListWidgetItem* item);
@@ -68,6 +67,7 @@ class frmFailDir final : public QDialog {
     QToolButton* cmdOk = nullptr;
     QToolButton* cmdClose = nullptr;
 
+    FileChoice& choice_;
     std::vector<std::string> drives_;
     std::string folder_;   // UTF-8, normalised
     std::string pattern_;  // what the file list filters by

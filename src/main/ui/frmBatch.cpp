@@ -21,7 +21,6 @@
 #include "lib/ProgramFolder.h"
 #include "lib/TextFile.h"
 #include "lib/ui/QtText.h"
-#include "lib/ui/frmFailDir.h"
 #include "main/PreviewScene.h"
 #include "main/ProjectFile.h"
 #include "main/ui/PreviewSurface.h"
@@ -122,7 +121,7 @@ frmBatch::frmBatch(std::string projectPath, std::string font, MachiningSettings 
 }
 
 void frmBatch::cmdChooseTable_Click() {
-    ShowFileChooser(this);
+    dialogs().chooseFile(fileChoice());
     const FileChoice& choice = fileChoice();
     if (choice.ChoiceConfirmed != 1) return;
     txtTable->setText(pathToQ(joinPath(choice.ChosenFolder, choice.ChosenFile)));

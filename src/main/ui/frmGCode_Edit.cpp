@@ -18,7 +18,6 @@
 #include "lib/ProgramFolder.h"
 #include "lib/Win1251.h"
 #include "lib/ui/QtText.h"
-#include "lib/ui/frmFailDir.h"
 #include "main/Layout.h"
 #include "main/MissingLetters.h"
 #include "main/ProjectFile.h"
@@ -195,7 +194,7 @@ void frmGCode::mnuSaveProject_Click() {
 }
 
 void frmGCode::mnuSaveProjectAs_Click() {
-    ShowFileChooser(this);
+    dialogs().chooseFile(fileChoice());
     const FileChoice& choice = fileChoice();
     if (choice.ChoiceConfirmed != 1) return;
     const std::filesystem::path current(project_.ProjectPath);

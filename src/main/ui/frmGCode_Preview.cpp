@@ -11,7 +11,6 @@
 #include "lib/FileChoice.h"
 #include "lib/ProgramFolder.h"
 #include "lib/ui/QtText.h"
-#include "lib/ui/frmFailDir.h"
 #include "main/PreviewGeometry.h"
 #include "main/PreviewScene.h"
 #include "main/ui/PenPointsListModel.h"
@@ -73,7 +72,7 @@ void frmGCode::drawPreview(long long& limit) {
 void frmGCode::mnuOpenCode_Click() {
     if (isBusy()) return;
     DrawLimit = 0;
-    ShowFileChooser(this);
+    dialogs().chooseFile(fileChoice());
     const FileChoice& choice = fileChoice();
     if (choice.ChoiceConfirmed == 1)
         ReadGCodeFile(joinPath(choice.ChosenFolder, choice.ChosenFile));

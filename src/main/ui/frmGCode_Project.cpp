@@ -13,7 +13,6 @@
 #include "lib/TextFile.h"
 #include "lib/Win1251.h"
 #include "lib/ui/QtText.h"
-#include "lib/ui/frmFailDir.h"
 #include "main/Layout.h"
 #include "main/ProjectFile.h"
 #include "main/ui/PenPointsListModel.h"
@@ -23,7 +22,7 @@ void frmGCode::mnuNewProject_Click() {
     // The editors' text belongs to the current project; once the new file is
     // current, saving it would write that text into the new file.
     if (!unsavedChangesHandled()) return;
-    ShowFileChooser(this);
+    dialogs().chooseFile(fileChoice());
     const FileChoice& choice = fileChoice();
     if (choice.ChoiceConfirmed != 1) return;
     const std::string name =
@@ -52,7 +51,7 @@ void frmGCode::mnuNewProject_Click() {
 void frmGCode::mnuOpenProject_Click() {
     const long long drawLimit = DrawLimit;
     DrawLimit = 0;
-    ShowFileChooser(this);
+    dialogs().chooseFile(fileChoice());
     const FileChoice& choice = fileChoice();
     if (choice.ChoiceConfirmed != 1) return;
     // A file that is no project leaves the current one in place: otherwise the

@@ -15,7 +15,6 @@
 #include "font/ui/frmFontImport.h"
 #include "font/ui/frmFontPaint.h"
 #include "lib/FileTypeFilter.h"
-#include "lib/ui/frmFailDir.h"
 #include "main/FontList.h"
 #include "main/ui/frmGCode.h"
 
@@ -40,15 +39,12 @@ struct Seen {
 // Plays the user through the import's windows: picks the file in the chooser,
 // watches the progress bar, and reads, pictures and closes the report.
 std::unique_ptr<QTimer> playImport(const std::string& folder, const std::string& file, Seen& seen) {
+    testDialogs().fileAnswers.push_back(FileChoice{folder, file, 1});
     auto timer = std::make_unique<QTimer>();
-    QObject::connect(timer.get(), &QTimer::timeout, [folder, file, &seen] {
+    QObject::connect(timer.get(), &QTimer::timeout, [&seen] {
         for (QWidget* w : QApplication::topLevelWidgets()) {
             if (!w->isVisible()) continue;
-            if (auto* chooser = qobject_cast<frmFailDir*>(w)) {
-                EXPECT_TRUE(chooser->setFolder(QString::fromStdString(folder)));
-                EXPECT_TRUE(chooser->selectFile(QString::fromStdString(file)));
-                chooser->cmdOk_Click();
-            } else if (auto* progress = qobject_cast<QProgressDialog*>(w)) {
+            if (auto* progress = qobject_cast<QProgressDialog*>(w)) {
                 seen.progressMaximum = progress->maximum();
             } else if (auto* report = qobject_cast<frmImportReport*>(w)) {
                 seen.report = report->txtReport->toPlainText();

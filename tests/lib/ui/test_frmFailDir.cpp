@@ -15,6 +15,7 @@
 #include "TestSupport.h"
 #include "lib/FileChoice.h"
 #include "lib/FileTypeFilter.h"
+#include "lib/ui/QtDialogs.h"
 #include "lib/ui/frmFailDir.h"
 
 // Readable failures for QString comparisons.
@@ -63,7 +64,7 @@ class FileChooser : public ::testing::Test {
 
 TEST_F(FileChooser, FirstOpeningShowsTheCurrentFolderWithAllFiles) {
     fileChoice().ChoiceConfirmed = 1;
-    frmFailDir dialog;
+    frmFailDir dialog(fileChoice());
     EXPECT_EQ(dialog.windowTitle(), QString("Файловая система"));
     EXPECT_EQ(fileChoice().ChoiceConfirmed, 0);
     EXPECT_EQ(dialog.folder(), folder);
@@ -83,7 +84,7 @@ TEST_F(FileChooser, FirstOpeningShowsTheCurrentFolderWithAllFiles) {
 
 TEST_F(FileChooser, ConfirmGivesFolderAndFileAndTheNextOpeningStartsThere) {
     {
-        frmFailDir dialog;
+        frmFailDir dialog(fileChoice());
         ASSERT_TRUE(dialog.enterFolder("Sub"));
         ASSERT_TRUE(dialog.selectFile("inner.txt"));
         dialog.cmdOk_Click();
@@ -94,7 +95,7 @@ TEST_F(FileChooser, ConfirmGivesFolderAndFileAndTheNextOpeningStartsThere) {
     EXPECT_EQ(fileChoice().ChoiceConfirmed, 1);
 
     QDir::setCurrent(savedCurrent);
-    frmFailDir again;
+    frmFailDir again(fileChoice());
     EXPECT_EQ(fileChoice().ChoiceConfirmed, 0);
     EXPECT_EQ(again.folder().toStdString(), path("Sub"));
     EXPECT_EQ(again.fileNames(), QStringList{"inner.txt"});
@@ -102,13 +103,13 @@ TEST_F(FileChooser, ConfirmGivesFolderAndFileAndTheNextOpeningStartsThere) {
 
 TEST_F(FileChooser, ConfirmWithoutSelectionGivesAnEmptyFileAndTheRootKeepsItsSeparator) {
     fileChoice().ChosenFile = "old.txt";
-    frmFailDir dialog;
+    frmFailDir dialog(fileChoice());
     dialog.cmdOk_Click();
     EXPECT_EQ(fileChoice().ChosenFolder, folder.toStdString());
     EXPECT_EQ(fileChoice().ChosenFile, "");
     EXPECT_EQ(fileChoice().ChoiceConfirmed, 1);
 
-    frmFailDir atRoot;
+    frmFailDir atRoot(fileChoice());
     ASSERT_TRUE(atRoot.setFolder("/"));
     EXPECT_FALSE(atRoot.folderEntries().contains(".."));
     EXPECT_FALSE(atRoot.enterFolder(".."));
@@ -116,15 +117,28 @@ TEST_F(FileChooser, ConfirmWithoutSelectionGivesAnEmptyFileAndTheRootKeepsItsSep
     EXPECT_EQ(fileChoice().ChosenFolder, "/");
 }
 
+// A window's own choice: opened where it was left, answered into it alone.
+TEST_F(FileChooser, WorksOnTheChoiceItIsGiven) {
+    FileChoice own{path("Sub"), "", 1};
+    frmFailDir dialog(own);
+    EXPECT_EQ(own.ChoiceConfirmed, 0);
+    EXPECT_EQ(dialog.folder().toStdString(), path("Sub"));
+    ASSERT_TRUE(dialog.selectFile("inner.txt"));
+    dialog.cmdOk_Click();
+    EXPECT_EQ(own.ChosenFile, "inner.txt");
+    EXPECT_EQ(own.ChoiceConfirmed, 1);
+    EXPECT_EQ(fileChoice().ChosenFolder, "") << "the shared choice is left alone";
+}
+
 TEST_F(FileChooser, CloseAfterAConfirmationKeepsTheChoiceButIsNotConfirmed) {
     {
-        frmFailDir dialog;
+        frmFailDir dialog(fileChoice());
         dialog.selectFile("a.txt");
         dialog.cmdOk_Click();
     }
     const FileChoice confirmed = fileChoice();
     {
-        frmFailDir dialog;
+        frmFailDir dialog(fileChoice());
         dialog.enterFolder("alpha");
         dialog.selectFile("B.txt");
         dialog.cmdClose_Click();
@@ -134,7 +148,7 @@ TEST_F(FileChooser, CloseAfterAConfirmationKeepsTheChoiceButIsNotConfirmed) {
     EXPECT_EQ(fileChoice().ChosenFolder, confirmed.ChosenFolder);
     EXPECT_EQ(fileChoice().ChosenFile, "a.txt");
 
-    frmFailDir closeBox;
+    frmFailDir closeBox(fileChoice());
     closeBox.show();
     closeBox.close();
     EXPECT_EQ(closeBox.result(), QDialog::Rejected);
@@ -143,7 +157,7 @@ TEST_F(FileChooser, CloseAfterAConfirmationKeepsTheChoiceButIsNotConfirmed) {
 }
 
 TEST_F(FileChooser, PrefixWithTypeTxtListsOnlyMatchingFilesAndKeepsTheLabel) {
-    frmFailDir dialog;
+    frmFailDir dialog(fileChoice());
     dialog.show();
     dialog.optVbor_Click(7);
     auto* mask = child<QLineEdit>(dialog, "txtMaska");
@@ -170,11 +184,11 @@ TEST_F(FileChooser, PrefixWithTypeTxtListsOnlyMatchingFilesAndKeepsTheLabel) {
 
 TEST_F(FileChooser, TheCarriedOverTypeIsShownAndFiltersOnTheNextOpening) {
     {
-        frmFailDir dialog;
+        frmFailDir dialog(fileChoice());
         dialog.optVbor_Click(7);
         dialog.cmdClose_Click();
     }
-    frmFailDir dialog;
+    frmFailDir dialog(fileChoice());
     EXPECT_TRUE(child<QRadioButton>(dialog, "optVbor7")->isChecked());
     EXPECT_FALSE(child<QRadioButton>(dialog, "optVbor0")->isChecked());
     EXPECT_EQ(child<QLabel>(dialog, "Label1")->text(), "+ *.txt");
@@ -187,7 +201,7 @@ TEST_F(FileChooser, TheCarriedOverTypeIsShownAndFiltersOnTheNextOpening) {
 TEST_F(FileChooser, ARememberedFolderThatIsGoneIsIgnored) {
     fileChoice().ChosenFolder = path("gone");
     fileChoice().ChosenFile = "a.txt";
-    frmFailDir dialog;
+    frmFailDir dialog(fileChoice());
     EXPECT_EQ(dialog.folder(), folder);
     EXPECT_EQ(fileChoice().ChosenFolder, path("gone")) << "only a confirmation changes it";
     EXPECT_FALSE(dialog.setFolder(QString::fromStdString(path("gone"))));
@@ -198,7 +212,7 @@ TEST_F(FileChooser, ARememberedFolderThatIsGoneIsIgnored) {
 }
 
 TEST_F(FileChooser, KeyboardAndDoubleClickMoveAndConfirm) {
-    frmFailDir dialog;
+    frmFailDir dialog(fileChoice());
     dialog.show();
     auto* dirs = child<QListWidget>(dialog, "dirList");
     dirs->setFocus();
@@ -227,13 +241,13 @@ TEST_F(FileChooser, KeyboardAndDoubleClickMoveAndConfirm) {
 }
 
 TEST_F(FileChooser, TheDriveListHoldsTheRootAndMovesThere) {
-    frmFailDir dialog;
+    frmFailDir dialog(fileChoice());
     ASSERT_TRUE(dialog.selectDrive("/"));
     EXPECT_EQ(dialog.folder(), "/");
     EXPECT_FALSE(dialog.selectDrive("/no/such/drive"));
 }
 
-TEST_F(FileChooser, ShowFileChooserIsModalAndReportsTheChoice) {
+TEST_F(FileChooser, TheQtDialogsShowItModallyAndReportTheChoice) {
     QTimer::singleShot(0, [] {
         frmFailDir* dialog = nullptr;
         for (QWidget* top : QApplication::topLevelWidgets())
@@ -244,7 +258,7 @@ TEST_F(FileChooser, ShowFileChooserIsModalAndReportsTheChoice) {
         dialog->selectFile("README");
         dialog->findChild<QToolButton*>("cmdOk")->click();
     });
-    ShowFileChooser(nullptr);
+    QtDialogs().chooseFile(fileChoice());
     EXPECT_EQ(fileChoice().ChoiceConfirmed, 1);
     EXPECT_EQ(fileChoice().ChosenFile, "README");
     EXPECT_EQ(fileChoice().ChosenFolder, folder.toStdString());
@@ -256,7 +270,7 @@ TEST_F(FileChooser, Screenshot) {
         writeFile(deep + "/" + name, "x");
     QDir().mkpath(QString::fromStdString(deep + "/Эскизы"));
     fileChoice().ChosenFolder = deep;
-    frmFailDir dialog;
+    frmFailDir dialog(fileChoice());
     dialog.optVbor_Click(7);
     dialog.selectFile("plate-b.txt");
     dialog.show();

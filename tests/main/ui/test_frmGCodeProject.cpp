@@ -21,7 +21,6 @@
 #include "lib/NumberText.h"
 #include "lib/TextFile.h"
 #include "lib/Win1251.h"
-#include "lib/ui/frmFailDir.h"
 #include "main/FiguresText.h"
 #include "main/ProjectFile.h"
 #include "main/ui/PenPointsListModel.h"
@@ -31,30 +30,10 @@ namespace {
 
 const std::string kCaption = "VEzor из текста";
 
-// Answers the file chooser the way a user does: goes to the folder, picks the
-// file (if any) and presses OK, or closes the chooser when folder is empty.
+// Answers the file chooser the way a user does: the folder and the file (if
+// any) with OK, or closing the chooser when folder is empty.
 void answerChooser(const std::string& folder, const std::string& file) {
-    auto* timer = new QTimer;
-    auto tries = std::make_shared<int>(0);
-    QObject::connect(timer, &QTimer::timeout, [timer, tries, folder, file] {
-        for (QWidget* w : QApplication::topLevelWidgets()) {
-            auto* chooser = qobject_cast<frmFailDir*>(w);
-            if (!chooser || !chooser->isVisible()) continue;
-            if (folder.empty()) {
-                chooser->cmdClose_Click();
-            } else {
-                EXPECT_TRUE(chooser->setFolder(QString::fromStdString(folder)));
-                if (!file.empty()) {
-                    EXPECT_TRUE(chooser->selectFile(QString::fromStdString(file)));
-                }
-                chooser->cmdOk_Click();
-            }
-            timer->deleteLater();
-            return;
-        }
-        if (++*tries > 500) timer->deleteLater();
-    });
-    timer->start(10);
+    testDialogs().fileAnswers.push_back(FileChoice{folder, file, folder.empty() ? 0 : 1});
 }
 
 class frmGCodeProjectTest : public ::testing::Test {
