@@ -21,12 +21,17 @@ std::string oneDecimal(double v) {
     return buffer;
 }
 
-// A rate or acceleration along a direction: the tightest of its axes.
+// A rate or acceleration along a direction: the tightest of its axes, found by
+// comparing products so that one division gives it (millions of moves).
 double alongAxes(const std::array<double, 3>& perAxis, const std::array<double, 3>& unit) {
-    double limit = 1e300;
-    for (std::size_t i = 0; i < 3; ++i)
-        if (unit[i] != 0) limit = std::min(limit, perAxis[i] / std::fabs(unit[i]));
-    return limit;
+    std::size_t tightest = 3;
+    for (std::size_t i = 0; i < 3; ++i) {
+        if (unit[i] == 0) continue;
+        if (tightest == 3 ||
+            perAxis[i] * std::fabs(unit[tightest]) < perAxis[tightest] * std::fabs(unit[i]))
+            tightest = i;
+    }
+    return tightest == 3 ? 1e300 : perAxis[tightest] / std::fabs(unit[tightest]);
 }
 
 // Time over `mm` starting at v0, ending at v1, cruising at most at vn.
@@ -325,8 +330,7 @@ void GCodeEstimator::move(const std::array<double, 3>& target, bool rapid) {
         } else {
             const double length = std::sqrt(junction[0] * junction[0] + junction[1] * junction[1] +
                                             junction[2] * junction[2]);
-            for (double& j : junction) j /= length;
-            const double a = alongAxes(limits_.accel, junction);
+            const double a = alongAxes(limits_.accel, junction) * length;
             const double sinHalf = std::sqrt(0.5 * (1 - cosTheta));
             junctionSqr = a * limits_.junctionDeviation * sinHalf / (1 - sinHalf);
         }
