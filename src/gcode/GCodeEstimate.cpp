@@ -23,7 +23,12 @@ std::string oneDecimal(double v) {
 
 // A rate or acceleration along a direction: the tightest of its axes, found by
 // comparing products so that one division gives it (millions of moves).
-double alongAxes(const std::array<double, 3>& perAxis, const std::array<double, 3>& unit) {
+inline double alongAxes(const std::array<double, 3>& perAxis, const std::array<double, 3>& unit) {
+    if (perAxis[0] == perAxis[1] && perAxis[1] == perAxis[2]) {  // the usual machine
+        const double largest =
+            std::max({std::fabs(unit[0]), std::fabs(unit[1]), std::fabs(unit[2])});
+        return largest == 0 ? 1e300 : perAxis[0] / largest;
+    }
     std::size_t tightest = 3;
     for (std::size_t i = 0; i < 3; ++i) {
         if (unit[i] == 0) continue;
@@ -42,6 +47,17 @@ double trapezoidSeconds(double mm, double v0, double v1, double vn, double a) {
         return (vn - v0) / a + (vn - v1) / a + (mm - accelMm - decelMm) / vn;
     const double peak = std::sqrt(std::max(0.0, (2 * a * mm + v0 * v0 + v1 * v1) / 2));
     return (peak - v0) / a + (peak - v1) / a;
+}
+
+// std::llround (halves away from zero, as the controller rounds to steps)
+// without the library call.
+inline long long roundToStep(double x) {
+    if (!(std::fabs(x) < 4503599627370496.0)) return std::llround(x);  // 2^52
+    auto whole = static_cast<long long>(x);                            // toward zero
+    const double rest = x - static_cast<double>(whole);                // exact
+    if (rest >= 0.5) ++whole;
+    if (rest <= -0.5) --whole;
+    return whole;
 }
 
 bool isLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
@@ -298,7 +314,7 @@ void GCodeEstimator::move(const std::array<double, 3>& target, bool rapid) {
     double mm = 0;
     bool moves = false;
     for (std::size_t k = 0; k < 3; ++k) {
-        steps[k] = std::llround(target[k] * limits_.stepsPerMm);
+        steps[k] = roundToStep(target[k] * limits_.stepsPerMm);
         unit[k] = static_cast<double>(steps[k] - steps_[k]) / limits_.stepsPerMm;
         mm += unit[k] * unit[k];
         moves = moves || steps[k] != steps_[k];
