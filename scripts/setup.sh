@@ -2,7 +2,7 @@
 # Installs what the build and the tests need on Debian 12 (run as root or with sudo).
 set -euo pipefail
 packages=(build-essential cmake ninja-build ccache qt6-base-dev qt6-base-dev-tools libgl-dev
-          libgtest-dev libgmock-dev googletest libbenchmark-dev clang clang-format
+          libgtest-dev libgmock-dev googletest libbenchmark-dev clang clang-format clang-tidy
           librecad-data hershey-fonts-data libclang-rt-14-dev
           appstream desktop-file-utils man-db file qt6-translations-l10n
           gcc make linuxcnc-uspace)

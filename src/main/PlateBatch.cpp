@@ -178,6 +178,7 @@ LayoutResult LayOutPlateGrid(const PlateBatch& batch, std::size_t columns, doubl
         }
         fieldWidth = std::max(fieldWidth, plate.bounds.MaxX);
         const double dx = static_cast<double>(placed % columns) * pitchX;
+        // NOLINTNEXTLINE(bugprone-integer-division): the whole row
         const double dy = static_cast<double>(placed / columns) * pitchY;
         ++placed;
         const PenPoints& points = *plate.points;

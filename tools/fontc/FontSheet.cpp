@@ -101,6 +101,7 @@ void renderFontSheet(const CompiledFont& font, const std::string& fontFolder,
     int index = 0;
     for (const auto& [code, letter] : font.letters) {
         const double x0 = (index % kColumns) * cell + 4;
+        // NOLINTNEXTLINE(bugprone-integer-division): the whole row
         const double y0 = 30 + (index / kColumns) * (cell + kLabelHeight) + kLabelHeight;
         ++index;
         painter.setPen(QColor(225, 225, 225));
@@ -153,6 +154,7 @@ void renderGlyphIndex(const std::vector<std::pair<std::string, std::vector<Polyl
     painter.setRenderHint(QPainter::Antialiasing);
     for (std::size_t i = 0; i < glyphs.size(); ++i) {
         const double x0 = (i % kColumns) * cell + 6;
+        // NOLINTNEXTLINE(bugprone-integer-division): the whole row
         const double y0 = (i / kColumns) * (cell + kLabelHeight) + kLabelHeight;
         painter.setPen(QColor(90, 90, 90));
         painter.drawText(QPointF(x0, y0 - 3), QString::fromStdString(glyphs[i].first));
