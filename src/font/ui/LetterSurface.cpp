@@ -7,13 +7,13 @@
 #include <QWheelEvent>
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "font/ui/StrokePainter.h"
 
 namespace {
 constexpr double kSpan = LetterSurface::kRight - LetterSurface::kLeft;
 const QColor kGrid(0, 0, 0, 28);
-const QColor kSelected(0, 170, 0);
 
 const QColor kGreen(0, 255, 0);
 const QColor kBlue(0, 0, 255);
@@ -171,10 +171,18 @@ void LetterSurface::paint(QPainter& painter, QSizeF size) const {
     const StrokeView strokeView{[&](letteredit::Point p) { return at(p.x, p.y); }, std::min(sx, sy),
                                 QRectF(QPointF(0, 0), size)};
     paintStroke(painter, anatomy_, strokeView, showPoints_);
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(kSelected);
+    // Selected points wear the point list's selection colour as hollow
+    // squares: filled green they passed for the stroke's start, and hollow
+    // they leave the point itself in sight.
+    std::vector<QRectF> squares;
+    squares.reserve(selection_.size());
     for (const auto& p : selection_)
-        painter.drawRect(QRectF(at(p.x, p.y) - QPointF(3, 3), QSizeF(6, 6)));
+        squares.emplace_back(at(p.x, p.y) - QPointF(4, 4), QSizeF(8, 8));
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setPen(QPen(palette().color(QPalette::Active, QPalette::Highlight), 2));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRects(squares.data(), static_cast<int>(squares.size()));
+    painter.setRenderHint(QPainter::Antialiasing, true);
     if (highlight_) mark(*highlight_, kGreen);
     if (rubberBand_) {
         painter.setPen(QPen(QColor(0, 90, 200), 1, Qt::DashLine));

@@ -1,11 +1,13 @@
 #include "font/ui/StrokePainter.h"
 
 #include <QFontMetricsF>
+#include <QLineF>
 #include <QPainterPath>
 #include <algorithm>
 #include <cmath>
 #include <map>
 #include <utility>
+#include <vector>
 
 #include "font/PointLabels.h"
 
@@ -18,6 +20,7 @@ using strokeanatomy::SegmentKind;
 constexpr double kArrowLength = 7;
 constexpr double kArrowHalfWidth = 3.2;
 constexpr double kShortestArrowed = 4 * kArrowLength;
+constexpr std::size_t kManyLines = 3000;
 
 const QColor kArrow(150, 0, 0);
 const QColor kPaleArrow(205, 75, 75);
@@ -103,16 +106,39 @@ void paintStroke(QPainter& painter, const strokeanatomy::Anatomy& a, const Strok
     const auto from = [&](const strokeanatomy::Segment& s) { return view.at(a.points[s.from]); };
     const auto to = [&](const strokeanatomy::Segment& s) { return view.at(a.points[s.to]); };
 
+    // Only lines that can touch the picture are drawn; the margin covers the
+    // widest pen.
+    const QRectF reach = view.visible.adjusted(-4, -4, 4, 4);
+    std::vector<QLineF> bands;
+    std::vector<QLineF> joins;
+    std::vector<QLineF> inked;
+    for (const auto& s : a.segments) {
+        const QPointF p = from(s);
+        const QPointF q = to(s);
+        if (std::max(p.x(), q.x()) < reach.left() || std::min(p.x(), q.x()) > reach.right() ||
+            std::max(p.y(), q.y()) < reach.top() || std::min(p.y(), q.y()) > reach.bottom())
+            continue;
+        if (s.kind == SegmentKind::Retrace) bands.emplace_back(p, q);
+        (s.kind == SegmentKind::Join ? joins : inked).emplace_back(p, q);
+    }
+    // A letter of thousands of lines is redrawn at every step of a drag; at
+    // that density smoothing shows nowhere but costs most of the frame.
+    const bool many = bands.size() + joins.size() + inked.size() > kManyLines;
+    painter.setRenderHint(QPainter::Antialiasing, !many);
+    const auto stroke = [&](const std::vector<QLineF>& lines, QPen pen) {
+        if (many) pen.setCapStyle(Qt::SquareCap);  // round ends are curves, each costing a path
+        painter.setPen(pen);
+        if (many) {
+            painter.drawLines(lines.data(), static_cast<int>(lines.size()));
+            return;
+        }
+        for (const QLineF& line : lines) painter.drawLine(line);
+    };
     // Under the letter: a pale band along every piece drawn again.
-    painter.setPen(roundPen(kPale, 6));
-    for (const auto& s : a.segments)
-        if (s.kind == SegmentKind::Retrace) painter.drawLine(from(s), to(s));
-    painter.setPen(roundPen(kPale, 1.3, Qt::DashLine));
-    for (const auto& s : a.segments)
-        if (s.kind == SegmentKind::Join) painter.drawLine(from(s), to(s));
-    painter.setPen(roundPen(kInk, 1.5));
-    for (const auto& s : a.segments)
-        if (s.kind != SegmentKind::Join) painter.drawLine(from(s), to(s));
+    stroke(bands, roundPen(kPale, 6));
+    stroke(joins, roundPen(kPale, 1.3, Qt::DashLine));
+    stroke(inked, roundPen(kInk, 1.5));
+    painter.setRenderHint(QPainter::Antialiasing, true);
 
     QPainterPath heads;
     QPainterPath paleHeads;

@@ -635,6 +635,19 @@ TEST(frmFontPaint, PointsAreSelectedAndDraggedOnTheDrawingAndEveryEditUndone) {
     EXPECT_EQ(editor.letter().selection, (std::vector<std::size_t>{4, 5}));
     QApplication::processEvents();
     saveScreenshot(&editor, "frmFontPaint_zoomed");
+    // The selection must not pass for the stroke's green start.
+    const QImage shown = s->grab().toImage();
+    const QPoint selected = s->toWidget({76, 90}).toPoint();
+    const QColor listColour =
+        editor.spsPoint->palette().color(QPalette::Active, QPalette::Highlight);
+    int ring = 0;
+    for (int dy = -6; dy <= 6; ++dy)
+        for (int dx = -6; dx <= 6; ++dx) {
+            const QColor c = shown.pixelColor(selected + QPoint(dx, dy));
+            ring += c == listColour;
+            EXPECT_FALSE(c.green() > 120 && c.red() < 60 && c.blue() < 60) << dx << "," << dy;
+        }
+    EXPECT_GT(ring, 20);
     editor.cmdFit_Click();
     EXPECT_EQ(s->toWidget({-10, -10}).toPoint(), QPoint(0, 0));
 }
@@ -686,7 +699,8 @@ TEST(frmFontPaint, ScreenshotOfTheStrokeWithArrowsNumbersAndConnectors) {
     makeFont("Anatomy", {{184,
                           "20,60\r\n70,60\r\n70,90\r\n30,95\r\n20,60\r\n70,60\r\n"
                           "20,60\r\n0,0\r\n35,35\r\n35,36\r\n0,0\r\n60,35\r\n60,36\r\n"},
-                         {200, ""}});
+                         {200, ""},
+                         {201, ""}});
     std::string many;
     for (int i = 0; i < 400; ++i)
         many += std::to_string(50 + 40 * std::cos(i / 20.0)) + "," +
@@ -719,6 +733,19 @@ TEST(frmFontPaint, ScreenshotOfTheStrokeWithArrowsNumbersAndConnectors) {
     EXPECT_GT(paleOnJoin, 20);
     EXPECT_EQ(surface.pixelColor(at(45, 60) + QPoint(0, 2)), pale);
     EXPECT_TRUE(editor.picMask->showPoints());
+
+    // Thousands of lines take the quick way and are still drawn in ink.
+    std::string spiral;
+    for (int i = 0; i < 5000; ++i)
+        spiral += std::to_string(50 + 40.0 * i / 5000 * std::cos(i / 50.0)) + "," +
+                  std::to_string(50 + 40.0 * i / 5000 * std::sin(i / 50.0)) + "\r\n";
+    writeFile(testProgramFolder() + "/font/Anatomy/201", spiral);
+    editor.openLetter(201);
+    const QImage dense = editor.picMask->render(QSize(600, 600));
+    int ink = 0;
+    for (int y = 0; y < dense.height(); ++y)
+        for (int x = 0; x < dense.width(); ++x) ink += dense.pixel(x, y) == qRgb(255, 0, 0);
+    EXPECT_GT(ink, 10000);
 
     // Four hundred points: no marks by default, the switch brings them back.
     editor.openLetter(200);
