@@ -18,26 +18,6 @@ bool isNumber(Kind kind) {
 
 bool isPart(Kind kind) { return kind == Kind::OneLine || kind == Kind::Lines; }
 
-// The store's text form writes a part's line breaks as "\n".
-std::string escaped(const std::string& text) {
-    std::string out;
-    for (char c : text) out += c == '\n' ? std::string("\\n") : std::string(1, c);
-    return out;
-}
-
-std::string unescaped(const std::string& text) {
-    std::string out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\\' && i + 1 < text.size() && text[i + 1] == 'n') {
-            out += '\n';
-            ++i;
-        } else {
-            out += text[i];
-        }
-    }
-    return out;
-}
-
 // Key and value of every line of a profile's text, in its order.
 std::vector<std::pair<std::string, std::string>> textEntries(const GCodeProfile& profile) {
     std::vector<std::pair<std::string, std::string>> entries;
@@ -84,7 +64,7 @@ std::string storedForm(const std::string& profileName, const ProfileField& field
         for (char c : value)
             if (c != '\r') plain += c;
         if (hasControl(plain, true)) refuse(profileName, field, "недопустимый управляющий знак");
-        return escaped(plain);
+        return escapeBreaks(plain);
     }
     if (field.kind == Kind::OneLine || field.kind == Kind::Text) {
         if (hasControl(value, false))
@@ -171,7 +151,7 @@ ProfileValues ValuesOfProfile(const GCodeProfile& profile, char decimalSeparator
     for (auto& [key, value] : textEntries(profile)) {
         const ProfileField* field = fieldOf(key);
         if (!field) continue;
-        if (isPart(field->kind)) value = unescaped(value);
+        if (isPart(field->kind)) value = unescapeBreaks(value);
         if (isNumber(field->kind))
             for (char& c : value)
                 if (c == '.') c = decimalSeparator;

@@ -214,25 +214,6 @@ bool isPartKey(const std::string& key) {
            key == "line" || key == "pen_up" || key == "end";
 }
 
-std::string escapeBreaks(const std::string& text) {
-    std::string out;
-    for (char c : text) out += c == '\n' ? std::string("\\n") : std::string(1, c);
-    return out;
-}
-
-std::string unescapeBreaks(const std::string& text) {
-    std::string out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\\' && i + 1 < text.size() && text[i + 1] == 'n') {
-            out += '\n';
-            ++i;
-        } else {
-            out += text[i];
-        }
-    }
-    return out;
-}
-
 char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 bool sameName(const std::string& a, const std::string& b) {
@@ -273,6 +254,25 @@ void storeTexts(const std::vector<std::string>& texts) {
 }
 
 }  // namespace
+
+std::string escapeBreaks(const std::string& text) {
+    std::string out;
+    for (char c : text) out += c == '\n' ? std::string("\\n") : std::string(1, c);
+    return out;
+}
+
+std::string unescapeBreaks(const std::string& text) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\\' && i + 1 < text.size() && text[i + 1] == 'n') {
+            out += '\n';
+            ++i;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
 
 const std::vector<GCodeProfile>& ShippedProfiles() {
     static const std::vector<GCodeProfile> profiles{vezor(), grbl(),     linuxCnc(),

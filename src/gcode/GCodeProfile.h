@@ -66,6 +66,10 @@ class ProfileError : public VezorError {
 const std::vector<GCodeProfile>& ShippedProfiles();
 const GCodeProfile& DefaultProfile();
 
+// A part text in the store's one-line form: each line break written as "\n", and back.
+std::string escapeBreaks(const std::string& text);
+std::string unescapeBreaks(const std::string& text);
+
 // One "key=value" line per field; a part's line breaks are written as "\n".
 std::string ProfileToText(const GCodeProfile& profile);
 // The reverse; throws ProfileError for an unknown key, a value that is not
