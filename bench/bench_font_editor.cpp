@@ -22,6 +22,7 @@
 #include "font/LetterEditing.h"
 #include "font/ui/LetterSurface.h"
 #include "font/ui/frmFontPaint.h"
+#include "main/Session.h"
 
 namespace {
 
@@ -42,6 +43,7 @@ std::string spiralLetter() {
 
 struct Editor {
     QTemporaryDir folder;
+    Session session;
     std::unique_ptr<frmFontPaint> window;
     LetterSurface* surface = nullptr;
 
@@ -51,8 +53,8 @@ struct Editor {
         const std::string text = spiralLetter();
         std::fwrite(text.data(), 1, text.size(), f);
         std::fclose(f);
-        CurrentFont() = folder.path().toStdString();
-        window = std::make_unique<frmFontPaint>();
+        session.CurrentFont() = folder.path().toStdString();
+        window = std::make_unique<frmFontPaint>(session);
         window->resize(1000, 800);
         window->show();
         surface = window->picMask;

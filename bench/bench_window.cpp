@@ -28,6 +28,7 @@
 #include <string>
 
 #include "lib/Win1251.h"
+#include "main/Session.h"
 #include "main/ui/PreviewSurface.h"
 #include "main/ui/frmGCode.h"
 
@@ -68,7 +69,8 @@ void BM_TypingLayout(benchmark::State& state) {
     QTemporaryDir folder;
     const std::string path = QDir(folder.path()).filePath("plate.txt").toStdString();
     writeBytes(path, projectLines(static_cast<int>(state.range(0))));
-    frmGCode window;
+    Session session;
+    frmGCode window(session);
     window.Form_Load();
     window.cboShrift->setCurrentText(QStringLiteral("font/A-Chertezh"));
     window.resize(1100, 760);
@@ -93,7 +95,7 @@ void BM_TypingLayout(benchmark::State& state) {
         figures += waitForFigures(window);
         state.ResumeTiming();
     }
-    state.counters["moves"] = static_cast<double>(penPoints()->count());
+    state.counters["moves"] = static_cast<double>(session.penPoints()->count());
     state.counters["figures_ms"] = figures / static_cast<double>(state.iterations());
 }
 
@@ -135,7 +137,8 @@ void BM_ReadFile(benchmark::State& state) {
     QTemporaryDir folder;
     const std::string path = QDir(folder.path()).filePath("big.gcode").toStdString();
     writeBytes(path, engravingProgram(static_cast<std::size_t>(state.range(0))));
-    frmGCode window;
+    Session session;
+    frmGCode window(session);
     window.Form_Load();
     window.resize(1100, 760);
     window.show();
@@ -154,8 +157,8 @@ void BM_ZoomPanFrame(benchmark::State& state) {
     QTemporaryDir folder;
     const std::string path = QDir(folder.path()).filePath("big.gcode").toStdString();
     writeBytes(path, engravingProgram(static_cast<std::size_t>(state.range(0))));
-    penPoints() = std::make_shared<PenPoints>();  // one file's worth, as after start
-    frmGCode window;
+    Session session;  // one file's worth of moves, as after start
+    frmGCode window(session);
     window.Form_Load();
     window.resize(1100, 760);
     window.show();
@@ -196,7 +199,7 @@ void BM_ZoomPanFrame(benchmark::State& state) {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     state.counters["peak_MB"] = static_cast<double>(usage.ru_maxrss) / 1024.0;
-    state.counters["moves"] = static_cast<double>(penPoints()->count());
+    state.counters["moves"] = static_cast<double>(session.penPoints()->count());
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 // Test entry: fixes the environment (offscreen platform, C locale, "." as the
-// decimal separator, scripted dialogs, a memory settings store and a temporary
-// program folder that is new for every test).
+// decimal separator, scripted dialogs, a memory settings store, a session and a
+// temporary program folder, each new for every test).
 #include <gtest/gtest.h>
 
 #ifdef QT_WIDGETS_LIB
@@ -15,8 +15,6 @@ using TestApplication = QGuiApplication;
 #include <memory>
 
 #include "TestSupport.h"
-#include "lib/FileChoice.h"
-#include "lib/FileTypeFilter.h"
 #include "lib/NumberText.h"
 #include "lib/ProgramFolder.h"
 
@@ -24,6 +22,7 @@ namespace {
 ScriptedDialogs g_dialogs;
 MemorySettingsStore g_settings;
 std::unique_ptr<QTemporaryDir> g_folder;
+std::unique_ptr<Session> g_session;
 
 class FreshEnvironment : public ::testing::EmptyTestEventListener {
     void OnTestStart(const ::testing::TestInfo&) override {
@@ -33,8 +32,7 @@ class FreshEnvironment : public ::testing::EmptyTestEventListener {
         g_folder = std::make_unique<QTemporaryDir>();
         setProgramFolder(g_folder->path().toStdString());
         numtext::setDecimalSeparator('.');
-        fileChoice() = FileChoice{};
-        filetype::storedType() = 0;
+        g_session = std::make_unique<Session>();
         setDialogs(&g_dialogs);
         setSettingsStore(&g_settings);
     }
@@ -43,6 +41,7 @@ class FreshEnvironment : public ::testing::EmptyTestEventListener {
 
 ScriptedDialogs& testDialogs() { return g_dialogs; }
 MemorySettingsStore& testSettings() { return g_settings; }
+Session& testSession() { return *g_session; }
 std::string testProgramFolder() { return g_folder ? g_folder->path().toStdString() : "."; }
 
 int main(int argc, char** argv) {
@@ -55,6 +54,7 @@ int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
     ::testing::UnitTest::GetInstance()->listeners().Append(new FreshEnvironment);
     const int status = RUN_ALL_TESTS();
+    g_session.reset();
     g_folder.reset();
     return status;
 }

@@ -8,6 +8,7 @@
 #include "lib/Dialogs.h"
 #include "lib/FileChoice.h"
 #include "lib/SettingsStore.h"
+#include "main/Session.h"
 
 class QWidget;
 
@@ -45,9 +46,11 @@ class ScriptedDialogs final : public Dialogs {
 };
 
 // The environment every test starts from: scripted dialogs, a memory settings
-// store and a fresh temporary program folder. Reset before each test.
+// store, a fresh session for the windows and a fresh temporary program folder.
+// Made anew before each test.
 ScriptedDialogs& testDialogs();
 MemorySettingsStore& testSettings();
+Session& testSession();
 // The temporary program folder of the running test (UTF-8 path).
 std::string testProgramFolder();
 

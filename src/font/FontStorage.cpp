@@ -11,11 +11,6 @@
 #include "lib/Win1251.h"
 #include "lib/clsFindFile.h"
 
-std::string& CurrentFont() {
-    static std::string font;
-    return font;
-}
-
 std::string FontFolderPath(const std::string& fontPath) {
     if (!fontPath.empty() && (fontPath[0] == '/' || fontPath[0] == '\\')) return fontPath;
     std::string relative = fontPath;

@@ -13,10 +13,6 @@ struct LetterPoint {
     double y = 0;
 };
 
-// The font the font editor and viewer work on: a folder path relative to the
-// program folder, as the font list shows it (for example "font/Simplex").
-std::string& CurrentFont();
-
 // The folder a font's letters are read from: below the program folder, or, for a
 // font the user has no folder of, the installed font of that name. An absolute
 // path is used as it is.

@@ -21,7 +21,8 @@ std::string defaultText(std::optional<int> code) {
     return win1251::fromUtf8("Н") + letter + win1251::fromUtf8("о Съешь ещё этих булок");
 }
 
-LayoutResult layOut(const std::string& text, const std::string& fontPath, std::optional<int> code,
+LayoutResult layOut(const std::string& text, const std::string& fontPath,
+                    const MachiningSettings& settings, std::optional<int> code,
                     const std::vector<std::string>& letterLines) {
     Project project;
     project.LineSpacing = kLineSpacing;
@@ -30,9 +31,9 @@ LayoutResult layOut(const std::string& text, const std::string& fontPath, std::o
     project.WidthFactor = kWidthFactor;
     project.ProjectLines.Add(ProjectLine{text, {}, {}, {}});
     if (!code || *code < 0 || *code > 255)
-        return LayOutProject(project, fontPath, machiningSettings(), MoveTexts::Build);
+        return LayOutProject(project, fontPath, settings, MoveTexts::Build);
     const LetterInMemory letter{static_cast<unsigned char>(*code), letterLines};
-    return LayOutProject(project, fontPath, machiningSettings(), MoveTexts::Build, &letter);
+    return LayOutProject(project, fontPath, settings, MoveTexts::Build, &letter);
 }
 
 std::optional<PreviewView> fit(const PenPoints& points, double width, double height) {

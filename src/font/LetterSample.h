@@ -18,7 +18,8 @@ std::string defaultText(std::optional<int> code);
 
 // One project line of the text with the parameters of a new project's template
 // and the machining settings in force.
-LayoutResult layOut(const std::string& text, const std::string& fontPath, std::optional<int> code,
+LayoutResult layOut(const std::string& text, const std::string& fontPath,
+                    const MachiningSettings& settings, std::optional<int> code,
                     const std::vector<std::string>& letterLines);
 
 // A view of everything the sample draws, with a margin, at one scale on both

@@ -73,9 +73,4 @@ bool matches(const std::string& name, const std::string& pattern) {
            globMatch(n, std::u32string_view(p).substr(0, p.size() - 2));
 }
 
-int& storedType() {
-    static int type = 0;
-    return type;
-}
-
 }  // namespace filetype

@@ -25,7 +25,4 @@ std::optional<std::string> prefixedPattern(const std::string& prefix, int type);
 // without an extension (so "*.*" lists every file).
 bool matches(const std::string& name, const std::string& pattern);
 
-// The type chosen last in the file chooser; kept for the whole run.
-int& storedType();
-
 }  // namespace filetype

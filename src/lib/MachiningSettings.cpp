@@ -5,11 +5,6 @@
 #include "lib/SettingsStore.h"
 #include "lib/Win1251.h"
 
-MachiningSettings& machiningSettings() {
-    static MachiningSettings settings;
-    return settings;
-}
-
 const std::string& AppCaption() {
     static const std::string caption = cp("VEzor из текста");
     return caption;
@@ -93,11 +88,12 @@ MachiningSettings ReadStoredSettings(std::vector<SettingFault>& faults) {
 }
 
 // Each fault gets its notice (title "VEzor") and its default written back.
-void LoadSettings() {
+MachiningSettings LoadSettings() {
     std::vector<SettingFault> faults;
-    machiningSettings() = ReadStoredSettings(faults);
+    MachiningSettings settings = ReadStoredSettings(faults);
     for (const SettingFault& f : faults) {
         dialogs().message(f.notice, "VEzor");
         WriteSetting(f.key, f.defaultText);
     }
+    return settings;
 }

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-// The machining settings, process-wide, named as their keys in the store.
+// The machining settings, named as their keys in the store.
 struct MachiningSettings {
     double ZBezop = 5.0;           // safe Z between characters and at tags, mm
     double ZBezopS = 15.0;         // safe Z at line ends, mm
@@ -12,8 +12,6 @@ struct MachiningSettings {
     int NoRazriv = 0;              // 1: no lifts at spaces and punctuation
     int RazrivVBukve = 0;          // 1: lifts at the break marks inside letters
 };
-
-MachiningSettings& machiningSettings();
 
 // The program's caption, "VEzor из текста" (Windows-1251).
 const std::string& AppCaption();
@@ -52,7 +50,7 @@ struct SettingFault {
 // four first settings starts without a notice.
 MachiningSettings ReadStoredSettings(std::vector<SettingFault>& faults);
 
-// Reads the settings into machiningSettings(). A missing, empty or (for
-// the numbers) unreadable value gets its notice (title "VEzor"), its default is
-// written back and used.
-void LoadSettings();
+// Reads the settings for the windows. A missing, empty or (for the numbers)
+// unreadable value gets its notice (title "VEzor"), its default is written back
+// and used.
+MachiningSettings LoadSettings();

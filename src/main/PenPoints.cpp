@@ -27,13 +27,3 @@ bool PenPoints::operator==(const PenPoints& other) const {
         if (!((*this)[i] == other[i]) || line(i) != other.line(i)) return false;
     return true;
 }
-
-std::shared_ptr<PenPoints>& penPoints() {
-    static std::shared_ptr<PenPoints> points = std::make_shared<PenPoints>();
-    return points;
-}
-
-ViewBounds& viewBounds() {
-    static ViewBounds bounds;
-    return bounds;
-}

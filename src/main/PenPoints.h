@@ -63,9 +63,3 @@ struct ViewBounds {
     double MaxY = 0;
     bool operator==(const ViewBounds&) const = default;
 };
-
-// The process-wide tool path and view bounds, shared by the layout, the G-code
-// reader, the writer and the preview. Replaced as a whole, so the G-code list
-// can keep showing an earlier list.
-std::shared_ptr<PenPoints>& penPoints();
-ViewBounds& viewBounds();

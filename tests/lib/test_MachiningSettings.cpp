@@ -7,8 +7,8 @@
 namespace {
 
 TEST(LoadSettings, EmptyStoreShowsFourNoticesInOrderAndStoresDefaults) {
-    machiningSettings() = MachiningSettings{1, 2, "x", 1};
-    LoadSettings();
+    testSession().machiningSettings() = MachiningSettings{1, 2, "x", 1};
+    testSession().machiningSettings() = LoadSettings();
     const auto& calls = testDialogs().calls;
     ASSERT_EQ(calls.size(), 4u);
     EXPECT_EQ(calls[0].text, w("Не задана Z при переходе между знаками\r\nПо умолчанию Z=5мм"));
@@ -21,39 +21,39 @@ TEST(LoadSettings, EmptyStoreShowsFourNoticesInOrderAndStoresDefaults) {
     EXPECT_EQ(testSettings().values,
               (std::map<std::string, std::string>{
                   {"ZBezop", "5"}, {"ZBezopS", "15"}, {"SkorF", "500.00"}, {"NoRazriv", "0"}}));
-    const auto& s = machiningSettings();
+    const auto& s = testSession().machiningSettings();
     EXPECT_EQ(s.ZBezop, 5.0);
     EXPECT_EQ(s.ZBezopS, 15.0);
     EXPECT_EQ(s.SkorF, "500.00");
     EXPECT_EQ(s.NoRazriv, 0);
 
     testDialogs().reset();
-    LoadSettings();
+    testSession().machiningSettings() = LoadSettings();
     EXPECT_TRUE(testDialogs().calls.empty()) << "a second start shows no notice";
 }
 
 TEST(LoadSettings, OnlyTheMissingKeyIsNoticedAndWritten) {
     testSettings().values = {{"ZBezop", "0"}, {"ZBezopS", "12"}, {"SkorF", ""}, {"NoRazriv", "1"}};
-    LoadSettings();
+    testSession().machiningSettings() = LoadSettings();
     ASSERT_EQ(testDialogs().messagesUtf8(),
               std::vector<std::string>{
                   "Линейная скорость перемещения не задана(F).\r\nПо умолчанию F=500.00"});
     EXPECT_EQ(testSettings().writes, 1);
     EXPECT_EQ(testSettings().values["SkorF"], "500.00");
-    EXPECT_EQ(machiningSettings().ZBezop, 0.0);
-    EXPECT_EQ(machiningSettings().ZBezopS, 12.0);
-    EXPECT_EQ(machiningSettings().NoRazriv, 1);
+    EXPECT_EQ(testSession().machiningSettings().ZBezop, 0.0);
+    EXPECT_EQ(testSession().machiningSettings().ZBezopS, 12.0);
+    EXPECT_EQ(testSession().machiningSettings().NoRazriv, 1);
 }
 
 TEST(LoadSettings, FeedStaysTextAndNonNumbersFallBackToDefaults) {
     numtext::setDecimalSeparator(',');
     testSettings().values = {
         {"ZBezop", "abc"}, {"ZBezopS", "7,5"}, {"SkorF", "750.00"}, {"NoRazriv", "yes"}};
-    LoadSettings();
-    EXPECT_EQ(machiningSettings().SkorF, "750.00");
-    EXPECT_EQ(machiningSettings().ZBezopS, 7.5);
-    EXPECT_EQ(machiningSettings().ZBezop, 5.0);
-    EXPECT_EQ(machiningSettings().NoRazriv, 0);
+    testSession().machiningSettings() = LoadSettings();
+    EXPECT_EQ(testSession().machiningSettings().SkorF, "750.00");
+    EXPECT_EQ(testSession().machiningSettings().ZBezopS, 7.5);
+    EXPECT_EQ(testSession().machiningSettings().ZBezop, 5.0);
+    EXPECT_EQ(testSession().machiningSettings().NoRazriv, 0);
     EXPECT_EQ(testDialogs().calls.size(), 2u);
     EXPECT_EQ(testSettings().values["ZBezop"], "5");
     EXPECT_EQ(testSettings().values["NoRazriv"], "0");
@@ -63,8 +63,8 @@ TEST(LoadSettings, AFeedWithALineBreakCountsAsMissing) {
     // Written behind "F" in every pen-down line, it would add lines to the program.
     testSettings().values = {
         {"ZBezop", "5"}, {"ZBezopS", "15"}, {"SkorF", "500\r\nG0Z-50"}, {"NoRazriv", "0"}};
-    LoadSettings();
-    EXPECT_EQ(machiningSettings().SkorF, "500.00");
+    testSession().machiningSettings() = LoadSettings();
+    EXPECT_EQ(testSession().machiningSettings().SkorF, "500.00");
     EXPECT_EQ(testSettings().values["SkorF"], "500.00");
     EXPECT_EQ(testDialogs().calls.size(), 1u);
 }

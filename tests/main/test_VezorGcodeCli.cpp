@@ -24,8 +24,6 @@ class VezorGcodeCli : public ::testing::Test {
   protected:
     void SetUp() override {
         font = writeTestFont();
-        machiningSettings() = MachiningSettings{};
-        penPoints() = std::make_shared<PenPoints>();
         std::filesystem::create_directories(joinPath(testProgramFolder(), "Projects"));
     }
     std::string project(const std::string& text) {
@@ -36,7 +34,7 @@ class VezorGcodeCli : public ::testing::Test {
 #ifdef QT_WIDGETS_LIB
     // What the main window writes for the project with the test font.
     std::string savedByTheWindow(const std::string& path) {
-        frmGCode window;
+        frmGCode window(testSession());
         window.Form_Load();
         window.project().ProjectPath = path;
         window.LoadProject(path);
@@ -76,9 +74,9 @@ TEST_F(VezorGcodeCli, WritesWhatTheWindowSaves) {
 
 TEST_F(VezorGcodeCli, SettingsFromTheCommandLineAndTheStore) {
     const std::string path = project("A B.C\r\n");
-    machiningSettings().SkorF = "750.00";
-    machiningSettings().NoRazriv = 1;
-    machiningSettings().ZBezopS = 20;
+    testSession().machiningSettings().SkorF = "750.00";
+    testSession().machiningSettings().NoRazriv = 1;
+    testSession().machiningSettings().ZBezopS = 20;
     const std::string expected = savedByTheWindow(path);
 
     // ZBezopS comes from the store; the store is read but never written.

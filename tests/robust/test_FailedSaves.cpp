@@ -97,14 +97,14 @@ TEST(FailedSaves, GCodeWriterKeepsTheEarlierProgram) {
 
 TEST(FailedSaves, SaveCommandReportsEveryFailureAndKeepsTheEarlierProgram) {
     const auto points = laidOutPoints();
-    frmGCode window;
+    frmGCode window(testSession());
     for (Failure failure : kFailures) {
         SCOPED_TRACE(nameOf(failure));
         SmallDisk disk;
         REQUIRE_DISK(disk);
         setProgramFolder(disk.path());
         window.project().ProjectPath = disk.path() + "/plate.txt";
-        penPoints() = points;
+        testSession().penPoints() = points;
         writeFile(disk.path() + "/plate.gcode", "earlier\r\n");
         const std::string listing = breakDisk(disk, failure);
 
@@ -160,8 +160,8 @@ TEST(FailedSaves, FontEditorReportsAFailedSaveAndKeepsTheLetter) {
         REQUIRE_DISK(disk);
         const std::string font = disk.path() + "/F";
         writeFile(font + "/65", "1,1\r\n");
-        CurrentFont() = font;
-        frmFontPaint editor;
+        testSession().CurrentFont() = font;
+        frmFontPaint editor(testSession());
         const std::string title = fromQ(editor.windowTitle());
         editor.selectMode(1);
         editor.picMask_MouseDown(Qt::LeftButton, 30, 40);
@@ -206,7 +206,7 @@ TEST(FailedSaves, ProjectTemplateKeepsTheEarlierProject) {
 }
 
 TEST(FailedSaves, NewProjectCommandReportsAFailedWrite) {
-    frmGCode window;
+    frmGCode window(testSession());
     for (Failure failure : kFailures) {
         SCOPED_TRACE(nameOf(failure));
         SmallDisk disk;

@@ -76,12 +76,12 @@ TEST(GarbageInputs, BinaryFileAsGCode) {
 }
 
 TEST(GarbageInputs, MainWindowTellsTheUserAndKeepsWhatItShows) {
-    frmGCode window;
+    frmGCode window(testSession());
     const auto before = std::make_shared<PenPoints>();
-    penPoints() = before;
+    testSession().penPoints() = before;
     window.LoadProject(garbageFile("garbage.txt", garbageBytes(kMegabyte, 1)));
     EXPECT_EQ(testDialogs().messagesUtf8(), std::vector<std::string>{"Файл не является проектом"});
-    EXPECT_EQ(penPoints(), before);
+    EXPECT_EQ(testSession().penPoints(), before);
 
     testDialogs().reset();
     window.ReadGCodeFile(garbageFile("garbage.gcode", garbageBytes(kMegabyte, 3)));
@@ -137,9 +137,9 @@ TEST(GarbageInputs, TagDataOnGarbageGivesATextOrANamedRefusal) {
 TEST(GarbageInputs, SettingsThatAreNoNumbersGetTheirNoticesAndDefaults) {
     testSettings().values = {
         {"ZBezop", "five"}, {"ZBezopS", "1,5,2"}, {"SkorF", "500.00"}, {"NoRazriv", "yes"}};
-    machiningSettings() = MachiningSettings{1, 2, "9", 1};
-    LoadSettings();
-    const MachiningSettings& s = machiningSettings();
+    testSession().machiningSettings() = MachiningSettings{1, 2, "9", 1};
+    testSession().machiningSettings() = LoadSettings();
+    const MachiningSettings& s = testSession().machiningSettings();
     EXPECT_EQ(s.ZBezop, 5.0);
     EXPECT_EQ(s.ZBezopS, 15.0);
     EXPECT_EQ(s.NoRazriv, 0);
@@ -155,7 +155,7 @@ TEST(GarbageInputs, SettingsThatAreNoNumbersGetTheirNoticesAndDefaults) {
                              {"ZBezopS", std::string(100000, '9')},
                              {"SkorF", "500.00"},
                              {"NoRazriv", "99999999999"}};
-    LoadSettings();
+    testSession().machiningSettings() = LoadSettings();
     EXPECT_EQ(s.ZBezop, 5.0);
     EXPECT_EQ(s.ZBezopS, 15.0);
     EXPECT_EQ(s.NoRazriv, 0);

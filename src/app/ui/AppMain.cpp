@@ -10,6 +10,7 @@
 #include "lib/NumberText.h"
 #include "lib/ProgramFolder.h"
 #include "lib/ui/QtDialogs.h"
+#include "main/Session.h"
 #include "main/ui/frmGCode.h"
 
 void InstallPlatform(QApplication& app) {
@@ -32,8 +33,9 @@ void InstallPlatform(QApplication& app) {
 
 int Main(QApplication& app) {
     (void)AppCaption();
-    LoadSettings();
-    frmGCode window;
+    Session session;
+    session.machiningSettings() = LoadSettings();
+    frmGCode window(session);
     window.Form_Load();
     window.show();
     return app.exec();

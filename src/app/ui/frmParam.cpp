@@ -71,7 +71,7 @@ const ProfileField& fieldNamed(const char* key) {
 
 }  // namespace
 
-frmParam::frmParam(QWidget* parent) : QDialog(parent) {
+frmParam::frmParam(MachiningSettings& inUse, QWidget* parent) : QDialog(parent), inUse_(inUse) {
     setObjectName(QStringLiteral("frmParam"));
     setWindowTitle(QStringLiteral("Параметры"));
     setModal(true);
@@ -265,7 +265,7 @@ QWidget* frmParam::buildPartsTab() {
 }
 
 void frmParam::Form_Load() {
-    const MachiningSettings& s = machiningSettings();
+    const MachiningSettings& s = inUse_;
 
     cboBezop->clear();
     cboBezopS->clear();
@@ -486,6 +486,6 @@ void frmParam::cmdSave_Click() {
 
 void frmParam::cmdClose_Click() {
     if (!unsavedProfileHandled()) return;
-    LoadSettings();
+    inUse_ = LoadSettings();
     accept();
 }

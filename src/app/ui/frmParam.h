@@ -8,6 +8,7 @@
 
 #include "app/ProfileForm.h"
 
+struct MachiningSettings;
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
@@ -18,12 +19,12 @@ class QToolButton;
 
 // The parameters dialog: the machining settings and the output profile. The
 // save button writes the choices (and the edits of the user's own profile) to
-// the settings store; the close button reads the store back into the program
-// and closes. The window's own close box does neither.
+// the settings store; the close button reads the store back into the settings
+// the program uses and closes. The window's own close box does neither.
 class frmParam final : public QDialog {
     Q_OBJECT
   public:
-    explicit frmParam(QWidget* parent = nullptr);
+    explicit frmParam(MachiningSettings& inUse, QWidget* parent = nullptr);
 
     // Fills the lists and selects the settings the program uses now.
     void Form_Load();
@@ -55,6 +56,7 @@ class frmParam final : public QDialog {
     std::map<std::string, QWidget*> profileControls;
 
   private:
+    MachiningSettings& inUse_;
     void buildControls();
     QWidget* buildSettingsTab();
     QWidget* buildProfileTab();

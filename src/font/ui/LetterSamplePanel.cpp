@@ -8,9 +8,9 @@
 #include <QVBoxLayout>
 #include <functional>
 
-#include "font/FontStorage.h"
 #include "font/LetterSample.h"
 #include "lib/ui/QtText.h"
+#include "main/Session.h"
 #include "main/paint/PreviewPainter.h"
 
 namespace {
@@ -39,7 +39,8 @@ class SampleView final : public QWidget {
 };
 }  // namespace
 
-LetterSamplePanel::LetterSamplePanel(QWidget* parent) : QWidget(parent) {
+LetterSamplePanel::LetterSamplePanel(Session& session, QWidget* parent)
+    : QWidget(parent), session_(session) {
     setObjectName("LetterSamplePanel");
     chkPoints = new QCheckBox(QStringLiteral("Показывать точки"), this);
     chkPoints->setObjectName("chkPoints");
@@ -89,7 +90,8 @@ void LetterSamplePanel::setShowPoints(bool show) {
 
 const LayoutResult& LetterSamplePanel::sample() {
     if (laidOut_) return *laidOut_;
-    laidOut_ = lettersample::layOut(fromQ(txtSample->text()), CurrentFont(), code_, lines_);
+    laidOut_ = lettersample::layOut(fromQ(txtSample->text()), session_.CurrentFont(),
+                                    session_.machiningSettings(), code_, lines_);
     // Each missing letter once, in the order of the text.
     std::string missing;
     for (unsigned char code : laidOut_->missingLetters)

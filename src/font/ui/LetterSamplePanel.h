@@ -8,6 +8,7 @@
 #include "main/Layout.h"
 
 class QCheckBox;
+class Session;
 class QLineEdit;
 
 // The strip under the font editor's drawing: the switch for the point marks,
@@ -17,7 +18,8 @@ class QLineEdit;
 class LetterSamplePanel final : public QWidget {
     Q_OBJECT
   public:
-    explicit LetterSamplePanel(QWidget* parent = nullptr);
+    // The sample is in the session's current font, laid out with its settings.
+    explicit LetterSamplePanel(Session& session, QWidget* parent = nullptr);
 
     // The letter on the surface: its code (none while a font has no letter
     // chosen) and its lines, saved or not.
@@ -39,6 +41,7 @@ class LetterSamplePanel final : public QWidget {
     void showPointsToggled(bool show);
 
   private:
+    Session& session_;
     std::optional<int> code_;
     std::vector<std::string> lines_;
     // The text is the user's own once typed; until then it follows the letter.

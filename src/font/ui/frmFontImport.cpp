@@ -23,9 +23,8 @@ namespace {
 const char* const kTitle = "Импорт шрифта";
 
 // The chosen font file's full path, "" when the user closed the chooser.
-std::string chooseFontFile() {
-    dialogs().chooseFile(fileChoice());
-    const FileChoice& choice = fileChoice();
+std::string chooseFontFile(FileChoice& choice) {
+    dialogs().chooseFile(choice);
     if (choice.ChoiceConfirmed != 1) return "";
     return joinPath(choice.ChosenFolder, choice.ChosenFile);
 }
@@ -74,9 +73,9 @@ fontc::CompiledFont joinWithProgress(const fontc::FontRecipe& recipe, QWidget* p
 
 }  // namespace
 
-std::string ImportFont(QWidget* parent) {
+std::string ImportFont(FileChoice& choice, QWidget* parent) {
     const std::string title = cp(kTitle);
-    const std::string path = chooseFontFile();
+    const std::string path = chooseFontFile(choice);
     if (path.empty()) return "";
     const std::string file = std::filesystem::path(path).filename().string();
     fontc::FontRecipe recipe;

@@ -27,6 +27,7 @@
 #include "lib/TextFile.h"
 #include "lib/VezorError.h"
 #include "lib/ui/QtText.h"
+#include "main/Session.h"
 
 namespace {
 
@@ -127,7 +128,7 @@ std::string characterOf(int code) {
 
 }  // namespace
 
-frmFontPaint::frmFontPaint(QWidget* parent) : QDialog(parent) {
+frmFontPaint::frmFontPaint(Session& session, QWidget* parent) : QDialog(parent), session_(session) {
     setObjectName("frmFontPaint");
     setWindowTitle(QString::fromUtf8(kCaption));
     setModal(true);
@@ -258,7 +259,7 @@ void frmFontPaint::buildControls() {
 // --- Window events --------------------------------------------------------
 
 void frmFontPaint::Form_Load() {
-    setWindowTitle(QString::fromUtf8(kCaption) + " [" + pathToQ(CurrentFont()) + "]");
+    setWindowTitle(QString::fromUtf8(kCaption) + " [" + pathToQ(session_.CurrentFont()) + "]");
     letter_ = {};
     showPoints();
     DrawGuides();
@@ -268,8 +269,8 @@ void frmFontPaint::Form_Load() {
 
 void frmFontPaint::mnuImport_Click() {
     // A font that replaces the one open here is shown afresh.
-    const std::string imported = ImportFont(this);
-    if (!imported.empty() && imported == CurrentFont()) Form_Load();
+    const std::string imported = ImportFont(session_.fileChoice(), this);
+    if (!imported.empty() && imported == session_.CurrentFont()) Form_Load();
 }
 
 void frmFontPaint::cboLiter_Click() {
@@ -355,7 +356,7 @@ void frmFontPaint::mnuLiterAs_Click() {
     const int code = codeOfAnswer(answer);
     // Any file of that name counts, even one that cannot be read: it is about
     // to be replaced.
-    if (textfile::isFile(LetterFilePath(CurrentFont(), code)) &&
+    if (textfile::isFile(LetterFilePath(session_.CurrentFont(), code)) &&
         !dialogs().question(cp("Буква '") + answer + cp("' есть. Сохранить?"), caption()))
         return;
     if (!SaveLetter(code)) return;
@@ -384,7 +385,7 @@ void frmFontPaint::LoadLetter() {
         problem = cp("/новая буква '") + characterOf(code) + "'";
     } else
         try {
-            letter_.points = ReadLetterLines(LetterFilePath(CurrentFont(), code));
+            letter_.points = ReadLetterLines(LetterFilePath(session_.CurrentFont(), code));
             const auto lineText = [&](std::size_t line) {
                 return cp("/в строке ") + std::to_string(line + 1) + cp(" буквы '") +
                        characterOf(code) + "'";
@@ -415,7 +416,7 @@ void frmFontPaint::LoadLetter() {
 
 bool frmFontPaint::SaveLetter(int code) {
     try {
-        WriteLetterFile(LetterFilePath(CurrentFont(), code), letter_.points);
+        WriteLetterFile(LetterFilePath(session_.CurrentFont(), code), letter_.points);
     } catch (const VezorError& e) {
         dialogs().message(e.message(), caption(), Dialogs::Icon::Error);
         return false;
@@ -433,7 +434,8 @@ void frmFontPaint::FillLetterList() {
     {
         const QSignalBlocker quiet(cboLiter);
         cboLiter->clear();
-        for (const auto& entry : letteredit::letterEntries(ListFontLetters(CurrentFont()))) {
+        for (const auto& entry :
+             letteredit::letterEntries(ListFontLetters(session_.CurrentFont()))) {
             cboLiter->addItem(toQ(entry.text), entry.code);
             markExisting(cboLiter->count() - 1, entry.exists);
             if (entry.exists && first < 0) first = cboLiter->count() - 1;

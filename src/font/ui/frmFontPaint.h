@@ -18,8 +18,9 @@ class QMenuBar;
 class QToolButton;
 class LetterSurface;
 class LetterSamplePanel;
+class Session;
 
-// The font editor: draws, shifts and saves the letters of the font named by
+// The font editor: draws, shifts and saves the letters of the session's
 // CurrentFont(), one letter at a time, as an ordered list of points. Opened
 // modally; a letter with unsaved edits is closed only after a question.
 //
@@ -30,7 +31,7 @@ class LetterSamplePanel;
 class frmFontPaint final : public QDialog {
     Q_OBJECT
   public:
-    explicit frmFontPaint(QWidget* parent = nullptr);
+    explicit frmFontPaint(Session& session, QWidget* parent = nullptr);
     ~frmFontPaint() override;
 
     void Form_Load();
@@ -112,6 +113,7 @@ class frmFontPaint final : public QDialog {
     void letterSaved(int code);
 
   private:
+    Session& session_;
     void LoadLetter();
     bool SaveLetter(int code);
     void FillLetterList();

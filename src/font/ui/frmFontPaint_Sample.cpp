@@ -12,7 +12,7 @@ constexpr std::size_t kMostPointsMarked = 300;
 }  // namespace
 
 void frmFontPaint::buildSample() {
-    sample = new LetterSamplePanel(this);
+    sample = new LetterSamplePanel(session_, this);
     connect(sample, &LetterSamplePanel::showPointsToggled, picMask, &LetterSurface::setShowPoints);
     if (auto* outer = qobject_cast<QBoxLayout*>(layout())) outer->addWidget(sample);
 }

@@ -12,8 +12,9 @@
 #include "lib/TextFile.h"
 #include "lib/VezorError.h"
 #include "lib/ui/QtText.h"
+#include "main/Session.h"
 
-frmSrift::frmSrift(QWidget* parent) : QDialog(parent) {
+frmSrift::frmSrift(Session& session, QWidget* parent) : QDialog(parent), session_(session) {
     setObjectName("frmSrift");
     setWindowTitle(QStringLiteral("Просмотр/выбор шрифта"));
     setModal(true);
@@ -49,7 +50,8 @@ frmSrift::~frmSrift() = default;
 void frmSrift::Form_Load() {
     PageWidth = fontpage::kPageWidth;
     PageHeight = fontpage::kPageHeight;
-    setWindowTitle(QStringLiteral("Просмотр/выбор шрифта [") + pathToQ(CurrentFont()) + "]");
+    setWindowTitle(QStringLiteral("Просмотр/выбор шрифта [") + pathToQ(session_.CurrentFont()) +
+                   "]");
 }
 
 void frmSrift::opt_Click(int index) {
@@ -66,9 +68,9 @@ void frmSrift::picpic_MouseUp(int column, int row) {
     if (page_ == 0) return;
     const int code = fontpage::cellCode(fontpage::firstCode(page_), column, row);
     // The editor lists every code from 32 and the control codes the font has.
-    if (code < 32 && !textfile::isFile(LetterFilePath(CurrentFont(), code))) return;
+    if (code < 32 && !textfile::isFile(LetterFilePath(session_.CurrentFont(), code))) return;
     if (!editor_) {
-        editor_ = new frmFontPaint(this);
+        editor_ = new frmFontPaint(session_, this);
         editor_->setAttribute(Qt::WA_DeleteOnClose);
         // Beside the page, so that the next cell is one click away.
         editor_->setModal(false);
@@ -110,7 +112,7 @@ void frmSrift::DrawCharacterPage(int index) {
 bool frmSrift::ReadLetterPoints(int code) {
     spsPoint.clear();
     try {
-        spsPoint = ReadLetterLines(LetterFilePath(CurrentFont(), code));
+        spsPoint = ReadLetterLines(LetterFilePath(session_.CurrentFont(), code));
     } catch (const VezorError&) {
         return false;
     }

@@ -9,8 +9,9 @@
 class QRadioButton;
 class FontPageSurface;
 class frmFontPaint;
+class Session;
 
-// The font viewer: the font named by CurrentFont() as a table of 128 cells, one
+// The font viewer: the session's CurrentFont() as a table of 128 cells, one
 // page for the codes 0..127 and one for 128..255, each cell with the code, the
 // character and the font's own drawing of it. It changes no file itself; a
 // click on a cell opens that letter in the font editor, and a letter saved
@@ -22,7 +23,7 @@ class frmFontPaint;
 class frmSrift final : public QDialog {
     Q_OBJECT
   public:
-    explicit frmSrift(QWidget* parent = nullptr);
+    explicit frmSrift(Session& session, QWidget* parent = nullptr);
     ~frmSrift() override;
 
     void Form_Load();
@@ -42,6 +43,7 @@ class frmSrift final : public QDialog {
     FontPageSurface* picpic = nullptr;
 
   private:
+    Session& session_;
     void DrawCellGrid();
     void DrawCharacterPage(int index);
     bool ReadLetterPoints(int code);

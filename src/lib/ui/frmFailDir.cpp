@@ -173,7 +173,7 @@ void frmFailDir::Form_Load() {
     // The type carried over from the last showing is the one the options and
     // the label show, so that what is shown is what filters. The pattern is set
     // before the lists move so that the folder is listed once.
-    int& type = filetype::storedType();
+    int& type = choice_.FileType;
     if (!filetype::isValid(type)) type = 0;
     optVbor[static_cast<std::size_t>(type)]->setChecked(true);
     Label1->setText(QString::fromStdString(filetype::label(type)));
@@ -290,7 +290,7 @@ void frmFailDir::failList_DblClick(QListWidgetItem* item) {
 
 void frmFailDir::optVbor_Click(int index) {
     if (!filetype::isValid(index)) return;
-    filetype::storedType() = index;
+    choice_.FileType = index;
     optVbor[static_cast<std::size_t>(index)]->setChecked(true);
     pattern_ = filetype::pattern(index);
     Label1->setText(QString::fromStdString(filetype::label(index)));
@@ -298,8 +298,7 @@ void frmFailDir::optVbor_Click(int index) {
 }
 
 void frmFailDir::txtMaska_Enter() {
-    const auto prefixed =
-        filetype::prefixedPattern(pathFromQ(txtMaska->text()), filetype::storedType());
+    const auto prefixed = filetype::prefixedPattern(pathFromQ(txtMaska->text()), choice_.FileType);
     if (!prefixed) return;
     pattern_ = *prefixed;
     fillFileList();

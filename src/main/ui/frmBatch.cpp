@@ -31,9 +31,10 @@ const char* kCaption = "Пакет";
 
 }  // namespace
 
-frmBatch::frmBatch(std::string projectPath, std::string font, MachiningSettings settings,
-                   ProgramBuilder build, QWidget* parent)
+frmBatch::frmBatch(FileChoice& chooser, std::string projectPath, std::string font,
+                   MachiningSettings settings, ProgramBuilder build, QWidget* parent)
     : QDialog(parent),
+      chooser_(chooser),
       projectPath_(std::move(projectPath)),
       font_(std::move(font)),
       settings_(std::move(settings)),
@@ -121,8 +122,8 @@ frmBatch::frmBatch(std::string projectPath, std::string font, MachiningSettings 
 }
 
 void frmBatch::cmdChooseTable_Click() {
-    dialogs().chooseFile(fileChoice());
-    const FileChoice& choice = fileChoice();
+    dialogs().chooseFile(chooser_);
+    const FileChoice& choice = chooser_;
     if (choice.ChoiceConfirmed != 1) return;
     txtTable->setText(pathToQ(joinPath(choice.ChosenFolder, choice.ChosenFile)));
     optTable->setChecked(true);

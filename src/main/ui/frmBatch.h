@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "lib/FileChoice.h"
 #include "lib/MachiningSettings.h"
 #include "main/PlateBatch.h"
 
@@ -24,9 +25,10 @@ class frmBatch final : public QDialog {
     Q_OBJECT
   public:
     // projectPath (UTF-8) is read anew for every preview and run; files go
-    // where the save command would put the project's program.
-    frmBatch(std::string projectPath, std::string font, MachiningSettings settings,
-             ProgramBuilder build, QWidget* parent = nullptr);
+    // where the save command would put the project's program. The table is
+    // chosen with the file chooser, opened where chooser was left.
+    frmBatch(FileChoice& chooser, std::string projectPath, std::string font,
+             MachiningSettings settings, ProgramBuilder build, QWidget* parent = nullptr);
 
     void cmdChooseTable_Click();
     void cmdPreview_Click();
@@ -62,6 +64,7 @@ class frmBatch final : public QDialog {
     void report(const std::string& cp1251);
     void writeGrid(const PlateBatch& batch);
 
+    FileChoice& chooser_;
     std::string projectPath_;
     std::string font_;
     MachiningSettings settings_;

@@ -17,17 +17,17 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "font/FontStorage.h"
 #include "lib/Dialogs.h"
 #include "lib/MachiningSettings.h"
 #include "lib/Win1251.h"
 #include "lib/ui/QtText.h"
 #include "main/FontList.h"
 #include "main/FontListChanges.h"
+#include "main/Session.h"
 #include "main/ui/PenPointsListModel.h"
 #include "main/ui/PreviewSurface.h"
 
-frmGCode::frmGCode(QWidget* parent) : QMainWindow(parent) {
+frmGCode::frmGCode(Session& session, QWidget* parent) : QMainWindow(parent), session_(session) {
     setObjectName("frmGCode");
     setWindowTitle(toQ(AppCaption()));
     buildMenus();
@@ -240,8 +240,9 @@ void frmGCode::closeEvent(QCloseEvent* event) {
 }
 
 bool frmGCode::checkFont() {
-    CurrentFont() = cboShrift->currentIndex() >= 0 ? pathFromQ(cboShrift->currentText()) : "";
-    if (!CurrentFont().empty()) return true;
+    session_.CurrentFont() =
+        cboShrift->currentIndex() >= 0 ? pathFromQ(cboShrift->currentText()) : "";
+    if (!session_.CurrentFont().empty()) return true;
     dialogs().message(cp("Создайте папку расположения шрифта в папке FONT"), windowCaption());
     return false;
 }

@@ -26,14 +26,16 @@ class PenPointsListModel;
 class PenPoints;
 class PreviewScene;
 class PreviewSurface;
+class Session;
 struct MachiningFigures;
 
-// The main window: hub of every command. Handlers are public so that tests
-// can run them as the user would.
+// The main window: hub of every command. It works on the session it is given
+// and hands it to the windows it opens. Handlers are public so that tests can
+// run them as the user would.
 class frmGCode final : public QMainWindow {
     Q_OBJECT
   public:
-    explicit frmGCode(QWidget* parent = nullptr);
+    explicit frmGCode(Session& session, QWidget* parent = nullptr);
     ~frmGCode() override;
 
     // Start-up and the window's own commands.
@@ -127,7 +129,8 @@ class frmGCode final : public QMainWindow {
     void closeEvent(QCloseEvent* event) override;
 
   private:
-    // Sets CurrentFont from the font list; shows the message and returns false when there is none.
+    // Sets the session's CurrentFont from the font list; shows the message and returns false when
+    // there is none.
     bool checkFont();
     // Runs a long command unless another one runs; pending events may run meanwhile.
     template <typename F>
@@ -163,8 +166,12 @@ class frmGCode final : public QMainWindow {
     void runPendingEstimate();
     void showEstimate(std::uint64_t generation, const QString& text, const QString& tip);
 
+    Session& session_;
     Project project_;
     bool busy_ = false;
+    // A redraw asked for while one is drawing would be overwritten by the older
+    // picture when the outer one ends, so it is refused.
+    bool drawing_ = false;
     // The save writes only a list laid out from the current project: not a
     // G-code file that was read, nor an older project's list after a new one
     // was created.

@@ -9,6 +9,7 @@
 #include "lib/TextFile.h"
 #include "lib/Win1251.h"
 #include "lib/ui/QtText.h"
+#include "main/Session.h"
 #include "main/ui/frmBatch.h"
 #include "main/ui/frmGCode.h"
 
@@ -23,13 +24,13 @@ void frmGCode::cmdBatch_Click() {
     }
     const std::string font =
         cboShrift->currentIndex() >= 0 ? pathFromQ(cboShrift->currentText()) : std::string();
-    const MachiningSettings settings = machiningSettings();
+    const MachiningSettings settings = session_.machiningSettings();
     // The plates are written in the form the save button writes.
     std::vector<std::string> notes;
     const GCodeProfile profile = ChosenProfile(&notes);
     for (const std::string& note : notes) dialogs().message(note, windowCaption());
     frmBatch dialog(
-        project_.ProjectPath, font, settings,
+        session_.fileChoice(), project_.ProjectPath, font, settings,
         [settings, profile](const PenPoints& points) {
             return BuildGCodeProgram(points, settings.SkorF, profile);
         },

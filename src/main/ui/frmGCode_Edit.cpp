@@ -21,6 +21,7 @@
 #include "main/Layout.h"
 #include "main/MissingLetters.h"
 #include "main/ProjectFile.h"
+#include "main/Session.h"
 #include "main/ui/PenPointsListModel.h"
 #include "main/ui/PreviewSurface.h"
 #include "main/ui/frmGCode.h"
@@ -122,7 +123,7 @@ void frmGCode::relayoutNow() {
         laidOut = true;
     });
     if (!laidOut) return;
-    pic->setField(viewBounds());
+    pic->setField(session_.viewBounds());
     refreshPreview();
     estimateLaidOut();
 }
@@ -145,15 +146,15 @@ void showMissingLetters(const LayoutResult& layout) {
 void frmGCode::layOutProject(bool withMessages) {
     const std::string font =
         cboShrift->currentIndex() >= 0 ? pathFromQ(cboShrift->currentText()) : std::string();
-    LayoutResult layout = LayOutProject(project_, font, machiningSettings());
+    LayoutResult layout = LayOutProject(project_, font, session_.machiningSettings());
     if (withMessages) showMissingLetters(layout);
-    penPoints() = std::move(layout.points);
+    session_.penPoints() = std::move(layout.points);
     listIsRead_ = false;
     projectNotLaidOut_ = false;
     // Whatever was read before, the list now holds a project: lifts green, strokes red.
     DrawMode = DrawingMode::Project;
-    viewBounds() = layout.bounds;
-    spsModel->show(penPoints());
+    session_.viewBounds() = layout.bounds;
+    spsModel->show(session_.penPoints());
     cmdPaint->setEnabled(true);
     cmdSaveGCODE->setEnabled(true);
     markMissingLetters(layout.missing);
@@ -194,8 +195,8 @@ void frmGCode::mnuSaveProject_Click() {
 }
 
 void frmGCode::mnuSaveProjectAs_Click() {
-    dialogs().chooseFile(fileChoice());
-    const FileChoice& choice = fileChoice();
+    dialogs().chooseFile(session_.fileChoice());
+    const FileChoice& choice = session_.fileChoice();
     if (choice.ChoiceConfirmed != 1) return;
     const std::filesystem::path current(project_.ProjectPath);
     const std::string proposed =

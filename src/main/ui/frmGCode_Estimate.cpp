@@ -12,14 +12,15 @@
 #include "lib/NumberText.h"
 #include "lib/ui/QtText.h"
 #include "main/FiguresText.h"
+#include "main/Session.h"
 #include "main/ui/frmGCode.h"
 
 void frmGCode::estimateLaidOut() {
     readFile_.clear();
     // Unreadable stored profiles are told at the save; here the default stands in.
     GCodeProfile profile = ChosenProfile();
-    const std::shared_ptr<const PenPoints> points = penPoints();
-    std::string feed = machiningSettings().SkorF;
+    const std::shared_ptr<const PenPoints> points = session_.penPoints();
+    std::string feed = session_.machiningSettings().SkorF;
     const std::string name = profile.name;
     startEstimate(
         [points, feed = std::move(feed), profile = std::move(profile)] {

@@ -5,12 +5,12 @@
 
 void frmGCode::mnuFontEdit_Click() {
     if (!checkFont()) return;
-    frmFontPaint editor(this);
+    frmFontPaint editor(session_, this);
     editor.exec();
 }
 
 void frmGCode::nmuOpen_Click() {
     if (!checkFont()) return;
-    frmSrift viewer(this);
+    frmSrift viewer(session_, this);
     viewer.exec();
 }

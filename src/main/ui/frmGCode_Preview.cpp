@@ -13,6 +13,7 @@
 #include "lib/ui/QtText.h"
 #include "main/PreviewGeometry.h"
 #include "main/PreviewScene.h"
+#include "main/Session.h"
 #include "main/ui/PenPointsListModel.h"
 #include "main/ui/PreviewSurface.h"
 #include "main/ui/frmGCode.h"
@@ -22,10 +23,6 @@ namespace {
 EventPump windowEventPump() {
     return EventPump([] { QCoreApplication::processEvents(); });
 }
-
-// A redraw asked for while one is drawing would be overwritten by the older
-// picture when the outer one ends, so it is refused.
-bool g_drawing = false;
 
 }  // namespace
 
@@ -38,15 +35,16 @@ void frmGCode::refreshPreview() {
 }
 
 void frmGCode::drawPreview(long long& limit) {
-    if (g_drawing) return;
-    g_drawing = true;
+    if (drawing_) return;
+    drawing_ = true;
     struct Reset {
-        ~Reset() { g_drawing = false; }
-    } reset;
+        bool& flag;
+        ~Reset() { flag = false; }
+    } reset{drawing_};
 
     const auto draw = [this, &limit] {
         // Held for the whole pass: a file read meanwhile replaces the shared list.
-        const std::shared_ptr<PenPoints> points = penPoints();
+        const std::shared_ptr<PenPoints> points = session_.penPoints();
         if (!scene_ || scenePoints_ != points || sceneMode_ != DrawMode) {
             EventPump pump = windowEventPump();
             scene_ = std::make_shared<const PreviewScene>(*points, DrawMode, pump);
@@ -57,7 +55,7 @@ void frmGCode::drawPreview(long long& limit) {
         pic->setContent(scene_, scene_->segmentsUpTo(count), project().FieldWidth);
         if (freshView_) {
             freshView_ = false;
-            pic->showScale(viewBounds(), previewScale(fromQ(cboMash->currentText())));
+            pic->showScale(session_.viewBounds(), previewScale(fromQ(cboMash->currentText())));
         }
         showSelectedMove();
     };
@@ -72,8 +70,8 @@ void frmGCode::drawPreview(long long& limit) {
 void frmGCode::mnuOpenCode_Click() {
     if (isBusy()) return;
     DrawLimit = 0;
-    dialogs().chooseFile(fileChoice());
-    const FileChoice& choice = fileChoice();
+    dialogs().chooseFile(session_.fileChoice());
+    const FileChoice& choice = session_.fileChoice();
     if (choice.ChoiceConfirmed == 1)
         ReadGCodeFile(joinPath(choice.ChosenFolder, choice.ChosenFile));
     cmdPaint->setEnabled(true);
@@ -92,9 +90,9 @@ void frmGCode::ReadGCodeFile(const std::string& path) {
         try {
             ::ReadGCodeFile(path, *points, bounds, pump);
         } catch (const GCodeReadError& e) {
-            penPoints() = points;
+            session_.penPoints() = points;
             listIsRead_ = true;
-            viewBounds() = bounds;
+            session_.viewBounds() = bounds;
             DrawMode = DrawingMode::None;
             freshView_ = true;
             clearEstimate();
@@ -104,10 +102,10 @@ void frmGCode::ReadGCodeFile(const std::string& path) {
             dialogs().message(e.message(), windowCaption());
             return;
         }
-        penPoints() = points;
+        session_.penPoints() = points;
         listIsRead_ = true;
         DrawMode = DrawingMode::GCodeFile;
-        viewBounds() = bounds;
+        session_.viewBounds() = bounds;
         spsModel->show(points);
         freshView_ = true;
         drawn = true;
@@ -119,7 +117,7 @@ void frmGCode::ReadGCodeFile(const std::string& path) {
 }
 
 void frmGCode::mnuParam_Click() {
-    frmParam dialog(this);
+    frmParam dialog(session_.machiningSettings(), this);
     dialog.exec();
     // The dialog may have changed the heights, the feed, the lifts or the profile.
     if (DrawMode == DrawingMode::Project)

@@ -15,6 +15,7 @@
 #include "lib/ui/QtText.h"
 #include "main/Layout.h"
 #include "main/ProjectFile.h"
+#include "main/Session.h"
 #include "main/ui/PenPointsListModel.h"
 #include "main/ui/frmGCode.h"
 
@@ -22,8 +23,8 @@ void frmGCode::mnuNewProject_Click() {
     // The editors' text belongs to the current project; once the new file is
     // current, saving it would write that text into the new file.
     if (!unsavedChangesHandled()) return;
-    dialogs().chooseFile(fileChoice());
-    const FileChoice& choice = fileChoice();
+    dialogs().chooseFile(session_.fileChoice());
+    const FileChoice& choice = session_.fileChoice();
     if (choice.ChoiceConfirmed != 1) return;
     const std::string name =
         dialogs().input(cp("Введите имя файла проекта"), windowCaption(), "NewProject.txt");
@@ -51,8 +52,8 @@ void frmGCode::mnuNewProject_Click() {
 void frmGCode::mnuOpenProject_Click() {
     const long long drawLimit = DrawLimit;
     DrawLimit = 0;
-    dialogs().chooseFile(fileChoice());
-    const FileChoice& choice = fileChoice();
+    dialogs().chooseFile(session_.fileChoice());
+    const FileChoice& choice = session_.fileChoice();
     if (choice.ChoiceConfirmed != 1) return;
     // A file that is no project leaves the current one in place: otherwise the
     // save would propose the rejected file's name and overwrite its program.
@@ -119,7 +120,7 @@ void frmGCode::cmdSaveGCODE_Click() {
         cmdSaveGCODE->setEnabled(false);
         return;
     }
-    const std::shared_ptr<PenPoints> points = penPoints();
+    const std::shared_ptr<PenPoints> points = session_.penPoints();
     if (!points || !HasSomethingToWrite(*points)) {
         dialogs().message(NothingToWriteError().message(), windowCaption());
         return;
@@ -148,7 +149,7 @@ void frmGCode::cmdSaveGCODE_Click() {
     if (answer.empty()) return;
     try {
         WriteGCodeFile(GCodeFilePath(target, win1251::toUtf8(answer)), *points,
-                       machiningSettings().SkorF, profile);
+                       session_.machiningSettings().SkorF, profile);
     } catch (const VezorError& e) {
         dialogs().message(e.message(), windowCaption(), Dialogs::Icon::Error);
         return;

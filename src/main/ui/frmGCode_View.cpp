@@ -10,6 +10,7 @@
 #include "lib/NumberText.h"
 #include "lib/ui/QtText.h"
 #include "main/PreviewGeometry.h"
+#include "main/Session.h"
 #include "main/ui/PenPointsListModel.h"
 #include "main/ui/PreviewSurface.h"
 #include "main/ui/frmGCode.h"
@@ -67,7 +68,7 @@ void frmGCode::cmdMeasure_Click() {
 }
 
 void frmGCode::cboMash_Change() {
-    pic->showScale(viewBounds(), previewScale(fromQ(cboMash->currentText())));
+    pic->showScale(session_.viewBounds(), previewScale(fromQ(cboMash->currentText())));
 }
 
 void frmGCode::showCursor(double x, double y) {
@@ -91,13 +92,13 @@ void frmGCode::showMeasure() {
 void frmGCode::showSelectedMove() {
     // A failed read leaves the list on the earlier file: its lines name other records.
     const QModelIndex current = sps->currentIndex();
-    const bool sameRecords = spsModel->shown() == penPoints();
+    const bool sameRecords = spsModel->shown() == session_.penPoints();
     pic->setSelectedRecord(
         sameRecords && current.isValid() ? static_cast<std::size_t>(current.row()) + 1 : 0);
 }
 
 void frmGCode::selectListLine(std::size_t record) {
-    if (spsModel->shown() != penPoints() || record < 1 ||
+    if (spsModel->shown() != session_.penPoints() || record < 1 ||
         record > static_cast<std::size_t>(spsModel->rowCount()))
         return;
     const QModelIndex index = spsModel->index(static_cast<int>(record - 1));

@@ -21,8 +21,8 @@ std::string selected(const QComboBox* list) {
 }
 
 TEST(frmParam, OpensWithTheListsAndTheSettingsInUseSelected) {
-    machiningSettings() = MachiningSettings{5.0, 15.0, "500.00", 0};
-    frmParam dialog;
+    testSession().machiningSettings() = MachiningSettings{5.0, 15.0, "500.00", 0};
+    frmParam dialog(testSession().machiningSettings());
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Параметры"));
     ASSERT_EQ(dialog.cboBezop->count(), 21);
     ASSERT_EQ(dialog.cboBezopS->count(), 21);
@@ -41,8 +41,8 @@ TEST(frmParam, OpensWithTheListsAndTheSettingsInUseSelected) {
 }
 
 TEST(frmParam, ValuesOffTheListsSelectNothingAndSaveEmptyText) {
-    machiningSettings() = MachiningSettings{5.5, 0.0, "500", 1};
-    frmParam dialog;
+    testSession().machiningSettings() = MachiningSettings{5.5, 0.0, "500", 1};
+    frmParam dialog(testSession().machiningSettings());
     EXPECT_EQ(selected(dialog.cboBezop), "<none>");
     EXPECT_EQ(dialog.cboBezop->currentText(), QStringLiteral("5.5")) << "a decimal height stays";
     EXPECT_EQ(selected(dialog.cboBezopS), "0");
@@ -53,21 +53,22 @@ TEST(frmParam, ValuesOffTheListsSelectNothingAndSaveEmptyText) {
     EXPECT_EQ(testSettings().values,
               (std::map<std::string, std::string>{
                   {"ZBezop", "5.5"}, {"ZBezopS", "0"}, {"SkorF", ""}, {"NoRazriv", "1"}}));
-    EXPECT_EQ(machiningSettings().ZBezopS, 0.0);
-    machiningSettings().ZBezopS = 1;
+    EXPECT_EQ(testSession().machiningSettings().ZBezopS, 0.0);
+    testSession().machiningSettings().ZBezopS = 1;
     dialog.cmdSave_Click();
-    EXPECT_EQ(machiningSettings().ZBezopS, 1.0) << "saving alone changes nothing in use";
+    EXPECT_EQ(testSession().machiningSettings().ZBezopS, 1.0)
+        << "saving alone changes nothing in use";
 
     dialog.cmdClose_Click();
     EXPECT_EQ(testDialogs().calls.size(), 1u) << "the notice for the empty feed";
-    EXPECT_EQ(machiningSettings().ZBezop, 5.5);
+    EXPECT_EQ(testSession().machiningSettings().ZBezop, 5.5);
     EXPECT_EQ(testSettings().values["SkorF"], "500.00");
 }
 
 TEST(frmParam, SaveThenCloseButtonPutsTheChoicesInUseTheCloseBoxDoesNot) {
-    machiningSettings() = MachiningSettings{5.0, 15.0, "500.00", 0};
+    testSession().machiningSettings() = MachiningSettings{5.0, 15.0, "500.00", 0};
     {
-        frmParam dialog;
+        frmParam dialog(testSession().machiningSettings());
         dialog.cboBezop->setCurrentText(QStringLiteral("3"));
         dialog.cboSkorF->setCurrentText(QStringLiteral("750.00"));
         dialog.chk->setChecked(true);
@@ -76,9 +77,9 @@ TEST(frmParam, SaveThenCloseButtonPutsTheChoicesInUseTheCloseBoxDoesNot) {
         EXPECT_EQ(dialog.result(), QDialog::Rejected);
     }
     EXPECT_TRUE(testSettings().values.empty());
-    EXPECT_EQ(machiningSettings().ZBezop, 5.0);
+    EXPECT_EQ(testSession().machiningSettings().ZBezop, 5.0);
 
-    frmParam dialog;
+    frmParam dialog(testSession().machiningSettings());
     dialog.cboBezop->setCurrentText(QStringLiteral("3"));
     dialog.cboBezopS->setCurrentText(QStringLiteral("20"));
     dialog.cboSkorF->setCurrentText(QStringLiteral("750.00"));
@@ -87,7 +88,7 @@ TEST(frmParam, SaveThenCloseButtonPutsTheChoicesInUseTheCloseBoxDoesNot) {
     dialog.cmdClose->click();
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
     EXPECT_TRUE(testDialogs().calls.empty());
-    const MachiningSettings& s = machiningSettings();
+    const MachiningSettings& s = testSession().machiningSettings();
     EXPECT_EQ(s.ZBezop, 3.0);
     EXPECT_EQ(s.ZBezopS, 20.0);
     EXPECT_EQ(s.SkorF, "750.00");
@@ -95,9 +96,9 @@ TEST(frmParam, SaveThenCloseButtonPutsTheChoicesInUseTheCloseBoxDoesNot) {
 }
 
 TEST(frmParam, BreaksInsideLettersAreStoredOnceChosenAndReadBack) {
-    machiningSettings() = MachiningSettings{};
-    machiningSettings().RazrivVBukve = 1;
-    frmParam dialog;
+    testSession().machiningSettings() = MachiningSettings{};
+    testSession().machiningSettings().RazrivVBukve = 1;
+    frmParam dialog(testSession().machiningSettings());
     EXPECT_EQ(dialog.chkRazrivVBukve->text(), QStringLiteral("Разрыв внутри буквы"));
     EXPECT_TRUE(dialog.chkRazrivVBukve->isChecked());
     dialog.cmdSave_Click();
@@ -106,12 +107,12 @@ TEST(frmParam, BreaksInsideLettersAreStoredOnceChosenAndReadBack) {
     dialog.cmdSave_Click();
     EXPECT_EQ(testSettings().values["RazrivVBukve"], "0") << "a stored choice is replaced";
     dialog.cmdClose_Click();
-    EXPECT_EQ(machiningSettings().RazrivVBukve, 0);
+    EXPECT_EQ(testSession().machiningSettings().RazrivVBukve, 0);
     EXPECT_TRUE(testDialogs().calls.empty());
 
     // Not a flag: the notice and the default, like the other settings.
     testSettings().values["RazrivVBukve"] = "yes";
-    LoadSettings();
+    testSession().machiningSettings() = LoadSettings();
     EXPECT_EQ(testDialogs().calls.size(), 1u);
     EXPECT_EQ(testSettings().values["RazrivVBukve"], "0");
 }
@@ -123,8 +124,8 @@ QLineEdit* field(frmParam& dialog, const char* key) {
 // Shipped profiles are only copied; a copy is edited, refused while a value is
 // bad (nothing stored), then stored and chosen with the settings.
 TEST(frmParam, AProfileIsCopiedEditedCheckedAndChosen) {
-    machiningSettings() = MachiningSettings{};
-    frmParam dialog;
+    testSession().machiningSettings() = MachiningSettings{};
+    frmParam dialog(testSession().machiningSettings());
     dialog.show();
     EXPECT_LE(dialog.height(), 700) << "fits a 1366x768 screen";
     EXPECT_LE(dialog.width(), 1300);
@@ -164,7 +165,7 @@ TEST(frmParam, AProfileIsCopiedEditedCheckedAndChosen) {
     dialog.cmdSave_Click();
     dialog.cmdClose_Click();
     EXPECT_EQ(testDialogs().messagesUtf8().size(), 1u) << "no notice";
-    EXPECT_EQ(machiningSettings().ZBezop, 0.5);
+    EXPECT_EQ(testSession().machiningSettings().ZBezop, 0.5);
     const GCodeProfile chosen = ChosenProfile();
     EXPECT_EQ(chosen.name, w("Мой GRBL"));
     EXPECT_EQ(chosen.plungeFeed, 250);
@@ -175,7 +176,7 @@ TEST(frmParam, AProfileIsCopiedEditedCheckedAndChosen) {
     saveScreenshot(&dialog, "frmParam-parts");
 
     // Edits left unsaved are asked about at the close button; a bad one keeps it open.
-    frmParam again;
+    frmParam again(testSession().machiningSettings());
     field(again, "dwell")->setText(QStringLiteral("-1"));
     testDialogs().questionAnswers = {true};
     again.cmdClose_Click();
@@ -186,7 +187,7 @@ TEST(frmParam, AProfileIsCopiedEditedCheckedAndChosen) {
 TEST(frmParam, AChosenProfileThatNoLongerReadsIsToldAndTheDefaultShown) {
     testSettings().values["Profili"] = "name=Old\nextension=.nc\nfeed=fast";
     testSettings().values["Profil"] = "Old";
-    frmParam dialog;
+    frmParam dialog(testSession().machiningSettings());
     const std::vector<std::string> messages = testDialogs().messagesUtf8();
     ASSERT_EQ(messages.size(), 2u);
     EXPECT_NE(messages[0].find("Профиль «Old»: неизвестное поле «feed»"), std::string::npos)

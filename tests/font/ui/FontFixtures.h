@@ -15,7 +15,7 @@ inline std::string makeFont(const std::string& name, const std::map<int, std::st
     QDir().mkpath(QString::fromStdString(folder));
     for (const auto& [code, content] : letters)
         writeFile(folder + "/" + std::to_string(code), content);
-    CurrentFont() = "font/" + name;
+    testSession().CurrentFont() = "font/" + name;
     return folder;
 }
 
@@ -27,7 +27,7 @@ inline void useShippedMainFont() {
     QDir().mkpath(to);
     for (const QString& name : QDir(from).entryList(QDir::Files))
         QFile::copy(from + "/" + name, to + "/" + name);
-    CurrentFont() = "font/A-Chertezh";
+    testSession().CurrentFont() = "font/A-Chertezh";
 }
 
 // A few single-stroke letters drawn as a font designer would: capitals in

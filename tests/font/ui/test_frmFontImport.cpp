@@ -14,7 +14,6 @@
 #include "FontFixtures.h"
 #include "font/ui/frmFontImport.h"
 #include "font/ui/frmFontPaint.h"
-#include "lib/FileTypeFilter.h"
 #include "main/FontList.h"
 #include "main/ui/frmGCode.h"
 
@@ -61,7 +60,6 @@ class FontImport : public ::testing::Test {
   protected:
     void SetUp() override {
         makeFont("Base", sampleLetters());
-        filetype::storedType() = 0;  // every file
         sources = testProgramFolder() + "/sources";
         writeFile(sources + "/Mine.svg", kSvg);
     }
@@ -69,9 +67,9 @@ class FontImport : public ::testing::Test {
 };
 
 TEST_F(FontImport, MakesTheFontWithAProgressBarShowsTheReportAndListsIt) {
-    frmGCode window;
+    frmGCode window(testSession());
     window.Form_Load();
-    frmFontPaint editor(&window);
+    frmFontPaint editor(testSession(), &window);
     testDialogs().inputAnswers = {w("Мой шрифт")};
     Seen seen;
     const auto user = playImport(sources, "Mine.svg", seen);
@@ -110,7 +108,7 @@ TEST_F(FontImport, MakesTheFontWithAProgressBarShowsTheReportAndListsIt) {
 
 TEST_F(FontImport, AFileThatIsNoFontIsNamedAndNothingIsWritten) {
     writeFile(sources + "/Broken.svg", "<svg><font><glyph unicode='A' d='M 0 0 L 1 1'>");
-    frmFontPaint editor;
+    frmFontPaint editor(testSession());
     Seen seen;
     const auto user = playImport(sources, "Broken.svg", seen);
     editor.mnuImport_Click();

@@ -58,7 +58,7 @@ void releaseKey(QWidget* target, int key, bool autoRepeat = false) {
 TEST(frmFontPaint, OpensOnTheFirstLetterOfTheListInCodeOrder) {
     makeFont("Two", {{65, "1,1\r\n"}, {192, "10,20\r\n30,40\r\n"}, {7, ""}});
     writeFile(testProgramFolder() + "/font/Two/readme.txt", "not a letter");
-    frmFontPaint editor;
+    frmFontPaint editor(testSession());
 
     EXPECT_EQ(editor.windowTitle(), QStringLiteral("Отрисовка шрифта [font/Two]"));
     // Every code from 32 on, and the lower ones the font has; missing letters greyed.
@@ -104,7 +104,7 @@ TEST(frmFontPaint, OpensOnTheFirstLetterOfTheListInCodeOrder) {
 
 TEST(frmFontPaint, SelectingAPointHighlightsItAndEnablesMoving) {
     makeFont("F", {{65, "10,20\r\n0,50\r\n"}});
-    frmFontPaint editor;
+    frmFontPaint editor(testSession());
     selectPoint(editor, 1);
     ASSERT_TRUE(editor.picMask->highlight());
     // Highlighted even where no red mark goes.
@@ -125,7 +125,7 @@ TEST(frmFontPaint, SelectingAPointHighlightsItAndEnablesMoving) {
 
 TEST(frmFontPaint, PlacingPointsAppendsOrInsertsBehindTheSelection) {
     makeFont("F", {{65, ""}});
-    frmFontPaint editor;
+    frmFontPaint editor(testSession());
     editor.picMask_MouseDown(Qt::LeftButton, 10, 10);  // mode 0: nothing
     EXPECT_TRUE(shownPoints(editor).empty());
 
@@ -151,7 +151,7 @@ TEST(frmFontPaint, PlacingPointsAppendsOrInsertsBehindTheSelection) {
 
 TEST(frmFontPaint, MovingReplacesTheSelectedPointOnly) {
     makeFont("F", {{65, "1,1\r\n2,2\r\n3,3\r\n4,4\r\n"}});
-    frmFontPaint editor;
+    frmFontPaint editor(testSession());
     selectPoint(editor, 0);
     editor.selectMode(2);
     editor.picMask_MouseDown(Qt::LeftButton, 70, 80);  // nothing selected now
@@ -167,7 +167,7 @@ TEST(frmFontPaint, MovingReplacesTheSelectedPointOnly) {
 
 TEST(frmFontPaint, OnlyTheLeftButtonCounts) {
     makeFont("F", {{65, "1,1\r\n2,2\r\n"}});
-    frmFontPaint editor;
+    frmFontPaint editor(testSession());
     selectPoint(editor, 0);
     for (int mode : {1, 2, 0}) {
         editor.selectMode(mode);
@@ -183,7 +183,7 @@ TEST(frmFontPaint, OnlyTheLeftButtonCounts) {
 
 TEST(frmFontPaint, MousePositionsArriveInLetterUnits) {
     makeFont("F", {{65, ""}});
-    frmFontPaint editor;
+    frmFontPaint editor(testSession());
     editor.selectMode(1);
     editor.picMask->setGeometry(0, 0, 240, 240);
     for (QPointF at : {QPointF(120, 120), QPointF(60, 180), QPointF(0, 0)}) {
@@ -200,7 +200,7 @@ TEST(frmFontPaint, MousePositionsArriveInLetterUnits) {
 
 TEST(frmFontPaint, ArrowReleasesShiftTheWholeLetterOneUnit) {
     makeFont("F", {{65, "10,20\r\n-.5,3\r\n"}});
-    frmFontPaint editor;
+    frmFontPaint editor(testSession());
     // Without a selection (a selection moves alone).
     releaseKey(editor.picMask, Qt::Key_Right);
     EXPECT_EQ(shownPoints(editor), (Lines{"11,20", ".5,3"}));
@@ -221,7 +221,7 @@ TEST(frmFontPaint, ArrowReleasesShiftTheWholeLetterOneUnit) {
 
 TEST(frmFontPaint, DeletingAPointAsksFirst) {
     makeFont("F", {{65, "10,20\r\n"}});
-    frmFontPaint editor;
+    frmFontPaint editor(testSession());
     editor.cmdDelTema_Click();  // nothing selected: no question
     EXPECT_TRUE(testDialogs().calls.empty());
 
@@ -245,7 +245,7 @@ TEST(frmFontPaint, DeletingAPointAsksFirst) {
 
 TEST(frmFontPaint, SaveWritesThePointListAsItStands) {
     const std::string folder = makeFont("F", {{65, " 7.50 ,20\r\n1,1\r\n"}, {66, "9,9\r\n"}});
-    frmFontPaint editor;
+    frmFontPaint editor(testSession());
     editor.selectMode(1);
     editor.picMask_MouseDown(Qt::LeftButton, 30.125, 40);
     editor.cmdSavePoint_Click();
@@ -267,7 +267,7 @@ TEST(frmFontPaint, SaveWritesThePointListAsItStands) {
 TEST(frmFontPaint, BreakMarksAreListedPutAndSavedByteForByte) {
     const std::string letter = "2,80\r\n2,36\r\n0,0\r\n2,17\r\n2,16\r\n0,0\r\n2,80\r\n";
     const std::string folder = makeFont("F", {{105, letter}});
-    frmFontPaint editor;
+    frmFontPaint editor(testSession());
     EXPECT_EQ(shownPoints(editor)[2], w("— разрыв —"));
     editor.cmdSavePoint_Click();
     EXPECT_EQ(readFile(folder + "/105"), letter);
@@ -281,7 +281,7 @@ TEST(frmFontPaint, BreakMarksAreListedPutAndSavedByteForByte) {
 
 TEST(frmFontPaint, SaveAsOntoAnExistingLetterAsksFirst) {
     const std::string folder = makeFont("F", {{65, "1,1\r\n"}, {193, "old\r\n"}});
-    frmFontPaint editor;
+    frmFontPaint editor(testSession());
     ASSERT_EQ(editor.cboLiter->currentText(), QStringLiteral("[65]A"));
     editor.selectMode(1);
     editor.picMask_MouseDown(Qt::LeftButton, 2, 2);
@@ -325,7 +325,7 @@ TEST(frmFontPaint, SaveAsOntoAnExistingLetterAsksFirst) {
 
 TEST(frmFontPaint, EmptyFontAsksForTheCharacterOnEverySave) {
     const std::string folder = makeFont("Empty", {});
-    frmFontPaint editor;
+    frmFontPaint editor(testSession());
     EXPECT_EQ(editor.cboLiter->currentIndex(), -1);
     EXPECT_TRUE(shownPoints(editor).empty());
     EXPECT_TRUE(editor.picMask->drawing().marks.empty());
@@ -353,7 +353,7 @@ TEST(frmFontPaint, EmptyFontAsksForTheCharacterOnEverySave) {
 
 TEST(frmFontPaint, SaveAsInAnEmptyFontShowsTheNewLetter) {
     makeFont("Empty", {});
-    frmFontPaint editor;
+    frmFontPaint editor(testSession());
     editor.selectMode(1);
     editor.picMask_MouseDown(Qt::LeftButton, 5, 6);
     testDialogs().inputAnswers = {"q"};
@@ -366,7 +366,7 @@ TEST(frmFontPaint, AFailedWriteIsReportedAndKeepsTheEdits) {
     const std::string folder = makeFont("F", {});
     // A folder where the letter file should go cannot be replaced by a file.
     QDir().mkpath(QString::fromStdString(folder + "/65"));
-    frmFontPaint editor;
+    frmFontPaint editor(testSession());
     editor.selectMode(1);
     editor.picMask_MouseDown(Qt::LeftButton, 5, 6);
     testDialogs().inputAnswers = {"A"};
@@ -381,7 +381,7 @@ TEST(frmFontPaint, AFailedWriteIsReportedAndKeepsTheEdits) {
 
 TEST(frmFontPaint, ALineWithoutCommaIsShownAndReported) {
     makeFont("F", {{65, "10,20\r\nbroken\r\n30,40\r\n"}, {66, "1,1\r\n"}});
-    frmFontPaint editor;
+    frmFontPaint editor(testSession());
     EXPECT_EQ(shownPoints(editor), (Lines{"10,20", "broken", "30,40"}));
     EXPECT_EQ(statusUtf8(editor), "/в строке 2 буквы 'A' нет запятой");
     EXPECT_EQ(editor.picMask->drawing().marks.size(), 2u);
@@ -392,7 +392,7 @@ TEST(frmFontPaint, ALineWithoutCommaIsShownAndReported) {
 
 TEST(frmFontPaint, ScreenshotWithASampleFont) {
     makeFont("Sample", sampleLetters());
-    frmFontPaint editor;
+    frmFontPaint editor(testSession());
     editor.resize(820, 640);
     editor.show();
     QApplication::processEvents();
@@ -411,7 +411,7 @@ TEST(frmFontPaint, ScreenshotWithASampleFont) {
 
 TEST(frmFontPaint, MainWindowOpensTheEditorOnTheSelectedFont) {
     makeFont("Main", {{65, "1,1\r\n"}});
-    frmGCode main;
+    frmGCode main(testSession());
     main.Form_Load();
     QString caption;
     QTimer::singleShot(0, [&caption] {
@@ -422,12 +422,12 @@ TEST(frmFontPaint, MainWindowOpensTheEditorOnTheSelectedFont) {
     });
     main.mnuFontEdit_Click();
     EXPECT_EQ(caption, QStringLiteral("Отрисовка шрифта [font/Main]"));
-    EXPECT_EQ(CurrentFont(), "font/Main");
+    EXPECT_EQ(testSession().CurrentFont(), "font/Main");
 }
 
 TEST(frmFontPaint, ScreenshotWithTheShippedMainFont) {
     useShippedMainFont();
-    frmFontPaint editor;
+    frmFontPaint editor(testSession());
     editor.resize(820, 640);
     editor.show();
     editor.cboLiter->setCurrentIndex(editor.cboLiter->findData(198));  // Ж
@@ -444,7 +444,7 @@ TEST(frmFontPaint, NothingBecomesSelectedUnlessTheUserSelectsIt) {
         QApplication::sendEvent(editor.spsPoint, &in);
     };
     const std::string folder = makeFont("F", {{65, "1,1\r\n2,2\r\n3,3\r\n"}});
-    frmFontPaint editor;
+    frmFontPaint editor(testSession());
     selectPoint(editor, 1);
     testDialogs().questionAnswers = {true};
     editor.cmdDelTema_Click();
@@ -471,7 +471,7 @@ TEST(frmFontPaint, NothingBecomesSelectedUnlessTheUserSelectsIt) {
 
 TEST(frmFontPaint, ClosingALetterWithUnsavedEditsAsksFirst) {
     const std::string folder = makeFont("F", {{65, "1,1\r\n"}, {66, "2,2\r\n"}});
-    frmFontPaint editor;
+    frmFontPaint editor(testSession());
     editor.show();
     // Unchanged letters go without a question.
     editor.cboLiter->setCurrentIndex(editor.cboLiter->findData(66));
@@ -514,7 +514,7 @@ TEST(frmFontPaint, ClosingALetterWithUnsavedEditsAsksFirst) {
 TEST(frmFontPaint, LettersThatCannotBeEditedSafelyAreRefused) {
     // A coordinate far outside the box would reach the G-code as a huge number.
     makeFont("F", {{65, "10,20\r\n1e300,20\r\n"}, {66, "1,-10001\r\n"}, {67, "-10000,10000\r\n"}});
-    frmFontPaint editor;
+    frmFontPaint editor(testSession());
     EXPECT_TRUE(shownPoints(editor).empty());
     EXPECT_EQ(statusUtf8(editor),
               "/в строке 2 буквы 'A' число за пределами ±10000: буква не открыта");
@@ -555,7 +555,7 @@ TEST(frmFontPaint, AHeldArrowMovesTheLetterOneUnit) {
     // Some keyboards flag only part of the repeats: a repeated press then comes
     // unflagged, with the time of the release before it.
     makeFont("F", {{65, "10,20\r\n"}});
-    frmFontPaint editor;
+    frmFontPaint editor(testSession());
     const auto send = [&](QEvent::Type type, bool repeat, unsigned long time) {
         QKeyEvent event(type, Qt::Key_Right, Qt::NoModifier, QString(), repeat);
         event.setTimestamp(time);
@@ -578,7 +578,7 @@ TEST(frmFontPaint, AHeldArrowMovesTheLetterOneUnit) {
 TEST(frmFontPaint, PointsAreSelectedAndDraggedOnTheDrawingAndEveryEditUndone) {
     const auto letters = sampleLetters();
     makeFont("Sample", letters);
-    frmFontPaint editor;
+    frmFontPaint editor(testSession());
     editor.resize(820, 640);
     editor.show();
     QApplication::setActiveWindow(&editor);
@@ -654,7 +654,7 @@ TEST(frmFontPaint, PointsAreSelectedAndDraggedOnTheDrawingAndEveryEditUndone) {
 
 TEST(frmFontPaint, TheSampleLineShowsTheLetterAsItStandsUnsaved) {
     const std::string folder = makeFont("Sample", sampleLetters());
-    frmFontPaint editor;
+    frmFontPaint editor(testSession());
     editor.openLetter(65);
     // Typed by the user, the text stays when the letter changes.
     editor.sample->txtSample->clear();
@@ -706,7 +706,7 @@ TEST(frmFontPaint, ScreenshotOfTheStrokeWithArrowsNumbersAndConnectors) {
         many += std::to_string(50 + 40 * std::cos(i / 20.0)) + "," +
                 std::to_string(50 + 40 * std::sin(i / 15.0)) + "\r\n";
     writeFile(testProgramFolder() + "/font/Anatomy/200", many);
-    frmFontPaint editor;
+    frmFontPaint editor(testSession());
     editor.resize(820, 720);
     editor.show();
     editor.openLetter(184);
@@ -759,9 +759,9 @@ TEST(frmFontPaint, ScreenshotOfTheStrokeWithArrowsNumbersAndConnectors) {
 
 TEST(frmFontPaint, PointsGoBetweenFontsAndTakeTypedPlacesMirrorsAndScales) {
     makeFont("One", {{65, "10,10\r\n20,10\r\n20,30\r\n"}});
-    auto from = std::make_unique<frmFontPaint>();
+    auto from = std::make_unique<frmFontPaint>(testSession());
     makeFont("Two", {{66, "50,50\r\n"}});
-    frmFontPaint to;
+    frmFontPaint to(testSession());
     selectPoint(*from, 1);
     from->spsPoint->setCurrentRow(2, QItemSelectionModel::Select);
     from->mnuCopy_Click();

@@ -35,7 +35,7 @@ const FontPageSurface::Text* textAt(const frmSrift& viewer, fontpage::PagePoint 
 
 TEST(frmSrift, OpensWithAnEmptyPageAndNoPageChosen) {
     makeFont("F", {{65, "0,0\r\n100,100\r\n"}});
-    frmSrift viewer;
+    frmSrift viewer(testSession());
     EXPECT_EQ(viewer.windowTitle(), QStringLiteral("Просмотр/выбор шрифта [font/F]"));
     EXPECT_EQ(viewer.PageWidth, 1000);
     EXPECT_EQ(viewer.PageHeight, 1000);
@@ -50,7 +50,7 @@ TEST(frmSrift, OpensWithAnEmptyPageAndNoPageChosen) {
 
 TEST(frmSrift, FirstPageDrawsTheOnlyLetterInItsCell) {
     makeFont("Only65", {{65, "0,0\r\n100,0\r\n100,100\r\n0,100\r\n0,0\r\n"}});
-    frmSrift viewer;
+    frmSrift viewer(testSession());
     viewer.opt[0]->click();
     EXPECT_TRUE(viewer.opt[0]->isChecked());
     EXPECT_TRUE(viewer.picpic->gridShown());
@@ -94,7 +94,7 @@ TEST(frmSrift, FirstPageDrawsTheOnlyLetterInItsCell) {
 
 TEST(frmSrift, SecondPageStartsAt128) {
     const std::string folder = makeFont("Only65", {{65, "10,10\r\n90,90\r\n"}});
-    frmSrift viewer;
+    frmSrift viewer(testSession());
     viewer.opt_Click(2);
     EXPECT_TRUE(viewer.opt[1]->isChecked());
     EXPECT_EQ(textAt(viewer, fontpage::codeTextPosition(0, 0))->text, QStringLiteral("128"));
@@ -114,7 +114,7 @@ TEST(frmSrift, SecondPageStartsAt128) {
 
 TEST(frmSrift, EmptyOrBrokenLettersDrawWhatTheyCan) {
     makeFont("F", {{48, ""}, {49, "nothing\r\n"}, {50, "10,10\r\nx\r\n20,20\r\n"}});
-    frmSrift viewer;
+    frmSrift viewer(testSession());
     viewer.opt_Click(1);
     // «0» and «1» have nothing to draw; the line without "," in «2» is passed over.
     ASSERT_EQ(viewer.picpic->polylines().size(), 2u);
@@ -124,7 +124,7 @@ TEST(frmSrift, EmptyOrBrokenLettersDrawWhatTheyCan) {
 
 TEST(frmSrift, ScreenshotWithASampleFont) {
     makeFont("Sample", sampleLetters());
-    frmSrift viewer;
+    frmSrift viewer(testSession());
     viewer.show();
     viewer.opt_Click(2);
     QApplication::processEvents();
@@ -137,7 +137,7 @@ TEST(frmSrift, ScreenshotWithASampleFont) {
 
 TEST(frmSrift, MainWindowOpensTheViewerModally) {
     makeFont("Main", {{65, "1,1\r\n"}});
-    frmGCode main;
+    frmGCode main(testSession());
     main.Form_Load();
     bool opened = false;
     QTimer::singleShot(0, [&opened] {
@@ -148,12 +148,12 @@ TEST(frmSrift, MainWindowOpensTheViewerModally) {
     });
     main.nmuOpen_Click();
     EXPECT_TRUE(opened);
-    EXPECT_EQ(CurrentFont(), "font/Main");
+    EXPECT_EQ(testSession().CurrentFont(), "font/Main");
 }
 
 TEST(frmSrift, ScreenshotWithTheShippedMainFont) {
     useShippedMainFont();
-    frmSrift viewer;
+    frmSrift viewer(testSession());
     viewer.resize(900, 1000);
     viewer.show();
     viewer.opt_Click(2);
@@ -164,7 +164,7 @@ TEST(frmSrift, ScreenshotWithTheShippedMainFont) {
 
 TEST(frmSrift, AClickOnACellBringsUpThatLetterInTheEditor) {
     const std::string folder = makeFont("Sample", sampleLetters());
-    frmSrift viewer;
+    frmSrift viewer(testSession());
     viewer.resize(800, 820);
     viewer.show();
     QApplication::processEvents();

@@ -14,7 +14,6 @@
 
 #include "TestSupport.h"
 #include "lib/FileChoice.h"
-#include "lib/FileTypeFilter.h"
 #include "lib/ui/QtDialogs.h"
 #include "lib/ui/frmFailDir.h"
 
@@ -29,7 +28,6 @@ class FileChooser : public ::testing::Test {
   protected:
     void SetUp() override {
         ASSERT_TRUE(tmp.isValid());
-        filetype::storedType() = 0;
         folder = tmp.path();
         for (const char* name : {"a.txt", "B.txt", "plate1.txt", "Plate2.TXT", "plate3.gif",
                                  "xplate.txt", "notes.doc", "README", ".hidden.txt"})
@@ -63,10 +61,10 @@ class FileChooser : public ::testing::Test {
 };
 
 TEST_F(FileChooser, FirstOpeningShowsTheCurrentFolderWithAllFiles) {
-    fileChoice().ChoiceConfirmed = 1;
-    frmFailDir dialog(fileChoice());
+    testSession().fileChoice().ChoiceConfirmed = 1;
+    frmFailDir dialog(testSession().fileChoice());
     EXPECT_EQ(dialog.windowTitle(), QString("Файловая система"));
-    EXPECT_EQ(fileChoice().ChoiceConfirmed, 0);
+    EXPECT_EQ(testSession().fileChoice().ChoiceConfirmed, 0);
     EXPECT_EQ(dialog.folder(), folder);
     EXPECT_EQ(child<QLabel>(dialog, "lblFolder")->text(), folder);
     EXPECT_EQ(dialog.folderEntries(), (QStringList{"..", "alpha", "Sub"}));
@@ -84,37 +82,37 @@ TEST_F(FileChooser, FirstOpeningShowsTheCurrentFolderWithAllFiles) {
 
 TEST_F(FileChooser, ConfirmGivesFolderAndFileAndTheNextOpeningStartsThere) {
     {
-        frmFailDir dialog(fileChoice());
+        frmFailDir dialog(testSession().fileChoice());
         ASSERT_TRUE(dialog.enterFolder("Sub"));
         ASSERT_TRUE(dialog.selectFile("inner.txt"));
         dialog.cmdOk_Click();
         EXPECT_EQ(dialog.result(), QDialog::Accepted);
     }
-    EXPECT_EQ(fileChoice().ChosenFolder, path("Sub"));
-    EXPECT_EQ(fileChoice().ChosenFile, "inner.txt");
-    EXPECT_EQ(fileChoice().ChoiceConfirmed, 1);
+    EXPECT_EQ(testSession().fileChoice().ChosenFolder, path("Sub"));
+    EXPECT_EQ(testSession().fileChoice().ChosenFile, "inner.txt");
+    EXPECT_EQ(testSession().fileChoice().ChoiceConfirmed, 1);
 
     QDir::setCurrent(savedCurrent);
-    frmFailDir again(fileChoice());
-    EXPECT_EQ(fileChoice().ChoiceConfirmed, 0);
+    frmFailDir again(testSession().fileChoice());
+    EXPECT_EQ(testSession().fileChoice().ChoiceConfirmed, 0);
     EXPECT_EQ(again.folder().toStdString(), path("Sub"));
     EXPECT_EQ(again.fileNames(), QStringList{"inner.txt"});
 }
 
 TEST_F(FileChooser, ConfirmWithoutSelectionGivesAnEmptyFileAndTheRootKeepsItsSeparator) {
-    fileChoice().ChosenFile = "old.txt";
-    frmFailDir dialog(fileChoice());
+    testSession().fileChoice().ChosenFile = "old.txt";
+    frmFailDir dialog(testSession().fileChoice());
     dialog.cmdOk_Click();
-    EXPECT_EQ(fileChoice().ChosenFolder, folder.toStdString());
-    EXPECT_EQ(fileChoice().ChosenFile, "");
-    EXPECT_EQ(fileChoice().ChoiceConfirmed, 1);
+    EXPECT_EQ(testSession().fileChoice().ChosenFolder, folder.toStdString());
+    EXPECT_EQ(testSession().fileChoice().ChosenFile, "");
+    EXPECT_EQ(testSession().fileChoice().ChoiceConfirmed, 1);
 
-    frmFailDir atRoot(fileChoice());
+    frmFailDir atRoot(testSession().fileChoice());
     ASSERT_TRUE(atRoot.setFolder("/"));
     EXPECT_FALSE(atRoot.folderEntries().contains(".."));
     EXPECT_FALSE(atRoot.enterFolder(".."));
     atRoot.cmdOk_Click();
-    EXPECT_EQ(fileChoice().ChosenFolder, "/");
+    EXPECT_EQ(testSession().fileChoice().ChosenFolder, "/");
 }
 
 // A window's own choice: opened where it was left, answered into it alone.
@@ -127,37 +125,37 @@ TEST_F(FileChooser, WorksOnTheChoiceItIsGiven) {
     dialog.cmdOk_Click();
     EXPECT_EQ(own.ChosenFile, "inner.txt");
     EXPECT_EQ(own.ChoiceConfirmed, 1);
-    EXPECT_EQ(fileChoice().ChosenFolder, "") << "the shared choice is left alone";
+    EXPECT_EQ(testSession().fileChoice().ChosenFolder, "") << "the shared choice is left alone";
 }
 
 TEST_F(FileChooser, CloseAfterAConfirmationKeepsTheChoiceButIsNotConfirmed) {
     {
-        frmFailDir dialog(fileChoice());
+        frmFailDir dialog(testSession().fileChoice());
         dialog.selectFile("a.txt");
         dialog.cmdOk_Click();
     }
-    const FileChoice confirmed = fileChoice();
+    const FileChoice confirmed = testSession().fileChoice();
     {
-        frmFailDir dialog(fileChoice());
+        frmFailDir dialog(testSession().fileChoice());
         dialog.enterFolder("alpha");
         dialog.selectFile("B.txt");
         dialog.cmdClose_Click();
         EXPECT_EQ(dialog.result(), QDialog::Rejected);
     }
-    EXPECT_EQ(fileChoice().ChoiceConfirmed, 0);
-    EXPECT_EQ(fileChoice().ChosenFolder, confirmed.ChosenFolder);
-    EXPECT_EQ(fileChoice().ChosenFile, "a.txt");
+    EXPECT_EQ(testSession().fileChoice().ChoiceConfirmed, 0);
+    EXPECT_EQ(testSession().fileChoice().ChosenFolder, confirmed.ChosenFolder);
+    EXPECT_EQ(testSession().fileChoice().ChosenFile, "a.txt");
 
-    frmFailDir closeBox(fileChoice());
+    frmFailDir closeBox(testSession().fileChoice());
     closeBox.show();
     closeBox.close();
     EXPECT_EQ(closeBox.result(), QDialog::Rejected);
-    EXPECT_EQ(fileChoice().ChoiceConfirmed, 0);
-    EXPECT_EQ(fileChoice().ChosenFile, "a.txt");
+    EXPECT_EQ(testSession().fileChoice().ChoiceConfirmed, 0);
+    EXPECT_EQ(testSession().fileChoice().ChosenFile, "a.txt");
 }
 
 TEST_F(FileChooser, PrefixWithTypeTxtListsOnlyMatchingFilesAndKeepsTheLabel) {
-    frmFailDir dialog(fileChoice());
+    frmFailDir dialog(testSession().fileChoice());
     dialog.show();
     dialog.optVbor_Click(7);
     auto* mask = child<QLineEdit>(dialog, "txtMaska");
@@ -165,7 +163,7 @@ TEST_F(FileChooser, PrefixWithTypeTxtListsOnlyMatchingFilesAndKeepsTheLabel) {
     mask->setFocus();
     key(mask, Qt::Key_Return);
     EXPECT_TRUE(dialog.isVisible()) << "Enter in the prefix box must not confirm";
-    EXPECT_EQ(fileChoice().ChoiceConfirmed, 0);
+    EXPECT_EQ(testSession().fileChoice().ChoiceConfirmed, 0);
     EXPECT_EQ(dialog.pattern(), "plate*.txt");
     EXPECT_EQ(dialog.fileNames(), (QStringList{"plate1.txt", "Plate2.TXT"}));
     EXPECT_EQ(child<QLabel>(dialog, "Label1")->text(), "+ *.txt");
@@ -184,11 +182,11 @@ TEST_F(FileChooser, PrefixWithTypeTxtListsOnlyMatchingFilesAndKeepsTheLabel) {
 
 TEST_F(FileChooser, TheCarriedOverTypeIsShownAndFiltersOnTheNextOpening) {
     {
-        frmFailDir dialog(fileChoice());
+        frmFailDir dialog(testSession().fileChoice());
         dialog.optVbor_Click(7);
         dialog.cmdClose_Click();
     }
-    frmFailDir dialog(fileChoice());
+    frmFailDir dialog(testSession().fileChoice());
     EXPECT_TRUE(child<QRadioButton>(dialog, "optVbor7")->isChecked());
     EXPECT_FALSE(child<QRadioButton>(dialog, "optVbor0")->isChecked());
     EXPECT_EQ(child<QLabel>(dialog, "Label1")->text(), "+ *.txt");
@@ -199,11 +197,12 @@ TEST_F(FileChooser, TheCarriedOverTypeIsShownAndFiltersOnTheNextOpening) {
 }
 
 TEST_F(FileChooser, ARememberedFolderThatIsGoneIsIgnored) {
-    fileChoice().ChosenFolder = path("gone");
-    fileChoice().ChosenFile = "a.txt";
-    frmFailDir dialog(fileChoice());
+    testSession().fileChoice().ChosenFolder = path("gone");
+    testSession().fileChoice().ChosenFile = "a.txt";
+    frmFailDir dialog(testSession().fileChoice());
     EXPECT_EQ(dialog.folder(), folder);
-    EXPECT_EQ(fileChoice().ChosenFolder, path("gone")) << "only a confirmation changes it";
+    EXPECT_EQ(testSession().fileChoice().ChosenFolder, path("gone"))
+        << "only a confirmation changes it";
     EXPECT_FALSE(dialog.setFolder(QString::fromStdString(path("gone"))));
     EXPECT_FALSE(dialog.setFolder(QString::fromStdString(path("README"))));
     EXPECT_FALSE(dialog.enterFolder("nothing"));
@@ -212,7 +211,7 @@ TEST_F(FileChooser, ARememberedFolderThatIsGoneIsIgnored) {
 }
 
 TEST_F(FileChooser, KeyboardAndDoubleClickMoveAndConfirm) {
-    frmFailDir dialog(fileChoice());
+    frmFailDir dialog(testSession().fileChoice());
     dialog.show();
     auto* dirs = child<QListWidget>(dialog, "dirList");
     dirs->setFocus();
@@ -234,14 +233,14 @@ TEST_F(FileChooser, KeyboardAndDoubleClickMoveAndConfirm) {
     QMouseEvent twice(QEvent::MouseButtonDblClick, at, files->viewport()->mapToGlobal(at),
                       Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(files->viewport(), &twice);
-    EXPECT_EQ(fileChoice().ChoiceConfirmed, 1);
-    EXPECT_EQ(fileChoice().ChosenFile, "notes.doc");
-    EXPECT_EQ(fileChoice().ChosenFolder, folder.toStdString());
+    EXPECT_EQ(testSession().fileChoice().ChoiceConfirmed, 1);
+    EXPECT_EQ(testSession().fileChoice().ChosenFile, "notes.doc");
+    EXPECT_EQ(testSession().fileChoice().ChosenFolder, folder.toStdString());
     EXPECT_FALSE(dialog.isVisible());
 }
 
 TEST_F(FileChooser, TheDriveListHoldsTheRootAndMovesThere) {
-    frmFailDir dialog(fileChoice());
+    frmFailDir dialog(testSession().fileChoice());
     ASSERT_TRUE(dialog.selectDrive("/"));
     EXPECT_EQ(dialog.folder(), "/");
     EXPECT_FALSE(dialog.selectDrive("/no/such/drive"));
@@ -258,10 +257,10 @@ TEST_F(FileChooser, TheQtDialogsShowItModallyAndReportTheChoice) {
         dialog->selectFile("README");
         dialog->findChild<QToolButton*>("cmdOk")->click();
     });
-    QtDialogs().chooseFile(fileChoice());
-    EXPECT_EQ(fileChoice().ChoiceConfirmed, 1);
-    EXPECT_EQ(fileChoice().ChosenFile, "README");
-    EXPECT_EQ(fileChoice().ChosenFolder, folder.toStdString());
+    QtDialogs().chooseFile(testSession().fileChoice());
+    EXPECT_EQ(testSession().fileChoice().ChoiceConfirmed, 1);
+    EXPECT_EQ(testSession().fileChoice().ChosenFile, "README");
+    EXPECT_EQ(testSession().fileChoice().ChosenFolder, folder.toStdString());
 }
 
 TEST_F(FileChooser, Screenshot) {
@@ -269,8 +268,8 @@ TEST_F(FileChooser, Screenshot) {
     for (const char* name : {"вывеска.txt", "Plate-A.txt", "plate-b.txt", "logo.gif"})
         writeFile(deep + "/" + name, "x");
     QDir().mkpath(QString::fromStdString(deep + "/Эскизы"));
-    fileChoice().ChosenFolder = deep;
-    frmFailDir dialog(fileChoice());
+    testSession().fileChoice().ChosenFolder = deep;
+    frmFailDir dialog(testSession().fileChoice());
     dialog.optVbor_Click(7);
     dialog.selectFile("plate-b.txt");
     dialog.show();

@@ -94,8 +94,6 @@ TEST(PaintPreview, StopsAtTheLimitAndSurvivesAFlatView) {
 class PreviewWindow : public ::testing::Test {
   protected:
     void SetUp() override {
-        penPoints() = std::make_shared<PenPoints>();
-        viewBounds() = ViewBounds{};
         window.Form_Load();
         window.show();
         window.resize(1000, 700);
@@ -123,7 +121,7 @@ class PreviewWindow : public ::testing::Test {
         return image.pixel(px, py);
     }
 
-    frmGCode window;
+    frmGCode window{testSession()};
 };
 
 const char* kSquare = "G0Z5\r\nG0X10Y10\r\nG1Z-1\r\nG1X90Y10\r\nG1X90Y90\r\nG1X10Y90\r\nG0Z5\r\n";
@@ -132,11 +130,11 @@ TEST_F(PreviewWindow, ReadFileListsItsLinesAndDrawsThemAll) {
     window.ReadGCodeFile(gcodeFile("square.gcode", kSquare));
     EXPECT_TRUE(testDialogs().calls.empty());
     EXPECT_EQ(window.DrawMode, DrawingMode::GCodeFile);
-    ASSERT_EQ(penPoints()->count(), 7u);
-    EXPECT_EQ(window.spsModel->shown(), penPoints());
+    ASSERT_EQ(testSession().penPoints()->count(), 7u);
+    EXPECT_EQ(window.spsModel->shown(), testSession().penPoints());
     EXPECT_EQ(window.spsModel->rowCount(), 7);
     EXPECT_EQ(window.spsModel->index(3).data().toString(), QStringLiteral("G1X90Y10"));
-    EXPECT_EQ(viewBounds(), (ViewBounds{0, 0, 90, 90}));
+    EXPECT_EQ(testSession().viewBounds(), (ViewBounds{0, 0, 90, 90}));
 
     window.cmdPaint_Click();
     EXPECT_EQ(window.DrawLimit, 7);
@@ -168,7 +166,7 @@ TEST_F(PreviewWindow, FailedReadKeepsTheListAndReportsTheLine) {
     window.project().FieldWidth = 0;
     window.ReadGCodeFile(gcodeFile("square.gcode", kSquare));
     const auto shown = window.spsModel->shown();
-    viewBounds() = ViewBounds{0, -100, 100, 0};
+    testSession().viewBounds() = ViewBounds{0, -100, 100, 0};
 
     window.ReadGCodeFile(gcodeFile("text.gcode", "G1X120Y5\nG1X-5Y3\n(Text)\nG1X1Y1\n"));
     ASSERT_EQ(testDialogs().calls.size(), 1u);
@@ -177,25 +175,28 @@ TEST_F(PreviewWindow, FailedReadKeepsTheListAndReportsTheLine) {
     EXPECT_EQ(testDialogs().calls[0].title, AppCaption());
     EXPECT_EQ(window.DrawMode, DrawingMode::None);
     EXPECT_EQ(window.spsModel->shown(), shown) << "the list keeps the file read before";
-    ASSERT_EQ(penPoints()->count(), 3u);
-    EXPECT_EQ(penPoints()->line(3), "(Text)");
-    EXPECT_EQ(viewBounds(), (ViewBounds{-5, 0, 120, 5})) << "from the origin, as far as read";
+    ASSERT_EQ(testSession().penPoints()->count(), 3u);
+    EXPECT_EQ(testSession().penPoints()->line(3), "(Text)");
+    EXPECT_EQ(testSession().viewBounds(), (ViewBounds{-5, 0, 120, 5}))
+        << "from the origin, as far as read";
 
     testDialogs().reset();
-    const auto partial = penPoints();
+    const auto partial = testSession().penPoints();
     window.ReadGCodeFile(joinPath(testProgramFolder(), "missing.gcode"));
     ASSERT_EQ(testDialogs().calls.size(), 1u);
     EXPECT_NE(testDialogs().calls[0].text.find("missing.gcode"), std::string::npos);
-    EXPECT_EQ(penPoints(), partial) << "a file that cannot be opened changes no records";
+    EXPECT_EQ(testSession().penPoints(), partial)
+        << "a file that cannot be opened changes no records";
     EXPECT_EQ(window.DrawMode, DrawingMode::None);
 }
 
 TEST_F(PreviewWindow, AFileReadAfterAProjectIsShownOnItsOwnWithTheProjectsBorder) {
-    viewBounds() = ViewBounds{0, -100, 100, 0};
+    testSession().viewBounds() = ViewBounds{0, -100, 100, 0};
     window.project().FieldWidth = 100;
     window.ReadGCodeFile(gcodeFile("three.nc", "G0X10Y-10\nG1Z-1\nG1X120Y-20\n"));
     EXPECT_EQ(window.spsModel->rowCount(), 3);
-    EXPECT_EQ(viewBounds(), (ViewBounds{0, -20, 120, 0})) << "from the origin, not the project's";
+    EXPECT_EQ(testSession().viewBounds(), (ViewBounds{0, -20, 120, 0}))
+        << "from the origin, not the project's";
     EXPECT_EQ(at(100, -10, kBlue), kBlue) << "the last project's border";
     EXPECT_EQ(at(65, -15), kRed);
 }
@@ -209,7 +210,7 @@ TEST_F(PreviewWindow, LaidOutProjectIsDrawnRedWithItsFieldBorderAndKeptOnResize)
     window.project().ProjectPath = path;
     window.DrawMode = DrawingMode::Project;
     window.LoadProject(path);
-    ASSERT_EQ(viewBounds(), (ViewBounds{0, -100, 100, 0}));
+    ASSERT_EQ(testSession().viewBounds(), (ViewBounds{0, -100, 100, 0}));
     window.cmdPaint_Click();
 
     EXPECT_EQ(at(5, -25), kRed) << "down stroke at X 5";
@@ -250,7 +251,7 @@ TEST_F(PreviewWindow, MenuCommandsOpenTheirWindowsModally) {
     EXPECT_EQ(testDialogs().fileChoosings, 1);
     EXPECT_EQ(window.DrawLimit, 0) << "a new file is drawn whole";
     EXPECT_TRUE(window.cmdPaint->isEnabled()) << "enabled even when the choice is cancelled";
-    EXPECT_EQ(penPoints()->count(), 1u);
+    EXPECT_EQ(testSession().penPoints()->count(), 1u);
 }
 
 }  // namespace

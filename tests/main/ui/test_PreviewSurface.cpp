@@ -41,8 +41,6 @@ QRect extentOf(const QImage& image, QRgb colour) {
 class PreviewSurfaceTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        penPoints() = std::make_shared<PenPoints>();
-        viewBounds() = ViewBounds{};
         window.Form_Load();
         window.show();
         window.resize(1000, 700);
@@ -71,7 +69,7 @@ class PreviewSurfaceTest : public ::testing::Test {
         mouse(QEvent::MouseButtonRelease, at, Qt::NoButton);
     }
 
-    frmGCode window;
+    frmGCode window{testSession()};
 };
 
 TEST_F(PreviewSurfaceTest, ASquareIsDrawnSquareAtAnyWindowSize) {

@@ -30,7 +30,7 @@ TEST(BatchWindow, ShowsTheFirstPlateAndCancelsBetweenPlatesLeavingWholeFiles) {
     for (int row = 2; row <= 11; ++row) table += row == 5 ? "A~\r\n" : "ABW\r\n";
     writeFile(joinPath(folder, "names.csv"), table);
 
-    frmBatch dialog(project, kTestFont, {}, program);
+    frmBatch dialog(testSession().fileChoice(), project, kTestFont, {}, program);
     dialog.txtTable->setText(QString::fromStdString(joinPath(folder, "names.csv")));
     dialog.txtOut->setText(QStringLiteral("p-{N:001}.gcode"));
     dialog.show();

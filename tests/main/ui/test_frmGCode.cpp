@@ -12,7 +12,6 @@
 #include <QToolButton>
 
 #include "TestSupport.h"
-#include "font/FontStorage.h"
 #include "main/ProjectFile.h"
 #include "main/ui/PenPointsListModel.h"
 #include "main/ui/frmGCode.h"
@@ -30,7 +29,7 @@ QStringList comboItems(QComboBox* box) {
 }
 
 TEST(MainWindow, MenusInOrderWithSeparatorsAndStatesAtStart) {
-    frmGCode window;
+    frmGCode window(testSession());
     window.Form_Load();
     EXPECT_EQ(window.windowTitle(), QStringLiteral("VEzor из текста"));
 
@@ -85,14 +84,14 @@ TEST(MainWindow, FontListIsBreadthFirstAndSelectsTheFirst) {
     makeFolder("font/B");
     makeFolder("font/A/X");
     makeFolder("font/.hidden");
-    frmGCode window;
+    frmGCode window(testSession());
     window.Form_Load();
     EXPECT_EQ(comboItems(window.cboShrift), (QStringList{"font/A", "font/B", "font/A/X"}));
     EXPECT_EQ(window.cboShrift->currentIndex(), 0);
 }
 
 TEST(MainWindow, EmptyFontListRefusesBothFontCommands) {
-    frmGCode window;
+    frmGCode window(testSession());
     window.Form_Load();
     EXPECT_EQ(window.cboShrift->count(), 0);
     EXPECT_EQ(window.cboMash->currentText(), QStringLiteral("100"));
@@ -104,12 +103,12 @@ TEST(MainWindow, EmptyFontListRefusesBothFontCommands) {
         EXPECT_EQ(c.text, w("Создайте папку расположения шрифта в папке FONT"));
         EXPECT_EQ(c.title, w("VEzor из текста"));
     }
-    EXPECT_EQ(CurrentFont(), "");
+    EXPECT_EQ(testSession().CurrentFont(), "");
 }
 
 TEST(MainWindow, ScreenshotAtStart) {
     makeFolder("font/Simplex");
-    frmGCode window;
+    frmGCode window(testSession());
     window.Form_Load();
     window.show();
     const std::string path = saveScreenshot(&window, "main_window_start");
@@ -147,7 +146,7 @@ TEST(MainWindow, TemplateProjectWithTheShippedFontDrawsWithoutMissingLetters) {
     const std::string project = testProgramFolder() + "/NewProject.txt";
     WriteProjectTemplate(project);
 
-    frmGCode window;
+    frmGCode window(testSession());
     window.Form_Load();
     window.resize(1100, 760);
     window.show();

@@ -37,8 +37,6 @@ class EditTest : public ::testing::Test {
         QDir().mkpath(to);
         for (const QString& name : QDir(from).entryList(QDir::Files))
             QFile::copy(from + "/" + name, to + "/" + name);
-        penPoints() = std::make_shared<PenPoints>();
-        viewBounds() = ViewBounds{};
         window.Form_Load();
         window.resize(1100, 760);
         window.show();
@@ -69,7 +67,7 @@ class EditTest : public ::testing::Test {
         while (clock.elapsed() < 400) QApplication::processEvents(QEventLoop::AllEvents, 20);
     }
 
-    frmGCode window;
+    frmGCode window{testSession()};
 };
 
 const std::string kPlate = w("5//Интервал\r\n80//Поле\r\n6//Высота\r\n1//Ширина\r\nАБ\r\n");
@@ -88,7 +86,7 @@ TEST_F(EditTest, TypingAndParametersLayOutAgainAfterAPause) {
     EXPECT_GT(window.spsModel->rowCount(), rows);
     const int typed = redPixels(window.pic->image());
     EXPECT_GT(typed, red) << "the preview shows the new letters";
-    EXPECT_EQ(window.spsModel->shown(), penPoints());
+    EXPECT_EQ(window.spsModel->shown(), testSession().penPoints());
 
     window.txtParameters[2]->selectAll();
     type(window.txtParameters[2], QStringLiteral("12"));

@@ -40,10 +40,7 @@ class frmGCodeProjectTest : public ::testing::Test {
   protected:
     void SetUp() override {
         writeTestFont();
-        machiningSettings() = MachiningSettings{};
-        penPoints() = std::make_shared<PenPoints>();
-        viewBounds() = ViewBounds{};
-        window = std::make_unique<frmGCode>();
+        window = std::make_unique<frmGCode>(testSession());
         window->Form_Load();
         projects = joinPath(testProgramFolder(), "Projects");
     }
@@ -80,11 +77,11 @@ TEST_F(frmGCodeProjectTest, LoadingLaysOutAndFillsTheWindow) {
         << "the lines as written, tags and all, for editing";
     EXPECT_EQ(window->project().ProjectLines.Count(), 4u);
     EXPECT_EQ(window->project().FieldWidth, 100);
-    EXPECT_EQ(window->spsModel->shown(), penPoints());
-    EXPECT_EQ(window->spsModel->rowCount(), static_cast<int>(penPoints()->count()));
+    EXPECT_EQ(window->spsModel->shown(), testSession().penPoints());
+    EXPECT_EQ(window->spsModel->rowCount(), static_cast<int>(testSession().penPoints()->count()));
     EXPECT_EQ(window->spsModel->data(window->spsModel->index(1)).toString(),
               QStringLiteral("G1X1.65Y-4.4"));
-    EXPECT_EQ(viewBounds(), (ViewBounds{0, -100, 100, 0}));
+    EXPECT_EQ(testSession().viewBounds(), (ViewBounds{0, -100, 100, 0}));
     EXPECT_TRUE(window->cmdPaint->isEnabled());
     EXPECT_TRUE(window->cmdSaveGCODE->isEnabled());
     window->show();
@@ -119,7 +116,7 @@ TEST_F(frmGCodeProjectTest, MissingLettersCanBeSkippedForOneSummary) {
 
 TEST_F(frmGCodeProjectTest, AFileThatIsNoProjectChangesNothing) {
     load(project("good.txt", kParameters + "AB\r\n"));
-    const auto before = penPoints();
+    const auto before = testSession().penPoints();
     const Project model = window->project();
     const std::string text = shownText();
 
@@ -130,7 +127,7 @@ TEST_F(frmGCodeProjectTest, AFileThatIsNoProjectChangesNothing) {
         ASSERT_EQ(testDialogs().calls.size(), 1u) << bad;
         EXPECT_EQ(testDialogs().calls[0].text, w("Файл не является проектом"));
         EXPECT_EQ(testDialogs().calls[0].title, w(kCaption));
-        EXPECT_EQ(penPoints(), before);
+        EXPECT_EQ(testSession().penPoints(), before);
         EXPECT_EQ(window->project().FieldWidth, model.FieldWidth);
         EXPECT_EQ(window->project().ProjectLines, model.ProjectLines);
         EXPECT_EQ(shownText(), text);
@@ -147,7 +144,7 @@ TEST_F(frmGCodeProjectTest, OpenChoosesLoadsAndEnablesReload) {
     EXPECT_EQ(window->DrawMode, DrawingMode::Project);
     EXPECT_TRUE(window->mnuReloadProject->isEnabled());
     EXPECT_TRUE(window->cmdReloadProject->isEnabled());
-    EXPECT_EQ(penPoints()->count(), 4u);
+    EXPECT_EQ(testSession().penPoints()->count(), 4u);
     EXPECT_TRUE(testDialogs().calls.empty());
 }
 
@@ -156,7 +153,7 @@ TEST_F(frmGCodeProjectTest, ReloadReadsTheFileAgain) {
     load(path);
     writeFile(path, kParameters + "A B\r\n");
     window->mnuReloadProject_Click();
-    EXPECT_EQ(penPoints()->count(), 5u);
+    EXPECT_EQ(testSession().penPoints()->count(), 5u);
     EXPECT_EQ(shownText(), "A B");
 }
 
@@ -275,7 +272,8 @@ TEST_F(frmGCodeProjectTest, TheChosenProfileTimesEachLayoutAndFileReadAndIsSaved
         return fromQ(window->lblEstimate->text());
     };
     const auto expected = [](const GCodeProfile& profile) {
-        return FiguresStatusText(EstimateProgram(*penPoints(), "500.00", profile), ',');
+        return FiguresStatusText(EstimateProgram(*testSession().penPoints(), "500.00", profile),
+                                 ',');
     };
     load(project("plate.txt", kParameters + "WW W\r\nW\r\n"));
     const std::string vezor = shown();
@@ -292,7 +290,7 @@ TEST_F(frmGCodeProjectTest, TheChosenProfileTimesEachLayoutAndFileReadAndIsSaved
     ASSERT_FALSE(testDialogs().calls.empty());
     EXPECT_EQ(testDialogs().calls[0].defaultText, "plate.nc");
     EXPECT_EQ(readFile(joinPath(projects, "plate.nc")),
-              BuildGCodeProgram(*penPoints(), "500.00", FindProfile("GRBL")));
+              BuildGCodeProgram(*testSession().penPoints(), "500.00", FindProfile("GRBL")));
     window->show();
     saveScreenshot(window.get(), "frmGCode_figures");
 
@@ -314,7 +312,7 @@ TEST_F(frmGCodeProjectTest, SaveWithoutAProject) {
 }
 
 TEST_F(frmGCodeProjectTest, SaveProposesTheNameAndWritesBelowTheProgramFolder) {
-    machiningSettings().SkorF = "750.00";
+    testSession().machiningSettings().SkorF = "750.00";
     load(project("my.plate.txt", kParameters + "W\r\n"));
     testDialogs().inputAnswers = {"out.gcode"};
     window->cmdSaveGCODE_Click();
@@ -327,7 +325,7 @@ TEST_F(frmGCodeProjectTest, SaveProposesTheNameAndWritesBelowTheProgramFolder) {
     EXPECT_EQ(calls[1].text, w("G-Code записаны в файл Projects/out.gcode"));
     EXPECT_EQ(calls[1].title, w(kCaption));
     const std::string written = readFile(joinPath(projects, "out.gcode"));
-    EXPECT_EQ(written, BuildGCodeProgram(*penPoints(), "750.00"));
+    EXPECT_EQ(written, BuildGCodeProgram(*testSession().penPoints(), "750.00"));
     EXPECT_NE(written.find("G1Z0.000F750.00\r\n"), std::string::npos);
 }
 
@@ -351,7 +349,7 @@ TEST_F(frmGCodeProjectTest, SaveRefusesAListWithoutRecords) {
     auto liftsOnly = std::make_shared<PenPoints>();
     liftsOnly->append(PenPoint{0, 0, 15}, "G0Z15,00");
     for (const auto& points : {std::make_shared<PenPoints>(), liftsOnly}) {
-        penPoints() = points;
+        testSession().penPoints() = points;
         testDialogs().reset();
         testDialogs().inputAnswers = {"x.gcode"};
         window->cmdSaveGCODE_Click();

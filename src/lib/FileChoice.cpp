@@ -1,6 +1,0 @@
-#include "lib/FileChoice.h"
-
-FileChoice& fileChoice() {
-    static FileChoice choice;
-    return choice;
-}
