@@ -4,8 +4,6 @@
 #include <QToolButton>
 #include <memory>
 
-#include "app/ui/frmAutor.h"
-#include "app/ui/frmParam.h"
 #include "gcode/GCodeReader.h"
 #include "lib/Dialogs.h"
 #include "lib/FileChoice.h"
@@ -16,7 +14,9 @@
 #include "main/Session.h"
 #include "main/ui/PenPointsListModel.h"
 #include "main/ui/PreviewSurface.h"
+#include "main/ui/frmAutor.h"
 #include "main/ui/frmGCode.h"
+#include "main/ui/frmParam.h"
 
 namespace {
 

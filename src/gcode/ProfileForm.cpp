@@ -1,4 +1,4 @@
-#include "app/ProfileForm.h"
+#include "gcode/ProfileForm.h"
 
 #include <cmath>
 #include <optional>

@@ -4,7 +4,7 @@
 #include <QPlainTextEdit>
 
 #include "TestSupport.h"
-#include "app/ui/frmAutor.h"
+#include "main/ui/frmAutor.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/ProfileForm.h"
+#include "gcode/ProfileForm.h"
 
 struct MachiningSettings;
 class QCheckBox;

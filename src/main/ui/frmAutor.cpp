@@ -1,4 +1,4 @@
-#include "app/ui/frmAutor.h"
+#include "main/ui/frmAutor.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

@@ -1,4 +1,4 @@
-#include "app/ui/frmParam.h"
+#include "main/ui/frmParam.h"
 
 #include <QCheckBox>
 #include <QComboBox>

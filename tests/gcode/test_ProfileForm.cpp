@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "TestSupport.h"
-#include "app/ProfileForm.h"
+#include "gcode/ProfileForm.h"
 #include "lib/MachiningSettings.h"
 #include "lib/NumberText.h"
 #include "lib/Win1251.h"

@@ -9,10 +9,10 @@
 #include <QToolButton>
 
 #include "TestSupport.h"
-#include "app/ui/frmParam.h"
 #include "gcode/GCodeProfile.h"
 #include "lib/MachiningSettings.h"
 #include "lib/Win1251.h"
+#include "main/ui/frmParam.h"
 
 namespace {
 
