@@ -42,6 +42,9 @@ class GCodeEstimator final : public GCodeSink {
     explicit GCodeEstimator(const MachineLimits& limits);
     void write(std::string_view bytes) override;
     MachiningFigures finish();
+    // Seconds of the moves planned to the end so far: all but the last few
+    // lines written, which the look-ahead still holds.
+    double secondsSoFar() const { return figures_.seconds; }
 
     // What one line asks for, in the order the words' effects need.
     struct Words {

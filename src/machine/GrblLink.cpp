@@ -1,0 +1,463 @@
+#include "machine/GrblLink.h"
+
+#include <QSerialPort>
+#include <QTimer>
+
+#include "lib/Win1251.h"
+#include "machine/GrblMessages.h"
+#include "machine/GrblRealtime.h"
+#include "machine/PortAccess.h"
+
+namespace {
+
+constexpr auto kWakeQueryAfter = std::chrono::milliseconds(1000);
+constexpr auto kWakeResetAfter = std::chrono::milliseconds(2500);
+constexpr auto kWakeGiveUpAfter = std::chrono::milliseconds(6000);
+constexpr auto kHoldGiveUpAfter = std::chrono::milliseconds(10000);
+constexpr auto kProgressInterval = std::chrono::milliseconds(50);
+
+}  // namespace
+
+GrblLink::GrblLink(QObject* parent) : QObject(parent) {}
+
+GrblLink::~GrblLink() { close(); }
+
+void GrblLink::open(const QString& port, int baud) {
+    close();
+    port_ = new QSerialPort(this);
+    port_->setPortName(port);
+    port_->setBaudRate(baud);
+    port_->setDataBits(QSerialPort::Data8);
+    port_->setParity(QSerialPort::NoParity);
+    port_->setStopBits(QSerialPort::OneStop);
+    port_->setFlowControl(QSerialPort::NoFlowControl);
+    portName_ = port;
+    const std::string name = port.toStdString();
+    if (!port_->open(QIODevice::ReadWrite)) {
+        const QSerialPort::SerialPortError error = port_->error();
+        const std::string detail = win1251::fromUtf8(port_->errorString().toStdString());
+        delete port_;
+        port_ = nullptr;
+        if (error == QSerialPort::PermissionError) {
+            emit connectionFailed(PortAccessAdvice(name));
+        } else if (error == QSerialPort::DeviceNotFoundError) {
+            emit connectionFailed(cp("Порт " + name + " не найден. Проверьте кабель и выберите "
+                                     "порт из списка снова."));
+        } else {
+            emit connectionFailed(cp("Порт " + name + " не открывается: ") + detail);
+        }
+        return;
+    }
+    connect(port_, &QSerialPort::readyRead, this, [this] { readInput(); });
+    connect(port_, &QSerialPort::errorOccurred, this, [this](QSerialPort::SerialPortError e) {
+        if (e == QSerialPort::ResourceError || e == QSerialPort::WriteError ||
+            e == QSerialPort::ReadError)
+            lose(cp("Связь со станком потеряна (кабель отключён или станок выключен)."));
+    });
+    info_ = GrblInfo{};
+    info_.port = name;
+    status_ = GrblStatus{};
+    phase_ = Phase::Waking;
+    openedAt_ = Clock::now();
+    wakeQuerySent_ = wakeResetSent_ = false;
+    querySince_.reset();
+    silent_ = criticalAlarm_ = false;
+    timer_ = new QTimer(this);
+    timer_->setTimerType(Qt::PreciseTimer);
+    connect(timer_, &QTimer::timeout, this, [this] { tick(); });
+    timer_->start(kPollInterval);
+    // A GRBL that was on before the port opened printed its banner already:
+    // a status query tells it is there.
+    writeBytes(std::string(1, grbl::kStatusQuery));
+}
+
+void GrblLink::close() {
+    if (phase_ == Phase::Closed) return;
+    forgetJob();
+    phase_ = Phase::Closed;
+    delete timer_;
+    timer_ = nullptr;
+    if (port_ != nullptr) {
+        port_->disconnect(this);
+        port_->close();
+        port_->deleteLater();
+        port_ = nullptr;
+    }
+    input_.clear();
+    inFlight_.clear();
+    inFlightBytes_ = 0;
+    commands_.clear();
+}
+
+void GrblLink::lose(const std::string& reason) {
+    if (phase_ == Phase::Closed) return;
+    const bool wasWaking = phase_ == Phase::Waking;
+    if (job_) {
+        JobStop stop;
+        stop.why = JobStop::Why::Lost;
+        stop.message = reason;
+        stop.acknowledged = acknowledged_;
+        job_.reset();
+        emit jobStopped(stop);
+    }
+    close();
+    if (wasWaking)
+        emit connectionFailed(reason);
+    else
+        emit disconnected(reason);
+}
+
+void GrblLink::command(const std::string& line) {
+    if (phase_ == Phase::Closed) return;
+    commands_.emplace_back(line, Origin::Command);
+    pump();
+}
+
+void GrblLink::realtime(const std::string& bytes) {
+    if (phase_ == Phase::Closed) return;
+    writeBytes(bytes);
+}
+
+void GrblLink::writeBytes(const std::string& bytes) {
+    if (port_ == nullptr) return;
+    port_->write(bytes.data(), static_cast<qint64>(bytes.size()));
+    port_->flush();
+}
+
+void GrblLink::startJob(const MachineJob& job) {
+    if (phase_ != Phase::Ready || job_) {
+        JobStop refused;
+        refused.why = JobStop::Why::Lost;
+        refused.message = cp("Станок не готов принять программу: дождитесь подключения.");
+        emit jobStopped(refused);
+        return;
+    }
+    job_ = job;
+    if (job_->checkOnly) {
+        job_->before.insert(job_->before.begin(), "$C");
+        job_->after.emplace_back("$C");
+    }
+    nextPosition_ = 0;
+    acknowledged_ = job_->from;
+    allAcknowledged_ = false;
+    feeding_ = true;
+    stopping_ = resetSent_ = false;
+    pendingStop_.reset();
+    if (jobLength() == 0) {
+        job_.reset();
+        emit jobFinished();
+        return;
+    }
+    emitProgress(true);
+    pump();
+}
+
+std::size_t GrblLink::jobLength() const {
+    if (!job_) return 0;
+    const std::size_t programLines =
+        job_->program ? job_->program->size() - std::min(job_->from, job_->program->size()) : 0;
+    return job_->before.size() + programLines + job_->after.size();
+}
+
+std::string GrblLink::jobLine(std::size_t position) const {
+    if (position < job_->before.size()) return job_->before[position];
+    position -= job_->before.size();
+    const std::size_t programLines = jobLength() - job_->before.size() - job_->after.size();
+    if (position < programLines) return std::string(job_->program->line(job_->from + position));
+    return job_->after[position - programLines];
+}
+
+void GrblLink::pump() {
+    if (port_ == nullptr) return;
+    // Commands first: they are short and the window waits for them.
+    while (!commands_.empty()) {
+        if (!send(commands_.front().first, commands_.front().second, 0)) return;
+        commands_.pop_front();
+    }
+    while (job_ && feeding_ && nextPosition_ < jobLength()) {
+        if (!send(jobLine(nextPosition_), Origin::Job, nextPosition_)) return;
+        ++nextPosition_;
+    }
+}
+
+bool GrblLink::send(const std::string& text, Origin origin, std::size_t position) {
+    const std::size_t bytes = text.size() + 1;
+    // A line that can never fit is refused by GRBL itself as too long.
+    if (inFlightBytes_ + bytes > kReceiveBuffer && !inFlight_.empty()) return false;
+    inFlight_.push_back({bytes, origin, position, origin == Origin::Job ? std::string() : text});
+    inFlightBytes_ += bytes;
+    mostInFlight_ = std::max(mostInFlight_, inFlightBytes_);
+    writeBytes(text + "\n");
+    return true;
+}
+
+void GrblLink::readInput() {
+    if (port_ == nullptr) return;
+    input_ += port_->readAll().toStdString();
+    std::size_t start = 0;
+    while (true) {
+        const std::size_t end = input_.find('\n', start);
+        if (end == std::string::npos) break;
+        const std::string_view line(input_.data() + start, end - start);
+        start = end + 1;
+        handleLine(line);
+        if (port_ == nullptr) return;  // lost or closed meanwhile
+    }
+    input_.erase(0, start);
+    // A partial line longer than any GRBL writes is noise.
+    if (input_.size() > 4096) input_.clear();
+    pump();
+}
+
+void GrblLink::handleLine(std::string_view text) {
+    const GrblReply reply = ParseGrblReply(text);
+    switch (reply.kind) {
+        case GrblReplyKind::Ok: handleAcknowledgement(true, 0); break;
+        case GrblReplyKind::Error: handleAcknowledgement(false, reply.code); break;
+        case GrblReplyKind::Alarm: handleAlarm(reply.code); break;
+        case GrblReplyKind::Status: handleStatus(reply.text); break;
+        case GrblReplyKind::Banner: handleBanner(reply.text); break;
+        case GrblReplyKind::Setting: info_.settings.values[reply.code] = reply.value; break;
+        case GrblReplyKind::Feedback:
+            if (reply.text.empty()) break;
+            if (reply.text.rfind("[VER:", 0) == 0)
+                info_.version = reply.text.substr(5, reply.text.size() - 6);
+            emit feedback(reply.text);
+            break;
+    }
+}
+
+void GrblLink::handleAcknowledgement(bool ok, int code) {
+    if (inFlight_.empty()) return;  // an answer to a line sent before we connected
+    const InFlight line = inFlight_.front();
+    inFlight_.pop_front();
+    inFlightBytes_ -= line.bytes;
+    switch (line.origin) {
+        case Origin::Internal:
+            if (phase_ == Phase::Reading && inFlight_.empty() && commands_.empty()) {
+                phase_ = Phase::Ready;
+                emit connected(info_);
+            }
+            break;
+        case Origin::Command:
+            if (!ok) emit commandFailed(line.text, code);
+            break;
+        case Origin::Job: {
+            if (!job_) break;
+            const std::size_t programStart = job_->before.size();
+            const std::size_t programEnd = jobLength() - job_->after.size();
+            if (line.position >= programStart && line.position < programEnd)
+                acknowledged_ = job_->from + (line.position - programStart) + 1;
+            if (!ok) {
+                if (!stopping_) beginStop(describeFailure(line.position, code));
+                break;
+            }
+            if (line.position + 1 == jobLength()) allAcknowledged_ = true;
+            emitProgress(allAcknowledged_);
+            if (allAcknowledged_ && job_->checkOnly && !stopping_) {
+                // Leaving check mode resets GRBL; the job is done.
+                job_.reset();
+                emit jobFinished();
+            }
+            break;
+        }
+    }
+}
+
+JobStop GrblLink::describeFailure(std::size_t position, int code) const {
+    JobStop stop;
+    stop.why = JobStop::Why::Error;
+    stop.code = code;
+    stop.text = jobLine(position);
+    const std::size_t programStart = job_->before.size();
+    const std::size_t programEnd = jobLength() - job_->after.size();
+    std::string where;
+    if (position >= programStart && position < programEnd) {
+        stop.inProgram = true;
+        stop.index = job_->from + (position - programStart);
+        stop.sourceLine = job_->program->sourceLine(stop.index);
+        where = cp("Строка " + std::to_string(stop.sourceLine) + " программы");
+    } else {
+        where = cp("Служебная строка");
+    }
+    stop.message = where + " «" + stop.text + cp("» не принята: ") + GrblErrorText(code) +
+                   cp(" Отправка остановлена.");
+    stop.acknowledged = acknowledged_;
+    return stop;
+}
+
+void GrblLink::handleStatus(std::string_view line) {
+    ParseGrblStatus(line, status_);
+    querySince_.reset();
+    if (silent_) {
+        silent_ = false;
+        emit watchdog(false);
+    }
+    if (phase_ == Phase::Waking) {
+        // GRBL answers: it was running before we opened the port.
+        phase_ = Phase::Reading;
+        commands_.emplace_back("$$", Origin::Internal);
+        commands_.emplace_back("$I", Origin::Internal);
+        pump();
+    }
+    emit statusChanged(status_);
+    if (stopping_ && !resetSent_) {
+        const bool stands = (status_.state == "Hold" && status_.subState == 0) ||
+                            status_.state == "Alarm" || status_.state == "Door" ||
+                            status_.state == "Check" || status_.state == "Sleep";
+        if (stands) sendReset();
+    }
+    if (job_ && allAcknowledged_ && !stopping_ && status_.state == "Idle") finishJobIfDone();
+}
+
+void GrblLink::finishJobIfDone() {
+    job_.reset();
+    emitProgress(true);
+    emit jobFinished();
+}
+
+void GrblLink::handleBanner(const std::string& line) {
+    info_.banner = line;
+    criticalAlarm_ = false;
+    // Whatever was in GRBL's buffer is gone.
+    inFlight_.clear();
+    inFlightBytes_ = 0;
+    if (phase_ == Phase::Waking || phase_ == Phase::Reading) {
+        commands_.clear();
+        phase_ = Phase::Reading;
+        commands_.emplace_back("$$", Origin::Internal);
+        commands_.emplace_back("$I", Origin::Internal);
+        info_.settings.values.clear();
+        pump();
+        return;
+    }
+    commands_.clear();
+    stopping_ = false;
+    resetSent_ = false;
+    if (job_) {
+        JobStop stop;
+        if (pendingStop_) {
+            stop = *pendingStop_;
+        } else {
+            stop.why = JobStop::Why::Lost;
+            stop.message = cp("Станок перезапустился во время работы: отправка остановлена.");
+        }
+        stop.acknowledged = acknowledged_;
+        job_.reset();
+        pendingStop_.reset();
+        emit jobStopped(stop);
+    }
+    emit feedback(line);
+}
+
+void GrblLink::handleAlarm(int code) {
+    // GRBL empties its buffers: no answer comes for the lines in flight.
+    inFlight_.clear();
+    inFlightBytes_ = 0;
+    commands_.clear();
+    criticalAlarm_ = code == 1 || code == 2 || code == 10;
+    emit alarm(code);
+    if (job_ && !resetSent_) {
+        JobStop stop;
+        stop.why = JobStop::Why::Alarm;
+        stop.code = code;
+        stop.message = GrblAlarmText(code) + cp(" Отправка остановлена.");
+        stop.acknowledged = acknowledged_;
+        job_.reset();
+        stopping_ = false;
+        pendingStop_.reset();
+        emit jobStopped(stop);
+    }
+}
+
+void GrblLink::stop() {
+    if (phase_ == Phase::Closed) return;
+    JobStop why;
+    why.why = JobStop::Why::User;
+    why.message = cp("Остановлено пользователем.");
+    beginStop(why);
+}
+
+void GrblLink::beginStop(JobStop why) {
+    feeding_ = false;
+    commands_.clear();
+    why.acknowledged = acknowledged_;
+    if (job_) pendingStop_ = why;
+    if (stopping_) return;
+    stopping_ = true;
+    resetSent_ = false;
+    stopSince_ = Clock::now();
+    // Nothing moves in check mode or in an alarm: reset at once.
+    if ((job_ && job_->checkOnly) || criticalAlarm_ || status_.state == "Alarm") {
+        sendReset();
+        return;
+    }
+    writeBytes(std::string(1, grbl::kFeedHold));
+    writeBytes(std::string(1, grbl::kStatusQuery));
+}
+
+void GrblLink::reset() {
+    if (phase_ == Phase::Closed) return;
+    feeding_ = false;
+    commands_.clear();
+    if (job_ && !pendingStop_) {
+        JobStop why;
+        why.why = JobStop::Why::User;
+        why.message = cp("Остановлено сбросом.");
+        pendingStop_ = why;
+    }
+    stopping_ = true;
+    sendReset();
+}
+
+void GrblLink::sendReset() {
+    resetSent_ = true;
+    writeBytes(std::string(1, grbl::kSoftReset));
+}
+
+void GrblLink::forgetJob() {
+    job_.reset();
+    pendingStop_.reset();
+    stopping_ = resetSent_ = false;
+    feeding_ = false;
+}
+
+void GrblLink::emitProgress(bool force) {
+    if (!job_ || !job_->program) return;
+    const auto now = Clock::now();
+    if (!force && now - lastProgress_ < kProgressInterval) return;
+    lastProgress_ = now;
+    emit progress(acknowledged_, job_->program->size());
+}
+
+void GrblLink::tick() {
+    if (port_ == nullptr) return;
+    const auto now = Clock::now();
+    if (phase_ == Phase::Waking) {
+        const auto waited = now - openedAt_;
+        if (waited > kWakeGiveUpAfter) {
+            const std::string name = portName_.toStdString();
+            close();
+            emit connectionFailed(cp("На порту " + name +
+                                     " не отвечает GRBL. Проверьте, что выбран порт станка и "
+                                     "скорость (обычно 115200), и что станок включён."));
+        } else if (waited > kWakeResetAfter && !wakeResetSent_) {
+            wakeResetSent_ = true;
+            writeBytes(std::string(1, grbl::kSoftReset));
+        } else if (waited > kWakeQueryAfter && !wakeQuerySent_) {
+            wakeQuerySent_ = true;
+            writeBytes(std::string(1, grbl::kStatusQuery));
+        }
+        return;
+    }
+    if (stopping_ && !resetSent_ && now - stopSince_ > kHoldGiveUpAfter) sendReset();
+    if (criticalAlarm_) return;  // GRBL answers nothing until it is reset
+    if (!querySince_) {
+        querySince_ = now;
+    } else if (!silent_ && now - *querySince_ > kWatchdog) {
+        silent_ = true;
+        emit watchdog(true);
+    }
+    writeBytes(std::string(1, grbl::kStatusQuery));
+    emitProgress(false);
+}

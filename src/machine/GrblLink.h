@@ -1,0 +1,126 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <chrono>
+#include <cstddef>
+#include <deque>
+#include <optional>
+#include <string>
+
+#include "machine/GrblReplies.h"
+#include "machine/MachineJob.h"
+
+class QSerialPort;
+class QTimer;
+
+// GRBL 1.1 on a serial port. Lives on a thread of its own, so that no window
+// work can hold up the stream. Lines go out by character counting: never more
+// line bytes unanswered than GRBL's 128-byte receive buffer holds, each "ok" or
+// "error:N" matched to its line in order. Real-time bytes go out at once,
+// outside the count. Status is asked for five times a second. Call it only
+// through its thread (MachineConnection does).
+class GrblLink final : public QObject {
+    Q_OBJECT
+  public:
+    static constexpr std::size_t kReceiveBuffer = 128;
+    static constexpr std::chrono::milliseconds kPollInterval{200};
+    static constexpr std::chrono::milliseconds kWatchdog{3000};
+
+    explicit GrblLink(QObject* parent = nullptr);
+    ~GrblLink() override;
+
+    void open(const QString& port, int baud);
+    void close();
+    // A line for GRBL ($X, $H, $J=..., G10 ...), queued behind the lines in flight.
+    void command(const std::string& line);
+    void realtime(const std::string& bytes);
+    void startJob(const MachineJob& job);
+    // Feed hold, then, once the machine stands, a soft reset (spindle and laser
+    // off; the position is kept).
+    void stop();
+    // A soft reset now (after an alarm).
+    void reset();
+
+    // The most line bytes that were ever unanswered at once.
+    std::size_t mostBytesInFlight() const { return mostInFlight_; }
+
+  signals:
+    void connected(const GrblInfo& info);
+    void connectionFailed(const std::string& message);
+    void disconnected(const std::string& reason);
+    void statusChanged(const GrblStatus& status);
+    void progress(std::size_t acknowledged, std::size_t total);
+    void jobFinished();
+    void jobStopped(const JobStop& stop);
+    void alarm(int code);
+    void commandFailed(const std::string& command, int code);
+    void feedback(const std::string& line);
+    // True when GRBL has not answered a status query for kWatchdog; false when
+    // it answers again.
+    void watchdog(bool silent);
+
+  private:
+    using Clock = std::chrono::steady_clock;
+    enum class Phase { Closed, Waking, Reading, Ready };
+    enum class Origin { Command, Internal, Job };
+    struct InFlight {
+        std::size_t bytes;
+        Origin origin;
+        std::size_t position;  // in the job's sequence
+        std::string text;      // of a command
+    };
+
+    void readInput();
+    void handleLine(std::string_view line);
+    void handleAcknowledgement(bool ok, int code);
+    void handleStatus(std::string_view line);
+    void handleBanner(const std::string& line);
+    void handleAlarm(int code);
+    void tick();
+    void pump();
+    bool send(const std::string& text, Origin origin, std::size_t position);
+    void writeBytes(const std::string& bytes);
+    void lose(const std::string& reason);
+    void forgetJob();
+    void beginStop(JobStop why);
+    void sendReset();
+    void finishJobIfDone();
+    void emitProgress(bool force);
+    std::size_t jobLength() const;
+    std::string jobLine(std::size_t position) const;
+    JobStop describeFailure(std::size_t position, int code) const;
+
+    QSerialPort* port_ = nullptr;
+    QTimer* timer_ = nullptr;
+    Phase phase_ = Phase::Closed;
+    QString portName_;
+    std::string input_;
+    GrblInfo info_;
+    GrblStatus status_;
+
+    std::deque<InFlight> inFlight_;
+    std::size_t inFlightBytes_ = 0;
+    std::size_t mostInFlight_ = 0;
+    std::deque<std::pair<std::string, Origin>> commands_;
+
+    std::optional<MachineJob> job_;
+    std::size_t nextPosition_ = 0;     // next job line to send
+    std::size_t acknowledged_ = 0;     // program lines taken
+    bool allAcknowledged_ = false;     // waits for the machine to stand still
+    bool feeding_ = false;             // job lines may go out
+    Clock::time_point lastProgress_{};
+
+    // Stopping: hold sent, waiting for the machine to stand; then reset.
+    bool stopping_ = false;
+    bool resetSent_ = false;
+    Clock::time_point stopSince_{};
+    std::optional<JobStop> pendingStop_;
+
+    Clock::time_point openedAt_{};
+    bool wakeQuerySent_ = false;
+    bool wakeResetSent_ = false;
+    std::optional<Clock::time_point> querySince_;
+    bool silent_ = false;
+    bool criticalAlarm_ = false;  // GRBL answers nothing until a reset
+};

@@ -1,0 +1,127 @@
+#include "machine/GrblReplies.h"
+
+#include <charconv>
+#include <vector>
+
+#include "lib/NumberText.h"
+
+namespace {
+
+bool startsWith(std::string_view text, std::string_view prefix) {
+    return text.substr(0, prefix.size()) == prefix;
+}
+
+int wholeNumber(std::string_view text) {
+    int n = 0;
+    std::from_chars(text.data(), text.data() + text.size(), n);
+    return n;
+}
+
+std::vector<std::string_view> split(std::string_view text, char separator) {
+    std::vector<std::string_view> parts;
+    while (true) {
+        const std::size_t at = text.find(separator);
+        parts.push_back(text.substr(0, at));
+        if (at == std::string_view::npos) return parts;
+        text.remove_prefix(at + 1);
+    }
+}
+
+// "x,y,z" into `to`; false when there are not three numbers.
+bool triple(std::string_view text, std::array<double, 3>& to) {
+    const auto parts = split(text, ',');
+    if (parts.size() < 3) return false;
+    for (std::size_t i = 0; i < 3; ++i) to[i] = numtext::leadingNumber(parts[i]);
+    return true;
+}
+
+}  // namespace
+
+GrblReply ParseGrblReply(std::string_view line) {
+    while (!line.empty() && (line.back() == '\r' || line.back() == '\n' || line.back() == ' '))
+        line.remove_suffix(1);
+    GrblReply reply;
+    reply.text = std::string(line);
+    if (line == "ok") {
+        reply.kind = GrblReplyKind::Ok;
+    } else if (startsWith(line, "error:")) {
+        reply.kind = GrblReplyKind::Error;
+        reply.code = wholeNumber(line.substr(6));
+    } else if (startsWith(line, "ALARM:")) {
+        reply.kind = GrblReplyKind::Alarm;
+        reply.code = wholeNumber(line.substr(6));
+    } else if (startsWith(line, "<") && line.back() == '>') {
+        reply.kind = GrblReplyKind::Status;
+    } else if (startsWith(line, "Grbl ")) {
+        reply.kind = GrblReplyKind::Banner;
+    } else if (startsWith(line, "$") && line.size() > 1 && line[1] >= '0' && line[1] <= '9' &&
+               line.find('=') != std::string_view::npos) {
+        reply.kind = GrblReplyKind::Setting;
+        reply.code = wholeNumber(line.substr(1));
+        reply.value = numtext::leadingNumber(line.substr(line.find('=') + 1));
+    }
+    return reply;
+}
+
+bool ParseGrblStatus(std::string_view report, GrblStatus& status) {
+    if (report.size() < 2 || report.front() != '<' || report.back() != '>') return false;
+    const auto fields = split(report.substr(1, report.size() - 2), '|');
+    const auto stateParts = split(fields[0], ':');
+    status.state = std::string(stateParts[0]);
+    status.subState = stateParts.size() > 1 ? wholeNumber(stateParts[1]) : -1;
+    // Fields absent from this report keep what earlier ones said, but these
+    // are sent with every report when they apply.
+    status.pins.clear();
+    status.line = -1;
+    status.plannerFree = status.rxFree = -1;
+    status.offsetReported = false;
+    bool machineGiven = false;
+    bool workGiven = false;
+    for (std::size_t i = 1; i < fields.size(); ++i) {
+        const std::string_view field = fields[i];
+        const std::size_t colon = field.find(':');
+        if (colon == std::string_view::npos) continue;
+        const std::string_view name = field.substr(0, colon);
+        const std::string_view value = field.substr(colon + 1);
+        if (name == "MPos") {
+            machineGiven = triple(value, status.machine);
+        } else if (name == "WPos") {
+            workGiven = triple(value, status.work);
+        } else if (name == "WCO") {
+            status.offsetReported = triple(value, status.offset);
+        } else if (name == "Bf") {
+            const auto parts = split(value, ',');
+            status.plannerFree = wholeNumber(parts[0]);
+            if (parts.size() > 1) status.rxFree = wholeNumber(parts[1]);
+        } else if (name == "FS" || name == "F") {
+            const auto parts = split(value, ',');
+            status.feed = numtext::leadingNumber(parts[0]);
+            status.spindle = parts.size() > 1 ? numtext::leadingNumber(parts[1]) : 0;
+        } else if (name == "Ov") {
+            const auto parts = split(value, ',');
+            for (std::size_t k = 0; k < 3 && k < parts.size(); ++k)
+                status.overrides[k] = wholeNumber(parts[k]);
+        } else if (name == "Pn") {
+            status.pins = std::string(value);
+        } else if (name == "Ln") {
+            status.line = wholeNumber(value);
+        }
+    }
+    for (std::size_t k = 0; k < 3; ++k) {
+        if (machineGiven) status.work[k] = status.machine[k] - status.offset[k];
+        if (workGiven) status.machine[k] = status.work[k] + status.offset[k];
+    }
+    return true;
+}
+
+std::optional<double> GrblSettings::value(int number) const {
+    const auto it = values.find(number);
+    if (it == values.end()) return std::nullopt;
+    return it->second;
+}
+
+std::optional<std::array<double, 3>> GrblSettings::travel() const {
+    const auto x = value(130), y = value(131), z = value(132);
+    if (!x || !y || !z) return std::nullopt;
+    return std::array<double, 3>{*x, *y, *z};
+}

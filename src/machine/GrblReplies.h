@@ -1,0 +1,61 @@
+#pragma once
+
+#include <array>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+
+// What one line from GRBL 1.1 is.
+enum class GrblReplyKind {
+    Ok,       // "ok": the oldest line in GRBL's buffer was taken
+    Error,    // "error:N": the oldest line was refused
+    Alarm,    // "ALARM:N": the machine stopped
+    Status,   // "<...>": a status report
+    Banner,   // "Grbl 1.1h ['$' for help]": after a reset
+    Setting,  // "$N=value": one line of "$$"
+    Feedback  // "[MSG:...]", "[VER:...]", "[OPT:...]" and anything else
+};
+
+struct GrblReply {
+    GrblReplyKind kind = GrblReplyKind::Feedback;
+    int code = 0;  // of an error, an alarm or a setting
+    double value = 0;  // of a setting
+    std::string text;  // the line without its line end
+};
+
+GrblReply ParseGrblReply(std::string_view line);
+
+// A status report, with what earlier reports said where this one is silent
+// (GRBL sends the work offset and the overrides only now and then).
+struct GrblStatus {
+    std::string state;  // Idle, Run, Hold, Jog, Alarm, Door, Check, Home, Sleep
+    int subState = -1;  // Hold:0 (complete) / Hold:1, Door:N; -1 none
+    std::array<double, 3> machine{};  // MPos, mm
+    std::array<double, 3> work{};     // WPos = MPos - WCO, mm
+    std::array<double, 3> offset{};   // WCO
+    bool offsetReported = false;      // this report carried WCO
+    int plannerFree = -1;  // Bf: blocks free in the planner; -1 not reported
+    int rxFree = -1;       // Bf: bytes free in the receive buffer
+    double feed = 0;       // mm/min now
+    double spindle = 0;    // spindle speed or laser power now
+    std::array<int, 3> overrides{100, 100, 100};  // feed, rapid, spindle, %
+    std::string pins;  // Pn: as reported (shown, not acted on)
+    long long line = -1;  // Ln: when GRBL reports line numbers
+};
+
+// Updates `status` from a report "<...>"; false when the text is not one.
+bool ParseGrblStatus(std::string_view report, GrblStatus& status);
+
+// The settings read with "$$".
+struct GrblSettings {
+    std::map<int, double> values;
+
+    std::optional<double> value(int number) const;
+    bool softLimits() const { return value(20).value_or(0) != 0; }
+    bool homing() const { return value(22).value_or(0) != 0; }
+    bool laserMode() const { return value(32).value_or(0) != 0; }
+    double maxSpindle() const { return value(30).value_or(1000); }
+    // $130..$132, mm; empty when "$$" did not report them.
+    std::optional<std::array<double, 3>> travel() const;
+};

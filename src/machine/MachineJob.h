@@ -1,0 +1,44 @@
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "machine/GrblReplies.h"
+#include "machine/MachineProgram.h"
+
+// What the sender streams: lines before the program (a resume's start, the
+// check mode's "$C"), the program from one line on, and lines after it.
+struct MachineJob {
+    std::vector<std::string> before;
+    std::shared_ptr<const MachineProgram> program;
+    std::size_t from = 0;  // the program's first line to send
+    std::vector<std::string> after;
+    // GRBL's check mode: every line parsed, nothing moves; "$C" is sent before
+    // and after by the sender.
+    bool checkOnly = false;
+};
+
+// Why a job stopped before its end.
+struct JobStop {
+    enum class Why { User, Error, Alarm, Lost };
+    Why why = Why::User;
+    int code = 0;  // GRBL's error or alarm number
+    // The line that failed: in the program (its index and its line in the
+    // file) or one of the job's own lines.
+    bool inProgram = false;
+    std::size_t index = 0;
+    std::size_t sourceLine = 0;
+    std::string text;
+    std::string message;  // for the user (Windows-1251): the line and what to do
+    std::size_t acknowledged = 0;  // program lines GRBL had taken
+};
+
+// What GRBL told about itself when the sender connected.
+struct GrblInfo {
+    std::string port;
+    std::string banner;   // "Grbl 1.1h ['$' for help]"; empty when it only answered "?"
+    std::string version;  // "[VER:...]" without its brackets
+    GrblSettings settings;
+};
