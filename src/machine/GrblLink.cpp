@@ -41,7 +41,8 @@ void GrblLink::open(const QString& port, int baud) {
         if (error == QSerialPort::PermissionError) {
             emit connectionFailed(PortAccessAdvice(name));
         } else if (error == QSerialPort::DeviceNotFoundError) {
-            emit connectionFailed(cp("Порт " + name + " не найден. Проверьте кабель и выберите "
+            emit connectionFailed(cp("Порт " + name +
+                                     " не найден. Проверьте кабель и выберите "
                                      "порт из списка снова."));
         } else {
             emit connectionFailed(cp("Порт " + name + " не открывается: ") + detail);
@@ -212,12 +213,24 @@ void GrblLink::readInput() {
 void GrblLink::handleLine(std::string_view text) {
     const GrblReply reply = ParseGrblReply(text);
     switch (reply.kind) {
-        case GrblReplyKind::Ok: handleAcknowledgement(true, 0); break;
-        case GrblReplyKind::Error: handleAcknowledgement(false, reply.code); break;
-        case GrblReplyKind::Alarm: handleAlarm(reply.code); break;
-        case GrblReplyKind::Status: handleStatus(reply.text); break;
-        case GrblReplyKind::Banner: handleBanner(reply.text); break;
-        case GrblReplyKind::Setting: info_.settings.values[reply.code] = reply.value; break;
+        case GrblReplyKind::Ok:
+            handleAcknowledgement(true, 0);
+            break;
+        case GrblReplyKind::Error:
+            handleAcknowledgement(false, reply.code);
+            break;
+        case GrblReplyKind::Alarm:
+            handleAlarm(reply.code);
+            break;
+        case GrblReplyKind::Status:
+            handleStatus(reply.text);
+            break;
+        case GrblReplyKind::Banner:
+            handleBanner(reply.text);
+            break;
+        case GrblReplyKind::Setting:
+            info_.settings.values[reply.code] = reply.value;
+            break;
         case GrblReplyKind::Feedback:
             if (reply.text.empty()) break;
             if (reply.text.rfind("[VER:", 0) == 0)
@@ -280,7 +293,7 @@ JobStop GrblLink::describeFailure(std::size_t position, int code) const {
     } else {
         where = cp("Служебная строка");
     }
-    stop.message = where + " «" + stop.text + cp("» не принята: ") + GrblErrorText(code) +
+    stop.message = where + cp(" «") + stop.text + cp("» не принята: ") + GrblErrorText(code) +
                    cp(" Отправка остановлена.");
     stop.acknowledged = acknowledged_;
     return stop;

@@ -105,10 +105,10 @@ class GrblLink final : public QObject {
     std::deque<std::pair<std::string, Origin>> commands_;
 
     std::optional<MachineJob> job_;
-    std::size_t nextPosition_ = 0;     // next job line to send
-    std::size_t acknowledged_ = 0;     // program lines taken
-    bool allAcknowledged_ = false;     // waits for the machine to stand still
-    bool feeding_ = false;             // job lines may go out
+    std::size_t nextPosition_ = 0;  // next job line to send
+    std::size_t acknowledged_ = 0;  // program lines taken
+    bool allAcknowledged_ = false;  // waits for the machine to stand still
+    bool feeding_ = false;          // job lines may go out
     Clock::time_point lastProgress_{};
 
     // Stopping: hold sent, waiting for the machine to stand; then reset.

@@ -25,8 +25,8 @@ namespace grbl {
 
 bool isRealtime(char byte) {
     const auto b = static_cast<unsigned char>(byte);
-    return byte == kStatusQuery || byte == kFeedHold || byte == kCycleStart ||
-           byte == kSoftReset || b >= 0x80;
+    return byte == kStatusQuery || byte == kFeedHold || byte == kCycleStart || byte == kSoftReset ||
+           b >= 0x80;
 }
 
 std::string feedOverrideBytes(int percent) { return overrideBytes(kFeedReset, percent); }

@@ -12,8 +12,8 @@ constexpr char kCycleStart = '~';
 constexpr char kSoftReset = 0x18;
 constexpr unsigned char kSafetyDoor = 0x84;
 constexpr unsigned char kJogCancel = 0x85;
-constexpr unsigned char kFeedReset = 0x90;  // then +10, -10, +1, -1: 0x91..0x94
-constexpr unsigned char kRapidFull = 0x95;  // 0x96 half, 0x97 quarter
+constexpr unsigned char kFeedReset = 0x90;     // then +10, -10, +1, -1: 0x91..0x94
+constexpr unsigned char kRapidFull = 0x95;     // 0x96 half, 0x97 quarter
 constexpr unsigned char kSpindleReset = 0x99;  // then +10, -10, +1, -1: 0x9A..0x9D
 
 bool isRealtime(char byte);

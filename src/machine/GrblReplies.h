@@ -19,7 +19,7 @@ enum class GrblReplyKind {
 
 struct GrblReply {
     GrblReplyKind kind = GrblReplyKind::Feedback;
-    int code = 0;  // of an error, an alarm or a setting
+    int code = 0;      // of an error, an alarm or a setting
     double value = 0;  // of a setting
     std::string text;  // the line without its line end
 };
@@ -29,19 +29,19 @@ GrblReply ParseGrblReply(std::string_view line);
 // A status report, with what earlier reports said where this one is silent
 // (GRBL sends the work offset and the overrides only now and then).
 struct GrblStatus {
-    std::string state;  // Idle, Run, Hold, Jog, Alarm, Door, Check, Home, Sleep
-    int subState = -1;  // Hold:0 (complete) / Hold:1, Door:N; -1 none
+    std::string state;                // Idle, Run, Hold, Jog, Alarm, Door, Check, Home, Sleep
+    int subState = -1;                // Hold:0 (complete) / Hold:1, Door:N; -1 none
     std::array<double, 3> machine{};  // MPos, mm
     std::array<double, 3> work{};     // WPos = MPos - WCO, mm
     std::array<double, 3> offset{};   // WCO
     bool offsetReported = false;      // this report carried WCO
-    int plannerFree = -1;  // Bf: blocks free in the planner; -1 not reported
-    int rxFree = -1;       // Bf: bytes free in the receive buffer
-    double feed = 0;       // mm/min now
-    double spindle = 0;    // spindle speed or laser power now
+    int plannerFree = -1;             // Bf: blocks free in the planner; -1 not reported
+    int rxFree = -1;                  // Bf: bytes free in the receive buffer
+    double feed = 0;                  // mm/min now
+    double spindle = 0;               // spindle speed or laser power now
     std::array<int, 3> overrides{100, 100, 100};  // feed, rapid, spindle, %
-    std::string pins;  // Pn: as reported (shown, not acted on)
-    long long line = -1;  // Ln: when GRBL reports line numbers
+    std::string pins;                             // Pn: as reported (shown, not acted on)
+    long long line = -1;                          // Ln: when GRBL reports line numbers
 };
 
 // Updates `status` from a report "<...>"; false when the text is not one.

@@ -44,7 +44,8 @@ MachineConnection::MachineConnection(QObject* parent) : QObject(parent) {
 
 MachineConnection::~MachineConnection() {
     GrblLink* link = link_;
-    QMetaObject::invokeMethod(link, [link] { delete link; }, Qt::BlockingQueuedConnection);
+    QMetaObject::invokeMethod(
+        link, [link] { delete link; }, Qt::BlockingQueuedConnection);
     thread_.quit();
     thread_.wait();
 }

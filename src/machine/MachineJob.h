@@ -31,7 +31,7 @@ struct JobStop {
     std::size_t index = 0;
     std::size_t sourceLine = 0;
     std::string text;
-    std::string message;  // for the user (Windows-1251): the line and what to do
+    std::string message;           // for the user (Windows-1251): the line and what to do
     std::size_t acknowledged = 0;  // program lines GRBL had taken
 };
 

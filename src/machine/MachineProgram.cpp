@@ -43,11 +43,10 @@ MachineProgram MachineProgram::fromText(std::string_view text) {
         const std::string cleaned = CleanGCodeLine(raw);
         if (cleaned.empty()) continue;
         if (cleaned.size() > kMaxLineLength)
-            throw MachineProgramError(cp("Строка " + std::to_string(number) +
-                                         " длиннее, чем GRBL принимает (" +
-                                         std::to_string(kMaxLineLength) +
-                                         " знаков без пробелов и комментариев): ") +
-                                      cleaned.substr(0, 40) + "...");
+            throw MachineProgramError(
+                cp("Строка " + std::to_string(number) + " длиннее, чем GRBL принимает (" +
+                   std::to_string(kMaxLineLength) + " знаков без пробелов и комментариев): ") +
+                cleaned.substr(0, 40) + "...");
         program.append(cleaned, number);
     }
     program.measureExtent();

@@ -28,8 +28,9 @@ std::optional<std::string> CheckProgramFits(const ProgramExtent& extent,
                                             const std::array<double, 3>& workOffset) {
     const auto travel = settings.travel();
     if (!travel)
-        return cp("Станок не сообщил свой ход ($130–$132): размеры программы проверить нельзя. "
-                  "Переподключитесь к станку.");
+        return cp(
+            "Станок не сообщил свой ход ($130–$132): размеры программы проверить нельзя. "
+            "Переподключитесь к станку.");
     const char axes[] = {'X', 'Y', 'Z'};
     for (std::size_t k = 0; k < 3; ++k) {
         if (!extent.used[k]) continue;
@@ -43,9 +44,9 @@ std::optional<std::string> CheckProgramFits(const ProgramExtent& extent,
             if (below > kTolerance || above > kTolerance) {
                 const bool under = below > above;
                 return cp("Программа выходит за пределы хода станка по оси " + axis + " на " +
-                          mm(under ? below : above) + " мм " +
-                          (under ? "в минус" : "в плюс") + ": в координатах станка она идёт от " +
-                          mm(low) + " до " + mm(high) + " мм, а ход станка от " + mm(-limit) +
+                          mm(under ? below : above) + " мм " + (under ? "в минус" : "в плюс") +
+                          ": в координатах станка она идёт от " + mm(low) + " до " + mm(high) +
+                          " мм, а ход станка от " + mm(-limit) +
                           " до 0 мм. Сдвиньте ноль заготовки по оси " + axis + ".");
             }
         } else {

@@ -41,25 +41,59 @@ void readWords(std::string_view line, Words& w, ProgramState& state) {
             case 'G': {
                 const int whole = static_cast<int>(std::lround(value * 10));
                 switch (whole) {
-                    case 0: case 10: case 20: case 30: w.motion = whole / 10; break;
-                    case 800: w.motion = -1; break;
-                    case 40: w.dwell = true; break;
-                    case 100: case 920: w.nonModalAxes = true; break;
-                    case 280: case 300: case 530:
+                    case 0:
+                    case 10:
+                    case 20:
+                    case 30:
+                        w.motion = whole / 10;
+                        break;
+                    case 800:
+                        w.motion = -1;
+                        break;
+                    case 40:
+                        w.dwell = true;
+                        break;
+                    case 100:
+                    case 920:
+                        w.nonModalAxes = true;
+                        break;
+                    case 280:
+                    case 300:
+                    case 530:
                         w.nonModalAxes = true;
                         w.machine = true;
                         break;
-                    case 170: state.plane = 17; break;
-                    case 180: state.plane = 18; break;
-                    case 190: state.plane = 19; break;
-                    case 200: state.inches = true; break;
-                    case 210: state.inches = false; break;
-                    case 900: state.incremental = false; break;
-                    case 910: state.incremental = true; break;
-                    case 540: case 550: case 560: case 570: case 580: case 590:
+                    case 170:
+                        state.plane = 17;
+                        break;
+                    case 180:
+                        state.plane = 18;
+                        break;
+                    case 190:
+                        state.plane = 19;
+                        break;
+                    case 200:
+                        state.inches = true;
+                        break;
+                    case 210:
+                        state.inches = false;
+                        break;
+                    case 900:
+                        state.incremental = false;
+                        break;
+                    case 910:
+                        state.incremental = true;
+                        break;
+                    case 540:
+                    case 550:
+                    case 560:
+                    case 570:
+                    case 580:
+                    case 590:
                         state.coordinateSystem = whole / 10;
                         break;
-                    default: break;
+                    default:
+                        break;
                 }
                 break;
             }
@@ -69,18 +103,37 @@ void readWords(std::string_view line, Words& w, ProgramState& state) {
                 if (m == 2 || m == 30) w.spindle = 5;
                 break;
             }
-            case 'X': case 'Y': case 'Z': {
+            case 'X':
+            case 'Y':
+            case 'Z': {
                 const std::size_t k = static_cast<std::size_t>(letter - 'X');
                 w.axis[k] = value;
                 w.axisGiven[k] = true;
                 break;
             }
-            case 'I': case 'J': case 'K': w.ijk[static_cast<std::size_t>(letter - 'I')] = value; break;
-            case 'R': w.rGiven = true; w.r = value; break;
-            case 'F': w.fGiven = true; w.f = value; break;
-            case 'S': w.sGiven = true; w.s = value; break;
-            case 'P': w.pGiven = true; w.p = value; break;
-            default: break;
+            case 'I':
+            case 'J':
+            case 'K':
+                w.ijk[static_cast<std::size_t>(letter - 'I')] = value;
+                break;
+            case 'R':
+                w.rGiven = true;
+                w.r = value;
+                break;
+            case 'F':
+                w.fGiven = true;
+                w.f = value;
+                break;
+            case 'S':
+                w.sGiven = true;
+                w.s = value;
+                break;
+            case 'P':
+                w.pGiven = true;
+                w.p = value;
+                break;
+            default:
+                break;
         }
     }
 }

@@ -9,11 +9,11 @@
 struct ProgramState {
     bool inches = false;
     bool incremental = false;
-    int plane = 17;   // 17, 18, 19
-    int motion = 0;   // 0, 1, 2, 3; -1 after G80
+    int plane = 17;  // 17, 18, 19
+    int motion = 0;  // 0, 1, 2, 3; -1 after G80
     int coordinateSystem = 54;
-    double feed = 0;  // mm/min
-    int spindle = 5;  // 3, 4 or 5
+    double feed = 0;   // mm/min
+    int spindle = 5;   // 3, 4 or 5
     double speed = 0;  // S
     std::array<double, 3> position{};
     std::array<bool, 3> known{};  // the axis has been given a position
@@ -26,7 +26,7 @@ struct ProgramState {
         std::array<double, 3> from{};
         std::array<double, 3> centre{};  // of an arc, in the plane
         bool clockwise = false;
-        bool zOnlyFeed = false;  // a feed move of Z alone (a plunge)
+        bool zOnlyFeed = false;       // a feed move of Z alone (a plunge)
         bool spindleChanged = false;  // M3/M4/M5 or a new S
         bool dwell = false;
         double dwellSeconds = 0;

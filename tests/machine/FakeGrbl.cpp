@@ -46,12 +46,11 @@ FakeGrbl::FakeGrbl(Options options) : options_(options) {
         throw std::runtime_error("openpty failed");
     port_ = name;
     fcntl(master_, F_SETFL, fcntl(master_, F_GETFL) | O_NONBLOCK);
-    for (const auto& [n, v] : std::map<int, double>{{0, 10},    {1, 25},    {10, 1},   {11, 0.01},
-                                                    {20, 0},    {21, 0},    {22, 0},   {23, 0},
-                                                    {30, 1000}, {32, 0},    {100, 250}, {101, 250},
-                                                    {102, 250}, {110, 500}, {111, 500}, {112, 500},
-                                                    {120, 10},  {121, 10},  {122, 10},  {130, 200},
-                                                    {131, 200}, {132, 200}})
+    for (const auto& [n, v] : std::map<int, double>{
+             {0, 10},    {1, 25},    {10, 1},    {11, 0.01}, {20, 0},    {21, 0},
+             {22, 0},    {23, 0},    {30, 1000}, {32, 0},    {100, 250}, {101, 250},
+             {102, 250}, {110, 500}, {111, 500}, {112, 500}, {120, 10},  {121, 10},
+             {122, 10},  {130, 200}, {131, 200}, {132, 200}})
         settings_[n] = v;
     if (options_.bannerAtStart) write(kBanner);
     thread_ = std::thread([this] { run(); });
@@ -59,7 +58,7 @@ FakeGrbl::FakeGrbl(Options options) : options_(options) {
 
 FakeGrbl::~FakeGrbl() {
     quit_ = true;
-    thread_.join();
+    if (thread_.joinable()) thread_.join();
     if (master_ >= 0) ::close(master_);
     if (slave_ >= 0) ::close(slave_);
 }
@@ -155,8 +154,12 @@ void FakeGrbl::realtime(char c) {
         case '!':
             if (!alarmState_ && !checkMode_) hold_ = true;
             break;
-        case '~': hold_ = false; break;
-        case 0x18: resetMachine(); break;
+        case '~':
+            hold_ = false;
+            break;
+        case 0x18:
+            resetMachine();
+            break;
         default:
             if (static_cast<unsigned char>(c) == 0x85 && jogging_) {
                 planner_.clear();
@@ -195,11 +198,10 @@ void FakeGrbl::processLines() {
 }
 
 bool FakeGrbl::execute(const std::string& line) {
-    const bool motion = !line.empty() && line[0] != '$' &&
-                        (line.find_first_of("XYZxyz") != std::string::npos);
+    const bool motion =
+        !line.empty() && line[0] != '$' && (line.find_first_of("XYZxyz") != std::string::npos);
     const bool jog = line.rfind("$J=", 0) == 0;
-    if ((motion || jog) && !checkMode_ && !alarmState_ &&
-        planner_.size() >= options_.plannerBlocks)
+    if ((motion || jog) && !checkMode_ && !alarmState_ && planner_.size() >= options_.plannerBlocks)
         return false;
     received_.push_back(line);
     if (const auto it = failures_.find(line); it != failures_.end()) {
@@ -220,7 +222,8 @@ bool FakeGrbl::execute(const std::string& line) {
         return false;
     }
     if (line == "$$") {
-        for (const auto& [n, v] : settings_) write("$" + std::to_string(n) + "=" + number(v) + "\r\n");
+        for (const auto& [n, v] : settings_)
+            write("$" + std::to_string(n) + "=" + number(v) + "\r\n");
     } else if (line == "$I") {
         write("[VER:1.1h.20190830:]\r\n[OPT:V,15,128]\r\n");
     } else if (line == "$X") {

@@ -10,6 +10,7 @@
 #include "FakeGrbl.h"
 #include "MachineTestSupport.h"
 #include "lib/Win1251.h"
+#include "machine/GrblRealtime.h"
 #include "machine/MachineConnection.h"
 
 namespace {
@@ -71,6 +72,150 @@ TEST(MachineConnection, StreamsByCharacterCountingWithinGrblsBuffer) {
     EXPECT_LE(c.mostBytesInFlight(), 128U);
     // Streaming kept GRBL's buffer busy, not one line at a time.
     EXPECT_GT(grbl.mostBufferedBytes(), 100U);
+}
+
+TEST(MachineConnection, FirstErrorStopsTheStreamNamingTheLineThenHoldsAndResets) {
+    FakeGrbl grbl;
+    MachineConnection c;
+    Events e;
+    record(c, e);
+    ASSERT_TRUE(connectTo(c, grbl));
+    const auto program = zigzag(300);
+    grbl.failLine(std::string(program->line(150)), 33);
+    c.start(MachineJob{{}, program, 0, {}, false});
+    ASSERT_TRUE(waitUntil([&] { return e.finished || !e.stops.empty(); }, 60));
+    ASSERT_EQ(e.stops.size(), 1U);
+    const JobStop& stop = e.stops[0];
+    EXPECT_EQ(stop.why, JobStop::Why::Error);
+    EXPECT_EQ(stop.code, 33);
+    EXPECT_TRUE(stop.inProgram);
+    EXPECT_EQ(stop.index, 150U);
+    EXPECT_EQ(stop.sourceLine, 151U);  // the units line is line 1
+    const std::string message = win1251::toUtf8(stop.message);
+    EXPECT_NE(message.find("Строка 151 программы «G1X2.150Y0F500» не принята: error:33"),
+              std::string::npos)
+        << message;
+    EXPECT_NE(message.find("error:33"), std::string::npos) << message;
+    // No line after the failed one's buffer-full was sent; the machine was held, then reset.
+    const std::vector<std::string> sent = grbl.lines();
+    EXPECT_LT(sent.size(), 2 + 151 + 20U);
+    const std::string realtime = grbl.realtimeBytes();
+    const std::size_t hold = realtime.find('!');
+    ASSERT_NE(hold, std::string::npos);
+    EXPECT_NE(realtime.find('\x18', hold), std::string::npos);
+    EXPECT_FALSE(e.finished);
+    EXPECT_FALSE(c.jobRunning());
+    EXPECT_EQ(grbl.state(), "Idle");
+}
+
+TEST(MachineConnection, AlarmStopsEverythingAndGrblAnswersNothingUntilReset) {
+    FakeGrbl grbl;
+    MachineConnection c;
+    Events e;
+    record(c, e);
+    ASSERT_TRUE(connectTo(c, grbl));
+    const auto program = zigzag(300);
+    grbl.alarmOnLine(std::string(program->line(100)), 2);
+    c.start(MachineJob{{}, program, 0, {}, false});
+    ASSERT_TRUE(waitUntil([&] { return !e.stops.empty(); }, 60));
+    EXPECT_EQ(e.stops[0].why, JobStop::Why::Alarm);
+    EXPECT_EQ(e.alarms, std::vector<int>{2});
+    EXPECT_NE(win1251::toUtf8(e.stops[0].message).find("пределы хода"), std::string::npos);
+    const std::size_t sentAtAlarm = grbl.lines().size();
+    // GRBL is silent in a critical alarm: that is no lost machine.
+    QThread::msleep(3500);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(e.watchdog.empty());
+    EXPECT_EQ(grbl.lines().size(), sentAtAlarm);
+    c.reset();
+    ASSERT_TRUE(waitUntil([&] { return c.status().state == "Alarm"; }));
+    c.command("$X");
+    ASSERT_TRUE(waitUntil([&] { return c.status().state == "Idle"; }));
+}
+
+TEST(MachineConnection, HoldResumeAndStopGoOutAtOnceOutsideTheCount) {
+    FakeGrbl::Options slow;
+    slow.moveTime = std::chrono::milliseconds(20);
+    FakeGrbl grbl(slow);
+    MachineConnection c;
+    Events e;
+    record(c, e);
+    ASSERT_TRUE(connectTo(c, grbl));
+    const auto program = zigzag(200);
+    c.start(MachineJob{{}, program, 0, {}, false});
+    ASSERT_TRUE(waitUntil([&] { return grbl.movesDone() > 5; }));
+    c.realtime("!");
+    ASSERT_TRUE(waitUntil([&] { return c.status().state == "Hold"; }));
+    const std::size_t heldAt = grbl.movesDone();
+    QThread::msleep(300);
+    EXPECT_EQ(grbl.movesDone(), heldAt);
+    c.realtime("~");
+    ASSERT_TRUE(waitUntil([&] { return grbl.movesDone() > heldAt + 3; }));
+    // The feed override 120 %: back to 100, then two steps of ten.
+    c.realtime(grbl::feedOverrideBytes(120));
+    ASSERT_TRUE(
+        waitUntil([&] { return grbl.realtimeBytes().find("\x90\x91\x91") != std::string::npos; }));
+    c.stop();
+    ASSERT_TRUE(waitUntil([&] { return !e.stops.empty(); }));
+    EXPECT_EQ(e.stops[0].why, JobStop::Why::User);
+    const std::string realtime = grbl.realtimeBytes();
+    const std::size_t lastHold = realtime.rfind('!');
+    EXPECT_NE(realtime.find('\x18', lastHold), std::string::npos);
+    // Held first, so the reset lost no position.
+    EXPECT_EQ(grbl.state(), "Idle");
+    EXPECT_LT(grbl.movesDone(), program->size());
+    // Lines that were never counted: the real-time bytes did not enter the buffer.
+    EXPECT_LE(grbl.mostBufferedBytes(), 128U);
+}
+
+TEST(MachineConnection, WatchdogWhenStatusGoesUnansweredAndStatusReadThroughTheOffset) {
+    FakeGrbl grbl;
+    MachineConnection c;
+    Events e;
+    record(c, e);
+    ASSERT_TRUE(connectTo(c, grbl));
+    c.command("G10L20P1X-5Y-7Z-1");
+    ASSERT_TRUE(waitUntil([&] { return c.status().offset[0] == 5; }));
+    EXPECT_TRUE(c.offsetKnown());
+    EXPECT_EQ(c.status().work[1], -7);
+    EXPECT_EQ(c.status().plannerFree, 15);
+    grbl.setSilent(true);
+    ASSERT_TRUE(waitUntil([&] { return !e.watchdog.empty(); }, 10));
+    EXPECT_TRUE(e.watchdog[0]);
+    grbl.setSilent(false);
+    ASSERT_TRUE(waitUntil([&] { return e.watchdog.size() == 2; }, 10));
+    EXPECT_FALSE(e.watchdog[1]);
+}
+
+TEST(MachineConnection, LostPortStopsTheJobAndANewConnectionWorks) {
+    auto grbl = std::make_unique<FakeGrbl>();
+    MachineConnection c;
+    Events e;
+    record(c, e);
+    ASSERT_TRUE(connectTo(c, *grbl));
+    const auto program = zigzag(3000);
+    c.start(MachineJob{{}, program, 0, {}, false});
+    ASSERT_TRUE(waitUntil([&] { return grbl->movesDone() > 5; }));
+    grbl->hangUp();
+    ASSERT_TRUE(waitUntil([&] { return !e.lost.empty(); }, 10));
+    ASSERT_EQ(e.stops.size(), 1U);
+    EXPECT_EQ(e.stops[0].why, JobStop::Why::Lost);
+    EXPECT_FALSE(c.isConnected());
+    grbl = std::make_unique<FakeGrbl>();
+    ASSERT_TRUE(connectTo(c, *grbl));
+    e.finished = false;
+    c.start(MachineJob{{}, zigzag(50), 0, {}, false});
+    ASSERT_TRUE(waitUntil([&] { return e.finished; }, 60));
+}
+
+TEST(MachineConnection, MissingPortIsSaidSo) {
+    MachineConnection c;
+    std::string failure;
+    QObject::connect(&c, &MachineConnection::connectionFailed,
+                     [&](const std::string& m) { failure = m; });
+    c.open("/dev/nonexistent-vezor-port");
+    ASSERT_TRUE(waitUntil([&] { return !failure.empty(); }, 10));
+    EXPECT_NE(win1251::toUtf8(failure).find("не найден"), std::string::npos);
 }
 
 }  // namespace

@@ -1,0 +1,81 @@
+// Programs as they go to the machine: lines cleaned, their extent (arcs by
+// their true reach), the check against the machine's travel.
+#include <gtest/gtest.h>
+
+#include "lib/Win1251.h"
+#include "machine/MachineProgram.h"
+#include "machine/ProgramFit.h"
+
+namespace {
+
+GrblSettings machine(double travel, bool softLimits) {
+    GrblSettings s;
+    s.values = {{20, softLimits ? 1.0 : 0.0}, {130, travel}, {131, travel}, {132, 50}};
+    return s;
+}
+
+}  // namespace
+
+TEST(MachineProgram, LinesWithoutCommentsAndBlanksKeepTheirNumbers) {
+    const MachineProgram p = MachineProgram::fromText(
+        "(writing_mm 28.9)\r\n%\r\nG21 G90 G17\r\n\r\nG0 Z5.00 ; lift\r\nG1X1(a)Y2 F500\n");
+    ASSERT_EQ(p.size(), 3U);
+    EXPECT_EQ(p.line(0), "G21G90G17");
+    EXPECT_EQ(p.line(1), "G0Z5.00");
+    EXPECT_EQ(p.line(2), "G1X1Y2F500");
+    EXPECT_EQ(p.sourceLine(0), 3U);
+    EXPECT_EQ(p.sourceLine(2), 6U);
+    EXPECT_EQ(p.indexOfSourceLine(4), 1U);
+    EXPECT_GT(p.totalSeconds(), 0);
+    EXPECT_LE(p.secondsBefore(2), p.totalSeconds());
+    try {
+        MachineProgram::fromText("G21\nG1X" + std::string(90, '1') + "\n");
+        FAIL() << "a line longer than GRBL's buffer was taken";
+    } catch (const MachineProgramError& e) {
+        EXPECT_EQ(win1251::toUtf8(e.message()).rfind("Строка 2 длиннее", 0), 0U) << e.message();
+    }
+}
+
+TEST(MachineProgram, ExtentFollowsUnitsIncrementsAndArcs) {
+    // Inches, then an incremental move, then a half circle of radius 10 about
+    // (20, 0) from (10, 0) to (30, 0), clockwise over the top.
+    const MachineProgram p = MachineProgram::fromText(
+        "G20G90\nG0X1Y1\nG21\nG91G1X5F100\nG90G0X10Y0Z-1\nG2X30Y0I10J0\nG53G0X-300\n");
+    const ProgramExtent& e = p.extent();
+    EXPECT_TRUE(e.used[0] && e.used[1] && e.used[2]);
+    EXPECT_DOUBLE_EQ(e.min[0], 10);
+    EXPECT_DOUBLE_EQ(e.max[0], 30.4);  // 25.4 + 5
+    EXPECT_DOUBLE_EQ(e.min[1], 0);
+    EXPECT_NEAR(e.max[1], 25.4, 1e-9);
+    // Counter-clockwise the same ends pass under the centre.
+    const MachineProgram under = MachineProgram::fromText("G0X10Y0\nG3X30Y0R10F100\n");
+    EXPECT_NEAR(under.extent().min[1], -10, 1e-9);
+    EXPECT_NEAR(under.extent().max[1], 0, 1e-9);
+    EXPECT_FALSE(under.extent().used[2]);
+}
+
+TEST(MachineProgram, FitAgainstTravelWithAndWithoutSoftLimits) {
+    const MachineProgram p = MachineProgram::fromText("G0X0Y0Z5\nG1X150Y-20Z-0.5F500\n");
+    // Soft limits off: only the size counts.
+    EXPECT_FALSE(CheckProgramFits(p.extent(), machine(200, false), {}));
+    const auto tooWide = CheckProgramFits(p.extent(), machine(120, false), {});
+    ASSERT_TRUE(tooWide);
+    EXPECT_EQ(win1251::toUtf8(*tooWide),
+              "Программа больше хода станка по оси X на 30 мм: её размер 150 мм, ход станка "
+              "120 мм ($130).");
+    // Soft limits on: machine space is -travel..0; work zero at machine -180.
+    EXPECT_FALSE(CheckProgramFits(p.extent(), machine(200, true), {-180, -30, -10}).has_value());
+    const auto over = CheckProgramFits(p.extent(), machine(200, true), {-100, -30, -10});
+    ASSERT_TRUE(over);
+    EXPECT_NE(win1251::toUtf8(*over).find("по оси X на 50 мм в плюс"), std::string::npos)
+        << win1251::toUtf8(*over);
+    const auto low = CheckProgramFits(p.extent(), machine(200, true), {-180, -190, -10});
+    ASSERT_TRUE(low);
+    EXPECT_NE(win1251::toUtf8(*low).find("по оси Y на 10 мм в минус"), std::string::npos)
+        << win1251::toUtf8(*low);
+    // Z: 5 above a work zero at -2 goes 3 mm beyond machine zero.
+    const auto z = CheckProgramFits(p.extent(), machine(200, true), {-180, -30, -2});
+    ASSERT_TRUE(z);
+    EXPECT_NE(win1251::toUtf8(*z).find("по оси Z на 3 мм"), std::string::npos);
+    EXPECT_TRUE(CheckProgramFits(p.extent(), GrblSettings{}, {}));  // travel unknown
+}
