@@ -10,7 +10,7 @@
 
 #include "gcode/GCodeProfile.h"
 #include "gcode/GCodeSink.h"
-#include "main/PenPoints.h"
+#include "gcode/PenPoints.h"
 
 // How long a program runs on the machine, and how much of it is writing.
 struct MachiningFigures {

@@ -4,9 +4,9 @@
 #include <string>
 #include <string_view>
 
+#include "gcode/PenPoints.h"
 #include "lib/EventPump.h"
 #include "lib/VezorError.h"
-#include "main/PenPoints.h"
 
 // A G-code line whose X, Y or Z word carries no number. The message (Windows-1251,
 // lines separated by a carriage return alone) quotes the line, its first 200

@@ -5,8 +5,8 @@
 
 #include "gcode/GCodeProfile.h"
 #include "gcode/GCodeSink.h"
+#include "gcode/PenPoints.h"
 #include "lib/VezorError.h"
-#include "main/PenPoints.h"
 
 // The G-code program of a tool path, and where it is saved.
 

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "gcode/PenPoints.h"
 #include "lib/MachiningSettings.h"
-#include "main/PenPoints.h"
 #include "main/ProjectModel.h"
 
 // Text layout: a project's lines become the tool path, letter by letter, with

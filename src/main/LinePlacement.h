@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "main/PenPoints.h"
+#include "gcode/PenPoints.h"
 #include "main/ProjectModel.h"
 
 // Where a laid-out line goes: aligned in the field, or bent along a circle.

@@ -5,8 +5,8 @@
 #include <optional>
 #include <string_view>
 
+#include "gcode/PenPoints.h"
 #include "lib/EventPump.h"
-#include "main/PenPoints.h"
 
 // What the preview draws, in millimetres of the view, without any drawing
 // surface: which segments, in which colour, in which order.

@@ -5,8 +5,8 @@
 #include <optional>
 #include <vector>
 
+#include "gcode/PenPoints.h"
 #include "lib/EventPump.h"
-#include "main/PenPoints.h"
 #include "main/PreviewGeometry.h"
 #include "main/ViewTransform.h"
 

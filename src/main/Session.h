@@ -3,9 +3,9 @@
 #include <memory>
 #include <string>
 
+#include "gcode/PenPoints.h"
 #include "lib/FileChoice.h"
 #include "lib/MachiningSettings.h"
-#include "main/PenPoints.h"
 
 // What the windows of one run share. Made once at start and handed to every
 // window the main window opens; a test makes a fresh one. The accessors keep the

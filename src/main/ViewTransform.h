@@ -1,6 +1,6 @@
 #pragma once
 
-#include "main/PenPoints.h"
+#include "gcode/PenPoints.h"
 
 // A rectangle in millimetres.
 struct MmRect {

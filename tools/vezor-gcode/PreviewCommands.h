@@ -3,7 +3,7 @@
 #include <optional>
 #include <string>
 
-#include "main/PenPoints.h"
+#include "gcode/PenPoints.h"
 #include "main/PreviewGeometry.h"
 
 // The preview side of vezor-gcode: checking a G-code file as the window's

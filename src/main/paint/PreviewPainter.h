@@ -4,8 +4,8 @@
 #include <QSize>
 #include <cstddef>
 
+#include "gcode/PenPoints.h"
 #include "lib/EventPump.h"
-#include "main/PenPoints.h"
 #include "main/PreviewGeometry.h"
 
 // Draws the preview of records 1..count into a white image of the given size:

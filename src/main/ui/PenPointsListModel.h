@@ -3,7 +3,7 @@
 #include <QAbstractListModel>
 #include <memory>
 
-#include "main/PenPoints.h"
+#include "gcode/PenPoints.h"
 
 // The G-code list: a view over a tool path's texts, one row per record.
 class PenPointsListModel final : public QAbstractListModel {

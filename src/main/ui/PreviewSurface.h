@@ -7,7 +7,7 @@
 #include <memory>
 #include <vector>
 
-#include "main/PenPoints.h"
+#include "gcode/PenPoints.h"
 #include "main/PreviewScene.h"
 #include "main/ViewTransform.h"
 

@@ -1,4 +1,4 @@
-#include "main/PenPoints.h"
+#include "gcode/PenPoints.h"
 
 void PenPoints::reset() {
     records_.clear();
