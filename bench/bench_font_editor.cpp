@@ -19,9 +19,9 @@
 #include <string>
 
 #include "font/FontStorage.h"
-#include "font/LetterEditing.h"
-#include "font/ui/LetterSurface.h"
-#include "font/ui/frmFontPaint.h"
+#include "fonteditor/LetterEditing.h"
+#include "fonteditor/ui/LetterSurface.h"
+#include "fonteditor/ui/frmFontPaint.h"
 #include "main/Session.h"
 
 namespace {

@@ -13,8 +13,8 @@
 #include <cstdio>
 #include <string>
 
-#include "FontImport.h"
 #include "font/FontStorage.h"
+#include "fontsource/FontImport.h"
 #include "lib/TextFile.h"
 #include "lib/Win1251.h"
 

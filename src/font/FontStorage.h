@@ -8,6 +8,10 @@
 // extension) in a font folder below the program folder; one "x,y" point line
 // per point, CR LF ended, in letter units (0..100 box, y downward).
 
+// Far beyond the editor's drawing surface, yet every coordinate within it stays
+// a short number in the letter file and in the G-code made from it.
+inline constexpr double kLetterCoordinateLimit = 10000;
+
 struct LetterPoint {
     double x = 0;
     double y = 0;

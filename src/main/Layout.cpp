@@ -5,7 +5,6 @@
 #include <optional>
 
 #include "font/FontStorage.h"
-#include "font/LetterEditing.h"
 #include "gcode/MoveNumber.h"
 #include "gcode/MoveText.h"
 #include "lib/NumberText.h"
@@ -75,8 +74,7 @@ class GlyphCache {
             }
             // A coordinate no letter can have (a damaged or foreign file) would put
             // a number of hundreds of digits into the program: the letter is refused.
-            if (std::abs(x) > letteredit::kCoordinateLimit ||
-                std::abs(y) > letteredit::kCoordinateLimit) {
+            if (std::abs(x) > kLetterCoordinateLimit || std::abs(y) > kLetterCoordinateLimit) {
                 glyph.points.clear();
                 glyph.width = 0;
                 glyph.readable = false;

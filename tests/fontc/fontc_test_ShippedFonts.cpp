@@ -6,9 +6,9 @@
 #include <filesystem>
 
 #include "FontSheet.h"
-#include "ShippedFonts.h"
 #include "TestSupport.h"
 #include "font/FontStorage.h"
+#include "fontsource/ShippedFonts.h"
 #include "lib/TextFile.h"
 #include "lib/Win1251.h"
 #include "main/Layout.h"

@@ -4,9 +4,9 @@
 #include <cstdint>
 #include <string_view>
 
-#include "FontSources.h"
 #include "FuzzSupport.h"
-#include "SvgFont.h"
+#include "fontsource/FontSources.h"
+#include "fontsource/SvgFont.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);

@@ -12,7 +12,7 @@
 #include "SmallDisk.h"
 #include "TestSupport.h"
 #include "font/FontStorage.h"
-#include "font/ui/frmFontPaint.h"
+#include "fonteditor/ui/frmFontPaint.h"
 #include "gcode/GCodeWriter.h"
 #include "lib/MachiningSettings.h"
 #include "lib/ProgramFolder.h"

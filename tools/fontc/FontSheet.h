@@ -4,7 +4,7 @@
 #include <utility>
 #include <vector>
 
-#include "FontCompiler.h"
+#include "fontsource/FontCompiler.h"
 
 // Pictures for judging a font by eye.
 namespace fontc {

@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "FontCompiler.h"
 #include "FontSheet.h"
-#include "FontSources.h"
-#include "ShippedFonts.h"
-#include "SvgFont.h"
+#include "fontsource/FontCompiler.h"
+#include "fontsource/FontSources.h"
+#include "fontsource/ShippedFonts.h"
+#include "fontsource/SvgFont.h"
 #include "lib/VezorError.h"
 #include "lib/Win1251.h"
 

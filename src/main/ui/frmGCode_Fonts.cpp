@@ -1,6 +1,6 @@
 // The font editor and font viewer commands of the main window.
-#include "font/ui/frmFontPaint.h"
-#include "font/ui/frmSrift.h"
+#include "fonteditor/ui/frmFontPaint.h"
+#include "fonteditor/ui/frmSrift.h"
 #include "main/ui/frmGCode.h"
 
 void frmGCode::mnuFontEdit_Click() {

@@ -1,0 +1,54 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "SmallDisk.h"
+#include "TestSupport.h"
+#include "font/FontStorage.h"
+#include "fontsource/FontImport.h"
+#include "fontsource/FontSources.h"
+#include "lib/VezorError.h"
+
+using namespace fontc;
+namespace fs = std::filesystem;
+
+namespace {
+
+CompiledFont twoLetters() {
+    FontRecipe recipe;
+    recipe.folder = "New";
+    recipe.glyphs['I'] = {{{{{0, 0}, 0}, {{0, 10}, 0}}}};
+    recipe.glyphs['L'] = {{{{{0, 10}, 0}, {{0, 0}, 0}, {{6, 0}, 0}}}};
+    return compileFont(recipe);
+}
+
+TEST(FontImport, AFullDiskLeavesTheEarlierFontWholeAndNoScratchFolder) {
+    SmallDisk disk(256 * 1024);
+    if (!disk.mounted()) GTEST_SKIP() << "cannot mount a tmpfs here (needs root)";
+    const std::string fonts = disk.path() + "/font";
+    installFontFolder(twoLetters(), fonts, "New");
+    const auto before = ListFontLetters(fonts + "/New");
+    ASSERT_EQ(before.size(), 2u);
+    writeFile(fonts + "/New/mark", "old");
+    disk.fill();
+    EXPECT_THROW(installFontFolder(twoLetters(), fonts, "New"), FileWriteError);
+    EXPECT_EQ(ListFontLetters(fonts + "/New"), before);
+    EXPECT_EQ(readFile(fonts + "/New/mark"), "old");
+    EXPECT_EQ(disk.listing(), "filler,font");
+}
+
+TEST(FontImport, RefusesNamesNoFolderCanHaveAndFilesOfOtherKinds) {
+    for (const char* bad : {"", "a/b", "a\\b", "con:", ".hidden", "dots.", "x?", " lead"})
+        EXPECT_NE(badFontName(bad), "") << bad;
+    EXPECT_EQ(badFontName("Мой шрифт 2"), "");
+    const std::string path = testProgramFolder() + "/font.ttf";
+    writeFile(path, "not a stroke font");
+    try {
+        importRecipe(path, "X");
+        ADD_FAILURE();
+    } catch (const FontSourceError& e) {
+        EXPECT_STREQ(e.what(), "файл не является шрифтом .lff, .jhf или .svg");
+    }
+}
+
+}  // namespace
