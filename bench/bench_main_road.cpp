@@ -2,12 +2,14 @@
 // in a generated 150-letter font of about five points per letter.
 //
 //   bench_main_road                      runs the benchmarks
-//   bench_main_road --write-fixture DIR  writes DIR/font/Bench and DIR/bench.txt,
-//                                        for timing vezor-gcode on them
+//   bench_main_road --write-fixture DIR [LINES]
+//        writes DIR/font/Bench and DIR/bench.txt (LINES lines, 10,000 unless
+//        given), for timing vezor-gcode on them (bench/cli_ratios.sh)
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <random>
@@ -51,14 +53,14 @@ void writeFont(const std::string& folder) {
     }
 }
 
-std::string projectBytes() {
+std::string projectBytes(int lines = 10000) {
     const std::vector<unsigned char> codes = fontCodes();
     std::mt19937 random(2);
     std::uniform_int_distribution<std::size_t> letter(0, 115);  // letters only
     std::uniform_int_distribution<std::size_t> any(0, codes.size() - 1);
     std::uniform_int_distribution<int> wordLength(2, 9);
     std::string bytes = "4.97//a\r\n200//b\r\n4.4//c\r\n0.75//d\r\n";
-    for (int line = 0; line < 10000; ++line) {
+    for (int line = 0; line < lines; ++line) {
         std::string text;
         if (line % 50 == 7) text = "<@XXX=60>";
         while (text.size() < 36) {
@@ -180,10 +182,11 @@ BENCHMARK(BM_WholeRoad)->Unit(benchmark::kMillisecond);
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 3 && std::strcmp(argv[1], "--write-fixture") == 0) {
+    if ((argc == 3 || argc == 4) && std::strcmp(argv[1], "--write-fixture") == 0) {
         const std::string dir = argv[2];
         writeFont(dir + "/font/Bench");
-        textfile::writeAtomically(dir + "/bench.txt", projectBytes());
+        textfile::writeAtomically(dir + "/bench.txt",
+                                  projectBytes(argc == 4 ? std::atoi(argv[3]) : 10000));
         std::printf("font    %s/font/Bench\nproject %s/bench.txt\n", dir.c_str(), dir.c_str());
         return 0;
     }
