@@ -31,11 +31,11 @@ for lines in 1000 10000 100000; do
 done
 [[ -f "$work/big.gcode" ]] || python3 "$here/make_gcode.py" 1000000 "$work/big.gcode"
 
-# seconds and peak KiB of one command, as "SECONDS KIB"
+# seconds and peak KiB of one command (its standard output dropped), as "SECONDS KIB"
 measure() {
     local start end
     start=$(date +%s.%N)
-    /usr/bin/time -f %M -o "$work/peak" "$@"
+    /usr/bin/time -f %M -o "$work/peak" "$@" > /dev/null
     end=$(date +%s.%N)
     awk -v a="$start" -v b="$end" -v m="$(tail -1 "$work/peak")" 'BEGIN { printf "%.3f %d\n", b - a, m }'
 }
@@ -53,13 +53,13 @@ for ((run = 1; run <= runs; run++)); do
         s=$("$build/floor_write" "$work/out-$profile" "$work/floor-$profile" 1 | awk '/median/ { print $2 }')
         add "floor-$profile" "$s" 0
     done
-    read -r s k < <(measure "$tool" --check "$work/big.gcode" > /dev/null)
+    read -r s k < <(measure "$tool" --check "$work/big.gcode")
     add check "$s" "$k"
     s=$("$build/floor_read" "$work/big.gcode" 1 | awk '/median/ { print $2 }')
     add floor-read "$s" 0
     for lines in 1000 100000; do
         read -r s k < <(measure "$tool" --profile VEzor --font "$work/p$lines/font/Bench" \
-            "$work/p$lines/bench.txt" > /dev/null)
+            "$work/p$lines/bench.txt")
         add "lines$lines" "$s" "$k"
     done
     echo "run $run done" >&2
