@@ -69,7 +69,7 @@ int main(int argc, char** argv) {
         std::printf("run %d: %.3f s\n", run + 1, seconds.back());
     }
     std::sort(seconds.begin(), seconds.end());
-    std::printf("median: %.3f s (%zu lines, sum %.2f)\n", seconds[seconds.size() / 2],
-                totals.lines, totals.sum);
+    std::printf("median: %.3f s (%zu lines, sum %.2f)\n", seconds[seconds.size() / 2], totals.lines,
+                totals.sum);
     return 0;
 }

@@ -10,6 +10,7 @@
 
 #include "gcode/GCodeProfile.h"
 #include "gcode/GCodeSink.h"
+#include "gcode/PenPointSink.h"
 #include "gcode/PenPoints.h"
 
 // How long a program runs on the machine, and how much of it is writing.
@@ -122,6 +123,9 @@ class GCodeEstimator final : public GCodeSink {
 
 // The figures of the program the profile writes for the list.
 MachiningFigures EstimateProgram(const PenPoints& points, std::string_view feed,
+                                 const GCodeProfile& profile);
+// The same for records as they come (gone through once per pass).
+MachiningFigures EstimateProgram(const PenPointSource& records, std::string_view feed,
                                  const GCodeProfile& profile);
 MachiningFigures EstimateGCodeText(std::string_view text, const MachineLimits& limits);
 // Throws FileReadError naming the file.

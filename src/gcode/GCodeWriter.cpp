@@ -11,6 +11,7 @@
 #include "gcode/GCodeEstimate.h"
 #include "gcode/MoveNumber.h"
 #include "gcode/MoveText.h"
+#include "gcode/PenPointSink.h"
 #include "lib/Fail_YN.h"
 #include "lib/NumberText.h"
 #include "lib/ProgramFolder.h"
@@ -335,6 +336,32 @@ void checkWritable(const PenPoints& points) {
     if (!draws) throw NothingToWriteError();
 }
 
+// Watches the records on their way to `next` for what makes a program
+// unwritable; a record that is not finite goes no further, nor any after it.
+class CheckedRecords final : public PenPointSink {
+  public:
+    explicit CheckedRecords(PenPointSink* next = nullptr) : next_(next) {}
+    void forwardTo(PenPointSink* next) { next_ = next; }
+    void add(const PenPoint& p) override {
+        if (!finite_) return;
+        if (!std::isfinite(p.X) || !std::isfinite(p.Y) || !std::isfinite(p.Z)) {
+            finite_ = false;
+            return;
+        }
+        draws_ = draws_ || isDrawingPoint(p);
+        if (next_) next_->add(p);
+    }
+    void verdict() const {
+        if (!finite_) throw CoordinateRangeError();
+        if (!draws_) throw NothingToWriteError();
+    }
+
+  private:
+    PenPointSink* next_;
+    bool finite_ = true;
+    bool draws_ = false;
+};
+
 }  // namespace
 
 bool HasSomethingToWrite(const PenPoints& points) {
@@ -345,60 +372,116 @@ bool HasSomethingToWrite(const PenPoints& points) {
 
 namespace {
 
-// The program's parts for every record, pass by pass, into `out`: the text
-// writer or the figure writer, so that both see the same program.
+// The parts of one pass.
+struct PassParts {
+    Part rapid, penDown, firstDown, line, penUp;
+};
+
+// One pass's parts for the records as they come, into `out`: the text writer
+// or the figure writer, so that both see the same program. A lift's move to
+// the next record waits for that record.
 template <class Out>
-void emitRecords(const PenPoints& points, std::string_view feed, const GCodeProfile& profile,
-                 std::string_view eol, Out& out) {
-    const std::size_t last = points.count();
+class PassWriter final : public PenPointSink {
+  public:
+    PassWriter(const PassParts& parts, const GCodeProfile& profile, bool lastPass,
+               std::string_view eol, Out& out)
+        : parts_(parts), profile_(profile), lastPass_(lastPass), eol_(eol), out_(out) {}
+
+    void add(const PenPoint& p) override {
+        if (first_) {
+            first_ = false;
+            // A text that starts with a lift (a digit, a punctuation mark, an
+            // empty line) must not plunge where the tool happens to be: the
+            // lift's own line and the move to the first letter come first.
+            if (!isLift(p)) {
+                out_.part(parts_.rapid, p);
+                out_.part(parts_.firstDown, none_);
+            }
+        }
+        if (afterLift_) {
+            out_.part(parts_.rapid, p);
+            out_.part(parts_.penDown, none_);
+            afterLift_ = false;
+        }
+        if (isDrawingPoint(p)) {
+            out_.part(parts_.line, p);
+        } else if (isLift(p)) {
+            if (profile_.listForm && (p.X != 0 || p.Y != 0))
+                out_.moveText(p, eol_);
+            else
+                out_.part(parts_.penUp, p);
+            afterLift_ = true;
+        } else if (!profile_.inches) {
+            out_.moveText(p, eol_);
+        }
+    }
+
+    // After the last record: a program that ends on a lift.
+    void finish() {
+        if (afterLift_ && profile_.listForm && lastPass_) out_.part(parts_.penDown, none_);
+    }
+
+  private:
+    const PassParts& parts_;
+    const GCodeProfile& profile_;
+    const bool lastPass_;
+    const std::string_view eol_;
+    Out& out_;
+    const PenPoint none_;
+    bool first_ = true;
+    bool afterLift_ = false;
+};
+
+// The whole program, pass by pass, each pass going through the records once;
+// the first pass's records go by `check` on their way, when given.
+template <class Out>
+void emitProgram(const PenPointSource& records, std::string_view feed, const GCodeProfile& profile,
+                 std::string_view eol, Out& out, CheckedRecords* check = nullptr) {
     const PenPoint none;
     for (int pass = 0; pass < profile.passes; ++pass) {
         const Constants c = constantsFor(profile, feed, profile.depth - pass * profile.depthStep);
         const bool lastPass = pass + 1 == profile.passes;
         if (pass == 0) out.part(compile(profile.start, c, eol), none);
-        const Part rapid = compile(profile.rapid, c, eol);
-        const Part penDown = compile(profile.penDown, c, eol);
-        const Part firstDown =
-            profile.firstDown.empty() ? penDown : compile(profile.firstDown, c, eol);
-        const Part line = compile(profile.line, c, eol);
-        const Part penUp = compile(profile.penUp, c, eol);
-
-        // A text that starts with a lift (a digit, a punctuation mark, an empty
-        // line) must not plunge where the tool happens to be: the lift's own
-        // line and the move to the first letter come first.
-        if (!isLift(points[2])) {
-            out.part(rapid, points[2]);
-            out.part(firstDown, none);
+        PassParts parts{compile(profile.rapid, c, eol),
+                        compile(profile.penDown, c, eol),
+                        {},
+                        compile(profile.line, c, eol),
+                        compile(profile.penUp, c, eol)};
+        parts.firstDown =
+            profile.firstDown.empty() ? parts.penDown : compile(profile.firstDown, c, eol);
+        PassWriter<Out> writer(parts, profile, lastPass, eol, out);
+        if (pass == 0 && check) {
+            check->forwardTo(&writer);
+            records(*check);
+            check->forwardTo(nullptr);
+            check->verdict();
+        } else {
+            records(writer);
         }
-        for (std::size_t i = 2; i <= last; ++i) {
-            const PenPoint& p = points[i];
-            if (isDrawingPoint(p)) {
-                out.part(line, p);
-            } else if (isLift(p)) {
-                if (profile.listForm && (p.X != 0 || p.Y != 0))
-                    out.moveText(p, eol);
-                else
-                    out.part(penUp, p);
-                if (i < last) {
-                    out.part(rapid, points[i + 1]);
-                    out.part(penDown, none);
-                } else if (profile.listForm && lastPass) {
-                    out.part(penDown, none);
-                }
-            } else if (!profile.inches) {
-                out.moveText(p, eol);
-            }
-        }
+        writer.finish();
         if (lastPass) out.part(compile(profile.end, c, eol), none);
     }
 }
 
-MachiningFigures figuresOf(const PenPoints& points, std::string_view feed,
-                           const GCodeProfile& profile) {
+std::string_view endOfLine(const GCodeProfile& profile) { return profile.crlf ? "\r\n" : "\n"; }
+
+// The figures, the records checked on the way (they throw before any figure
+// is returned from records that make no program).
+MachiningFigures checkedFigures(const PenPointSource& records, std::string_view feed,
+                                const GCodeProfile& profile) {
     GCodeEstimator estimator(LimitsOf(profile));
     FigureWriter out(estimator, profile.inches);
-    emitRecords(points, feed, profile, profile.crlf ? "\r\n" : "\n", out);
+    CheckedRecords check;
+    emitProgram(records, feed, profile, endOfLine(profile), out, &check);
     return estimator.finish();
+}
+
+// The figures' comment lines that lead the program.
+std::string figureHeader(const MachiningFigures& figures, std::string_view eol) {
+    std::string header;
+    for (const auto& [name, value] : FigureLines(figures))
+        header += "(" + name + " " + value + ")" + std::string(eol);
+    return header;
 }
 
 }  // namespace
@@ -406,23 +489,51 @@ MachiningFigures figuresOf(const PenPoints& points, std::string_view feed,
 MachiningFigures EstimateProgram(const PenPoints& points, std::string_view feed,
                                  const GCodeProfile& profile) {
     checkWritable(points);
-    return figuresOf(points, feed, profile);
+    return checkedFigures(RecordsOf(points), feed, profile);
+}
+
+MachiningFigures EstimateProgram(const PenPointSource& records, std::string_view feed,
+                                 const GCodeProfile& profile) {
+    return checkedFigures(records, feed, profile);
+}
+
+namespace {
+
+enum class RecordCheck { First, OnTheWay, Done };
+
+void writeProgram(const PenPointSource& records, std::string_view feed, const GCodeProfile& profile,
+                  GCodeSink& sink, RecordCheck when) {
+    const std::string_view eol = endOfLine(profile);
+    // The figures first, from the records: the comment leads the program.
+    // Working them out checks the records too.
+    std::string header;
+    if (profile.comments) {
+        header = figureHeader(checkedFigures(records, feed, profile), eol);
+        when = RecordCheck::Done;
+    } else if (when == RecordCheck::First) {
+        CheckedRecords check;
+        records(check);
+        check.verdict();
+    }
+    ProgramWriter out(sink, profile.inches);
+    out.put(header);
+    CheckedRecords check;
+    emitProgram(records, feed, profile, eol, out, when == RecordCheck::OnTheWay ? &check : nullptr);
+    out.flush();
+}
+
+}  // namespace
+
+void WriteGCode(const PenPointSource& records, std::string_view feed, const GCodeProfile& profile,
+                GCodeSink& sink, WrittenOnFailure onFailure) {
+    writeProgram(records, feed, profile, sink,
+                 onFailure == WrittenOnFailure::Kept ? RecordCheck::First : RecordCheck::OnTheWay);
 }
 
 void WriteGCode(const PenPoints& points, std::string_view feed, const GCodeProfile& profile,
                 GCodeSink& sink) {
     checkWritable(points);
-    const std::string_view eol = profile.crlf ? "\r\n" : "\n";
-    // The figures first, from the records: the comment leads the program.
-    std::string header;
-    if (profile.comments) {
-        for (const auto& [name, value] : FigureLines(figuresOf(points, feed, profile)))
-            header += "(" + name + " " + value + ")" + std::string(eol);
-    }
-    ProgramWriter out(sink, profile.inches);
-    out.put(header);
-    emitRecords(points, feed, profile, eol, out);
-    out.flush();
+    writeProgram(RecordsOf(points), feed, profile, sink, RecordCheck::Done);
 }
 
 std::string BuildGCodeProgram(const PenPoints& points, std::string_view feed,
@@ -440,6 +551,13 @@ void WriteGCodeFile(const std::string& path, const PenPoints& points, std::strin
                     const GCodeProfile& profile) {
     checkWritable(points);
     FileSink sink(path);
-    WriteGCode(points, feed, profile, sink);
+    writeProgram(RecordsOf(points), feed, profile, sink, RecordCheck::Done);
+    sink.commit();
+}
+
+void WriteGCodeFile(const std::string& path, const PenPointSource& records, std::string_view feed,
+                    const GCodeProfile& profile) {
+    FileSink sink(path);
+    WriteGCode(records, feed, profile, sink, WrittenOnFailure::Discarded);
     sink.commit();
 }

@@ -5,6 +5,7 @@
 
 #include "gcode/GCodeProfile.h"
 #include "gcode/GCodeSink.h"
+#include "gcode/PenPointSink.h"
 #include "gcode/PenPoints.h"
 #include "lib/VezorError.h"
 
@@ -50,6 +51,18 @@ class CoordinateRangeError : public VezorError {
 void WriteGCode(const PenPoints& points, std::string_view feed, const GCodeProfile& profile,
                 GCodeSink& sink);
 
+// What a sink holds when the records turn out to make no program: what was
+// written so far (checked before anything is written, one more time through
+// the records), or nothing that counts (a file not yet committed; checked on
+// the way).
+enum class WrittenOnFailure { Kept, Discarded };
+
+// The same for records as they come: a layout streamed into the program, with
+// no list kept. A profile that leads with the machining figures goes through
+// the records once for them first.
+void WriteGCode(const PenPointSource& records, std::string_view feed, const GCodeProfile& profile,
+                GCodeSink& sink, WrittenOnFailure onFailure);
+
 // The whole program as a string: for the default profile every line ended by
 // CR LF, numbers with ".".
 std::string BuildGCodeProgram(const PenPoints& points, std::string_view feed,
@@ -60,4 +73,6 @@ std::string BuildGCodeProgram(const PenPoints& points, std::string_view feed,
 void WriteGCodeFile(const std::string& path, std::string_view program);
 // The same, made block by block straight into the file.
 void WriteGCodeFile(const std::string& path, const PenPoints& points, std::string_view feed,
+                    const GCodeProfile& profile);
+void WriteGCodeFile(const std::string& path, const PenPointSource& records, std::string_view feed,
                     const GCodeProfile& profile);

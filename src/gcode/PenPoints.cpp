@@ -1,5 +1,7 @@
 #include "gcode/PenPoints.h"
 
+#include "gcode/PenPointSink.h"
+
 void PenPoints::reset() {
     records_.clear();
     text_.clear();
@@ -26,4 +28,10 @@ bool PenPoints::operator==(const PenPoints& other) const {
     for (std::size_t i = 1; i <= count(); ++i)
         if (!((*this)[i] == other[i]) || line(i) != other.line(i)) return false;
     return true;
+}
+
+PenPointSource RecordsOf(const PenPoints& points) {
+    return [&points](PenPointSink& sink) {
+        for (std::size_t i = 2; i <= points.count(); ++i) sink.add(points[i]);
+    };
 }

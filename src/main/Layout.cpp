@@ -97,17 +97,20 @@ class GlyphCache {
 class Layouter {
   public:
     Layouter(const Project& project, const std::string& fontPath, const MachiningSettings& s,
-             MoveTexts texts, const LetterInMemory* replaced)
-        : project_(project),
+             MoveTexts texts, const LetterInMemory* replaced, PenPointSink* sink = nullptr)
+        : sink_(sink),
+          project_(project),
           settings_(s),
           buildTexts_(texts == MoveTexts::Build),
           separator_(numtext::decimalSeparator()),
           glyphs_(fontPath, project.LetterHeight / 100, project.WidthFactor, replaced) {}
 
     LayoutResult run() {
-        result_.points = std::make_shared<PenPoints>();
-        points_ = result_.points.get();
-        reserve();
+        if (!sink_) {
+            result_.points = std::make_shared<PenPoints>();
+            points_ = result_.points.get();
+            reserve();
+        }
         const double letterGap = project_.LetterHeight / 5 * project_.WidthFactor;
         const double spaceAdvance = project_.LetterHeight / 2 * project_.WidthFactor;
         double lineY = 0;
@@ -193,10 +196,10 @@ class Layouter {
     // NoRazriv suppresses; a tag's lift and a line end always happen.
     void addPenUp(bool breakable, bool lineEnd) {
         if (breakable && settings_.NoRazriv == 1) return;
-        if (penUpMarker_ == points_->count()) return;
+        if (penUpMarker_ == records_) return;
         const double z = lineEnd ? settings_.ZBezopS : settings_.ZBezop;
         append(PenPoint{0, 0, z});
-        penUpMarker_ = points_->count();
+        penUpMarker_ = records_;
     }
 
     // The first tag at each character position of the line, found once, so a
@@ -285,6 +288,11 @@ class Layouter {
     }
 
     void append(const PenPoint& p) {
+        ++records_;
+        if (sink_) {
+            sink_->add(p);
+            return;
+        }
         if (!buildTexts_) {
             points_->append(p, {});
             return;
@@ -293,6 +301,7 @@ class Layouter {
         points_->append(p, std::string_view(text_, static_cast<std::size_t>(end - text_)));
     }
 
+    PenPointSink* const sink_;  // none: the records go into the result's list
     const Project& project_;
     const MachiningSettings& settings_;
     const bool buildTexts_;
@@ -300,6 +309,7 @@ class Layouter {
     GlyphCache glyphs_;
     LayoutResult result_;
     PenPoints* points_ = nullptr;
+    std::size_t records_ = 1;              // the placeholder is record 1
     std::size_t penUpMarker_ = 0;          // no record: unset
     std::vector<std::size_t> firstTagAt_;  // by character position; 0: no tag
     PlacementTags placementTags_;
@@ -331,4 +341,9 @@ LayoutResult LayOutProject(const Project& project, const std::string& fontPath,
                            const MachiningSettings& settings, MoveTexts texts,
                            const LetterInMemory* replaced) {
     return Layouter(project, fontPath, settings, texts, replaced).run();
+}
+
+LayoutResult StreamProjectLayout(const Project& project, const std::string& fontPath,
+                                 const MachiningSettings& settings, PenPointSink& sink) {
+    return Layouter(project, fontPath, settings, MoveTexts::Skip, nullptr, &sink).run();
 }

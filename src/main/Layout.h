@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "gcode/PenPointSink.h"
 #include "gcode/PenPoints.h"
 #include "lib/MachiningSettings.h"
 #include "main/ProjectModel.h"
@@ -55,3 +56,9 @@ struct LetterInMemory {
 LayoutResult LayOutProject(const Project& project, const std::string& fontPath,
                            const MachiningSettings& settings, MoveTexts texts = MoveTexts::Build,
                            const LetterInMemory* replaced = nullptr);
+
+// The same records handed to `sink` one by one as they are made (those after
+// the placeholder), with no list kept: the result has no points, only the
+// bounds, messages and notes.
+LayoutResult StreamProjectLayout(const Project& project, const std::string& fontPath,
+                                 const MachiningSettings& settings, PenPointSink& sink);

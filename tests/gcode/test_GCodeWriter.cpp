@@ -5,6 +5,7 @@
 #include <random>
 
 #include "TestSupport.h"
+#include "gcode/GCodeEstimate.h"
 #include "gcode/GCodeWriter.h"
 #include "gcode/MoveNumber.h"
 #include "gcode/MoveText.h"
@@ -165,6 +166,64 @@ TEST(GCodeProgram, AFileMadeInBlocksIsTheWholeProgram) {
     liftsOnly.append(PenPoint{0, 0, 5}, "");
     EXPECT_THROW(WriteGCodeFile(path, liftsOnly, "500.00", DefaultProfile()), NothingToWriteError);
     EXPECT_TRUE(readFile(path) == program);
+}
+
+// The command line lays the project out straight into the program, going
+// through the records once per pass (and once more for the figures or the
+// check): every profile's program and figures are the list's, and records
+// that make no program are refused before a kept sink gets a byte.
+TEST(GCodeProgram, AStreamedLayoutWritesTheListsProgram) {
+    writeTestFont();
+    EventPump none;
+    const Project p = ParseProject(textfile::joinCrLf(ProjectTemplateLines()) + "W7\r\n", none);
+    const MachiningSettings s{2.5, 15, "500.00", 0};
+    const LayoutResult listed = LayOutProject(p, kTestFont, s);
+    int passes = 0;
+    const PenPointSource streamed = [&](PenPointSink& sink) {
+        ++passes;
+        EXPECT_EQ(StreamProjectLayout(p, kTestFont, s, sink).messages, listed.messages);
+    };
+    std::vector<GCodeProfile> profiles = ShippedProfiles();
+    profiles.push_back(FindProfile("GRBL"));
+    profiles.back().passes = 3;
+    profiles.back().depthStep = 0.1;
+    for (const GCodeProfile& profile : profiles) {
+        SCOPED_TRACE(profile.name + " " + std::to_string(profile.passes));
+        const std::string program = BuildGCodeProgram(*listed.points, "500.00", profile);
+        for (const WrittenOnFailure mode : {WrittenOnFailure::Kept, WrittenOnFailure::Discarded}) {
+            StringSink sink;
+            passes = 0;
+            WriteGCode(streamed, "500.00", profile, sink, mode);
+            EXPECT_TRUE(sink.text == program);
+            // The figures go through the whole program, a check once.
+            const int expected = profile.comments                 ? 2 * profile.passes
+                                 : mode == WrittenOnFailure::Kept ? profile.passes + 1
+                                                                  : profile.passes;
+            EXPECT_EQ(passes, expected);
+        }
+        EXPECT_EQ(FigureLines(EstimateProgram(streamed, "500.00", profile)),
+                  FigureLines(EstimateProgram(*listed.points, "500.00", profile)));
+    }
+
+    const double inf = std::numeric_limits<double>::infinity();
+    const auto records = [](std::vector<PenPoint> points) {
+        return PenPointSource([points](PenPointSink& sink) {
+            for (const PenPoint& point : points) sink.add(point);
+        });
+    };
+    for (const GCodeProfile& profile : {DefaultProfile(), FindProfile("GRBL")}) {
+        StringSink sink;
+        EXPECT_THROW(WriteGCode(records({{0, 0, 5}, {0, 3, 0}}), "500.00", profile, sink,
+                                WrittenOnFailure::Kept),
+                     NothingToWriteError);
+        EXPECT_THROW(WriteGCode(records({{1, -1, 0}, {inf, -1, 0}, {2, -2, 0}}), "500.00", profile,
+                                sink, WrittenOnFailure::Kept),
+                     CoordinateRangeError);
+        EXPECT_EQ(sink.text, "");
+        EXPECT_THROW(
+            WriteGCode(records({{0, 0, 5}}), "500.00", profile, sink, WrittenOnFailure::Discarded),
+            NothingToWriteError);
+    }
 }
 
 TEST(GCodeTarget, FolderAndNameFromTheProjectPath) {

@@ -39,6 +39,11 @@ class StandardOutputSink final : public GCodeSink {
     bool ok_ = true;
 };
 
+class DiscardedRecords final : public PenPointSink {
+  public:
+    void add(const PenPoint&) override {}
+};
+
 void printFigures(const MachiningFigures& figures) {
     for (const auto& [name, value] : FigureLines(figures))
         std::printf("%s %s\n", name.c_str(), value.c_str());
@@ -124,30 +129,56 @@ int RunMainRoad(const Options& options) {
         return kExitNotAProject;
     }
 
-    // The file needs no list texts; the picture does, since the preview tells a
-    // lift by the Z in a record's text.
-    const LayoutResult layout = LayOutProject(
-        project, font, settings, options.png.empty() ? MoveTexts::Skip : MoveTexts::Build);
-    for (const std::string& message : layout.messages) sayProgramText(message);
-    for (const std::string& note : layout.notes) sayProgramText(note);
+    // Without a picture the layout goes straight into the program, laid out
+    // afresh each time the writer goes through the records, and no list is
+    // kept: memory stays the same whatever the project's size. The picture
+    // needs the list, with its texts, since the preview tells a lift by the Z
+    // in a record's text.
+    LayoutResult layout;
+    bool laidOut = false;
+    const auto tellLayout = [&] {
+        for (const std::string& message : layout.messages) sayProgramText(message);
+        for (const std::string& note : layout.notes) sayProgramText(note);
+    };
+    PenPointSource records;
+    if (options.png.empty()) {
+        records = [&](PenPointSink& sink) {
+            LayoutResult pass = StreamProjectLayout(project, font, settings, sink);
+            if (!laidOut) layout = std::move(pass);
+            laidOut = true;
+        };
+    } else {
+        layout = LayOutProject(project, font, settings, MoveTexts::Build);
+        laidOut = true;
+        tellLayout();
+        records = RecordsOf(*layout.points);
+    }
 
     try {
         if (options.estimate) {
-            printFigures(EstimateProgram(*layout.points, settings.SkorF, profile));
+            printFigures(EstimateProgram(records, settings.SkorF, profile));
         } else if (options.out.empty() || options.out == "-") {
             StandardOutputSink sink;
-            WriteGCode(*layout.points, settings.SkorF, profile, sink);
+            WriteGCode(records, settings.SkorF, profile, sink, WrittenOnFailure::Kept);
             if (!sink.finish()) {
                 say("vezor-gcode: cannot write to standard output");
                 return kExitFailure;
             }
         } else {
-            WriteGCodeFile(options.out, *layout.points, settings.SkorF, profile);
+            WriteGCodeFile(options.out, records, settings.SkorF, profile);
         }
     } catch (const VezorError& e) {
+        if (!laidOut) {
+            // Refused before the first record (a feed inches cannot take):
+            // the layout's messages still come first.
+            DiscardedRecords none;
+            layout = StreamProjectLayout(project, font, settings, none);
+        }
+        if (options.png.empty()) tellLayout();
         sayProgramText(e.message());
         return kExitFailure;
     }
+    if (options.png.empty()) tellLayout();
     if (!options.png.empty()) {
         const int status = WritePreviewPng(*layout.points, layout.bounds, project.FieldWidth,
                                            DrawingMode::Project, options.scale, options.png);
