@@ -6,6 +6,7 @@
 #include <memory>
 #include <sstream>
 
+#include "lib/DiskFiles.h"
 #include "lib/Win1251.h"
 
 // Built without widgets, the tests that take screenshots are not built either.
@@ -70,12 +71,12 @@ void ScriptedDialogs::reset() {
 
 void writeFile(const std::string& path, const std::string& bytes) {
     QDir().mkpath(QFileInfo(QString::fromStdString(path)).absolutePath());
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    std::ofstream out(disk::fsPath(path), std::ios::binary | std::ios::trunc);
     out << bytes;
 }
 
 std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(disk::fsPath(path), std::ios::binary);
     std::ostringstream ss;
     ss << in.rdbuf();
     return ss.str();

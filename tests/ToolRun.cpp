@@ -12,7 +12,7 @@
 std::string configFolder() { return joinPath(testProgramFolder(), "config"); }
 
 Outcome vezorGcode(const QStringList& args) {
-    const QString program = QStringLiteral(VEZOR_BINARY_DIR "/vezor-gcode");
+    const QString program = QStringLiteral(VEZOR_BINARY_DIR "/vezor-gcode" VEZOR_EXE_SUFFIX);
     Outcome r;
     if (!QFileInfo(program).isExecutable()) {
         ADD_FAILURE() << "build the vezor-gcode target first";

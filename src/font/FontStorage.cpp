@@ -12,14 +12,12 @@
 #include "lib/clsFindFile.h"
 
 std::string FontFolderPath(const std::string& fontPath) {
-    if (!fontPath.empty() && (fontPath[0] == '/' || fontPath[0] == '\\')) return fontPath;
-    std::string relative = fontPath;
-    if (kPathSeparator == '/')
-        for (char& c : relative)
-            if (c == '\\') c = '/';
+    if (isAbsolutePath(fontPath)) return fontPath;
+    const std::string relative = nativeSeparators(fontPath);
     std::string folder = joinPath(programFolder(), relative);
     const std::string& shipped = installedFontsFolder();
-    if (!shipped.empty() && relative.starts_with("font/") && !textfile::isDirectory(folder)) {
+    if (!shipped.empty() && relative.starts_with(std::string("font") + kPathSeparator) &&
+        !textfile::isDirectory(folder)) {
         std::string installed = joinPath(shipped, relative.substr(5));
         if (textfile::isDirectory(installed)) return installed;
     }
@@ -32,13 +30,14 @@ namespace {
 // of one letter would lose all the others.
 std::string writableLetterPath(const std::string& path) {
     const std::string& shipped = installedFontsFolder();
-    if (shipped.empty() || !path.starts_with(shipped + "/")) return path;
+    if (shipped.empty() || !path.starts_with(shipped + kPathSeparator)) return path;
     const std::string rest = path.substr(shipped.size() + 1);
     std::string font = Fail_YN::DelFailInPath(rest);
     if (font.empty()) return path;
     font.pop_back();
     const QString from = QString::fromStdString(joinPath(shipped, font));
-    const QString to = QString::fromStdString(joinPath(programFolder(), "font/" + font));
+    const QString to = QString::fromStdString(
+        joinPath(programFolder(), std::string("font") + kPathSeparator + font));
     if (!QDir(to).exists()) {
         const auto failed = [&] {
             return FileWriteError(cp("Не удалось создать папку ") +

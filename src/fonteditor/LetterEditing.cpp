@@ -151,9 +151,13 @@ std::vector<LetterEntry> letterEntries(const std::vector<int>& codes) {
     for (int code = 0; code <= 255; ++code) {
         const bool has = exists[static_cast<std::size_t>(code)];
         if (code < 32 && !has) continue;
-        entries.push_back({"[" + std::to_string(code) + "]" +
-                               std::string(1, static_cast<char>(static_cast<unsigned char>(code))),
-                           code, has});
+        // Appended piece by piece: "[" + std::string(...) is taken by g++ 12 at -O3
+        // for an overlapping copy (-Wrestrict).
+        std::string label(1, '[');
+        label += std::to_string(code);
+        label += ']';
+        label += static_cast<char>(static_cast<unsigned char>(code));
+        entries.push_back({label, code, has});
     }
     return entries;
 }

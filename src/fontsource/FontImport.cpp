@@ -4,14 +4,11 @@
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
-#ifdef __linux__
-#include <fcntl.h>
-#include <unistd.h>
-#endif
 
 #include "fontsource/FontSources.h"
 #include "fontsource/ShippedFonts.h"
 #include "fontsource/SvgFont.h"
+#include "lib/DiskFiles.h"
 #include "lib/TextFile.h"
 #include "lib/VezorError.h"
 #include "lib/Win1251.h"
@@ -22,7 +19,7 @@ namespace {
 namespace fs = std::filesystem;
 
 std::string lowerExtension(const std::string& path) {
-    std::string ext = fs::path(path).extension().string();
+    std::string ext = disk::utf8Path(disk::fsPath(path).extension());
     for (char& c : ext)
         if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
     return ext;
@@ -55,7 +52,7 @@ fs::path freshFolder(const fs::path& beside, const std::string& what) {
 }
 
 void writeScratchFile(const fs::path& path, const std::string& bytes) {
-    std::FILE* f = std::fopen(path.string().c_str(), "wb");
+    std::FILE* f = disk::openFile(disk::utf8Path(path), "wb");
     if (!f)
         throw fs::filesystem_error("open", path, std::error_code(errno, std::generic_category()));
     const bool written =
@@ -75,14 +72,8 @@ void writeScratchFolder(const CompiledFont& font, const fs::path& folder) {
     for (const auto& [code, letter] : font.letters)
         writeScratchFile(folder / std::to_string(code), textfile::joinCrLf(letter.lines));
     if (!font.licence.empty()) writeScratchFile(folder / "LICENSE.txt", font.licence);
-#ifdef __linux__
-    const int fd = ::open(folder.string().c_str(), O_RDONLY | O_DIRECTORY);
-    const bool synced = fd >= 0 && ::syncfs(fd) == 0;
-    const int error = errno;
-    if (fd >= 0) ::close(fd);
-    if (!synced)
-        throw fs::filesystem_error("sync", folder, std::error_code(error, std::generic_category()));
-#endif
+    if (!disk::syncFolder(disk::utf8Path(folder)))
+        throw fs::filesystem_error("sync", folder, std::error_code(errno, std::generic_category()));
 }
 
 [[noreturn]] void writeFailed(const std::string& name, const std::string& why) {
@@ -132,8 +123,8 @@ std::string badFontName(const std::string& name) {
 
 void installFontFolder(const CompiledFont& font, const std::string& parent,
                        const std::string& name) {
-    const fs::path root(parent);
-    const fs::path target = root / fs::path(name);
+    const fs::path root = disk::fsPath(parent);
+    const fs::path target = root / disk::fsPath(name);
     const fs::path beside = root.has_parent_path() ? root.parent_path() : root;
     std::error_code ignored;
     fs::path fresh;

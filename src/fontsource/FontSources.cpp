@@ -6,6 +6,8 @@
 #include <set>
 #include <sstream>
 
+#include "lib/DiskFiles.h"
+
 namespace fontc {
 namespace {
 
@@ -194,7 +196,7 @@ std::vector<JhfGlyph> parseJhf(std::string_view text) {
 }
 
 std::string readSourceFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(disk::fsPath(path), std::ios::binary);
     if (!in) throw FontSourceError("cannot read " + path);
     std::ostringstream bytes;
     bytes << in.rdbuf();

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "lib/DiskFiles.h"
 #include "lib/TextFile.h"
 #include "lib/VezorError.h"
 #include "lib/Win1251.h"
@@ -403,7 +404,7 @@ MachiningFigures EstimateGCodeFile(const std::string& path, const MachineLimits&
     };
     // Only a regular file: a pipe would block the reading for good.
     if (!textfile::isFile(path)) throw fail();
-    std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(path.c_str(), "rb"), &std::fclose);
+    std::unique_ptr<FILE, int (*)(FILE*)> file(disk::openFile(path, "rb"), &std::fclose);
     if (!file) throw fail();
     GCodeEstimator estimator(limits);
     std::string buffer(std::size_t{1} << 20, '\0');

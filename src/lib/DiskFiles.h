@@ -1,14 +1,19 @@
 #pragma once
 
 #include <cstdio>
+#include <filesystem>
+#include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // The file system as the path helpers meet it, through the bytes of names:
 // Qt cannot name a file whose name is not UTF-8 (Windows-1251 bytes unpacked
 // from a Windows archive), sees through links where a tree walk must not, and
 // opens a named pipe or a device as if it were a file. Paths are UTF-8 with
-// "/" separators.
+// "/" separators ("\" too on Windows, whose names are UTF-16 on disk and
+// reached through the wide calls). One implementation per system: posix/ and
+// windows/.
 namespace disk {
 
 struct Entry {
@@ -33,7 +38,7 @@ bool isLink(const std::string& path);
 bool isFolder(const std::string& path);
 bool isRegularFile(const std::string& path);
 
-// Every link resolved; "" when the path does not lead anywhere.
+// Every link resolved, with "/" separators; "" when the path does not lead anywhere.
 std::string canonical(const std::string& path);
 
 // Opens a regular file (or a link to one) for reading; nullptr, with errno
@@ -55,6 +60,45 @@ class QtReachablePath {
   private:
     int folder_ = -1;
     std::string path_;
+};
+
+// fopen() of a UTF-8 path; give the mode its "b", or Windows turns line ends
+// into CR LF and stops reading at byte 26.
+FILE* openFile(const std::string& path, const char* mode);
+
+// The path as the standard library names it (std::string is the ANSI code page
+// there on Windows), and back to UTF-8.
+std::filesystem::path fsPath(const std::string& path);
+std::string utf8Path(const std::filesystem::path& path);
+
+// The roots of the folder tree: "/"; on Windows every drive ("C:/").
+std::vector<std::string> fileSystemRoots();
+
+// The folder's entries can be listed (on POSIX: read and search rights).
+bool canList(const std::string& folder);
+
+// Brings every file written into the folder onto the disk; false when that failed.
+bool syncFolder(const std::string& folder);
+
+// A file written beside its target under a temporary name; commit() brings
+// it onto the disk and puts it in the target's place in one step, so the
+// target is either the old file or the new one, whole. Dropped without
+// commit(), the temporary file is removed and the target left alone. Each
+// call returns false on failure (and the temporary file is gone then).
+class ReplacingFile {
+  public:
+    explicit ReplacingFile(const std::string& path);
+    ~ReplacingFile();
+    ReplacingFile(const ReplacingFile&) = delete;
+    ReplacingFile& operator=(const ReplacingFile&) = delete;
+    bool open();
+    bool write(std::string_view bytes);
+    bool commit();
+    void cancel();
+
+  private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
 };
 
 // Deletes the file, link or folder tree at the path (disk spelling, as

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <utility>
 
 #include "lib/Dialogs.h"
 #include "lib/DiskFiles.h"
@@ -24,12 +25,6 @@ std::string trimSpaces(const std::string& s) {
 }
 
 QString toQ(const std::string& path) { return QString::fromStdString(path); }
-
-// Paths arrive in the stored form with "\"; the file system here wants its own separator.
-std::string nativeSeparators(std::string path) {
-    if (kPathSeparator == '/') std::replace(path.begin(), path.end(), '\\', '/');
-    return path;
-}
 
 bool isDrivePath(const std::string& path) { return path.find(':') == 1; }
 
@@ -160,7 +155,12 @@ std::string Fail_YN::AutoNameFail(const std::string& DirFail, std::string& Rashi
     std::string folder = trimSpaces(DirFail);
     if (!folder.empty() && !isSeparator(folder.back())) folder += kPathSeparator;
     Rashirenie = trimSpaces(Rashirenie);
-    if (!Rashirenie.starts_with('.')) Rashirenie.insert(0, ".");
+    if (!Rashirenie.starts_with('.')) {
+        // Not insert(0, "."): g++ 12 at -O3 takes that for an overlapping copy (-Wrestrict).
+        std::string dotted(1, '.');
+        dotted += Rashirenie;
+        Rashirenie = std::move(dotted);
+    }
     for (int n = 1; n <= 32000; ++n) {
         std::string name = stem + std::to_string(n) + Rashirenie;
         if (FailYN(folder + name)) return name;

@@ -1,7 +1,5 @@
 #include "lib/FolderListing.h"
 
-#include <unistd.h>
-
 #include <QDir>
 #include <QStorageInfo>
 #include <algorithm>
@@ -9,6 +7,7 @@
 
 #include "lib/DiskFiles.h"
 #include "lib/FileTypeFilter.h"
+#include "lib/ProgramFolder.h"
 
 namespace folderlisting {
 namespace {
@@ -46,7 +45,7 @@ bool isRealFileSystem(std::string_view type, std::string_view device) {
 }
 
 std::vector<std::string> driveRoots() {
-    std::vector<std::string> roots{"/"};
+    std::vector<std::string> roots = disk::fileSystemRoots();
     for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
         if (!volume.isValid() || !volume.isReady()) continue;
         if (!isRealFileSystem(volume.fileSystemType().toStdString(), volume.device().toStdString()))
@@ -75,14 +74,27 @@ std::string normalFolder(const std::string& path) {
 
 bool canEnter(const std::string& folder) {
     if (folder.empty()) return false;
-    return disk::isFolder(folder) && ::access(disk::onDisk(folder).c_str(), R_OK | X_OK) == 0;
+    return disk::isFolder(folder) && disk::canList(folder);
 }
+
+namespace {
+// "C:/" and "C:/x": a Windows drive's root and what lies on it.
+bool onDrive(const std::string& folder) {
+    return folder.size() >= 3 && folder[0] != '/' && folder[1] == ':' && folder[2] == '/';
+}
+}  // namespace
 
 std::string parentFolder(const std::string& folder) {
     if (folder.empty() || folder == "/") return {};
+    if (onDrive(folder) && folder.size() == 3) return {};
     const auto cut = folder.find_last_of('/');
     if (cut == std::string::npos) return {};
+    if (onDrive(folder) && cut == 2) return folder.substr(0, 3);
     return cut == 0 ? std::string("/") : folder.substr(0, cut);
+}
+
+std::string chosenFolder(const std::string& folder) {
+    return kPathSeparator == '/' ? folder : nativeSeparators(folder);
 }
 
 std::string joinFolder(const std::string& folder, const std::string& name) {

@@ -11,7 +11,8 @@
 // None of these report failures: a folder that cannot be read lists nothing.
 namespace folderlisting {
 
-// "/" and the roots of the mounted volumes that hold real file systems, sorted.
+// "/" (on Windows the drives, "C:/") and the roots of the mounted volumes that
+// hold real file systems, sorted.
 std::vector<std::string> driveRoots();
 // Memory, kernel and image file systems (tmpfs, proc, overlay, squashfs...)
 // are no places to keep files in; disks and network shares are.
@@ -26,6 +27,8 @@ bool canEnter(const std::string& folder);
 // The folder above; "" for the root.
 std::string parentFolder(const std::string& folder);
 std::string joinFolder(const std::string& folder, const std::string& name);
+// The folder as the chooser hands it on: with the native separator.
+std::string chosenFolder(const std::string& folder);
 
 std::vector<std::string> subFolders(const std::string& folder);
 // Names of the regular files (not folders, pipes or devices) that match the wildcard pattern.

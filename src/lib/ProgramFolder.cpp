@@ -29,6 +29,19 @@ void setInstalledFontsFolder(const std::string& folder) {
     g_installedFonts = folder.empty() ? folder : withoutTrailingSeparators(folder);
 }
 
+std::string nativeSeparators(std::string path) {
+    for (char& c : path)
+        if (c == '/' || c == '\\') c = kPathSeparator;
+    return path;
+}
+
+bool isAbsolutePath(const std::string& path) {
+    if (!path.empty() && (path[0] == '/' || path[0] == '\\')) return true;
+    const bool drivePath =
+        path.size() >= 3 && path[1] == ':' && (path[2] == '/' || path[2] == '\\');
+    return kPathSeparator == '\\' && drivePath;
+}
+
 std::string joinPath(const std::string& a, const std::string& b) {
     if (a.empty()) return b;
     if (a.back() == '/' || a.back() == '\\') return a + b;
@@ -45,7 +58,8 @@ ProgramPlace SettleProgramPlace(const std::string& executableFolder,
     place.folder = withoutTrailingSeparators(userFolder);
     const QString shipped = QDir::cleanPath(QString::fromStdString(executableFolder) +
                                             QStringLiteral("/../share/vezor/font"));
-    if (QDir(shipped).exists()) place.installedFonts = shipped.toStdString();
+    if (QDir(shipped).exists())
+        place.installedFonts = QDir::toNativeSeparators(shipped).toStdString();
 
     const std::string userFonts = joinPath(place.folder, "font");
     if (!textfile::isDirectory(userFonts)) {
@@ -66,7 +80,7 @@ std::string DefaultUserFolder() {
 #else
     const QString base = QDir::homePath();
 #endif
-    return joinPath(QDir::cleanPath(base).toStdString(), "VEzor");
+    return joinPath(QDir::toNativeSeparators(QDir::cleanPath(base)).toStdString(), "VEzor");
 }
 
 void UseProgramPlace(const ProgramPlace& place) {

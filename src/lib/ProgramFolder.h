@@ -15,7 +15,18 @@ const std::string& installedFontsFolder();
 void setInstalledFontsFolder(const std::string& folder);
 
 // The native separator of joined paths.
+#ifdef _WIN32
+constexpr char kPathSeparator = '\\';
+#else
 constexpr char kPathSeparator = '/';
+#endif
+
+// Every "\\" and "/" turned into the native separator.
+std::string nativeSeparators(std::string path);
+
+// A path that does not hang below the current or the program folder: one that
+// starts with a separator, and on Windows a drive path ("C:\\x", "C:/x").
+bool isAbsolutePath(const std::string& path);
 
 // a + separator + b (a separator already at the end of a is not doubled).
 std::string joinPath(const std::string& a, const std::string& b);

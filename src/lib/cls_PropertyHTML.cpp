@@ -238,7 +238,7 @@ void cls_PropertyHTML::setTitul(const std::string& NewTitul) {
     static constexpr std::string_view kHead = "<head>";
     const std::string full = resolvePagePath(pagePath_);
     std::error_code ec;
-    const auto size = std::filesystem::file_size(full, ec);
+    const auto size = std::filesystem::file_size(disk::fsPath(full), ec);
     if (!ec && size > kTitleRewriteLimit) {
         dialogs().message(cp("Файл :") + win1251::fromUtf8(full) + cp(" более 2Мб"), "");
         return;

@@ -11,6 +11,8 @@
 #include "fontsource/FontSources.h"
 #include "fontsource/ShippedFonts.h"
 #include "fontsource/SvgFont.h"
+#include "lib/DiskFiles.h"
+#include "lib/ProgramStart.h"
 #include "lib/VezorError.h"
 #include "lib/Win1251.h"
 
@@ -91,7 +93,8 @@ void glyphIndex(const std::string& file, const std::string& png) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::vector<std::string> args(argv + 1, argv + argc);
+    programstart::rawConsole();
+    const std::vector<std::string> args = programstart::arguments(argc, argv);
     std::string shipped, lff, jhf, svg, out, sheets, indexFile, indexPng;
     fontc::SourceFolders sources;
     for (std::size_t i = 0; i < args.size(); ++i) {
@@ -140,7 +143,7 @@ int main(int argc, char** argv) {
     try {
         if (!indexFile.empty()) glyphIndex(indexFile, indexPng);
         const auto nameOf = [](const std::string& path) {
-            return std::filesystem::path(path).stem().string();
+            return disk::utf8Path(disk::fsPath(path).stem());
         };
         if (!lff.empty())
             build(fontc::lffRecipe(fontc::parseLff(fontc::readSourceFile(lff)), nameOf(out)), out,

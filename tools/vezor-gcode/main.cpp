@@ -1,9 +1,7 @@
 // vezor-gcode: the main road (project in, G-code out) without a window.
 #include <QLocale>
 #include <cstdio>
-#include <filesystem>
 #include <string>
-#include <system_error>
 #include <vector>
 
 #include "BatchCommand.h"
@@ -12,20 +10,15 @@
 #include "PreviewCommands.h"
 #include "lib/NumberText.h"
 #include "lib/ProgramFolder.h"
+#include "lib/ProgramStart.h"
 #include "lib/Win1251.h"
 
 namespace {
 
 // The executable's folder holds the fonts, as it does for the window program.
-std::string executableFolder(const char* argv0) {
-    std::error_code ec;
-    std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-    if (ec || exe.empty()) exe = std::filesystem::absolute(argv0, ec);
-    return exe.parent_path().string();
-}
-
 void installPlatform(const char* argv0) {
-    const ProgramPlace place = SettleProgramPlace(executableFolder(argv0), DefaultUserFolder());
+    const ProgramPlace place =
+        SettleProgramPlace(programstart::executableFolder(argv0), DefaultUserFolder());
     UseProgramPlace(place);
     if (!place.notice.empty()) std::fprintf(stderr, "%s\n", win1251::toUtf8(place.notice).c_str());
     // Tag positions are read in the user's number form, as the window reads them.
@@ -36,9 +29,10 @@ void installPlatform(const char* argv0) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    programstart::rawConsole();
     Options options;
     try {
-        options = ParseOptions(std::vector<std::string>(argv + 1, argv + argc));
+        options = ParseOptions(programstart::arguments(argc, argv));
     } catch (const OptionsError& e) {
         std::fprintf(stderr, "vezor-gcode: %s\n\n%s", e.what(), UsageText().c_str());
         return kExitFailure;

@@ -1,6 +1,7 @@
 #include "app/ui/AppMain.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
@@ -16,8 +17,9 @@
 void InstallPlatform(QApplication& app) {
     static QtDialogs qtDialogs;
     setDialogs(&qtDialogs);
-    const ProgramPlace place =
-        SettleProgramPlace(QApplication::applicationDirPath().toStdString(), DefaultUserFolder());
+    const ProgramPlace place = SettleProgramPlace(
+        QDir::toNativeSeparators(QApplication::applicationDirPath()).toStdString(),
+        DefaultUserFolder());
     UseProgramPlace(place);
     if (!place.notice.empty()) dialogs().message(place.notice, "VEzor");
     numtext::setDecimalSeparator(QLocale::system().decimalPoint() == QStringLiteral(",") ? ','

@@ -11,6 +11,7 @@
 #include "fontsource/FontImport.h"
 #include "fontsource/FontSources.h"
 #include "lib/Dialogs.h"
+#include "lib/DiskFiles.h"
 #include "lib/FileChoice.h"
 #include "lib/ProgramFolder.h"
 #include "lib/VezorError.h"
@@ -77,7 +78,7 @@ std::string ImportFont(FileChoice& choice, QWidget* parent) {
     const std::string title = cp(kTitle);
     const std::string path = chooseFontFile(choice);
     if (path.empty()) return "";
-    const std::string file = std::filesystem::path(path).filename().string();
+    const std::string file = disk::utf8Path(disk::fsPath(path).filename());
     fontc::FontRecipe recipe;
     try {
         recipe = fontc::importRecipe(path, "");
@@ -95,7 +96,7 @@ std::string ImportFont(FileChoice& choice, QWidget* parent) {
         return "";
     }
 
-    const std::string name = askFontName(std::filesystem::path(path).stem().string());
+    const std::string name = askFontName(disk::utf8Path(disk::fsPath(path).stem()));
     if (name.empty()) return "";
     const std::string listName = joinPath("font", name);
     const auto fonts = FontList();

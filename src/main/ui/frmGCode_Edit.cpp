@@ -13,6 +13,7 @@
 #include <filesystem>
 
 #include "lib/Dialogs.h"
+#include "lib/DiskFiles.h"
 #include "lib/FileChoice.h"
 #include "lib/MachiningSettings.h"
 #include "lib/ProgramFolder.h"
@@ -187,7 +188,7 @@ void frmGCode::markMissingLetters(const std::array<bool, 256>& missing) {
 }
 
 void frmGCode::mnuSaveProject_Click() {
-    const std::filesystem::path path(project_.ProjectPath);
+    const std::filesystem::path path = disk::fsPath(project_.ProjectPath);
     if (project_.ProjectPath.empty() || !path.has_filename())
         mnuSaveProjectAs_Click();
     else
@@ -198,9 +199,10 @@ void frmGCode::mnuSaveProjectAs_Click() {
     dialogs().chooseFile(session_.fileChoice());
     const FileChoice& choice = session_.fileChoice();
     if (choice.ChoiceConfirmed != 1) return;
-    const std::filesystem::path current(project_.ProjectPath);
-    const std::string proposed =
-        current.has_filename() ? win1251::fromUtf8(current.filename().string()) : "NewProject.txt";
+    const std::filesystem::path current = disk::fsPath(project_.ProjectPath);
+    const std::string proposed = current.has_filename()
+                                     ? win1251::fromUtf8(disk::utf8Path(current.filename()))
+                                     : "NewProject.txt";
     const std::string name =
         dialogs().input(cp("Введите имя файла проекта"), windowCaption(), proposed);
     if (name.empty()) return;

@@ -354,7 +354,9 @@ ProfileValues frmParam::shownValues() const {
         else if (auto* box = qobject_cast<QPlainTextEdit*>(control))
             values[key] = fromQ(box->toPlainText());
         else if (auto* check = qobject_cast<QCheckBox*>(control))
-            values[key] = check->isChecked() ? "1" : "0";
+            // A string, not a literal: assigning the literal is taken by g++ 12 at -O3 for
+            // an overlapping copy (-Wrestrict).
+            values[key] = std::string(check->isChecked() ? "1" : "0");
     }
     return values;
 }

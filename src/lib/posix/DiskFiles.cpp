@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <QSaveFile>
 #include <QString>
 #include <algorithm>
 #include <cerrno>
@@ -156,6 +157,78 @@ QtReachablePath::QtReachablePath(const std::string& path) {
 
 QtReachablePath::~QtReachablePath() {
     if (folder_ >= 0) ::close(folder_);
+}
+
+FILE* openFile(const std::string& path, const char* mode) { return std::fopen(path.c_str(), mode); }
+
+std::filesystem::path fsPath(const std::string& path) { return std::filesystem::path(path); }
+
+std::string utf8Path(const std::filesystem::path& path) { return path.string(); }
+
+std::vector<std::string> fileSystemRoots() { return {"/"}; }
+
+bool canList(const std::string& folder) {
+    return ::access(onDisk(folder).c_str(), R_OK | X_OK) == 0;
+}
+
+bool syncFolder(const std::string& folder) {
+#ifdef __linux__
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY);
+    const bool synced = fd >= 0 && ::syncfs(fd) == 0;
+    const int error = errno;
+    if (fd >= 0) ::close(fd);
+    errno = error;
+    return synced;
+#else
+    (void)folder;
+    return true;
+#endif
+}
+
+struct ReplacingFile::Impl {
+    QSaveFile file;
+    explicit Impl(const std::string& path)
+        : file(QString::fromUtf8(path.data(), static_cast<qsizetype>(path.size()))) {}
+};
+
+ReplacingFile::ReplacingFile(const std::string& path) : impl_(std::make_unique<Impl>(path)) {}
+
+ReplacingFile::~ReplacingFile() { cancel(); }
+
+bool ReplacingFile::open() {
+    // Unbuffered: a buffered tail is written by commit(), which does not notice
+    // when that write fails and would rename a truncated file over the target.
+    return impl_->file.open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+}
+
+bool ReplacingFile::write(std::string_view bytes) {
+    std::size_t written = 0;
+    while (written < bytes.size()) {
+        const qint64 n =
+            impl_->file.write(bytes.data() + written, static_cast<qint64>(bytes.size() - written));
+        if (n <= 0) {
+            cancel();
+            return false;
+        }
+        written += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+bool ReplacingFile::commit() {
+    // Some file systems report a full disk only when the data reach it;
+    // QSaveFile::commit() syncs too, but ignores what the sync says.
+    const int fd = impl_->file.handle();
+    // EINVAL: a file that cannot be synced at all, nothing was lost by it.
+    if (fd >= 0 && ::fsync(fd) != 0 && errno != EINVAL) {
+        cancel();
+        return false;
+    }
+    return impl_->file.commit();
+}
+
+void ReplacingFile::cancel() {
+    if (impl_->file.isOpen()) impl_->file.cancelWriting();
 }
 
 void removeTree(const std::string& path) {
