@@ -7,7 +7,6 @@
 
 #include "lib/DiskFiles.h"
 #include "lib/FileTypeFilter.h"
-#include "lib/ProgramFolder.h"
 
 namespace folderlisting {
 namespace {
@@ -91,10 +90,6 @@ std::string parentFolder(const std::string& folder) {
     if (cut == std::string::npos) return {};
     if (onDrive(folder) && cut == 2) return folder.substr(0, 3);
     return cut == 0 ? std::string("/") : folder.substr(0, cut);
-}
-
-std::string chosenFolder(const std::string& folder) {
-    return kPathSeparator == '/' ? folder : nativeSeparators(folder);
 }
 
 std::string joinFolder(const std::string& folder, const std::string& name) {

@@ -27,8 +27,6 @@ bool canEnter(const std::string& folder);
 // The folder above; "" for the root.
 std::string parentFolder(const std::string& folder);
 std::string joinFolder(const std::string& folder, const std::string& name);
-// The folder as the chooser hands it on: with the native separator.
-std::string chosenFolder(const std::string& folder);
 
 std::vector<std::string> subFolders(const std::string& folder);
 // Names of the regular files (not folders, pipes or devices) that match the wildcard pattern.

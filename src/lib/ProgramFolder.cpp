@@ -7,6 +7,12 @@
 #include "lib/Win1251.h"
 
 namespace {
+#ifdef _WIN32
+constexpr bool kDrivePaths = true;
+#else
+constexpr bool kDrivePaths = false;
+#endif
+
 std::string g_programFolder = ".";
 std::string g_installedFonts;
 
@@ -39,7 +45,7 @@ bool isAbsolutePath(const std::string& path) {
     if (!path.empty() && (path[0] == '/' || path[0] == '\\')) return true;
     const bool drivePath =
         path.size() >= 3 && path[1] == ':' && (path[2] == '/' || path[2] == '\\');
-    return kPathSeparator == '\\' && drivePath;
+    return kDrivePaths && drivePath;
 }
 
 std::string joinPath(const std::string& a, const std::string& b) {
@@ -58,8 +64,7 @@ ProgramPlace SettleProgramPlace(const std::string& executableFolder,
     place.folder = withoutTrailingSeparators(userFolder);
     const QString shipped = QDir::cleanPath(QString::fromStdString(executableFolder) +
                                             QStringLiteral("/../share/vezor/font"));
-    if (QDir(shipped).exists())
-        place.installedFonts = QDir::toNativeSeparators(shipped).toStdString();
+    if (QDir(shipped).exists()) place.installedFonts = shipped.toStdString();
 
     const std::string userFonts = joinPath(place.folder, "font");
     if (!textfile::isDirectory(userFonts)) {
@@ -80,7 +85,7 @@ std::string DefaultUserFolder() {
 #else
     const QString base = QDir::homePath();
 #endif
-    return joinPath(QDir::toNativeSeparators(QDir::cleanPath(base)).toStdString(), "VEzor");
+    return joinPath(QDir::cleanPath(base).toStdString(), "VEzor");
 }
 
 void UseProgramPlace(const ProgramPlace& place) {

@@ -14,14 +14,11 @@ void setProgramFolder(const std::string& folder);
 const std::string& installedFontsFolder();
 void setInstalledFontsFolder(const std::string& folder);
 
-// The native separator of joined paths.
-#ifdef _WIN32
-constexpr char kPathSeparator = '\\';
-#else
+// The separator of joined paths: "/" on every system, as Qt has it (Windows
+// takes "/" as well as "\\"); a path from the system is turned into this form.
 constexpr char kPathSeparator = '/';
-#endif
 
-// Every "\\" and "/" turned into the native separator.
+// Every "\\" and "/" turned into kPathSeparator.
 std::string nativeSeparators(std::string path);
 
 // A path that does not hang below the current or the program folder: one that

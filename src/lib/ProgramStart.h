@@ -11,7 +11,7 @@ namespace programstart {
 // wide command line, so that names outside the ANSI code page arrive whole.
 std::vector<std::string> arguments(int argc, char** argv);
 
-// The folder of the running executable, UTF-8 with the native separator;
+// The folder of the running executable, UTF-8 with "/" separators;
 // argv0 is the fallback where the system cannot say.
 std::string executableFolder(const char* argv0);
 

@@ -40,14 +40,14 @@ wine 'C:\VEzorTest\bin\vezor-gcode.exe' --list-fonts >"$out/fonts" 2>"$out/said"
   fail "vezor-gcode --list-fonts failed: $(cat "$out/said")"
 documents=$(find "$drive/users" -maxdepth 3 -type d -name VEzor -path '*/Documents/*' | head -1)
 [ -n "$documents" ] && [ -d "$documents/font" ] || fail "no Documents\\VEzor\\font after the first start"
-grep -q 'Documents\\VEzor' "$out/said" || fail "the first start did not name the folder: $(cat "$out/said")"
-grep -q $'^font\\\\A-Chertezh\tC:\\\\VEzorTest\\\\share\\\\vezor\\\\font\\\\A-Chertezh\r\?$' "$out/fonts" ||
+grep -q 'Documents/VEzor' "$out/said" || fail "the first start did not name the folder: $(cat "$out/said")"
+grep -q $'^font/A-Chertezh\tC:/VEzorTest/share/vezor/font/A-Chertezh$' "$out/fonts" ||
   fail "installed font not listed: $(cat "$out/fonts")"
 wine 'C:\VEzorTest\bin\vezor-gcode.exe' --list-fonts >/dev/null 2>"$out/said"
 [ ! -s "$out/said" ] || fail "a later start said: $(cat "$out/said")"
-# The machining settings live in the registry.
-wine reg query 'HKCU\Software\VEzor\VEzor\Shrift' 2>/dev/null | grep -q 'ZBezop' ||
-  fail "no settings under HKCU\\Software\\VEzor\\VEzor\\Shrift"
+# The machining settings are read from the registry: a line ends with a lift to ZBezopS.
+wine reg add 'HKCU\Software\VEzor\VEzor\Shrift' /v ZBezopS /d 17 /f >/dev/null 2>&1 ||
+  fail "cannot write the settings into the registry"
 
 # A project whose name and folder are Cyrillic, written where the user keeps projects.
 mkdir -p "$documents/Проекты"
@@ -55,6 +55,7 @@ printf '8//\r\n100//\r\n5//\r\n1//\r\nVEzor\r\n' >"$documents/Проекты/Т�
 (cd "$documents/Проекты" && wine 'C:\VEzorTest\bin\vezor-gcode.exe' --font 'font\A-Chertezh' \
   --out 'Табличка.gcode' 'Табличка.txt') || fail "the project was not written"
 grep -q '^G1X' "$documents/Проекты/Табличка.gcode" || fail "no drawing move in the program"
+grep -q '^G0Z17' "$documents/Проекты/Табличка.gcode" || fail "ZBezopS from the registry not used"
 ! grep -q $'\r\r' "$documents/Проекты/Табличка.gcode" || fail "CR CR in the program"
 
 # The window program starts and keeps running (no display: the offscreen platform).

@@ -1,7 +1,6 @@
 #include "app/ui/AppMain.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
@@ -17,9 +16,8 @@
 void InstallPlatform(QApplication& app) {
     static QtDialogs qtDialogs;
     setDialogs(&qtDialogs);
-    const ProgramPlace place = SettleProgramPlace(
-        QDir::toNativeSeparators(QApplication::applicationDirPath()).toStdString(),
-        DefaultUserFolder());
+    const ProgramPlace place =
+        SettleProgramPlace(QApplication::applicationDirPath().toStdString(), DefaultUserFolder());
     UseProgramPlace(place);
     if (!place.notice.empty()) dialogs().message(place.notice, "VEzor");
     numtext::setDecimalSeparator(QLocale::system().decimalPoint() == QStringLiteral(",") ? ','

@@ -305,7 +305,7 @@ void frmFailDir::txtMaska_Enter() {
 }
 
 void frmFailDir::cmdOk_Click() {
-    choice_.ChosenFolder = fl::chosenFolder(folder_);
+    choice_.ChosenFolder = folder_;
     const QList<QListWidgetItem*> selected = failList->selectedItems();
     choice_.ChosenFile = selected.isEmpty() ? std::string() : pathFromQ(selected.first()->text());
     choice_.ChoiceConfirmed = 1;

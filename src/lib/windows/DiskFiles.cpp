@@ -33,7 +33,7 @@ DWORD attributes(const std::string& path) {
 bool isSeparator(char c) { return c == '/' || c == '\\'; }
 
 std::string withSeparator(const std::string& folder) {
-    return folder.empty() || isSeparator(folder.back()) ? folder : folder + '\\';
+    return folder.empty() || isSeparator(folder.back()) ? folder : folder + '/';
 }
 
 bool byNameIgnoringCase(const Entry& a, const Entry& b) {

@@ -6,7 +6,6 @@
 // After windows.h, which it builds on.
 #include <shellapi.h>
 
-#include <QDir>
 #include <QFileInfo>
 #include <QString>
 #include <cstdio>
@@ -33,7 +32,7 @@ std::string executableFolder(const char* argv0) {
             ::GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
         if (n == 0) {
             const QFileInfo fallback(QString::fromLocal8Bit(argv0));
-            return QDir::toNativeSeparators(fallback.absolutePath()).toUtf8().toStdString();
+            return fallback.absolutePath().toUtf8().toStdString();
         }
         if (n < buffer.size()) {
             buffer.resize(n);
@@ -42,7 +41,7 @@ std::string executableFolder(const char* argv0) {
         buffer.resize(buffer.size() * 2);
     }
     const QString exe = QString::fromStdWString(buffer);
-    return QDir::toNativeSeparators(QFileInfo(exe).absolutePath()).toUtf8().toStdString();
+    return QFileInfo(exe).absolutePath().toUtf8().toStdString();
 }
 
 void rawConsole() {
