@@ -23,18 +23,23 @@ std::string readBytes(const std::string& path) {
     return bytes;
 }
 
-std::vector<std::string> splitLines(std::string_view text) {
-    std::vector<std::string> lines;
+std::vector<std::string_view> splitLineViews(std::string_view text) {
+    std::vector<std::string_view> lines;
     std::size_t start = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
         const char c = text[i];
         if (c != '\r' && c != '\n') continue;
-        lines.emplace_back(text.substr(start, i - start));
+        lines.push_back(text.substr(start, i - start));
         if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
         start = i + 1;
     }
-    if (start < text.size()) lines.emplace_back(text.substr(start));
+    if (start < text.size()) lines.push_back(text.substr(start));
     return lines;
+}
+
+std::vector<std::string> splitLines(std::string_view text) {
+    const std::vector<std::string_view> views = splitLineViews(text);
+    return std::vector<std::string>(views.begin(), views.end());
 }
 
 std::string joinCrLf(const std::vector<std::string>& lines) {

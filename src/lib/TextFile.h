@@ -15,6 +15,8 @@ std::string readBytes(const std::string& path);
 // Splits text into lines ending at CR LF, CR or LF. A final line without an
 // end is kept; text that ends with a line end yields no extra empty line.
 std::vector<std::string> splitLines(std::string_view text);
+// The same lines as views into `text`, which must outlive them.
+std::vector<std::string_view> splitLineViews(std::string_view text);
 
 // Lines joined, each followed by CR LF.
 std::string joinCrLf(const std::vector<std::string>& lines);

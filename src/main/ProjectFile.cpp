@@ -85,7 +85,8 @@ Project ParseProject(std::string_view bytes, EventPump& pump) {
 }
 
 Project ParseProjectText(std::string_view text, EventPump& pump) {
-    const std::vector<std::string> fileLines = textfile::splitLines(text);
+    // Views, not copies: a large project's lines are held once, in the project.
+    const std::vector<std::string_view> fileLines = textfile::splitLineViews(text);
     if (fileLines.size() < 4) throw NotAProjectError();
 
     Project project;
@@ -94,20 +95,21 @@ Project ParseProjectText(std::string_view text, EventPump& pump) {
     for (std::size_t i = 0; i < 4; ++i) {
         const auto comment = fileLines[i].find("//");
         if (comment == std::string::npos) throw NotAProjectError();
-        *parameters[i] = numtext::leadingNumber(std::string_view(fileLines[i]).substr(0, comment));
+        *parameters[i] = numtext::leadingNumber(fileLines[i].substr(0, comment));
     }
     if (project.LineSpacing == 0 && project.FieldWidth == 0 && project.LetterHeight == 0 &&
         project.WidthFactor == 0)
         throw NotAProjectError();
 
     // The first kept line fills this entry, so a project without text has one empty line.
+    project.ProjectLines.items().reserve(fileLines.size() - 4 + 1);
     project.ProjectLines.Add(ProjectLine{});
     bool firstKept = true;
     for (std::size_t i = 4; i < fileLines.size(); ++i) {
         std::string kept;
-        const std::string& raw = fileLines[i];
-        if (const auto comment = raw.find("//"); comment != std::string::npos) {
-            kept = trimSpaces(std::string_view(raw).substr(0, comment));
+        const std::string_view raw = fileLines[i];
+        if (const auto comment = raw.find("//"); comment != std::string_view::npos) {
+            kept = trimSpaces(raw.substr(0, comment));
             if (kept.empty()) continue;
         } else {
             kept = raw;
@@ -130,7 +132,16 @@ Project ReadProjectFile(const std::string& path, EventPump& pump) {
     } catch (const FileReadError&) {
         throw NotAProjectError();
     }
-    Project project = ParseProject(bytes, pump);
+    // The file's bytes give way to their text before the lines are split, so
+    // a large project is never held three times over.
+    std::string text;
+    if (win1251::looksLikeUtf8(bytes)) {
+        text = DecodeProjectBytes(bytes);
+        std::string().swap(bytes);
+    } else {
+        text = std::move(bytes);
+    }
+    Project project = ParseProjectText(text, pump);
     project.ProjectPath = path;
     return project;
 }
