@@ -100,31 +100,15 @@ std::optional<double> axisNumber(std::string_view text) {
     return convert(text, negative);
 }
 
-void ReadGCodeText(std::string_view text, PenPoints& points, ViewBounds& bounds, EventPump& pump) {
+namespace {
+
+// One record a line (lines end at CR LF, CR or LF), each handed to `record`
+// with its line and taken into `bounds`. A line that does not read is handed
+// over too, as read so far, and then thrown.
+template <class Record>
+void readLines(std::string_view text, ViewBounds& bounds, EventPump& pump, Record&& record) {
     const char* p = text.data();
     const char* const end = p + text.size();
-
-    // Sized once, so a million lines cost no regrowth of the record list.
-    std::size_t lines = 0;
-    std::size_t endBytes = 0;
-    for (const char* q = p; q < end; ++q) {
-        if (*q == '\n') {
-            ++lines;
-            ++endBytes;
-        } else if (*q == '\r') {
-            ++endBytes;
-            if (q + 1 == end || q[1] != '\n') ++lines;
-        }
-    }
-    if (text.size() > 0 && end[-1] != '\n' && end[-1] != '\r') ++lines;
-
-    if (lines == 0) {
-        points.reset();
-        return;
-    }
-    points.clear();
-    points.reserve(lines, text.size() - endBytes);
-
     while (p < end) {
         const char* const lineStart = p;
         std::array<const char*, 3> firstAxis{};
@@ -143,12 +127,12 @@ void ReadGCodeText(std::string_view text, PenPoints& points, ViewBounds& bounds,
             if (firstAxis[k] == nullptr) continue;
             const auto value = axisNumber(numberRun(firstAxis[k] + 1, lineEnd));
             if (!value) {
-                points.append(point, line);
+                record(point, line);
                 throw GCodeReadError(line);
             }
             *axes[k] = *value;
         }
-        points.append(point, line);
+        record(point, line);
 
         if (point.X > bounds.MaxX) bounds.MaxX = point.X;
         if (point.X < bounds.MinX) bounds.MinX = point.X;
@@ -156,6 +140,34 @@ void ReadGCodeText(std::string_view text, PenPoints& points, ViewBounds& bounds,
         if (point.Y < bounds.MinY) bounds.MinY = point.Y;
         pump.tick();
     }
+}
+
+}  // namespace
+
+void ReadGCodeText(std::string_view text, PenPoints& points, ViewBounds& bounds, EventPump& pump) {
+    // Sized once, so a million lines cost no regrowth of the record list.
+    std::size_t lines = 0;
+    std::size_t endBytes = 0;
+    const char* const end = text.data() + text.size();
+    for (const char* q = text.data(); q < end; ++q) {
+        if (*q == '\n') {
+            ++lines;
+            ++endBytes;
+        } else if (*q == '\r') {
+            ++endBytes;
+            if (q + 1 == end || q[1] != '\n') ++lines;
+        }
+    }
+    if (text.size() > 0 && end[-1] != '\n' && end[-1] != '\r') ++lines;
+
+    if (lines == 0) {
+        points.reset();
+        return;
+    }
+    points.clear();
+    points.reserve(lines, text.size() - endBytes);
+    readLines(text, bounds, pump,
+              [&](const PenPoint& point, std::string_view line) { points.append(point, line); });
 }
 
 namespace {
@@ -186,4 +198,15 @@ void ReadGCodeFile(const std::string& path, PenPoints& points, ViewBounds& bound
                    EventPump& pump) {
     const std::string bytes = readWholeFile(path);
     ReadGCodeText(bytes, points, bounds, pump);
+}
+
+std::size_t ReadGCodeFileRecords(const std::string& path, PenPointSink& sink, ViewBounds& bounds,
+                                 EventPump& pump) {
+    const std::string bytes = readWholeFile(path);
+    std::size_t records = 0;
+    readLines(bytes, bounds, pump, [&](const PenPoint& point, std::string_view) {
+        ++records;
+        sink.add(point);
+    });
+    return records == 0 ? 1 : records;
 }

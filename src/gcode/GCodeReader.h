@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "gcode/PenPointSink.h"
 #include "gcode/PenPoints.h"
 #include "lib/EventPump.h"
 #include "lib/VezorError.h"
@@ -41,3 +42,10 @@ void ReadGCodeText(std::string_view text, PenPoints& points, ViewBounds& bounds,
 // The same for a file. A file that cannot be read throws FileReadError naming it
 // and leaves `points` and `bounds` untouched.
 void ReadGCodeFile(const std::string& path, PenPoints& points, ViewBounds& bounds, EventPump& pump);
+
+// The file's records handed to `sink` one by one as they are read, none kept;
+// `bounds` widened as ReadGCodeFile does. Returns how many records the list
+// would hold (1, the placeholder, for a file without lines). Throws as
+// ReadGCodeFile does; the failing line's record is handed over first.
+std::size_t ReadGCodeFileRecords(const std::string& path, PenPointSink& sink, ViewBounds& bounds,
+                                 EventPump& pump);

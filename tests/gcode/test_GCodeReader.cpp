@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "TestSupport.h"
 #include "gcode/GCodeReader.h"
 #include "lib/ProgramFolder.h"
@@ -143,6 +145,36 @@ TEST(ReadGCodeFile, ReadsAFileAndNamesOneThatCannotBeRead) {
     }
     EXPECT_EQ(points, before);
     EXPECT_THROW(ReadGCodeFile(testProgramFolder(), points, bounds, pump), FileReadError);
+}
+
+// vezor-gcode --check only counts: the records handed over are the list's,
+// bounds and failures alike, with nothing kept.
+TEST(ReadGCodeFile, RecordsHandedOverOneByOneAreTheLists) {
+    struct Collected final : PenPointSink {
+        void add(const PenPoint& p) override { points.push_back(p); }
+        std::vector<PenPoint> points;
+    };
+    EventPump pump;
+    for (const std::string& text : {std::string("%\r\nG0Z5\r\nG1X-2,25Y40\r\n\rG1X5\n"),
+                                    std::string(), std::string("G1X1Y1\nG1X5Y 5\nG1X2Y2\n")}) {
+        const std::string path = joinPath(testProgramFolder(), "part.nc");
+        writeFile(path, text);
+        const Read listed = readText(text);
+        Collected collected;
+        ViewBounds bounds;
+        std::size_t count = 0;
+        try {
+            count = ReadGCodeFileRecords(path, collected, bounds, pump);
+            EXPECT_EQ(count, listed.points.count());
+        } catch (const GCodeReadError& e) {
+            EXPECT_EQ(e.message(), listed.failure);
+        }
+        EXPECT_EQ(bounds, listed.bounds);
+        std::vector<PenPoint> expected;
+        for (std::size_t i = text.empty() ? 2 : 1; i <= listed.points.count(); ++i)
+            expected.push_back(listed.points[i]);
+        EXPECT_EQ(collected.points, expected);
+    }
 }
 
 }  // namespace

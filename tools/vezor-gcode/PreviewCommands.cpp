@@ -38,18 +38,29 @@ std::optional<int> PreviewScaleFromText(const std::string& text) {
 }
 
 int RunCheck(const std::string& path, const std::string& pngPath, int scale) {
+    // Without a picture the records are only counted: none is kept.
+    class Uncounted final : public PenPointSink {
+      public:
+        void add(const PenPoint&) override {}
+    } none;
     PenPoints points;
     ViewBounds bounds;
     EventPump noEvents;
+    std::size_t records = 0;
     try {
-        ReadGCodeFile(path, points, bounds, noEvents);
+        if (pngPath.empty()) {
+            records = ReadGCodeFileRecords(path, none, bounds, noEvents);
+        } else {
+            ReadGCodeFile(path, points, bounds, noEvents);
+            records = points.count();
+        }
     } catch (const VezorError& e) {
         sayProgramText(e.message());
         return 2;
     }
-    std::printf("records %zu bounds %s %s %s %s\n", points.count(),
-                numtext::shortest(bounds.MinX).c_str(), numtext::shortest(bounds.MinY).c_str(),
-                numtext::shortest(bounds.MaxX).c_str(), numtext::shortest(bounds.MaxY).c_str());
+    std::printf("records %zu bounds %s %s %s %s\n", records, numtext::shortest(bounds.MinX).c_str(),
+                numtext::shortest(bounds.MinY).c_str(), numtext::shortest(bounds.MaxX).c_str(),
+                numtext::shortest(bounds.MaxY).c_str());
     if (std::fflush(stdout) != 0) return 1;
     if (pngPath.empty()) return 0;
     return WritePreviewPng(points, bounds, 0, DrawingMode::GCodeFile, scale, pngPath);
