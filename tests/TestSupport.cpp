@@ -27,11 +27,21 @@ bool ScriptedDialogs::messageOrSkip(const std::string& text, const std::string& 
     return answer;
 }
 
-bool ScriptedDialogs::question(const std::string& text, const std::string& title) {
-    calls.push_back({"question", text, title, {}, Icon::None});
+bool ScriptedDialogs::question(const std::string& text, const std::string& title,
+                               Answer preferred) {
+    calls.push_back({"question", text, title, {}, Icon::None, preferred});
     if (questionAnswers.empty()) return false;
     bool answer = questionAnswers.front();
     questionAnswers.pop_front();
+    return answer;
+}
+
+Dialogs::Answer ScriptedDialogs::questionOrCancel(const std::string& text,
+                                                  const std::string& title) {
+    calls.push_back({"questionOrCancel", text, title, {}, Icon::None});
+    if (threeWayAnswers.empty()) return Answer::Cancel;
+    const Answer answer = threeWayAnswers.front();
+    threeWayAnswers.pop_front();
     return answer;
 }
 
@@ -63,6 +73,7 @@ std::vector<std::string> ScriptedDialogs::messagesUtf8() const {
 void ScriptedDialogs::reset() {
     calls.clear();
     questionAnswers.clear();
+    threeWayAnswers.clear();
     skipAnswers.clear();
     inputAnswers.clear();
     fileAnswers.clear();

@@ -16,17 +16,20 @@ class QWidget;
 class ScriptedDialogs final : public Dialogs {
   public:
     struct Call {
-        std::string kind;  // "message", "messageOrSkip", "question" or "input"
+        std::string kind;  // "message", "messageOrSkip", "question", "questionOrCancel" or "input"
         std::string text;  // Windows-1251
         std::string title;
         std::string defaultText;  // the input's default; the skip button's text
         Icon icon = Icon::None;
+        Answer preferred = Answer::Yes;  // a question's answer on Enter
     };
 
     void message(const std::string& text, const std::string& title, Icon icon) override;
     bool messageOrSkip(const std::string& text, const std::string& title,
                        const std::string& skipText) override;
-    bool question(const std::string& text, const std::string& title) override;
+    bool question(const std::string& text, const std::string& title,
+                  Answer preferred = Answer::Yes) override;
+    Answer questionOrCancel(const std::string& text, const std::string& title) override;
     std::string input(const std::string& prompt, const std::string& title,
                       const std::string& defaultText) override;
     // Takes the next file answer: confirmed, it becomes the choice; otherwise
@@ -35,6 +38,7 @@ class ScriptedDialogs final : public Dialogs {
 
     std::vector<Call> calls;
     std::deque<bool> questionAnswers;      // default: No
+    std::deque<Answer> threeWayAnswers;    // questionOrCancel's; default: Cancel (Esc)
     std::deque<bool> skipAnswers;          // default: OK, no skip
     std::deque<std::string> inputAnswers;  // default: Cancel (empty)
     std::deque<FileChoice> fileAnswers;    // default: closed

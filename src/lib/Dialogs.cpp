@@ -16,7 +16,10 @@ class SilentDialogs final : public Dialogs {
     bool messageOrSkip(const std::string&, const std::string&, const std::string&) override {
         return false;
     }
-    bool question(const std::string&, const std::string&) override { return false; }
+    bool question(const std::string&, const std::string&, Answer) override { return false; }
+    Answer questionOrCancel(const std::string&, const std::string&) override {
+        return Answer::Cancel;
+    }
     std::string input(const std::string&, const std::string&, const std::string&) override {
         return {};
     }

@@ -10,6 +10,7 @@ struct FileChoice;
 class Dialogs {
   public:
     enum class Icon { None, Error };
+    enum class Answer { Yes, No, Cancel };
 
     virtual ~Dialogs() = default;
 
@@ -22,8 +23,15 @@ class Dialogs {
     virtual bool messageOrSkip(const std::string& text, const std::string& title,
                                const std::string& skipText) = 0;
 
-    // Yes/No question; true for Yes.
-    virtual bool question(const std::string& text, const std::string& title) = 0;
+    // Yes/No question; true for Yes. Esc and the close box answer No; Enter
+    // answers `preferred`, which is No where Yes replaces or removes something.
+    virtual bool question(const std::string& text, const std::string& title,
+                          Answer preferred = Answer::Yes) = 0;
+
+    // Yes/No/Cancel question, as about unsaved edits: save, discard, or go back
+    // to them. Esc and the close box answer Cancel, so that nothing is lost by
+    // accident; Enter answers Yes.
+    virtual Answer questionOrCancel(const std::string& text, const std::string& title) = 0;
 
     // Single-line input box; empty on Cancel.
     virtual std::string input(const std::string& prompt, const std::string& title,

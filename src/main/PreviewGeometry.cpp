@@ -95,6 +95,7 @@ void walkPreview(const PenPoints& points, std::size_t count, DrawingMode drawMod
     double prevY = 0;
     PreviewColour colour = PreviewColour::Black;
     std::size_t lastLift = 0;
+    bool first = true;
     count = std::min(count, points.count());
     for (std::size_t i = 1; i <= count; ++i) {
         const PenPoint& r = points[i];
@@ -109,6 +110,10 @@ void walkPreview(const PenPoints& points, std::size_t count, DrawingMode drawMod
             }
         }
         if (drawMode == DrawingMode::Project && i > lastLift + 1) colour = PreviewColour::Red;
+        // The program goes from the origin to its first point at the safe height,
+        // whether the path starts with a lift or with the first letter's point.
+        if (drawMode == DrawingMode::Project && first) colour = PreviewColour::Green;
+        first = false;
         const double x = r.X == 0 ? prevX : r.X;
         const double y = r.Y == 0 ? prevY : r.Y;
         sink.segment({prevX, prevY, x, y, colour, i});

@@ -76,7 +76,8 @@ enum class DrawingMode { None = 0, Project = 1, GCodeFile = 2 };
 // Walks records 1..count of the path and hands every move to the sink, from
 // the previous point to the record's point (an X or Y of exactly 0 keeps the
 // previous one), coloured by the last Z met. In a laid-out project
-// only a lift record and the move after it are green; the rest is red.
+// the move from the origin, a lift record and the move after it are green;
+// the rest is red.
 void walkPreview(const PenPoints& points, std::size_t count, DrawingMode drawMode,
                  PreviewSink& sink, EventPump& pump);
 

@@ -125,6 +125,16 @@ TEST(WalkPreview, LaidOutProjectForcesRedAfterTheLiftAndTheMoveAfterIt) {
         << "a G-code file is never forced red";
 }
 
+// Whatever the font, the program reaches the first letter at the safe height.
+TEST(WalkPreview, LaidOutProjectDrawsTheMoveFromTheOriginAsTravel) {
+    PenPoints p;
+    p.append({10, -10, 0}, "G1X10Y-10");  // the first letter's first point, no lift before it
+    p.append({20, -10, 0}, "G1X20Y-10");
+    std::vector<C> colours;
+    for (const auto& s : walk(p, p.count(), DrawingMode::Project)) colours.push_back(s.Colour);
+    EXPECT_EQ(colours, (std::vector<C>{C::Green, C::Red}));
+}
+
 TEST(FieldBorder, SpansTheViewHeightAtTheFieldWidth) {
     const PreviewView view{0, 0, 50, -50};
     const auto border = fieldBorder(100, view);

@@ -42,7 +42,8 @@ class VezorGcodeCli : public ::testing::Test {
         testDialogs().inputAnswers = {"saved.gcode"};
         window.cmdSaveGCODE_Click();
         EXPECT_EQ(testDialogs().messagesUtf8(),
-                  std::vector<std::string>{"G-Code записаны в файл Projects/saved.gcode"});
+                  std::vector<std::string>{"G-Code записаны в файл " +
+                                           joinPath(testProgramFolder(), "Projects/saved.gcode")});
         return readFile(joinPath(testProgramFolder(), "Projects/saved.gcode"));
     }
 #endif

@@ -43,6 +43,8 @@ frmSrift::frmSrift(Session& session, QWidget* parent) : QDialog(parent), session
 
     resize(760, 820);
     Form_Load();
+    // A viewer is opened to look at the letters: they are there at once.
+    opt_Click(1);
 }
 
 frmSrift::~frmSrift() = default;

@@ -16,6 +16,17 @@ QString titleOrApp(const std::string& title) {
     return title.empty() ? QApplication::applicationDisplayName() : toQ(title);
 }
 
+// The answers in Russian also where Qt's own translation is not installed.
+void nameButtons(QMessageBox& box) {
+    const std::pair<QMessageBox::StandardButton, QString> names[] = {
+        {QMessageBox::Yes, QStringLiteral("Да")},
+        {QMessageBox::No, QStringLiteral("Нет")},
+        {QMessageBox::Cancel, QStringLiteral("Отмена")},
+    };
+    for (const auto& [which, name] : names)
+        if (QAbstractButton* button = box.button(which)) button->setText(name);
+}
+
 // The window manager cuts a caption that is wider than its box; the title bar
 // draws it bold, beside an icon and three buttons.
 int captionRoom(const QString& caption) {
@@ -42,9 +53,30 @@ bool QtDialogs::messageOrSkip(const std::string& text, const std::string& title,
     return box.clickedButton() == skip;
 }
 
-bool QtDialogs::question(const std::string& text, const std::string& title) {
-    return QMessageBox::question(QApplication::activeWindow(), titleOrApp(title), toQ(text),
-                                 QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+bool QtDialogs::question(const std::string& text, const std::string& title, Answer preferred) {
+    QMessageBox box(QMessageBox::Question, titleOrApp(title), toQ(text),
+                    QMessageBox::Yes | QMessageBox::No, QApplication::activeWindow());
+    nameButtons(box);
+    box.setDefaultButton(preferred == Answer::No ? QMessageBox::No : QMessageBox::Yes);
+    box.setEscapeButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
+Dialogs::Answer QtDialogs::questionOrCancel(const std::string& text, const std::string& title) {
+    QMessageBox box(QMessageBox::Question, titleOrApp(title), toQ(text),
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
+                    QApplication::activeWindow());
+    nameButtons(box);
+    box.setDefaultButton(QMessageBox::Yes);
+    box.setEscapeButton(QMessageBox::Cancel);
+    switch (box.exec()) {
+        case QMessageBox::Yes:
+            return Answer::Yes;
+        case QMessageBox::No:
+            return Answer::No;
+        default:
+            return Answer::Cancel;
+    }
 }
 
 QString QtDialogs::ask(const std::string& prompt, const std::string& title,

@@ -10,7 +10,9 @@ class QtDialogs final : public Dialogs {
     void message(const std::string& text, const std::string& title, Icon icon) override;
     bool messageOrSkip(const std::string& text, const std::string& title,
                        const std::string& skipText) override;
-    bool question(const std::string& text, const std::string& title) override;
+    bool question(const std::string& text, const std::string& title,
+                  Answer preferred = Answer::Yes) override;
+    Answer questionOrCancel(const std::string& text, const std::string& title) override;
     std::string input(const std::string& prompt, const std::string& title,
                       const std::string& defaultText) override;
     std::string inputUtf8(const std::string& prompt, const std::string& title,

@@ -18,6 +18,7 @@
 #include "lib/FileChoice.h"
 #include "lib/FileTypeFilter.h"
 #include "lib/FolderListing.h"
+#include "lib/TypedPath.h"
 #include "lib/ui/QtText.h"
 
 namespace {
@@ -92,7 +93,8 @@ void frmFailDir::buildControls() {
 
     txtMaska = new QLineEdit(this);
     txtMaska->setObjectName(QStringLiteral("txtMaska"));
-    txtMaska->setToolTip(QStringLiteral("Начало имени файла; Enter применяет его к списку"));
+    txtMaska->setToolTip(
+        QStringLiteral("Начало имени файла; путь к папке (например, /home или ../) открывает её"));
 
     const std::array<QStyle::StandardPixmap, 3> pictures = {
         QStyle::SP_MediaVolume, QStyle::SP_MediaPlay, QStyle::SP_DriveNetIcon};
@@ -156,6 +158,7 @@ void frmFailDir::buildControls() {
     connect(dirList, &QListWidget::itemActivated, this, &frmFailDir::dirList_DblClick);
     connect(failList, &QListWidget::itemActivated, this, &frmFailDir::failList_DblClick);
     connect(txtMaska, &QLineEdit::returnPressed, this, &frmFailDir::txtMaska_Enter);
+    connect(txtMaska, &QLineEdit::textChanged, this, &frmFailDir::txtMaska_Change);
     connect(cmdOk, &QToolButton::clicked, this, &frmFailDir::cmdOk_Click);
     connect(cmdClose, &QToolButton::clicked, this, &frmFailDir::cmdClose_Click);
     dirList->installEventFilter(this);
@@ -253,8 +256,16 @@ void frmFailDir::fillFolderList(const QString& selectName) {
 void frmFailDir::fillFileList() {
     failList->clear();
     const QIcon fileIcon = style()->standardIcon(QStyle::SP_FileIcon);
-    for (const std::string& name : fl::matchingFiles(folder_, pattern_))
-        new QListWidgetItem(fileIcon, pathToQ(name), failList);
+    // A start of name that reaches into the extension ("plate1.t", a whole
+    // name pasted) is no pattern's start of name: such files are found by
+    // their beginning among those of the type.
+    const bool dotted = prefix_.contains(QLatin1Char('.'));
+    for (const std::string& name :
+         fl::matchingFiles(folder_, dotted ? filetype::pattern(choice_.FileType) : pattern_)) {
+        if (!dotted || filetype::matches(name, pattern_) ||
+            pathToQ(name).startsWith(prefix_, Qt::CaseInsensitive))
+            new QListWidgetItem(fileIcon, pathToQ(name), failList);
+    }
 }
 
 void frmFailDir::Drive_Change() {
@@ -293,6 +304,7 @@ void frmFailDir::optVbor_Click(int index) {
     choice_.FileType = index;
     optVbor[static_cast<std::size_t>(index)]->setChecked(true);
     pattern_ = filetype::pattern(index);
+    prefix_.clear();
     Label1->setText(QString::fromStdString(filetype::label(index)));
     fillFileList();
 }
@@ -301,7 +313,20 @@ void frmFailDir::txtMaska_Enter() {
     const auto prefixed = filetype::prefixedPattern(pathFromQ(txtMaska->text()), choice_.FileType);
     if (!prefixed) return;
     pattern_ = *prefixed;
+    prefix_ = txtMaska->text();
     fillFileList();
+}
+
+void frmFailDir::txtMaska_Change() {
+    const std::optional<TypedPath> typed =
+        splitTypedPath(folder_, pathFromQ(txtMaska->text()), QDir::homePath().toStdString());
+    if (typed && setFolder(pathToQ(typed->folder))) {
+        const QSignalBlocker quiet(txtMaska);
+        txtMaska->setText(pathToQ(typed->namePrefix));
+    }
+    txtMaska_Enter();
+    // A pasted path to a file leaves that file chosen, for OK.
+    selectFile(txtMaska->text());
 }
 
 void frmFailDir::cmdOk_Click() {

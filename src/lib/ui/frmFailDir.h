@@ -30,6 +30,9 @@ class frmFailDir final : public QDialog {
     void failList_DblClick(QListWidgetItem* item);
     void optVbor_Click(int index);
     void txtMaska_Enter();
+    // The list follows the name box as it is typed; a typed or pasted path
+    // opens its folder and leaves the name after it in the box.
+    void txtMaska_Change();
     void cmdOk_Click();
     void cmdClose_Click();
 
@@ -71,5 +74,6 @@ class frmFailDir final : public QDialog {
     std::vector<std::string> drives_;
     std::string folder_;   // UTF-8, normalised
     std::string pattern_;  // what the file list filters by
+    QString prefix_;       // the name box's text in it, if any
     int driveIndex_ = -1;  // the drive shown, to step back when a drive cannot be read
 };

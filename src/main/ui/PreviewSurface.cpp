@@ -123,8 +123,15 @@ void PreviewSurface::followSize() {
         if (const auto drawn = scene_ ? scene_->extent() : std::nullopt)
             content = content.united(*drawn);
         view_ = fitView(content, size.width(), size.height(), kFitMargin * devicePixelRatioF());
+        emit zoomChanged();
     }
     changed();
+}
+
+double PreviewSurface::scalePercent() const {
+    const QSize size = pictureSize();
+    return 100 * view_.pixelsPerMm() /
+           scaleView(field_, 1, size.width(), size.height()).pixelsPerMm();
 }
 
 void PreviewSurface::setSelectedRecord(std::size_t record) {
@@ -216,6 +223,7 @@ void PreviewSurface::wheelEvent(QWheelEvent* event) {
     view_.zoomAbout(pixelAt(event->position()), std::pow(kWheelFactor, notches));
     follow_ = Follow::User;
     changed();
+    emit zoomChanged();
     event->accept();
 }
 

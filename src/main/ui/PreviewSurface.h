@@ -42,6 +42,9 @@ class PreviewSurface final : public QWidget {
     const std::vector<MmPoint>& measurePoints() const { return measure_; }
 
     const ViewTransform& transform() const { return view_; }
+    // The view's size as a scale list entry would give it: 100 at the scale
+    // "100" for the field shown, 125 one wheel notch further in.
+    double scalePercent() const;
     // The picture as shown, drawn anew when something changed.
     const QImage& image() const;
 
@@ -50,6 +53,8 @@ class PreviewSurface final : public QWidget {
     void cursorLeft();
     void recordClicked(std::size_t record);
     void measureChanged();
+    // The wheel or the fit changed the scale (see scalePercent).
+    void zoomChanged();
 
   protected:
     void paintEvent(QPaintEvent* event) override;

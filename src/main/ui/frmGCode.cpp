@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QItemSelectionModel>
 #include <QLabel>
@@ -11,6 +12,7 @@
 #include <QPlainTextEdit>
 #include <QSignalBlocker>
 #include <QSplitter>
+#include <QStatusBar>
 #include <QStyle>
 #include <QThreadPool>
 #include <QToolButton>
@@ -32,6 +34,12 @@ frmGCode::frmGCode(Session& session, QWidget* parent) : QMainWindow(parent), ses
     setWindowTitle(toQ(AppCaption()));
     buildMenus();
     buildControls();
+    // The window's layout does not count what the status bar's widgets need:
+    // without this the figures and notes would be pressed into each other.
+    int barWidth = 2 * style()->pixelMetric(QStyle::PM_SizeGripSize);
+    for (const QWidget* label : {lblCursor, lblMeasure, lblEstimate, lblMissing, lblPlacement})
+        barWidth += std::max(label->minimumWidth(), label->minimumSizeHint().width()) + 12;
+    setMinimumSize(std::max(minimumSizeHint().width(), barWidth), minimumSizeHint().height());
     resize(1100, 760);
     // A font brought in from the font editor shows in the list at once; the choice stays.
     connect(&fontListChanges(), &FontListChanges::changed, this, [this] {
@@ -178,6 +186,7 @@ void frmGCode::buildControls() {
     connect(pic, &PreviewSurface::recordClicked, this,
             [this](std::size_t record) { selectListLine(record); });
     connect(pic, &PreviewSurface::measureChanged, this, [this] { showMeasure(); });
+    connect(pic, &PreviewSurface::zoomChanged, this, [this] { showZoom(); });
 
     spsModel = new PenPointsListModel(this);
     sps = new QListView(this);
@@ -208,7 +217,15 @@ void frmGCode::buildControls() {
     listLayout->addWidget(buildEditControls());
     listLayout->addWidget(txtPaint, 2);
 
+    // Neither side can be dragged out of sight, and the list and the text
+    // keep room for a few lines of moves and of the project.
+    const QFontMetrics metrics(font());
+    const int columnWidth = metrics.horizontalAdvance(QStringLiteral("G1X100.25Y-100.25")) + 40;
+    sps->setMinimumSize(columnWidth, metrics.lineSpacing() * 6);
+    txtPaint->setMinimumSize(columnWidth, metrics.lineSpacing() * 5);
     auto* split = new QSplitter(Qt::Horizontal, this);
+    split->setObjectName("split");
+    split->setChildrenCollapsible(false);
     split->addWidget(pic);
     split->addWidget(listColumn);
     split->setStretchFactor(0, 3);

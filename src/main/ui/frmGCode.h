@@ -113,8 +113,9 @@ class frmGCode final : public QMainWindow {
     QLabel* lblCursor = nullptr;
     QLabel* lblMeasure = nullptr;
     QLabel* lblMissing = nullptr;
-    QLabel* lblPlacement = nullptr;  // lines the layout could not place as asked
-    QLabel* lblEstimate = nullptr;   // writing, travel, lifts and time of the list
+    QLabel* lblPlacement = nullptr;       // lines the layout could not place as asked
+    QLabel* lblEstimate = nullptr;        // writing, travel, lifts and time of the list
+    QLabel* lblParameterFault = nullptr;  // what is wrong with the parameter fields
     // Line spacing, field width, letter height, width factor.
     std::array<QLineEdit*, 4> txtParameters{};
     QComboBox* cboShrift = nullptr;
@@ -143,9 +144,15 @@ class frmGCode final : public QMainWindow {
     // Shows the project's lines in the editors without taking it for an edit.
     void showSource();
     void sourceEdited();
+    // Marks the parameter fields that cannot be laid out and says why; false
+    // when there is such a field.
+    bool markParameterFaults();
     void layOutProject(bool withMessages);
     void markMissingLetters(const std::array<bool, 256>& missing);
     bool saveProjectTo(const std::string& path);
+    // Asks for a project file's name in the folder, and again after a No to
+    // replacing a file of that name; empty when the user cancels.
+    std::string askProjectPath(const std::string& folder, const std::string& proposed);
     // Asks about unsaved edits; false when the caller must not go on.
     bool unsavedChangesHandled();
     // Draws the preview up to `limit` records (0: all, then stored back).
@@ -157,11 +164,11 @@ class frmGCode final : public QMainWindow {
     void selectListLine(std::size_t record);
     void showMeasure();
     void showCursor(double x, double y);
+    void showZoom();
     // The figures of the laid-out list, or of a G-code file read, with the
     // chosen profile's machine (frmGCode_Estimate.cpp).
     void estimateLaidOut();
     void estimateFile(const std::string& path);
-    void clearEstimate();
     void startEstimate(std::function<MachiningFigures()> job, const std::string& profileName);
     void runPendingEstimate();
     void showEstimate(std::uint64_t generation, const QString& text, const QString& tip);

@@ -18,9 +18,17 @@ void frmGCode::cmdBatch_Click() {
         dialogs().message(cp("Проект не загружен"), windowCaption());
         return;
     }
+    // The plates are laid out from the file: unsaved edits go in only when saved.
+    // No runs the batch on the file as it stands and keeps the edits in the window.
     if (isModified()) {
-        dialogs().message(cp("Сохраните проект: пакет берёт текст из файла"), windowCaption());
-        return;
+        const Dialogs::Answer answer = dialogs().questionOrCancel(
+            cp("Проект изменён. Сохранить изменения?\nПакет берёт текст из файла."),
+            windowCaption());
+        if (answer == Dialogs::Answer::Cancel) return;
+        if (answer == Dialogs::Answer::Yes) {
+            mnuSaveProject_Click();
+            if (isModified()) return;
+        }
     }
     const std::string font =
         cboShrift->currentIndex() >= 0 ? pathFromQ(cboShrift->currentText()) : std::string();

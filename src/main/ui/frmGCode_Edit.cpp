@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QGridLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -18,9 +19,11 @@
 #include "lib/MachiningSettings.h"
 #include "lib/ProgramFolder.h"
 #include "lib/Win1251.h"
+#include "lib/ui/ElidedLabel.h"
 #include "lib/ui/QtText.h"
 #include "main/Layout.h"
 #include "main/MissingLetters.h"
+#include "main/ParameterCheck.h"
 #include "main/ProjectFile.h"
 #include "main/Session.h"
 #include "main/ui/PenPointsListModel.h"
@@ -31,6 +34,31 @@ namespace {
 
 // Long enough to lay out once a word is typed, short enough to feel immediate.
 constexpr int kTypingPauseMs = 150;
+
+// Tab moves on to the next control, as everywhere in the window; a tab
+// character, which a text line rarely wants, comes with Ctrl+Tab.
+class TabKeys final : public QObject {
+  public:
+    explicit TabKeys(QPlainTextEdit* edit) : QObject(edit), edit_(edit) {
+        edit->setTabChangesFocus(true);
+        edit->installEventFilter(this);
+    }
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == edit_ && event->type() == QEvent::KeyPress) {
+            const auto* key = static_cast<QKeyEvent*>(event);
+            if (key->key() == Qt::Key_Tab && key->modifiers() == Qt::ControlModifier) {
+                edit_->insertPlainText(QStringLiteral("\t"));
+                return true;
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+  private:
+    QPlainTextEdit* edit_;
+};
 
 ProjectSource templateSource() {
     ProjectSource source;
@@ -64,18 +92,28 @@ QWidget* frmGCode::buildEditControls() {
         grid->addWidget(edit, 1, i);
         connect(edit, &QLineEdit::textEdited, this, [this] { sourceEdited(); });
     }
+    lblParameterFault = new QLabel(box);
+    lblParameterFault->setObjectName("lblParameterFault");
+    lblParameterFault->setWordWrap(true);
+    lblParameterFault->setStyleSheet(QStringLiteral("color: rgb(200, 0, 0);"));
+    grid->addWidget(lblParameterFault, 2, 0, 1, 4);
+    new TabKeys(txtPaint);
     connect(txtPaint, &QPlainTextEdit::textChanged, this, [this] { sourceEdited(); });
     connect(cboShrift, &QComboBox::currentIndexChanged, this, [this] {
         if (DrawMode == DrawingMode::Project) layoutTimer_->start();
     });
 
-    lblEstimate = new QLabel(this);
+    // The figures keep room for those of a large plate; the notes beside them
+    // are cut short when the bar is full, never drawn over them.
+    lblEstimate = new ElidedLabel(this);
     lblEstimate->setObjectName("lblEstimate");
+    lblEstimate->setMinimumWidth(lblEstimate->fontMetrics().horizontalAdvance(QStringLiteral(
+        "Письмо 12345,6 мм · Холостой ход 1234,5 мм · Подъёмов 999 · Время 1:23:45")));
     statusBar()->addPermanentWidget(lblEstimate);
-    lblMissing = new QLabel(this);
+    lblMissing = new ElidedLabel(this);
     lblMissing->setObjectName("lblMissing");
     statusBar()->addPermanentWidget(lblMissing);
-    lblPlacement = new QLabel(this);
+    lblPlacement = new ElidedLabel(this);
     lblPlacement->setObjectName("lblPlacement");
     statusBar()->addPermanentWidget(lblPlacement);
     showSource();
@@ -88,6 +126,25 @@ void frmGCode::showSource() {
         txtParameters[i]->setText(QString::fromStdString(ParameterValue(source_, i)));
     txtPaint->setPlainText(QString::fromStdString(SourceText(source_)));
     showingSource_ = false;
+    markParameterFaults();
+}
+
+bool frmGCode::markParameterFaults() {
+    QStringList faults;
+    for (std::size_t i = 0; i < 4; ++i) {
+        const std::string fault = ParameterFault(i, ParameterValue(source_, i));
+        QLineEdit* field = txtParameters[i];
+        if (fault.empty()) {
+            field->setPalette(QPalette());
+        } else {
+            QPalette marked = field->palette();
+            marked.setColor(QPalette::Base, QColor(255, 215, 215));
+            field->setPalette(marked);
+            faults << toQ(fault);
+        }
+    }
+    lblParameterFault->setText(faults.join(QLatin1Char('\n')));
+    return faults.isEmpty();
 }
 
 void frmGCode::sourceEdited() {
@@ -96,6 +153,7 @@ void frmGCode::sourceEdited() {
         SetParameterValue(source_, i, txtParameters[i]->text().toStdString());
     SetSourceText(source_, txtPaint->toPlainText().toStdString());
     modified_ = true;
+    markParameterFaults();
     layoutTimer_->start();
 }
 
@@ -105,6 +163,8 @@ void frmGCode::relayoutNow() {
         layoutTimer_->start();
         return;
     }
+    // A value that cannot be laid out keeps the last good picture, list and figures.
+    if (!markParameterFaults()) return;
     bool laidOut = false;
     runExclusive([&] {
         EventPump pump;
@@ -203,11 +263,8 @@ void frmGCode::mnuSaveProjectAs_Click() {
     const std::string proposed = current.has_filename()
                                      ? win1251::fromUtf8(disk::utf8Path(current.filename()))
                                      : "NewProject.txt";
-    const std::string name =
-        dialogs().input(cp("Введите имя файла проекта"), windowCaption(), proposed);
-    if (name.empty()) return;
-    const std::string path = joinPath(choice.ChosenFolder, win1251::toUtf8(name));
-    if (!saveProjectTo(path)) return;
+    const std::string path = askProjectPath(choice.ChosenFolder, proposed);
+    if (path.empty() || !saveProjectTo(path)) return;
     project_.ProjectPath = path;
     mnuReloadProject->setEnabled(true);
     cmdReloadProject->setEnabled(true);
@@ -226,10 +283,16 @@ bool frmGCode::saveProjectTo(const std::string& path) {
 
 bool frmGCode::unsavedChangesHandled() {
     if (!modified_) return true;
-    if (!dialogs().question(cp("Проект изменён. Сохранить изменения?"), windowCaption())) {
-        modified_ = false;
-        return true;
+    switch (
+        dialogs().questionOrCancel(cp("Проект изменён. Сохранить изменения?"), windowCaption())) {
+        case Dialogs::Answer::Yes:
+            mnuSaveProject_Click();
+            return !modified_;
+        case Dialogs::Answer::No:
+            modified_ = false;
+            return true;
+        case Dialogs::Answer::Cancel:
+            break;
     }
-    mnuSaveProject_Click();
-    return !modified_;
+    return false;
 }

@@ -36,14 +36,6 @@ void frmGCode::estimateFile(const std::string& path) {
                   profile.name);
 }
 
-void frmGCode::clearEstimate() {
-    readFile_.clear();
-    ++estimateGeneration_;
-    pendingEstimate_ = nullptr;
-    lblEstimate->clear();
-    lblEstimate->setToolTip(QString());
-}
-
 void frmGCode::startEstimate(std::function<MachiningFigures()> job,
                              const std::string& profileName) {
     if (!estimates_) {

@@ -95,7 +95,7 @@ void frmGCode::ReadGCodeFile(const std::string& path) {
             session_.viewBounds() = bounds;
             DrawMode = DrawingMode::None;
             freshView_ = true;
-            clearEstimate();
+            // The list and the picture still show the earlier content: so do its figures.
             dialogs().message(e.message(), windowCaption());
             return;
         } catch (const VezorError& e) {

@@ -26,10 +26,8 @@ void frmGCode::mnuNewProject_Click() {
     dialogs().chooseFile(session_.fileChoice());
     const FileChoice& choice = session_.fileChoice();
     if (choice.ChoiceConfirmed != 1) return;
-    const std::string name =
-        dialogs().input(cp("Введите имя файла проекта"), windowCaption(), "NewProject.txt");
-    if (name.empty()) return;
-    const std::string path = joinPath(choice.ChosenFolder, win1251::toUtf8(name));
+    const std::string path = askProjectPath(choice.ChosenFolder, "NewProject.txt");
+    if (path.empty()) return;
     try {
         WriteProjectTemplate(path);
     } catch (const VezorError& e) {
@@ -47,6 +45,19 @@ void frmGCode::mnuNewProject_Click() {
     DrawLimit = 0;
     freshView_ = true;
     LoadProject(path);
+}
+
+std::string frmGCode::askProjectPath(const std::string& folder, const std::string& proposed) {
+    std::string name = proposed;
+    for (;;) {
+        name = dialogs().input(cp("Введите имя файла проекта"), windowCaption(), name);
+        if (name.empty()) return {};
+        const std::string path = joinPath(folder, win1251::toUtf8(name));
+        if (!textfile::isFile(path) ||
+            dialogs().question(cp("Файл «") + name + cp("» уже есть. Заменить его?"),
+                               windowCaption(), Dialogs::Answer::No))
+            return path;
+    }
 }
 
 void frmGCode::mnuOpenProject_Click() {
@@ -142,17 +153,18 @@ void frmGCode::cmdSaveGCODE_Click() {
     const GCodeProfile profile = ChosenProfile(&notes);
     for (const std::string& note : notes) dialogs().message(note, windowCaption());
     const GCodeTarget target = ProposeGCodeTarget(project_.ProjectPath, profile.extension);
-    const std::string folderText = win1251::fromUtf8(target.relativeFolder);
+    // The whole folder: relative to the program folder it is empty for a
+    // project stored elsewhere, and the user would not know where the file goes.
     const std::string answer =
-        dialogs().input(cp("Будет записано в ...") + folderText, cp("Файл для сохранения"),
-                        win1251::fromUtf8(target.proposedName));
+        dialogs().input(cp("Будет записано в ") + win1251::fromUtf8(GCodeFilePath(target, "")),
+                        cp("Файл для сохранения"), win1251::fromUtf8(target.proposedName));
     if (answer.empty()) return;
+    const std::string path = GCodeFilePath(target, win1251::toUtf8(answer));
     try {
-        WriteGCodeFile(GCodeFilePath(target, win1251::toUtf8(answer)), *points,
-                       session_.machiningSettings().SkorF, profile);
+        WriteGCodeFile(path, *points, session_.machiningSettings().SkorF, profile);
     } catch (const VezorError& e) {
         dialogs().message(e.message(), windowCaption(), Dialogs::Icon::Error);
         return;
     }
-    dialogs().message(cp("G-Code записаны в файл ") + folderText + answer, windowCaption());
+    dialogs().message(cp("G-Code записаны в файл ") + win1251::fromUtf8(path), windowCaption());
 }

@@ -1,13 +1,18 @@
 // The preview's view controls, measuring, and the link between the G-code list
 // and the preview.
 #include <QComboBox>
+#include <QIntValidator>
 #include <QItemSelectionModel>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListView>
+#include <QSignalBlocker>
 #include <QStatusBar>
 #include <QToolButton>
+#include <cmath>
 
 #include "lib/NumberText.h"
+#include "lib/ui/ElidedLabel.h"
 #include "lib/ui/QtText.h"
 #include "main/PreviewGeometry.h"
 #include "main/Session.h"
@@ -44,12 +49,18 @@ void frmGCode::buildViewControls() {
     connect(cmdFit, &QToolButton::clicked, this, [this] { cmdFit_Click(); });
     connect(cmdShowAll, &QToolButton::clicked, this, [this] { cmdShowAll_Click(); });
     connect(cmdMeasure, &QToolButton::clicked, this, [this] { cmdMeasure_Click(); });
-    connect(cboMash, &QComboBox::currentTextChanged, this, [this] { cboMash_Change(); });
+    // The scale box shows the zoom of the wheel and the fit as well; a scale
+    // typed into it applies on Enter, an entry chosen from the list at once.
+    cboMash->setEditable(true);
+    cboMash->setInsertPolicy(QComboBox::NoInsert);
+    cboMash->lineEdit()->setValidator(new QIntValidator(1, 100000, cboMash));
+    connect(cboMash, &QComboBox::currentIndexChanged, this, [this] { cboMash_Change(); });
+    connect(cboMash->lineEdit(), &QLineEdit::returnPressed, this, [this] { cboMash_Change(); });
 
     lblCursor = new QLabel(this);
     lblCursor->setObjectName("lblCursor");
     lblCursor->setMinimumWidth(220);
-    lblMeasure = new QLabel(this);
+    lblMeasure = new ElidedLabel(this);
     lblMeasure->setObjectName("lblMeasure");
     statusBar()->addWidget(lblCursor);
     statusBar()->addWidget(lblMeasure, 1);
@@ -69,6 +80,13 @@ void frmGCode::cmdMeasure_Click() {
 
 void frmGCode::cboMash_Change() {
     pic->showScale(session_.viewBounds(), previewScale(fromQ(cboMash->currentText())));
+}
+
+void frmGCode::showZoom() {
+    const QSignalBlocker quiet(cboMash);
+    // No entry chosen, so that choosing any of them, "100" too, applies it.
+    cboMash->setCurrentIndex(-1);
+    cboMash->setEditText(QString::number(std::lround(pic->scalePercent())));
 }
 
 void frmGCode::showCursor(double x, double y) {

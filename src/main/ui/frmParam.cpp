@@ -387,9 +387,16 @@ bool frmParam::shownProfileEdited() const {
 bool frmParam::unsavedProfileHandled() {
     if (!shownProfileEdited()) return true;
     const std::string name = profiles_[static_cast<std::size_t>(shown_)].name;
-    if (!dialogs().question(cp("Профиль «") + name + cp("» изменён. Сохранить изменения?"),
-                            fromQ(windowTitle())))
-        return true;
+    // Esc steps back to the edits instead of throwing them away.
+    switch (dialogs().questionOrCancel(
+        cp("Профиль «") + name + cp("» изменён. Сохранить изменения?"), fromQ(windowTitle()))) {
+        case Dialogs::Answer::Yes:
+            break;
+        case Dialogs::Answer::No:
+            return true;
+        case Dialogs::Answer::Cancel:
+            return false;
+    }
     GCodeProfile edited;
     if (!readShownProfile(edited)) return false;
     try {
@@ -436,7 +443,8 @@ void frmParam::cmdDeleteProfile_Click() {
     if (shown_ < 0) return;
     const std::string name = profiles_[static_cast<std::size_t>(shown_)].name;
     if (IsShippedProfile(name)) return;
-    if (!dialogs().question(cp("Удалить профиль «") + name + cp("»?"), fromQ(windowTitle())))
+    if (!dialogs().question(cp("Удалить профиль «") + name + cp("»?"), fromQ(windowTitle()),
+                            Dialogs::Answer::No))
         return;
     RemoveUserProfile(name);
     refillProfiles(DefaultProfile().name);

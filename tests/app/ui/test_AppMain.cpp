@@ -3,8 +3,10 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QFontMetrics>
+#include <QKeyEvent>
 #include <QMessageBox>
 #include <QTimer>
+#include <functional>
 
 #include "TestSupport.h"
 #include "app/ui/AppMain.h"
@@ -91,6 +93,43 @@ TEST_F(QtBoxes, QtButtonsSpeakRussianAndASeriesOfMessagesCanBeSkipped) {
             });
         EXPECT_EQ(skipped, skip);
     }
+}
+
+// Esc and the close box never answer Yes to a question, nor No to the
+// question about unsaved edits: they step back.
+TEST_F(QtBoxes, EscapeAndTheCloseBoxStepBackAndEnterTakesThePreferredAnswer) {
+    const auto key = [](QWidget* box, int code) {
+        QKeyEvent press(QEvent::KeyPress, code, Qt::NoModifier);
+        QApplication::sendEvent(box, &press);
+    };
+    using Answer = Dialogs::Answer;
+    const std::string text = w("Проект изменён. Сохранить изменения?");
+    const std::function<void(QWidget*)> ways[] = {
+        [&](QWidget* box) { key(box, Qt::Key_Escape); },
+        [](QWidget* box) { box->close(); },
+    };
+    for (const auto& way : ways)
+        EXPECT_EQ(withBox([&] { return boxes.questionOrCancel(text, "VEzor"); }, way),
+                  Answer::Cancel);
+    const Answer chosen = withBox([&] { return boxes.questionOrCancel(text, "VEzor"); },
+                                  [](QWidget* box) {
+                                      button(box, QStringLiteral("Да"));
+                                      button(box, QStringLiteral("Отмена"));
+                                      saveScreenshot(box, "unsaved_question_box");
+                                      button(box, QStringLiteral("Нет"))->click();
+                                  });
+    EXPECT_EQ(chosen, Answer::No);
+    EXPECT_EQ(withBox([&] { return boxes.questionOrCancel(text, "VEzor"); },
+                      [&](QWidget* box) { key(box, Qt::Key_Return); }),
+              Answer::Yes);
+
+    const std::string replace = w("Файл «plate.txt» уже есть. Заменить его?");
+    EXPECT_FALSE(withBox([&] { return boxes.question(replace, "VEzor", Answer::No); },
+                         [&](QWidget* box) { key(box, Qt::Key_Return); }));
+    EXPECT_FALSE(withBox([&] { return boxes.question(replace, "VEzor", Answer::No); },
+                         [&](QWidget* box) { key(box, Qt::Key_Escape); }));
+    EXPECT_TRUE(withBox([&] { return boxes.question(w("Удалить?"), "VEzor"); },
+                        [&](QWidget* box) { key(box, Qt::Key_Return); }));
 }
 
 }  // namespace

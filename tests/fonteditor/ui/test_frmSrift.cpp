@@ -6,6 +6,7 @@
 #include <QMouseEvent>
 #include <QRadioButton>
 #include <QTimer>
+#include <set>
 
 #include "FontFixtures.h"
 #include "fonteditor/FontPage.h"
@@ -33,19 +34,20 @@ const FontPageSurface::Text* textAt(const frmSrift& viewer, fontpage::PagePoint 
 }
 }  // namespace
 
-TEST(frmSrift, OpensWithAnEmptyPageAndNoPageChosen) {
+// A viewer is opened to look at the letters: the first page is there at once.
+TEST(frmSrift, OpensOnTheFirstPageWithItsLettersDrawn) {
     makeFont("F", {{65, "0,0\r\n100,100\r\n"}});
     frmSrift viewer(testSession());
     EXPECT_EQ(viewer.windowTitle(), QStringLiteral("Просмотр/выбор шрифта [font/F]"));
     EXPECT_EQ(viewer.PageWidth, 1000);
     EXPECT_EQ(viewer.PageHeight, 1000);
-    EXPECT_FALSE(viewer.opt[0]->isChecked());
+    EXPECT_TRUE(viewer.opt[0]->isChecked());
     EXPECT_FALSE(viewer.opt[1]->isChecked());
     EXPECT_EQ(viewer.opt[0]->text(), QStringLiteral("0-127"));
     EXPECT_EQ(viewer.opt[1]->objectName(), QStringLiteral("opt_2"));
-    EXPECT_FALSE(viewer.picpic->gridShown());
-    EXPECT_TRUE(viewer.picpic->texts().empty());
-    EXPECT_TRUE(viewer.picpic->polylines().empty());
+    EXPECT_TRUE(viewer.picpic->gridShown());
+    EXPECT_EQ(textAt(viewer, fontpage::codeTextPosition(4, 1))->text, QStringLiteral("65"));
+    EXPECT_EQ(viewer.picpic->polylines().size(), 1u);
 }
 
 TEST(frmSrift, FirstPageDrawsTheOnlyLetterInItsCell) {
@@ -122,17 +124,46 @@ TEST(frmSrift, EmptyOrBrokenLettersDrawWhatTheyCan) {
     EXPECT_EQ(viewer.picpic->polylines()[1].size(), 2u);
 }
 
+// The pictures show each of the font's letters in its own cell and no drawing
+// in the others: a blank or misplaced page fails.
 TEST(frmSrift, ScreenshotWithASampleFont) {
     makeFont("Sample", sampleLetters());
     frmSrift viewer(testSession());
     viewer.show();
+    const auto expectLettersIn = [&](const QImage& shot, const std::set<int>& codes, int first) {
+        ASSERT_FALSE(shot.isNull());
+        const QPoint page = viewer.picpic->mapTo(&viewer, QPoint(0, 0));
+        const double ratio = shot.width() / double(viewer.width());
+        for (int column = 0; column < fontpage::kColumns; ++column) {
+            for (int row = 0; row < fontpage::kRows; ++row) {
+                const int code = fontpage::cellCode(first, column, row);
+                const QRect cell(
+                    QPoint(page.x() + column * viewer.picpic->width() / fontpage::kColumns,
+                           page.y() + row * viewer.picpic->height() / fontpage::kRows) *
+                        ratio,
+                    QSize(viewer.picpic->width() / fontpage::kColumns,
+                          viewer.picpic->height() / fontpage::kRows) *
+                        ratio);
+                int magenta = 0;
+                for (int y = cell.top() + 1; y < cell.bottom(); ++y)
+                    for (int x = cell.left() + 1; x < cell.right(); ++x)
+                        magenta += isMagenta(shot.pixel(x, y));
+                if (codes.count(code))
+                    EXPECT_GE(magenta, 10) << "the letter " << code << " is drawn in its cell";
+                else
+                    EXPECT_LT(magenta, 5) << "no letter " << code;
+            }
+        }
+    };
     viewer.opt_Click(2);
     QApplication::processEvents();
-    saveScreenshot(&viewer, "frmSrift_128");
+    expectLettersIn(QImage(QString::fromStdString(saveScreenshot(&viewer, "frmSrift_128"))),
+                    {192, 193, 206}, 128);
     viewer.opt_Click(1);
     viewer.resize(500, 560);
     QApplication::processEvents();
-    saveScreenshot(&viewer, "frmSrift_0_small");
+    expectLettersIn(QImage(QString::fromStdString(saveScreenshot(&viewer, "frmSrift_0_small"))),
+                    {49, 65, 90}, 0);
 }
 
 TEST(frmSrift, MainWindowOpensTheViewerModally) {
@@ -175,10 +206,6 @@ TEST(frmSrift, AClickOnACellBringsUpThatLetterInTheEditor) {
                             Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
         QApplication::sendEvent(viewer.picpic, &release);
     };
-    click(4, 1);  // no page shown yet: nothing to open
-    EXPECT_FALSE(viewer.editor());
-
-    viewer.opt_Click(1);
     click(0, 3);  // a control code the font has no letter for
     EXPECT_FALSE(viewer.editor());
     click(4, 1);  // «A»

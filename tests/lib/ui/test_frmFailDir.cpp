@@ -11,6 +11,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QToolButton>
+#include <cstdlib>
 
 #include "TestSupport.h"
 #include "lib/FileChoice.h"
@@ -180,6 +181,37 @@ TEST_F(FileChooser, PrefixWithTypeTxtListsOnlyMatchingFilesAndKeepsTheLabel) {
     dialog.cmdClose_Click();
 }
 
+TEST_F(FileChooser, TheListFollowsTheNameBoxAndATypedOrPastedPathOpensItsFolder) {
+    frmFailDir dialog(testSession().fileChoice());
+    dialog.show();
+    auto* mask = child<QLineEdit>(dialog, "txtMaska");
+    mask->setFocus();
+    for (const QChar c : QStringLiteral("pl")) {
+        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(mask, &press);
+    }
+    EXPECT_EQ(dialog.fileNames(), (QStringList{"plate1.txt", "Plate2.TXT", "plate3.gif"}));
+    key(mask, Qt::Key_Backspace);
+    key(mask, Qt::Key_Backspace);
+    EXPECT_EQ(dialog.fileNames().size(), 8) << "cleared without Enter: the whole folder";
+
+    mask->insert(QString::fromStdString(path("Sub")) + "/in");  // pasted
+    EXPECT_EQ(dialog.folder().toStdString(), path("Sub"));
+    EXPECT_EQ(mask->text(), "in");
+    EXPECT_EQ(dialog.fileNames(), QStringList{"inner.txt"});
+    mask->clear();
+    mask->insert("../");  // typed, relative to the folder shown
+    EXPECT_EQ(dialog.folder(), folder);
+    EXPECT_EQ(mask->text(), "");
+
+    mask->insert(QString::fromStdString(path("Sub/inner.txt")));
+    EXPECT_EQ(dialog.folder().toStdString(), path("Sub"));
+    EXPECT_EQ(mask->text(), "inner.txt");
+    EXPECT_EQ(dialog.fileNames(), QStringList{"inner.txt"});
+    dialog.cmdOk_Click();
+    EXPECT_EQ(testSession().fileChoice().ChosenFile, "inner.txt") << "a pasted file is chosen";
+}
+
 TEST_F(FileChooser, TheCarriedOverTypeIsShownAndFiltersOnTheNextOpening) {
     {
         frmFailDir dialog(testSession().fileChoice());
@@ -274,7 +306,36 @@ TEST_F(FileChooser, Screenshot) {
     dialog.selectFile("plate-b.txt");
     dialog.show();
     QApplication::processEvents();
-    saveScreenshot(&dialog, "frmFailDir");
+    const QImage shot(QString::fromStdString(saveScreenshot(&dialog, "frmFailDir")));
+
+    // The picture lists the folder's files: each row of the file list holds
+    // its name's letters, and the folder list its sub-folder.
+    ASSERT_EQ(dialog.fileNames(), (QStringList{"Plate-A.txt", "plate-b.txt", "вывеска.txt"}));
+    ASSERT_FALSE(shot.isNull());
+    const double ratio = shot.width() / double(dialog.width());
+    const auto inkIn = [&](QListWidget* list, const QString& name) {
+        const QList<QListWidgetItem*> found = list->findItems(name, Qt::MatchExactly);
+        if (found.isEmpty()) return -1;
+        // Past the icon, as wide as the name: letters there differ from the
+        // row's background, which the row's far end shows.
+        const QRect row = list->visualItemRect(found.first())
+                              .translated(list->viewport()->mapTo(&dialog, QPoint(0, 0)));
+        const QRect text(row.left() + 20, row.top(),
+                         list->fontMetrics().horizontalAdvance(name) + 10, row.height());
+        const QRect inPicture(text.topLeft() * ratio, text.size() * ratio);
+        const QPoint far = QPoint(row.right() - 3, row.center().y()) * ratio;
+        if (!shot.valid(far)) return -1;
+        const int background = qGray(shot.pixel(far));
+        int ink = 0;
+        for (int y = inPicture.top(); y <= inPicture.bottom(); ++y)
+            for (int x = inPicture.left(); x <= inPicture.right(); ++x)
+                ink += shot.valid(x, y) && std::abs(qGray(shot.pixel(x, y)) - background) > 90;
+        return ink;
+    };
+    auto* files = child<QListWidget>(dialog, "failList");
+    for (const QString& name : dialog.fileNames())
+        EXPECT_GE(inkIn(files, name), 40) << name.toStdString();
+    EXPECT_GE(inkIn(child<QListWidget>(dialog, "dirList"), QStringLiteral("Эскизы")), 40);
     dialog.cmdClose_Click();
 }
 

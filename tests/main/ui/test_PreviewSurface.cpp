@@ -1,14 +1,17 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QComboBox>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListView>
 #include <QMouseEvent>
 #include <QToolButton>
 #include <QWheelEvent>
 #include <algorithm>
 #include <climits>
+#include <cmath>
 
 #include "TestSupport.h"
 #include "lib/ProgramFolder.h"
@@ -120,6 +123,25 @@ TEST_F(PreviewSurfaceTest, WheelZoomsAboutTheCursorDragPansHomeFits) {
     EXPECT_GE(shown.MaxY, 90);
     EXPECT_LT(std::min(shown.MaxX - shown.MinX, shown.MaxY - shown.MinY), 110)
         << "and not much more";
+}
+
+TEST_F(PreviewSurfaceTest, TheScaleBoxFollowsTheWheelAndTheFit) {
+    ASSERT_EQ(window.cboMash->currentText(), QStringLiteral("100"));
+    const QPointF cursor(150, 120);
+    QWheelEvent wheel(cursor, window.pic->mapToGlobal(cursor), QPoint(), QPoint(0, 120),
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(window.pic, &wheel);
+    EXPECT_EQ(window.cboMash->currentText(), QStringLiteral("125"));
+    window.cmdFit_Click();
+    EXPECT_EQ(window.cboMash->currentText(),
+              QString::number(std::lround(window.pic->scalePercent())));
+
+    window.cboMash->setCurrentIndex(3);  // "100" chosen again applies
+    EXPECT_NEAR(window.pic->scalePercent(), 100, 1e-9);
+    window.cboMash->lineEdit()->setText(QStringLiteral("300"));
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(window.cboMash->lineEdit(), &enter);
+    EXPECT_NEAR(window.pic->scalePercent(), 300, 1e-9) << "a typed scale";
 }
 
 TEST_F(PreviewSurfaceTest, ListLineAndPreviewMoveSelectEachOtherAndMeasureTellsDistance) {

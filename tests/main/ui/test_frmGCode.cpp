@@ -5,15 +5,21 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
+#include <QLineEdit>
 #include <QListView>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QSplitter>
+#include <QStatusBar>
 #include <QThread>
 #include <QToolButton>
 
 #include "TestSupport.h"
 #include "main/ProjectFile.h"
 #include "main/ui/PenPointsListModel.h"
+#include "main/ui/PreviewSurface.h"
 #include "main/ui/frmGCode.h"
 
 namespace {
@@ -104,6 +110,77 @@ TEST(MainWindow, EmptyFontListRefusesBothFontCommands) {
         EXPECT_EQ(c.title, w("VEzor из текста"));
     }
     EXPECT_EQ(testSession().CurrentFont(), "");
+}
+
+// Made as small as it goes, the window still shows every control whole: the
+// buttons' and labels' texts, a few lines of the list and of the text, the
+// parameter fields' values.
+TEST(MainWindow, AtItsSmallestEveryControlStaysReadable) {
+    makeFolder("font/Simplex");
+    frmGCode window(testSession());
+    window.Form_Load();
+    window.show();
+    // Long notes in the status bar are cut short: they neither widen the
+    // window nor run over the figures.
+    window.lblEstimate->setText(
+        QStringLiteral("Письмо 1234,5 мм · Холостой ход 456,7 мм · Подъёмов 89 · Время 1:14"));
+    window.lblMissing->setText(QStringLiteral("Нет в шрифте знаков: 12"));
+    window.lblPlacement->setText(
+        QStringLiteral("Строка 3 шире поля (129,7 мм при ширине 100 мм): оставлена у левого края; ")
+            .repeated(6));
+    // The list column dragged away as far as the splitter lets it go.
+    auto* split = window.findChild<QSplitter*>("split");
+    ASSERT_NE(split, nullptr);
+    split->setSizes({100000, 0});
+    window.resize(1, 1);
+    QApplication::processEvents();
+    saveScreenshot(&window, "main_window_smallest");
+    EXPECT_LE(window.width(), 1024) << "fits a small screen";
+    EXPECT_LE(window.height(), 600);
+    EXPECT_GE(window.lblEstimate->contentsRect().width(),
+              window.lblEstimate->fontMetrics().horizontalAdvance(window.lblEstimate->text()));
+    const QList<QWidget*> bar = {window.lblCursor, window.lblMeasure, window.lblEstimate,
+                                 window.lblMissing, window.lblPlacement};
+    for (QWidget* a : bar) {
+        for (QWidget* b : bar) {
+            if (a == b || !a->isVisible() || !b->isVisible()) continue;
+            EXPECT_FALSE(a->geometry().intersects(b->geometry()))
+                << a->objectName().toStdString() << " over " << b->objectName().toStdString() << " "
+                << a->x() << "+" << a->width() << " " << b->x() << "+" << b->width() << " window "
+                << window.width();
+        }
+    }
+    for (QWidget* control : window.findChildren<QWidget*>()) {
+        if (!control->isVisible()) continue;
+        const std::string name =
+            control->objectName().toStdString() + " " + control->metaObject()->className();
+        if (qobject_cast<QAbstractButton*>(control) || qobject_cast<QComboBox*>(control) ||
+            qobject_cast<QLabel*>(control)) {
+            EXPECT_GE(control->width(), control->minimumSizeHint().width()) << name;
+            EXPECT_GE(control->height(), control->minimumSizeHint().height()) << name;
+        }
+        auto* label = qobject_cast<QLabel*>(control);
+        if (label && !label->wordWrap() && label->parent() != window.statusBar()) {
+            EXPECT_GE(label->contentsRect().width(),
+                      label->fontMetrics().horizontalAdvance(label->text()))
+                << name;
+        }
+    }
+    const QFontMetrics metrics = window.fontMetrics();
+    for (QLineEdit* field : window.txtParameters)
+        EXPECT_GE(field->width(), metrics.horizontalAdvance(QStringLiteral("0000.00")));
+    for (QWidget* text :
+         {static_cast<QWidget*>(window.sps), static_cast<QWidget*>(window.txtPaint)}) {
+        EXPECT_GE(text->width(),
+                  metrics.horizontalAdvance(QStringLiteral("G1X100.25Y-100.25")) + 30)
+            << text->objectName().toStdString();
+        EXPECT_GE(text->height(), metrics.lineSpacing() * 5) << text->objectName().toStdString();
+    }
+    EXPECT_GE(window.pic->width(), 300);
+    EXPECT_GE(window.pic->height(), 300);
+    split->setSizes({0, 100000});
+    QApplication::processEvents();
+    EXPECT_GE(window.pic->width(), 300) << "nor can the preview be dragged away";
 }
 
 TEST(MainWindow, ScreenshotAtStart) {

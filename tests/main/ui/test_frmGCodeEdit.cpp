@@ -10,6 +10,8 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTextCursor>
+#include <functional>
+#include <utility>
 
 #include "TestSupport.h"
 #include "lib/ProgramFolder.h"
@@ -131,19 +133,151 @@ TEST_F(EditTest, UnsavedChangesAreAskedAboutOnCloseAndReload) {
 
     window.show();
     window.txtPaint->appendPlainText(QStringLiteral("В"));
-    testDialogs().questionAnswers = {true};
+    testDialogs().threeWayAnswers = {Dialogs::Answer::Yes};
     window.mnuReloadProject_Click();
     ASSERT_EQ(testDialogs().calls.size(), 1u);
-    EXPECT_EQ(testDialogs().calls[0].kind, "question");
+    EXPECT_EQ(testDialogs().calls[0].kind, "questionOrCancel");
     EXPECT_EQ(testDialogs().calls[0].text, w("Проект изменён. Сохранить изменения?"));
     EXPECT_EQ(readFile(path), kPlate.substr(0, kPlate.size()) + w("В\r\n")) << "saved, then read";
     EXPECT_EQ(window.txtPaint->toPlainText(), QStringLiteral("АБ\nВ"));
 
     testDialogs().reset();
     window.txtPaint->appendPlainText(QStringLiteral("Г"));
+    testDialogs().threeWayAnswers = {Dialogs::Answer::No};
     EXPECT_TRUE(window.close()) << "No: closes without saving";
     EXPECT_EQ(testDialogs().calls.size(), 1u);
     EXPECT_EQ(readFile(path), kPlate + w("В\r\n"));
+}
+
+// Esc and the question's close box answer Cancel: the command does nothing,
+// the edits stay in the window and out of the file.
+TEST_F(EditTest, CancelAtTheUnsavedQuestionKeepsTheEditsWhereverItIsAsked) {
+    const std::string path = open(kPlate);
+    const std::string other = joinPath(testProgramFolder(), "other.txt");
+    writeFile(other, w("1//a\r\n50//b\r\n5//c\r\n1//d\r\nЯ\r\n"));
+    window.txtPaint->appendPlainText(QStringLiteral("В"));
+    const QString edited = window.txtPaint->toPlainText();
+    const std::pair<const char*, std::function<void()>> commands[] = {
+        {"Ctrl+Q", [&] { window.cmdClose_Click(); }},
+        {"close box", [&] { EXPECT_FALSE(window.close()); }},
+        {"open",
+         [&] {
+             testDialogs().fileAnswers.push_back(FileChoice{testProgramFolder(), "other.txt", 1});
+             window.mnuOpenProject_Click();
+         }},
+        {"reload", [&] { window.mnuReloadProject_Click(); }},
+        {"new project", [&] { window.mnuNewProject_Click(); }},
+        {"batch", [&] { window.cmdBatch_Click(); }},
+    };
+    for (const auto& [name, command] : commands) {
+        testDialogs().reset();
+        command();
+        ASSERT_FALSE(testDialogs().calls.empty()) << name;
+        EXPECT_EQ(testDialogs().calls[0].kind, "questionOrCancel") << name;
+        EXPECT_EQ(testDialogs().calls.size(), 1u) << name << ": nothing after Cancel";
+        EXPECT_TRUE(window.isVisible()) << name;
+        EXPECT_TRUE(window.isModified()) << name;
+        EXPECT_EQ(window.txtPaint->toPlainText(), edited) << name;
+        EXPECT_EQ(window.project().ProjectPath, path) << name;
+        EXPECT_EQ(readFile(path), kPlate) << name;
+    }
+}
+
+// A project is never written over another file without a question whose
+// Enter answers No; No asks for another name.
+TEST_F(EditTest, SavingUnderTheNameOfAnExistingFileAsksFirst) {
+    const std::string other = joinPath(testProgramFolder(), "other.txt");
+    writeFile(other, "keep");
+    const FileChoice here{testProgramFolder(), "", 1};
+    window.txtPaint->setPlainText(QStringLiteral("Ж"));
+    // Ctrl+S with no project open asks for a name, as «Сохранить проект как…» does.
+    testDialogs().fileAnswers = {here};
+    testDialogs().inputAnswers = {"other.txt"};
+    window.mnuSaveProject_Click();
+    const auto& calls = testDialogs().calls;
+    ASSERT_EQ(calls.size(), 3u);
+    EXPECT_EQ(calls[0].kind, "input");
+    EXPECT_EQ(calls[1].kind, "question");
+    EXPECT_EQ(calls[1].text, w("Файл «other.txt» уже есть. Заменить его?"));
+    EXPECT_EQ(calls[1].preferred, Dialogs::Answer::No);
+    EXPECT_EQ(calls[2].kind, "input") << "No: another name";
+    EXPECT_EQ(calls[2].defaultText, "other.txt");
+    EXPECT_EQ(readFile(other), "keep");
+    EXPECT_TRUE(window.isModified());
+
+    testDialogs().reset();
+    testDialogs().fileAnswers = {here};
+    testDialogs().inputAnswers = {"other.txt"};
+    testDialogs().questionAnswers = {true};
+    window.mnuSaveProjectAs_Click();
+    EXPECT_EQ(calls.size(), 2u);
+    EXPECT_NE(readFile(other), "keep");
+    EXPECT_EQ(window.project().ProjectPath, other);
+    EXPECT_FALSE(window.isModified());
+}
+
+TEST_F(EditTest, TabLeavesTheTextAndCtrlTabWritesATab) {
+    open(kPlate);
+    window.txtPaint->setFocus();
+    window.txtPaint->moveCursor(QTextCursor::End);
+    const auto press = [&](Qt::KeyboardModifiers modifiers) {
+        QKeyEvent key(QEvent::KeyPress, Qt::Key_Tab, modifiers, QStringLiteral("\t"));
+        QApplication::sendEvent(QApplication::focusWidget(), &key);
+    };
+    press(Qt::ControlModifier);
+    EXPECT_EQ(window.txtPaint->toPlainText(), QStringLiteral("АБ\t"));
+    EXPECT_TRUE(window.txtPaint->hasFocus());
+    press(Qt::NoModifier);
+    EXPECT_EQ(window.txtPaint->toPlainText(), QStringLiteral("АБ\t"));
+    EXPECT_FALSE(window.txtPaint->hasFocus()) << "Tab moves on";
+}
+
+// Bad values in the parameter fields are marked and named; the last good
+// picture, list and figures stay until the values are good again.
+TEST_F(EditTest, ABadParameterIsMarkedAndNamedAndTheLastGoodPictureStays) {
+    open(kPlate);
+    auto points = testSession().penPoints();
+    const QColor plain = window.txtParameters[0]->palette().color(QPalette::Base);
+    const QString good[] = {QStringLiteral("5"), QStringLiteral("80"), QStringLiteral("6"),
+                            QStringLiteral("1")};
+    const std::pair<int, QString> bad[] = {
+        {2, QStringLiteral("abc")}, {2, QStringLiteral("0")},   {1, QStringLiteral("-100")},
+        {3, QStringLiteral("")},    {0, QStringLiteral("5мм")},
+    };
+    for (const auto& [field, text] : bad) {
+        points = testSession().penPoints();
+        const QImage picture = window.pic->image();
+        window.txtParameters[field]->selectAll();
+        if (text.isEmpty())
+            window.txtParameters[field]->del();
+        else
+            type(window.txtParameters[field], text);
+        pause();
+        EXPECT_EQ(testSession().penPoints(), points) << text.toStdString();
+        EXPECT_EQ(window.pic->image(), picture) << text.toStdString();
+        EXPECT_NE(window.txtParameters[field]->palette().color(QPalette::Base), plain);
+        EXPECT_FALSE(window.lblParameterFault->text().isEmpty());
+        window.txtParameters[field]->selectAll();
+        type(window.txtParameters[field], good[field]);
+        pause();
+    }
+    EXPECT_TRUE(window.lblParameterFault->text().isEmpty());
+
+    window.txtParameters[2]->selectAll();
+    type(window.txtParameters[2], QStringLiteral("abc"));
+    EXPECT_EQ(window.lblParameterFault->text(), QStringLiteral("Высота: введите число больше 0"));
+    window.txtParameters[2]->selectAll();
+    type(window.txtParameters[2], QStringLiteral("4,5"));
+    EXPECT_EQ(window.lblParameterFault->text(),
+              QStringLiteral("Высота: дробную часть отделяйте точкой (4.5)"));
+    saveScreenshot(&window, "frmGCode_bad_parameter");
+    window.txtParameters[2]->selectAll();
+    type(window.txtParameters[2], QStringLiteral("4.5"));
+    pause();
+    EXPECT_EQ(window.txtParameters[2]->palette().color(QPalette::Base), plain);
+    EXPECT_TRUE(window.lblParameterFault->text().isEmpty());
+    EXPECT_NE(testSession().penPoints(), points) << "laid out again";
+    EXPECT_EQ(window.project().LetterHeight, 4.5);
 }
 
 TEST_F(EditTest, MissingLettersAreMarkedAndCountedWithoutMessageBoxes) {

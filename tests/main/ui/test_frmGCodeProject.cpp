@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QListView>
 #include <QPlainTextEdit>
+#include <QTemporaryDir>
 #include <QThread>
 #include <QTimer>
 #include <QToolButton>
@@ -162,7 +163,7 @@ TEST_F(frmGCodeProjectTest, NewProjectWritesTheTemplateAndBecomesTheCurrentProje
     load(old);
     window->txtPaint->setPlainText(QStringLiteral("A B"));
     testDialogs().reset();
-    testDialogs().questionAnswers = {true};
+    testDialogs().threeWayAnswers = {Dialogs::Answer::Yes};
     testDialogs().inputAnswers = {w("Новый.txt")};
     answerChooser(projects, "");
     window->mnuNewProject_Click();
@@ -186,6 +187,32 @@ TEST_F(frmGCodeProjectTest, NewProjectWritesTheTemplateAndBecomesTheCurrentProje
     window->cmdSaveGCODE_Click();
     ASSERT_EQ(testDialogs().calls.size(), 1u) << testDialogs().messagesUtf8().size();
     EXPECT_EQ(testDialogs().calls[0].defaultText, w("Новый.gcode"));
+}
+
+TEST_F(frmGCodeProjectTest, NewProjectAsksBeforeReplacingAnExistingProject) {
+    const std::string existing = project("plate.txt", kParameters + "A\r\n");
+    answerChooser(projects, "");
+    testDialogs().inputAnswers = {"plate.txt", "other.txt"};
+    window->mnuNewProject_Click();  // No (the default): another name
+    const auto& calls = testDialogs().calls;
+    ASSERT_EQ(calls.size(), 4u);
+    EXPECT_EQ(calls[1].kind, "question");
+    EXPECT_EQ(calls[1].text, w("Файл «plate.txt» уже есть. Заменить его?"));
+    EXPECT_EQ(calls[1].title, w(kCaption));
+    EXPECT_EQ(calls[1].preferred, Dialogs::Answer::No);
+    EXPECT_EQ(calls[2].kind, "input");
+    EXPECT_EQ(calls[2].defaultText, "plate.txt");
+    EXPECT_EQ(readFile(existing), kParameters + "A\r\n");
+    EXPECT_EQ(readFile(joinPath(projects, "other.txt")),
+              textfile::joinCrLf(ProjectTemplateLines()));
+
+    testDialogs().reset();
+    answerChooser(projects, "");
+    testDialogs().inputAnswers = {"plate.txt"};
+    testDialogs().questionAnswers = {true};
+    window->mnuNewProject_Click();
+    EXPECT_EQ(readFile(existing), textfile::joinCrLf(ProjectTemplateLines()));
+    EXPECT_EQ(window->project().ProjectPath, existing);
 }
 
 // Content that is no laid-out project (a rejected file, a G-code file that was
@@ -258,8 +285,8 @@ TEST_F(frmGCodeProjectTest, AReadGCodeFileIsNotSavedAndReloadDrawsTheProjectAgai
 }
 
 // The figures follow every layout and every file read, with the chosen
-// profile's machine (a file that does not read shows none); the save writes
-// the profile's program.
+// profile's machine (a file that does not read leaves those of the picture
+// still shown); the save writes the profile's program.
 TEST_F(frmGCodeProjectTest, TheChosenProfileTimesEachLayoutAndFileReadAndIsSaved) {
     numtext::setDecimalSeparator(',');
     const auto shown = [this] {
@@ -297,10 +324,12 @@ TEST_F(frmGCodeProjectTest, TheChosenProfileTimesEachLayoutAndFileReadAndIsSaved
     const std::string square = joinPath(projects, "square.nc");
     writeFile(square, "G21G90\nG0X0Y0\nG1Z-1F100\nG1X10Y0F600\nG1X10Y10\nG1X0Y10\nG1X0Y0\nG0Z5\n");
     window->ReadGCodeFile(square);
-    EXPECT_TRUE(shown().starts_with(w("Письмо 40,0 мм · Холостой ход 0,0 мм"))) << shown();
+    const std::string squareFigures = shown();
+    EXPECT_TRUE(squareFigures.starts_with(w("Письмо 40,0 мм · Холостой ход 0,0 мм")))
+        << squareFigures;
     writeFile(joinPath(projects, "broken.gcode"), "G1X1Y1\r\n(Text)\r\n");
     window->ReadGCodeFile(joinPath(projects, "broken.gcode"));
-    EXPECT_EQ(shown(), "");
+    EXPECT_EQ(shown(), squareFigures) << "the picture shown is still the square's";
 }
 
 TEST_F(frmGCodeProjectTest, SaveWithoutAProject) {
@@ -319,14 +348,28 @@ TEST_F(frmGCodeProjectTest, SaveProposesTheNameAndWritesBelowTheProgramFolder) {
     const auto& calls = testDialogs().calls;
     ASSERT_EQ(calls.size(), 2u);
     EXPECT_EQ(calls[0].kind, "input");
-    EXPECT_EQ(calls[0].text, w("Будет записано в ...Projects/"));
+    EXPECT_EQ(calls[0].text, w("Будет записано в ") + projects + "/");
     EXPECT_EQ(calls[0].title, w("Файл для сохранения"));
     EXPECT_EQ(calls[0].defaultText, "my.gcode");
-    EXPECT_EQ(calls[1].text, w("G-Code записаны в файл Projects/out.gcode"));
+    EXPECT_EQ(calls[1].text, w("G-Code записаны в файл ") + projects + "/out.gcode");
     EXPECT_EQ(calls[1].title, w(kCaption));
     const std::string written = readFile(joinPath(projects, "out.gcode"));
     EXPECT_EQ(written, BuildGCodeProgram(*testSession().penPoints(), "750.00"));
     EXPECT_NE(written.find("G1Z0.000F750.00\r\n"), std::string::npos);
+
+    // A project stored elsewhere has its program in the program folder, and both
+    // boxes say so.
+    QTemporaryDir elsewhere;
+    const std::string outside = joinPath(elsewhere.path().toStdString(), "plate.txt");
+    writeFile(outside, kParameters + "W\r\n");
+    load(outside);
+    testDialogs().reset();
+    testDialogs().inputAnswers = {"plate.gcode"};
+    window->cmdSaveGCODE_Click();
+    ASSERT_EQ(calls.size(), 2u);
+    EXPECT_EQ(calls[0].text, w("Будет записано в ") + testProgramFolder() + "/");
+    EXPECT_EQ(calls[1].text, w("G-Code записаны в файл ") + testProgramFolder() + "/plate.gcode");
+    EXPECT_TRUE(textfile::isFile(joinPath(testProgramFolder(), "plate.gcode")));
 }
 
 TEST_F(frmGCodeProjectTest, SaveCancelledOrFailingLeavesNoFile) {

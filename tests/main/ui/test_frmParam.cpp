@@ -178,10 +178,24 @@ TEST(frmParam, AProfileIsCopiedEditedCheckedAndChosen) {
     // Edits left unsaved are asked about at the close button; a bad one keeps it open.
     frmParam again(testSession().machiningSettings());
     field(again, "dwell")->setText(QStringLiteral("-1"));
-    testDialogs().questionAnswers = {true};
+    testDialogs().threeWayAnswers = {Dialogs::Answer::Yes};
     again.cmdClose_Click();
     EXPECT_NE(again.result(), QDialog::Accepted);
     EXPECT_TRUE(testDialogs().messagesUtf8().back().ends_with("нужно число, не меньше 0"));
+
+    // Esc at the question (Cancel) keeps the dialog and the edit; another
+    // profile chosen meanwhile is not shown.
+    field(again, "dwell")->setText(QStringLiteral("2"));
+    const std::string stored = testSettings().values["Profili"];
+    testDialogs().reset();
+    again.cmdClose_Click();
+    again.cboProfil->setCurrentText(QStringLiteral("GRBL"));
+    ASSERT_EQ(testDialogs().calls.size(), 2u);
+    EXPECT_EQ(testDialogs().calls[0].kind, "questionOrCancel");
+    EXPECT_NE(again.result(), QDialog::Accepted);
+    EXPECT_EQ(again.cboProfil->currentText(), QStringLiteral("Мой GRBL"));
+    EXPECT_EQ(field(again, "dwell")->text(), QStringLiteral("2"));
+    EXPECT_EQ(testSettings().values["Profili"], stored);
 }
 
 TEST(frmParam, AChosenProfileThatNoLongerReadsIsToldAndTheDefaultShown) {
