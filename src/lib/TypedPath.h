@@ -7,7 +7,7 @@
 // never hold a separator: the folder it leads to and the start of a name after
 // its last separator ("/" or "\"). Paths are UTF-8.
 struct TypedPath {
-    std::string folder;      // absolute, or relative to the folder shown
+    std::string folder;  // "/" in place of "\"; absolute (also "C:/"), or below the folder shown
     std::string namePrefix;  // what follows the last separator; may be empty
 };
 

@@ -14,4 +14,5 @@ TEST(TypedPath, SplitsAtTheLastSeparatorOfEitherKind) {
     EXPECT_EQ(relative->namePrefix, "");
     EXPECT_EQ(splitTypedPath("/", "x/y", "/home/u")->folder, "/x/");
     EXPECT_EQ(splitTypedPath("/a", "~/Projects/p", "/home/u")->folder, "/home/u/Projects/");
+    EXPECT_EQ(splitTypedPath("/a", "C:\\Work\\p", "/home/u")->folder, "C:/Work/");
 }
