@@ -215,10 +215,12 @@ TEST(FailedSaves, NewProjectCommandReportsAFailedWrite) {
         const std::string listing = breakDisk(disk, failure);
         testDialogs().reset();
         testDialogs().inputAnswers = {"plate.txt"};
+        testDialogs().questionAnswers = {true};  // replace it
         answerChooser(disk.path());
         window.mnuNewProject_Click();
-        ASSERT_EQ(testDialogs().calls.size(), 2u);
-        expectErrorMessage(testDialogs().calls[1], w(kCaption));
+        ASSERT_EQ(testDialogs().calls.size(), 3u);
+        EXPECT_EQ(testDialogs().calls[1].kind, "question");
+        expectErrorMessage(testDialogs().calls[2], w(kCaption));
         EXPECT_EQ(readFile(disk.path() + "/plate.txt"), "mine\r\n");
         EXPECT_EQ(disk.listing(), listing);
     }
