@@ -110,6 +110,17 @@ std::string SkippedLineText(const PenPoints& points, const SkippedLine& skipped)
     return text + cp(" — ") + BlockIssueText(skipped.issue);
 }
 
+std::string IncompletePictureText(const PenPoints& points,
+                                  const std::vector<SkippedLine>& skipped) {
+    constexpr std::size_t kNamed = 20;
+    std::string text = cp("Рисунок неполный: эти строки не выполнены, нарисовано остальное.");
+    for (std::size_t i = 0; i < skipped.size() && i < kNamed; ++i)
+        text += "\r" + SkippedLineText(points, skipped[i]);
+    if (skipped.size() > kNamed)
+        text += "\r" + cp("...и ещё ") + std::to_string(skipped.size() - kNamed);
+    return text;
+}
+
 InterpretedRead InterpretGCodeText(std::string_view text, PenPoints& points, ViewBounds& bounds,
                                    EventPump& pump) {
     std::size_t endBytes = 0;

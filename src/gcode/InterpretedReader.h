@@ -25,6 +25,10 @@ struct InterpretedRead {
 // short after 200 characters).
 std::string SkippedLineText(const PenPoints& points, const SkippedLine& skipped);
 
+// The message that the picture is incomplete, naming the lines not run (the
+// first 20 of them and how many more), lines separated by a carriage return.
+std::string IncompletePictureText(const PenPoints& points, const std::vector<SkippedLine>& skipped);
+
 // Reads another program's G-code with the interpreter: one record per line
 // (lines end at CR LF, CR or LF), each at the point where the tool stands after
 // the line, with the moves the line ran attached to the records (see
