@@ -10,6 +10,7 @@
 
 #include "gcode/GCodeProfile.h"
 #include "gcode/GCodeSink.h"
+#include "gcode/MotionPlanner.h"
 #include "gcode/PenPointSink.h"
 #include "gcode/PenPoints.h"
 
@@ -24,20 +25,11 @@ struct MachiningFigures {
 // The figures one to a line: writing_mm, travel_mm, lifts, seconds.
 std::vector<std::pair<std::string, std::string>> FigureLines(const MachiningFigures& figures);
 
-// The machine as a motion planner sees it.
-struct MachineLimits {
-    std::array<double, 3> maxRate{500, 500, 500};  // mm/min per axis
-    std::array<double, 3> accel{10, 10, 10};       // mm/s^2 per axis
-    double junctionDeviation = 0.01;               // mm
-    double stepsPerMm = 250;                       // positions are whole steps
-    std::size_t lookahead = 15;                    // blocks the planner holds
-};
 MachineLimits LimitsOf(const GCodeProfile& profile);
 
-// Reads G-code text as it is written and plans its moves as a controller does
-// (each block's speed limited by its axes' rates and accelerations, corners by
-// the junction deviation, looking ahead over a planner's few blocks, stopping
-// for spindle changes, dwells and program end).
+// Reads G-code text as it is written, word by word as the program's own
+// profiles write it, and plans its moves as a controller does (MotionPlanner),
+// stopping for spindle changes, dwells and program end.
 class GCodeEstimator final : public GCodeSink {
   public:
     explicit GCodeEstimator(const MachineLimits& limits);
@@ -45,7 +37,7 @@ class GCodeEstimator final : public GCodeSink {
     MachiningFigures finish();
     // Seconds of the moves planned to the end so far: all but the last few
     // lines written, which the look-ahead still holds.
-    double secondsSoFar() const { return figures_.seconds; }
+    double secondsSoFar() const { return planner_.secondsSoFar(); }
 
     // What one line asks for, in the order the words' effects need.
     struct Words {
@@ -78,13 +70,6 @@ class GCodeEstimator final : public GCodeSink {
     void run(const PreparedLine& line, const std::array<double, 3>& axis);
 
   private:
-    struct Block {
-        double mm;
-        double nominal;      // mm/s
-        double accel;        // mm/s^2
-        double maxEntrySqr;  // (mm/s)^2
-        double reachSqr;     // fastest entry from which the newest block can still stop
-    };
     // spans: where each axis's number starts and ends in the text.
     static void parse(std::string_view text, Words& words,
                       std::array<std::pair<std::size_t, std::size_t>, 3>* spans = nullptr);
@@ -93,18 +78,12 @@ class GCodeEstimator final : public GCodeSink {
     void move(const std::array<double, 3>& target, bool rapid);
     void sync();
     void stopWriting();
-    void executeOldest();
-    Block& block(std::size_t i) {
-        const std::size_t at = head_ + i;
-        return ring_[at < ring_.size() ? at : at - ring_.size()];
-    }
 
-    MachineLimits limits_;
+    MotionPlanner planner_;
     std::string partial_;
     MachiningFigures figures_;
     // Modal state.
     std::array<double, 3> position_{};  // mm, as programmed
-    std::array<long long, 3> steps_{};  // where the planner stands
     bool rapid_ = true;
     bool inches_ = false;
     bool incremental_ = false;
@@ -112,13 +91,6 @@ class GCodeEstimator final : public GCodeSink {
     double spindleSpeed_ = 0;
     int spindle_ = 5;  // 3, 4 or 5
     bool writing_ = false;
-    // Planner: the blocks not yet run, oldest first, in a ring.
-    std::vector<Block> ring_;
-    std::size_t head_ = 0;
-    std::size_t count_ = 0;
-    std::array<double, 3> previousUnit_{};
-    double previousNominal_ = 0;
-    double speed_ = 0;  // entry speed of the oldest block
 };
 
 // The figures of the program the profile writes for the list.

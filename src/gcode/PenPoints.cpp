@@ -5,12 +5,14 @@
 void PenPoints::reset() {
     records_.clear();
     text_.clear();
+    moves_.reset();
     records_.push_back(Record{});
 }
 
 void PenPoints::clear() {
     records_.clear();
     text_.clear();
+    moves_.reset();
 }
 
 void PenPoints::reserve(std::size_t records, std::size_t textBytes) {

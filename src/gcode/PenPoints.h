@@ -5,7 +5,10 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
+
+class ToolMoves;
 
 // One record of the tool path, in millimetres. A drawing point has X and Y
 // non-zero and Z 0; a pen-up record has X = Y = 0 and Z a safe height.
@@ -43,7 +46,13 @@ class PenPoints {
 
     void append(const PenPoint& point, std::string_view line);
 
+    // Records only: the moves are what the records were read to.
     bool operator==(const PenPoints& other) const;
+
+    // The moves the interpreter ran for the records of another program's
+    // G-code (ToolMoves.h); none for a laid-out path or a file read word by word.
+    const std::shared_ptr<const ToolMoves>& moves() const { return moves_; }
+    void setMoves(std::shared_ptr<const ToolMoves> moves) { moves_ = std::move(moves); }
 
   private:
     struct Record {
@@ -53,6 +62,7 @@ class PenPoints {
     };
     std::vector<Record> records_;
     std::string text_;
+    std::shared_ptr<const ToolMoves> moves_;
 };
 
 // The view bounds of the preview, in millimetres; 0 at start.

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <string>
 
+#include "gcode/ToolMoves.h"
 #include "lib/NumberText.h"
 
 namespace {
@@ -121,6 +122,31 @@ void walkPreview(const PenPoints& points, std::size_t count, DrawingMode drawMod
         prevY = y;
         pump.tick();
     }
+}
+
+void walkInterpreted(const PenPoints& points, std::size_t count, double chordTolerance,
+                     PreviewSink& sink, EventPump& pump) {
+    if (!points.moves()) return;
+    const ToolMoves& moves = *points.moves();
+    moves.forEachMove(
+        points, 1, count, [&](std::size_t record, const PathPoint& from, const ToolMove& move) {
+            const PreviewColour colour = move.cut() ? PreviewColour::Red : PreviewColour::Green;
+            if (move.arc < 0) {
+                sink.segment({from.X, from.Y, move.end.X, move.end.Y, colour, record});
+            } else {
+                const ArcShape& arc = moves.arcs()[static_cast<std::size_t>(move.arc)];
+                const std::size_t chords = ArcChords(from, move.end, arc, chordTolerance);
+                const ArcTracer tracer(from, move.end, arc);
+                PathPoint a = from;
+                for (std::size_t i = 1; i <= chords; ++i) {
+                    const PathPoint b =
+                        tracer.at(static_cast<double>(i) / static_cast<double>(chords));
+                    sink.segment({a.X, a.Y, b.X, b.Y, colour, record});
+                    a = b;
+                }
+            }
+            pump.tick();
+        });
 }
 
 std::optional<PreviewSegment> fieldBorder(double fieldWidth, const PreviewView& view) {

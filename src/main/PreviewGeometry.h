@@ -81,6 +81,12 @@ enum class DrawingMode { None = 0, Project = 1, GCodeFile = 2 };
 void walkPreview(const PenPoints& points, std::size_t count, DrawingMode drawMode,
                  PreviewSink& sink, EventPump& pump);
 
+// The same for a path the interpreter read (PenPoints::moves): each move of
+// records 1..count, writing red and the rest green, an arc as chords
+// `chordTolerance` mm close.
+void walkInterpreted(const PenPoints& points, std::size_t count, double chordTolerance,
+                     PreviewSink& sink, EventPump& pump);
+
 // The blue field border at X = fieldWidth over the view's full height; none for
 // a field width of 0 or less.
 std::optional<PreviewSegment> fieldBorder(double fieldWidth, const PreviewView& view);

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "gcode/ToolMoves.h"
+
 namespace {
 
 std::uint32_t wordOf(PreviewColour colour) {
@@ -18,6 +20,9 @@ struct Pixel {
 };
 
 int roundPixel(double v) { return static_cast<int>(std::floor(v + 0.5)); }
+
+// How far an arc's chords may stray from it, in pixels.
+constexpr double kArcPixels = 0.3;
 
 // roundPixel without the library call, for values in view (above -16).
 int nearPixel(double v) { return static_cast<int>(v + 16.5) - 16; }
@@ -151,7 +156,10 @@ PreviewScene::PreviewScene(const PenPoints& points, DrawingMode drawMode, EventP
     ends_.reserve(points.count());
     colours_.reserve(points.count());
     records_.reserve(points.count());
-    walkPreview(points, points.count(), drawMode, sink, pump);
+    if (points.moves())
+        addInterpretedMoves(points, pump);
+    else
+        walkPreview(points, points.count(), drawMode, sink, pump);
 
     blocks_.reserve(ends_.size() / kBlock + 1);
     for (std::size_t first = 0; first < ends_.size(); first += kBlock) {
@@ -160,6 +168,51 @@ PreviewScene::PreviewScene(const PenPoints& points, DrawingMode drawMode, EventP
         for (std::size_t k = first + 1; k < last; ++k) box = box.united(boxOf(ends_[k], ends_[k]));
         blocks_.push_back({box});
     }
+    for (Arc& arc : arcs_) {
+        const MmPoint a = startOf(arc.segment);
+        const MmPoint b = ends_[arc.segment];
+        const XyBox box = ArcXyBox({a.X, a.Y, arc.fromZ}, {b.X, b.Y, arc.toZ}, arc.shape);
+        arc.box = {box.MinX, box.MinY, box.MaxX, box.MaxY};
+        Block& block = blocks_[arc.segment / kBlock];
+        block.box = block.box.united(arc.box);
+        block.arcs = true;
+    }
+}
+
+void PreviewScene::addInterpretedMoves(const PenPoints& points, EventPump& pump) {
+    const ToolMoves& moves = *points.moves();
+    moves.forEachMove(
+        points, 1, points.count(),
+        [&](std::size_t record, const PathPoint& from, const ToolMove& move) {
+            if (move.arc >= 0)
+                arcs_.push_back({ends_.size(), moves.arcs()[static_cast<std::size_t>(move.arc)],
+                                 from.Z, move.end.Z, MmRect{}});
+            ends_.push_back({move.end.X, move.end.Y});
+            colours_.push_back(move.cut() ? PreviewColour::Red : PreviewColour::Green);
+            records_.push_back(record);
+            pump.tick();
+        });
+}
+
+const PreviewScene::Arc* PreviewScene::arcOf(std::size_t segment) const {
+    const auto it = std::lower_bound(arcs_.begin(), arcs_.end(), segment,
+                                     [](const Arc& a, std::size_t s) { return a.segment < s; });
+    return it != arcs_.end() && it->segment == segment ? &*it : nullptr;
+}
+
+template <typename F>
+void PreviewScene::forEachChordEnd(const Arc& arc, double tolerance, F&& f) const {
+    const MmPoint a = startOf(arc.segment);
+    const MmPoint b = ends_[arc.segment];
+    const PathPoint from{a.X, a.Y, arc.fromZ};
+    const PathPoint to{b.X, b.Y, arc.toZ};
+    const std::size_t chords = ArcChords(from, to, arc.shape, tolerance);
+    const ArcTracer tracer(from, to, arc.shape);
+    for (std::size_t i = 1; i < chords; ++i) {
+        const PathPoint p = tracer.at(static_cast<double>(i) / static_cast<double>(chords));
+        f(MmPoint{p.X, p.Y});
+    }
+    f(b);
 }
 
 std::size_t PreviewScene::segmentsUpTo(std::size_t recordLimit) const {
@@ -182,6 +235,23 @@ std::optional<PreviewSegment> PreviewScene::segmentOf(std::size_t record) const 
     return PreviewSegment{a.X, a.Y, ends_[k].X, ends_[k].Y, colours_[k], record};
 }
 
+std::vector<MmPoint> PreviewScene::pathOf(std::size_t record, double tolerance) const {
+    const auto first = std::lower_bound(records_.begin(), records_.end(), record);
+    const auto last = std::upper_bound(first, records_.end(), record);
+    std::vector<MmPoint> path;
+    if (first == last) return path;
+    const auto k0 = static_cast<std::size_t>(first - records_.begin());
+    const auto k1 = static_cast<std::size_t>(last - records_.begin());
+    path.push_back(startOf(k0));
+    for (std::size_t k = k0; k < k1; ++k) {
+        if (const Arc* arc = arcOf(k))
+            forEachChordEnd(*arc, tolerance, [&path](MmPoint p) { path.push_back(p); });
+        else
+            path.push_back(ends_[k]);
+    }
+    return path;
+}
+
 std::optional<std::size_t> PreviewScene::recordNear(MmPoint point, double tolerance,
                                                     std::size_t count) const {
     count = std::min(count, size());
@@ -193,7 +263,20 @@ std::optional<std::size_t> PreviewScene::recordNear(MmPoint point, double tolera
         if (!blocks_[b].box.intersects(reach)) continue;
         const std::size_t last = std::min(count, (b + 1) * kBlock);
         for (std::size_t k = b * kBlock; k < last; ++k) {
-            const double d = distanceToSegment(point, startOf(k), ends_[k]);
+            double d = 0;
+            const Arc* arc = blocks_[b].arcs ? arcOf(k) : nullptr;
+            if (arc == nullptr) {
+                d = distanceToSegment(point, startOf(k), ends_[k]);
+            } else {
+                if (!arc->box.intersects(reach)) continue;
+                // Chords a quarter of the reach close tell near from far well enough.
+                d = bestDistance + 1;
+                MmPoint from = startOf(k);
+                forEachChordEnd(*arc, tolerance / 4, [&](MmPoint to) {
+                    d = std::min(d, distanceToSegment(point, from, to));
+                    from = to;
+                });
+            }
             if (d <= bestDistance) {
                 bestDistance = d;
                 best = records_[k];
@@ -237,6 +320,45 @@ void PreviewScene::render(PixelBuffer& target, const ViewTransform& view, std::s
             pen = a;
             penDown = true;
             penColour = colours_[last - 1];
+            continue;
+        }
+        if (blocks_[b].arcs) {
+            // Arcs in the block: each move, and each chord of an arc, cut to the view.
+            PixelPoint next = view.toPixel(startOf(first).X, startOf(first).Y);
+            const auto chord = [&](PixelPoint p1, PixelPoint p2, PreviewColour colour) {
+                if (!clipSegment(p1.x, p1.y, p2.x, p2.y, -2.0, -2.0, maxX, maxY)) {
+                    penDown = false;
+                    return;
+                }
+                const Pixel from{roundPixel(p1.x), roundPixel(p1.y)};
+                const Pixel to{roundPixel(p2.x), roundPixel(p2.y)};
+                if (from != to)
+                    plot.segment(from, to, words[static_cast<int>(colour)]);
+                else if (!(penDown && pen == to && penColour == colour))
+                    plot.dot(to, words[static_cast<int>(colour)]);
+                pen = to;
+                penDown = true;
+                penColour = colour;
+            };
+            for (std::size_t k = first; k < last; ++k) {
+                const PixelPoint start = next;
+                next = view.toPixel(ends_[k].X, ends_[k].Y);
+                const Arc* arc = arcOf(k);
+                if (arc == nullptr) {
+                    chord(start, next, colours_[k]);
+                    continue;
+                }
+                if (!arc->box.intersects(shown)) {
+                    penDown = false;
+                    continue;
+                }
+                PixelPoint from = start;
+                forEachChordEnd(*arc, kArcPixels * onePixel, [&](MmPoint p) {
+                    const PixelPoint to = view.toPixel(p.X, p.Y);
+                    chord(from, to, colours_[k]);
+                    from = to;
+                });
+            }
             continue;
         }
         if (box.MinX >= shown.MinX && box.MaxX <= shown.MaxX && box.MinY >= shown.MinY &&

@@ -5,6 +5,7 @@
 #include <optional>
 #include <vector>
 
+#include "gcode/ArcShape.h"
 #include "gcode/PenPoints.h"
 #include "lib/EventPump.h"
 #include "main/PreviewGeometry.h"
@@ -24,9 +25,12 @@ bool clipSegment(double& x1, double& y1, double& x2, double& y2, double minX, do
                  double maxX, double maxY);
 
 // The moves of a tool path as the preview draws them, walked once (see
-// walkPreview) and kept in drawing order, so that every frame of a zoom or a
+// walkPreview, or for an interpreted program its moves, writing red and the
+// rest green) and kept in drawing order, so that every frame of a zoom or a
 // pan draws only what it shows. Segment k runs from the end of segment k-1 (the
-// origin for the first) to its own end point.
+// origin for the first) to its own end point, straight or along an arc; arcs
+// are cut into chords for each frame, a fraction of a pixel close, so they stay
+// round at any zoom.
 class PreviewScene {
   public:
     PreviewScene() = default;
@@ -40,6 +44,9 @@ class PreviewScene {
 
     // The segment a record draws; empty for a record the preview skips.
     std::optional<PreviewSegment> segmentOf(std::size_t record) const;
+    // The whole way a record's moves draw, arcs as chords `tolerance` mm close;
+    // empty for a record the preview skips.
+    std::vector<MmPoint> pathOf(std::size_t record, double tolerance) const;
     // The record whose move, among the first `count` segments, passes nearest to
     // the point and not farther than `tolerance`; the later one on a tie, as it is
     // drawn on top.
@@ -54,8 +61,24 @@ class PreviewScene {
   private:
     struct Block {
         MmRect box;
+        bool arcs = false;  // some of its segments are arcs
+    };
+    // An arc segment; the heights are those of its ends (arcs upright in
+    // G18/G19 show their turn in the view).
+    struct Arc {
+        std::size_t segment = 0;
+        ArcShape shape;
+        double fromZ = 0;
+        double toZ = 0;
+        MmRect box;
     };
     static constexpr std::size_t kBlock = 256;
+
+    void addInterpretedMoves(const PenPoints& points, EventPump& pump);
+    const Arc* arcOf(std::size_t segment) const;
+    // Calls f(point) for the chord ends of an arc segment after its start.
+    template <typename F>
+    void forEachChordEnd(const Arc& arc, double tolerance, F&& f) const;
 
     MmPoint startOf(std::size_t segment) const {
         return segment == 0 ? MmPoint{} : ends_[segment - 1];
@@ -65,4 +88,5 @@ class PreviewScene {
     std::vector<PreviewColour> colours_;
     std::vector<std::size_t> records_;
     std::vector<Block> blocks_;  // one per kBlock segments
+    std::vector<Arc> arcs_;      // in segment order
 };

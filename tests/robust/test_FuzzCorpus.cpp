@@ -13,6 +13,8 @@
 #include "font/FontStorage.h"
 #include "gcode/GCodeReader.h"
 #include "gcode/GCodeWriter.h"
+#include "gcode/InterpretedEstimate.h"
+#include "gcode/InterpretedReader.h"
 #include "lib/EventPump.h"
 #include "lib/MachiningSettings.h"
 #include "lib/ProgramFolder.h"
@@ -74,6 +76,24 @@ TEST(FuzzCorpus, GCodeFiles) {
                          EXPECT_TRUE(std::isfinite(bounds.MinX) && std::isfinite(bounds.MaxX));
                      }),
               0);
+}
+
+TEST(FuzzCorpus, OtherProgramsGCode) {
+    EXPECT_GT(
+        replay("fuzz_gcode_interpreter",
+               [&](const std::string& bytes) {
+                   EventPump pump;
+                   PenPoints points;
+                   ViewBounds bounds;
+                   try {
+                       const InterpretedRead read = InterpretGCodeText(bytes, points, bounds, pump);
+                       EXPECT_TRUE(std::isfinite(
+                           EstimateInterpretedText(bytes, MachineLimits{}, read.cutRule).seconds));
+                   } catch (const GCodeReadError&) {
+                   }
+                   EXPECT_TRUE(std::isfinite(bounds.MinX) && std::isfinite(bounds.MaxX));
+               }),
+        0);
 }
 
 TEST(FuzzCorpus, LetterFiles) {

@@ -1,4 +1,4 @@
-// vezor-gcode --check and --png, run as the user runs them.
+// vezor-gcode --check, --read and --png, run as the user runs them.
 #include <gtest/gtest.h>
 
 #include <QFileInfo>
@@ -49,6 +49,35 @@ TEST(VezorGcodeCheck, PrintsRecordsAndBoundsOrTheReadersMessage) {
     const Outcome missing = vezorGcode({"--check", pathOf("missing.gcode")});
     EXPECT_EQ(missing.status, 2);
     EXPECT_NE(missing.err.find("missing.gcode"), std::string::npos) << missing.err;
+}
+
+TEST(VezorGcodeRead, PrintsThePathsExtentAndTheLinesItCouldNotRun) {
+    // In inches: a circle of radius 12.7 mm about X 38.1 mm, then on to X 50.8 mm.
+    const Outcome circle =
+        vezorGcode({"--read", file("circle.nc", "G20 G0 X1\nG2 I0.5 F10\n#1=2\nG1 X2\n")});
+    EXPECT_EQ(circle.status, 3);
+    EXPECT_EQ(circle.out, "records 4 bounds 0 -12.7 50.8 12.7\n");
+    EXPECT_EQ(circle.err, "строка 3: #1=2 — параметры # и выражения [ ] не выполняются\n");
+
+    const Outcome clean = vezorGcode({"--read", file("clean.nc", "G0 X1\nG1 Y-2 F100\n")});
+    EXPECT_EQ(clean.status, 0) << clean.err;
+    EXPECT_EQ(clean.out, "records 2 bounds 0 -2 1 0\n");
+
+    const Outcome text = vezorGcode({"--read", file("letter.txt", "Dear reader\n")});
+    EXPECT_EQ(text.status, 2);
+    EXPECT_EQ(text.err,
+              "Файл скорее всего не является VEzor,\nнайдены непонятные строки \n'Dear reader'\n");
+}
+
+TEST(VezorGcodePng, OneScaleForBothAxes) {
+    // A stroke 100 mm long and 20 mm high: the picture shows 100 mm both ways.
+    const QString gcode = file("wide.nc", "G0 X0 Y20\nG1 X100 F100\n");
+    ASSERT_EQ(vezorGcode({"--read", gcode, "--png", pathOf("wide.png")}).status, 0);
+    const QImage image(pathOf("wide.png"));
+    // 999 pixels over 100 mm, Y 20 at the top: the stroke in the top row, nothing below Y 0.
+    EXPECT_TRUE(near(image, 500, 0, kRed));
+    EXPECT_TRUE(near(image, 0, 100, kGreen)) << "the travel up from the origin";
+    EXPECT_EQ(image.pixel(500, 600), qRgb(255, 255, 255));
 }
 
 TEST(VezorGcodePng, DrawsAGCodeFileAtTheChosenScale) {

@@ -10,6 +10,8 @@
 #include "font/FontStorage.h"
 #include "gcode/GCodeEstimate.h"
 #include "gcode/GCodeWriter.h"
+#include "gcode/InterpretedEstimate.h"
+#include "gcode/InterpretedReader.h"
 #include "lib/EventPump.h"
 #include "lib/TextFile.h"
 #include "lib/VezorError.h"
@@ -88,6 +90,25 @@ int RunEstimateCheck(const Options& options) {
         return 2;
     }
     return std::fflush(stdout) == 0 ? kExitDone : kExitFailure;
+}
+
+int RunEstimateRead(const Options& options) {
+    GCodeProfile profile;
+    if (!ProfileFor(options, profile)) return kExitFailure;
+    PenPoints points;
+    ViewBounds bounds;
+    EventPump noEvents;
+    try {
+        const InterpretedRead read = InterpretGCodeFile(options.read, points, bounds, noEvents);
+        printFigures(EstimateInterpretedFile(options.read, LimitsOf(profile), read.cutRule));
+        if (std::fflush(stdout) != 0) return kExitFailure;
+        for (const SkippedLine& skipped : read.skipped)
+            sayProgramText(SkippedLineText(points, skipped));
+        return read.skipped.empty() ? kExitDone : kExitLettersMissing;
+    } catch (const VezorError& e) {
+        sayProgramText(e.message());
+        return 2;
+    }
 }
 
 bool PrepareRun(const Options& options, MachiningSettings& settings, std::string& font) {

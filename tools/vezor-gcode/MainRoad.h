@@ -25,3 +25,7 @@ int RunListProfiles();
 
 // --estimate --check: the machining figures of a G-code file.
 int RunEstimateCheck(const Options& options);
+
+// --estimate --read: the machining figures of another program's G-code file
+// as the interpreter runs it; the lines it cannot run on standard error.
+int RunEstimateRead(const Options& options);

@@ -77,6 +77,8 @@ Options ParseOptions(const std::vector<std::string>& args) {
             o.settings.emplace_back(value.substr(0, eq), value.substr(eq + 1));
         } else if (takeValue(args, i, "--check", value)) {
             o.check = value;
+        } else if (takeValue(args, i, "--read", value)) {
+            o.read = value;
         } else if (takeValue(args, i, "--png", value)) {
             o.png = value;
         } else if (takeValue(args, i, "--scale", value)) {
@@ -106,8 +108,13 @@ Options ParseOptions(const std::vector<std::string>& args) {
             "--batch and --serial write files named by --out, e.g. 'plate-{N}.gcode'");
     if (!o.check.empty() && !o.project.empty())
         throw OptionsError("--check reads a G-code file instead of a project");
+    if (!o.read.empty() && !o.project.empty())
+        throw OptionsError("--read reads a G-code file instead of a project");
+    if (!o.read.empty() && !o.check.empty())
+        throw OptionsError("--check and --read are two readings of a file: give one");
     if (o.estimate && !o.png.empty()) throw OptionsError("--estimate draws no picture");
-    if (!o.help && !o.listFonts && !o.listProfiles && o.check.empty() && o.project.empty())
+    if (!o.help && !o.listFonts && !o.listProfiles && o.check.empty() && o.read.empty() &&
+        o.project.empty())
         throw OptionsError("no project given");
     return o;
 }
@@ -120,6 +127,8 @@ std::string UsageText() {
            "                   (--out PATTERN | --grid N --pitch X[,Y] [--out FILE]) PROJECT\n"
            "       vezor-gcode --check GCODE [--png FILE [--scale N]]\n"
            "       vezor-gcode --estimate [--profile NAME] --check GCODE\n"
+           "       vezor-gcode --read GCODE [--png FILE [--scale N] | --estimate [--profile "
+           "NAME]]\n"
            "       vezor-gcode --list-fonts | --list-profiles\n"
            "\n"
            "Lays out the project file PROJECT and writes its G-code program, byte for byte\n"
@@ -139,12 +148,17 @@ std::string UsageText() {
            "                       (0 or 1), RazrivVBukve (1: lift the pen at the breaks\n"
            "                       the font marks inside letters); the others come from\n"
            "                       the user's settings\n"
-           "  --png FILE           also draw the preview as the draw button does (1000x1000)\n"
-           "                       and write it to FILE as a PNG picture\n"
+           "  --png FILE           also draw the preview as the draw button does (1000x1000,\n"
+           "                       one scale for both axes) and write it to FILE as a PNG\n"
            "  --scale N            preview scale in percent, 25 to 200; default 100\n"
            "  --check GCODE        read the G-code file as the window does and print\n"
            "                       \"records N bounds MINX MINY MAXX MAXY\"; exit status 2\n"
            "                       when it does not read\n"
+           "  --read GCODE         run another program's G-code file as a controller does\n"
+           "                       (arcs, G91, G20, offsets, cycles...) and print the same\n"
+           "                       line; each line it cannot run goes to standard error as\n"
+           "                       \"строка N: ...\"; exit status 3 when there is one, 2 when\n"
+           "                       the file holds no G-code\n"
            "  --batch TABLE.csv    one program per row of the table (first row: column\n"
            "                       names); {Name} in the project is the row's value\n"
            "  --serial FROM..TO    one program per number; {N} or {N:0001} is the number\n"

@@ -26,6 +26,7 @@ struct Options {
     std::vector<std::pair<std::string, std::string>> settings;  // --setting KEY=VALUE, in order
     std::string project;                                        // the one positional argument
     std::string check;                      // --check: a G-code file to read instead of a project
+    std::string read;                       // --read: another program's G-code file, interpreted
     std::string png;                        // --png: write the preview picture there
     int scale = 100;                        // --scale: preview scale in percent, 25 to 200
     std::string batch;                      // --batch: a table, one plate per row

@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "gcode/GCodeReader.h"
+#include "gcode/InterpretedReader.h"
 #include "lib/EventPump.h"
 #include "lib/NumberText.h"
 #include "lib/TextFile.h"
@@ -66,6 +67,47 @@ int RunCheck(const std::string& path, const std::string& pngPath, int scale) {
     return WritePreviewPng(points, bounds, 0, DrawingMode::GCodeFile, scale, pngPath);
 }
 
+int RunRead(const std::string& path, const std::string& pngPath, int scale) {
+    PenPoints points;
+    ViewBounds bounds;
+    EventPump noEvents;
+    InterpretedRead read;
+    try {
+        read = InterpretGCodeFile(path, points, bounds, noEvents);
+    } catch (const VezorError& e) {
+        sayProgramText(e.message());
+        return 2;
+    }
+    std::printf("records %zu bounds %s %s %s %s\n", points.count(),
+                numtext::shortest(bounds.MinX).c_str(), numtext::shortest(bounds.MinY).c_str(),
+                numtext::shortest(bounds.MaxX).c_str(), numtext::shortest(bounds.MaxY).c_str());
+    if (std::fflush(stdout) != 0) return 1;
+    for (const SkippedLine& skipped : read.skipped)
+        sayProgramText(SkippedLineText(points, skipped));
+    if (!pngPath.empty()) {
+        const int drawn =
+            WritePreviewPng(points, bounds, 0, DrawingMode::GCodeFile, scale, pngPath);
+        if (drawn != 0) return drawn;
+    }
+    return read.skipped.empty() ? 0 : 3;
+}
+
+namespace {
+
+// The view with one scale for both axes on a square picture: the narrower way
+// reaches further, right or down, as the window's scale list shows it.
+PreviewView evenView(PreviewView view) {
+    const double width = view.Right - view.Left;
+    const double height = view.Top - view.Bottom;
+    if (width < height)
+        view.Right = view.Left + height;
+    else if (height < width)
+        view.Bottom = view.Top - width;
+    return view;
+}
+
+}  // namespace
+
 int WritePreviewPng(const PenPoints& points, ViewBounds bounds, double fieldWidth,
                     DrawingMode drawMode, int scale, const std::string& pngPath) {
     long long drawLimit = 0;
@@ -73,7 +115,7 @@ int WritePreviewPng(const PenPoints& points, ViewBounds bounds, double fieldWidt
     EventPump noEvents;
     const QImage image =
         paintPreview(QSize(kPreviewPngSize, kPreviewPngSize), points, count, drawMode,
-                     previewView(bounds, scale / 100.0), fieldWidth, noEvents);
+                     evenView(previewView(bounds, scale / 100.0)), fieldWidth, noEvents);
     QByteArray png;
     QBuffer buffer(&png);
     if (!buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, "PNG")) {

@@ -46,6 +46,8 @@ int main(int argc, char** argv) {
     if (options.listProfiles) return RunListProfiles();
     if (!options.check.empty() && options.estimate) return RunEstimateCheck(options);
     if (!options.check.empty()) return RunCheck(options.check, options.png, options.scale);
+    if (!options.read.empty() && options.estimate) return RunEstimateRead(options);
+    if (!options.read.empty()) return RunRead(options.read, options.png, options.scale);
     if (options.plates()) return RunBatch(options);
     return RunMainRoad(options);
 }

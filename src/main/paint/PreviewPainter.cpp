@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QPen>
 #include <QPoint>
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -117,7 +118,14 @@ QImage paintPreview(const QSize& size, const PenPoints& points, std::size_t coun
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing, false);
     PixelBatcher batcher(painter, image.size(), view);
-    walkPreview(points, count, drawMode, batcher, pump);
+    if (points.moves()) {
+        // Arcs in chords a third of a pixel close.
+        const double mmPerPixel =
+            std::fabs(view.Right - view.Left) / std::max(1, image.width() - 1);
+        walkInterpreted(points, count, mmPerPixel / 3, batcher, pump);
+    } else {
+        walkPreview(points, count, drawMode, batcher, pump);
+    }
     if (const auto border = fieldBorder(fieldWidth, view)) batcher.segment(*border);
     batcher.flush();
     return image;

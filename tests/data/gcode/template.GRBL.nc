@@ -1,7 +1,7 @@
 (writing_mm 150.2)
 (travel_mm 363.1)
 (lifts 17)
-(seconds 198.3)
+(seconds 198.4)
 G21G90G17
 G0Z5.00
 M3S10000

@@ -1,7 +1,7 @@
 (writing_mm 150.2)
 (travel_mm 363.1)
 (lifts 17)
-(seconds 91.1)
+(seconds 92.0)
 G21G90G17
 M4S0
 G0X1.65Y-4.4

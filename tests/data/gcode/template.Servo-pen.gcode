@@ -1,7 +1,7 @@
 (writing_mm 150.2)
 (travel_mm 424.3)
 (lifts 17)
-(seconds 107.5)
+(seconds 108.3)
 G21G90G17
 M3S50
 G4P0.2
