@@ -11,6 +11,8 @@
 #include "RobustSupport.h"
 #include "TestSupport.h"
 #include "font/FontStorage.h"
+#include "fontsource/FontSources.h"
+#include "fontsource/OutlineCompiler.h"
 #include "gcode/GCodeReader.h"
 #include "gcode/GCodeWriter.h"
 #include "lib/EventPump.h"
@@ -130,6 +132,17 @@ TEST(FuzzCorpus, Pages) {
                          page.InsertJava(java, x, y);
                          page.MetkaDel("x");
                          page.setTitul("T");
+                     }),
+              0);
+}
+
+TEST(FuzzCorpus, OutlineFonts) {
+    EXPECT_GT(replay("fuzz_outline_font",
+                     [](const std::string& bytes) {
+                         try {
+                             (void)fontc::convertOutlineFont(fontc::OutlineFont(bytes), "F");
+                         } catch (const fontc::FontSourceError&) {
+                         }
                      }),
               0);
 }
