@@ -55,16 +55,27 @@ double median(std::vector<double> values) {
 
 }  // namespace
 
-OutlineConversion convertOutlineFont(const OutlineFont& font, const std::string& folder,
-                                     const CompileProgress& progress) {
-    OutlineConversion out;
+namespace {
+
+// Every glyph's area and centre lines, and the recipe that joins them.
+struct Prepared {
+    FontRecipe recipe;
+    std::vector<Glyph> glyphs;
+    std::vector<int> missing;
+    double pen = 0;  // the median stroke width, font units
+    bool complete = true;
+};
+
+Prepared prepare(const OutlineFont& font, const std::string& folder,
+                 const CompileProgress& progress) {
+    Prepared out;
     const OutlineFontInfo& info = font.info();
     const double em = info.unitsPerEm;
-    FontRecipe recipe;
+    FontRecipe& recipe = out.recipe;
     recipe.folder = folder;
     recipe.licence = outlineLicence(info, folder);
 
-    std::vector<Glyph> glyphs;
+    std::vector<Glyph>& glyphs = out.glyphs;
     for (int code = 33; code < 256; ++code) {
         const char32_t character = win1251::toUnicode(static_cast<unsigned char>(code));
         if (QChar::category(character) == QChar::Other_Control) continue;
@@ -88,11 +99,11 @@ OutlineConversion convertOutlineFont(const OutlineFont& font, const std::string&
             recipe.leftOut.push_back(e.what());
         }
     }
-
     if (glyphs.empty())
         throw FontSourceError(recipe.leftOut.empty()
                                   ? "в шрифте нет ни одного знака кодировки Windows-1251"
                                   : "ни один знак шрифта не читается: " + recipe.leftOut.front());
+
     const std::size_t total = glyphs.size();
     CentreLineSettings settings;
     settings.tolerance = em * kLineTolerance;
@@ -101,37 +112,22 @@ OutlineConversion convertOutlineFont(const OutlineFont& font, const std::string&
     std::vector<std::pair<double, double>> allWidths;
     for (std::size_t i = 0; i < total; ++i) {
         if (progress && !progress(i, 2 * total)) {
-            out.font.folder = folder;
-            out.font.complete = false;
+            out.complete = false;
             return out;
         }
         Glyph& g = glyphs[i];
         g.lines = centreLines(g.area, settings);
         auto& into = g.counted ? widths : allWidths;
         into.insert(into.end(), g.lines.widthSamples.begin(), g.lines.widthSamples.end());
-    }
-    const double pen = weightedMedian(widths.empty() ? allWidths : widths);
-
-    for (const Glyph& g : glyphs) {
-        std::vector<Polyline> lines;
         SourceGlyph source;
         for (const CentreStroke& stroke : g.lines.strokes) {
-            lines.push_back(stroke.points);
             SourcePath path;
             for (Point p : stroke.points) path.push_back({p, 0});
             source.paths.push_back(std::move(path));
         }
-        LetterQuality q;
-        const StrokeMeasures m = measureStrokes(g.area, lines, pen, em * kPixel);
-        q.coverage = m.coverage;
-        q.spill = m.spill;
-        q.spurs =
-            static_cast<int>(std::count_if(g.lines.freeBranches.begin(), g.lines.freeBranches.end(),
-                                           [pen](double l) { return l < pen; }));
-        q.counted = g.counted;
-        out.quality[g.code] = q;
         recipe.glyphs[g.code] = std::move(source);
     }
+    out.pen = weightedMedian(widths.empty() ? allWidths : widths);
 
     // One scale: capitals as high as the shipped fonts', unless a mark or a
     // descender would then leave the box.
@@ -150,18 +146,57 @@ OutlineConversion convertOutlineFont(const OutlineFont& font, const std::string&
     LetterBox box;
     box.top = kOutlineBaseline - all.maxY * scale;
     box.bottom = kOutlineBaseline - all.minY * scale;
+    recipe.box = box;
+    return out;
+}
+
+}  // namespace
+
+FontRecipe outlineFontRecipe(const OutlineFont& font, const std::string& folder) {
+    return prepare(font, folder, {}).recipe;
+}
+
+OutlineConversion convertOutlineFont(const OutlineFont& font, const std::string& folder,
+                                     const CompileProgress& progress) {
+    OutlineConversion out;
+    Prepared prepared = prepare(font, folder, progress);
+    out.missing = prepared.missing;
+    if (!prepared.complete) {
+        out.font.folder = folder;
+        out.font.complete = false;
+        return out;
+    }
+    const double em = font.info().unitsPerEm;
+    const double pen = prepared.pen;
+    for (const Glyph& g : prepared.glyphs) {
+        std::vector<Polyline> lines;
+        for (const CentreStroke& stroke : g.lines.strokes) lines.push_back(stroke.points);
+        LetterQuality q;
+        const StrokeMeasures m = measureStrokes(g.area, lines, pen, em * kPixel);
+        q.coverage = m.coverage;
+        q.spill = m.spill;
+        q.spurs =
+            static_cast<int>(std::count_if(g.lines.freeBranches.begin(), g.lines.freeBranches.end(),
+                                           [pen](double l) { return l < pen; }));
+        q.counted = g.counted;
+        out.quality[g.code] = q;
+    }
+
+    const std::size_t total = prepared.glyphs.size();
     const CompileProgress joining = [&](std::size_t done, std::size_t) {
         return !progress || progress(total + done, 2 * total);
     };
-    out.font = compileFont(recipe, box, joining);
+    const FontRecipe& recipe = prepared.recipe;
+    out.font = compileFont(recipe, {}, joining);
     out.penWidth = pen * out.font.scale;
     if (!out.font.complete) return out;
 
+    const LetterBox& box = *recipe.box;
     std::vector<double> coverage, spill;
-    for (const Glyph& g : glyphs) {
+    for (const Glyph& g : prepared.glyphs) {
         const auto letter = out.font.letters.find(g.code);
         if (letter == out.font.letters.end()) continue;
-        const Bounds own = extent(recipe.glyphs[g.code]);
+        const Bounds own = extent(recipe.glyphs.at(g.code));
         std::vector<double>& w = out.widths[g.code];
         for (Point p : letter->second.stroke.points) {
             const Point source{(p.x - box.left) / out.font.scale + own.minX,

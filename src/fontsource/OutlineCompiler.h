@@ -48,6 +48,10 @@ constexpr double kOutlineBaseline = 80.5;
 OutlineConversion convertOutlineFont(const OutlineFont& font, const std::string& folder,
                                      const CompileProgress& progress = {});
 
+// The recipe alone: every glyph's centre lines, with the box that gives the
+// capitals their height (for the shipped fonts' recipes). Throws FontSourceError.
+FontRecipe outlineFontRecipe(const OutlineFont& font, const std::string& folder);
+
 // LICENSE.txt of a converted font: what it was made from, the font's copyright
 // and licence as its name table gives them.
 std::string outlineLicence(const OutlineFontInfo& info, const std::string& folder);

@@ -26,8 +26,8 @@ const char* kHelp =
     "Windows-1251 code, each letter one stroke inside the 0..110 letter box.\n"
     "\n"
     "  --shipped DIR       build every font that ships with the program into DIR/<font>\n"
-    "                      (from the packages librecad-data and hershey-fonts-data,\n"
-    "                      and the SVG fonts of inkscape)\n"
+    "                      (from the packages librecad-data, hershey-fonts-data and\n"
+    "                      fonts-dejavu-core, and the SVG fonts of inkscape)\n"
     "  --lff FILE          compile one LibreCAD .lff font (glyphs keyed by Unicode)\n"
     "  --jhf FILE          compile one Hershey .jhf font (glyphs in ASCII order from 32)\n"
     "  --svg FILE          compile one single-stroke SVG font (glyphs keyed by unicode)\n"
@@ -45,6 +45,7 @@ const char* kHelp =
     "  --jhf-dir DIR       where the .jhf fonts are (default /usr/share/hershey-fonts)\n"
     "  --svg-dir DIR       where the SVG fonts are\n"
     "                      (default /usr/share/inkscape/extensions/svg_fonts)\n"
+    "  --outline-dir DIR   where DejaVuSans.ttf is (default /usr/share/fonts/truetype/dejavu)\n"
     "  --help              this text\n"
     "\n"
     "For every font it reports the length of the connecting lines drawn between\n"
@@ -152,6 +153,8 @@ int main(int argc, char** argv) {
             ok = value(sources.jhf);
         else if (a == "--svg-dir")
             ok = value(sources.svg);
+        else if (a == "--outline-dir")
+            ok = value(sources.outline);
         else if (a == "--glyph-index")
             ok = value(indexFile) && value(indexPng);
         else
