@@ -251,6 +251,9 @@ std::vector<std::string> shippedFontNames() {
 std::vector<std::string> missingSources(const std::string& folder, const SourceFolders& sources) {
     std::vector<std::string> missing;
     const Sources s = sourcesOf(folder);
+#ifndef VEZOR_OUTLINE
+    if (s.format == Format::Outline) return {"outline fonts (built without them)"};
+#endif
     for (const auto& file : s.files) {
         const std::string path = pathOf(file, s.format, sources);
         if (!std::filesystem::is_regular_file(path)) missing.push_back(path);
@@ -282,9 +285,14 @@ FontRecipe shippedFontRecipe(const std::string& folder, const SourceFolders& sou
     const Sources s = sourcesOf(folder);
     if (s.format == Format::Lff) return lffShipped(folder, s.files[0], sources);
     if (s.format == Format::Svg) return svgShipped(folder, s.files[0], sources);
-    if (s.format == Format::Outline)
+    if (s.format == Format::Outline) {
+#ifdef VEZOR_OUTLINE
         return outlineFontRecipe(
             OutlineFont(readSourceFile(pathOf(s.files[0], Format::Outline, sources))), folder);
+#else
+        throw FontSourceError(folder + ": this build reads no outline fonts");
+#endif
+    }
     if (folder == kCyrillic) return cyrillicShipped(folder, sources);
     FontRecipe recipe =
         jhfAsciiRecipe(parseJhf(readSourceFile(pathOf(s.files[0], Format::Jhf, sources))), folder);

@@ -119,13 +119,18 @@ void joinCluster(const std::vector<ClusterEnd>& ends, Point centre, double radiu
             const double tb = cross(b.p - a.p, a.out) / denominator * -1;
             const double limit = 4 * radius + distance(a.p, b.p);
             if (ta > 0 && tb > 0 && ta < limit && tb < limit) {
-                // A corner cut off square (the foot of a V) keeps its lines inside.
+                // A corner cut off square (the foot of a V) keeps its lines inside:
+                // the meeting point comes back towards the junction until it is in the ink.
                 Point corner = a.p - a.out * ta;
-                const Point middle = (a.p + b.p) * 0.5;
-                const Point towards = unit(corner - middle);
-                if (const auto inside = rayToOutline(area, middle, towards);
-                    inside && *inside < distance(middle, corner))
-                    corner = middle + towards * *inside;
+                if (!contains(area, corner) && contains(area, centre)) {
+                    Point in = centre;
+                    Point out = corner;
+                    for (int step = 0; step < 24; ++step) {
+                        const Point mid = (in + out) * 0.5;
+                        (contains(area, mid) ? in : out) = mid;
+                    }
+                    corner = in;
+                }
                 lines.push_back({a.p, corner, b.p});
                 return;
             }

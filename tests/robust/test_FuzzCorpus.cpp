@@ -11,8 +11,10 @@
 #include "RobustSupport.h"
 #include "TestSupport.h"
 #include "font/FontStorage.h"
+#ifdef VEZOR_OUTLINE
 #include "fontsource/FontSources.h"
 #include "fontsource/OutlineCompiler.h"
+#endif
 #include "gcode/GCodeReader.h"
 #include "gcode/GCodeWriter.h"
 #include "lib/EventPump.h"
@@ -136,6 +138,7 @@ TEST(FuzzCorpus, Pages) {
               0);
 }
 
+#ifdef VEZOR_OUTLINE
 TEST(FuzzCorpus, OutlineFonts) {
     EXPECT_GT(replay("fuzz_outline_font",
                      [](const std::string& bytes) {
@@ -146,5 +149,6 @@ TEST(FuzzCorpus, OutlineFonts) {
                      }),
               0);
 }
+#endif
 
 }  // namespace

@@ -80,11 +80,11 @@ void build(const fontc::FontRecipe& recipe, const std::string& outDir, const std
     }
 }
 
-void buildOutline(const std::string& file, int face, const std::string& outDir,
-                  const std::string& sheets) {
+#ifdef VEZOR_OUTLINE
+void buildOutline(const std::string& file, int face, const std::string& name,
+                  const std::string& outDir, const std::string& sheets) {
     const fontc::OutlineFont font(fontc::readSourceFile(file), face);
-    const fontc::OutlineConversion conversion =
-        fontc::convertOutlineFont(font, std::filesystem::path(outDir).stem().string());
+    const fontc::OutlineConversion conversion = fontc::convertOutlineFont(font, name);
     fontc::writeFontFolder(conversion.font, outDir);
     std::fputs(fontc::joinReport(conversion.font).c_str(), stdout);
     std::fputs(fontc::outlineReport(conversion).c_str(), stdout);
@@ -94,6 +94,7 @@ void buildOutline(const std::string& file, int face, const std::string& outDir,
                                sheets + "/" + conversion.font.folder + ".png");
     }
 }
+#endif
 
 void glyphIndex(const std::string& file, const std::string& png) {
     std::vector<std::pair<std::string, std::vector<fontc::Polyline>>> glyphs;
@@ -166,6 +167,9 @@ int main(int argc, char** argv) {
         return usage("nothing to do");
     if ((!lff.empty() || !jhf.empty() || !svg.empty() || !outline.empty()) && out.empty())
         return usage("--lff, --jhf, --svg and --outline need --out");
+#ifndef VEZOR_OUTLINE
+    if (!outline.empty()) return usage("this build reads no outline fonts");
+#endif
     int faceIndex = 0;
     if (!face.empty()) {
         const auto [end, error] =
@@ -191,7 +195,9 @@ int main(int argc, char** argv) {
         if (!svg.empty())
             build(fontc::svgRecipe(fontc::parseSvgFont(fontc::readSourceFile(svg)), nameOf(out)),
                   out, sheets);
-        if (!outline.empty()) buildOutline(outline, faceIndex, out, sheets);
+#ifdef VEZOR_OUTLINE
+        if (!outline.empty()) buildOutline(outline, faceIndex, nameOf(out), out, sheets);
+#endif
         if (!shipped.empty())
             for (const std::string& name : fontc::shippedFontNames()) {
                 const auto missing = fontc::missingSources(name, sources);

@@ -8,7 +8,9 @@
 #include <algorithm>
 #include <filesystem>
 
+#ifdef VEZOR_OUTLINE
 #include "fonteditor/ui/frmOutlineImport.h"
+#endif
 #include "fontsource/FontImport.h"
 #include "fontsource/FontSources.h"
 #include "lib/Dialogs.h"
@@ -79,11 +81,15 @@ std::string ImportFont(FileChoice& choice, QWidget* parent, int* letterToOpen) {
     const std::string title = cp(kTitle);
     const std::string path = chooseFontFile(choice);
     if (path.empty()) return "";
+#ifdef VEZOR_OUTLINE
     if (isOutlineFontFile(path)) {
         const OutlineImportResult imported = ImportOutlineFont(path, -1, parent);
         if (letterToOpen) *letterToOpen = imported.letterToOpen;
         return imported.font;
     }
+#else
+    (void)letterToOpen;
+#endif
     const std::string file = disk::utf8Path(disk::fsPath(path).filename());
     fontc::FontRecipe recipe;
     try {

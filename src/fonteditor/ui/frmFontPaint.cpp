@@ -23,7 +23,9 @@
 #include "font/FontStorage.h"
 #include "fonteditor/ui/LetterSurface.h"
 #include "fonteditor/ui/frmFontImport.h"
+#ifdef VEZOR_OUTLINE
 #include "fonteditor/ui/frmOutlineImport.h"
+#endif
 #include "lib/Dialogs.h"
 #include "lib/TextFile.h"
 #include "lib/VezorError.h"
@@ -156,9 +158,11 @@ void frmFontPaint::buildMenus() {
     mnuImport = mnuFail->addAction(QStringLiteral("Импорт шрифта…"));
     mnuImport->setObjectName("mnuImport");
     connect(mnuImport, &QAction::triggered, this, [this] { mnuImport_Click(); });
+#ifdef VEZOR_OUTLINE
     mnuImportInstalled = mnuFail->addAction(QStringLiteral("Импорт шрифта компьютера…"));
     mnuImportInstalled->setObjectName("mnuImportInstalled");
     connect(mnuImportInstalled, &QAction::triggered, this, [this] { mnuImportInstalled_Click(); });
+#endif
     mnuFail->addSeparator()->setObjectName("mnuLine");
     mnuExit = mnuFail->addAction(QStringLiteral("Выход"));
     mnuExit->setObjectName("mnuExit");
@@ -278,10 +282,12 @@ void frmFontPaint::mnuImport_Click() {
 }
 
 void frmFontPaint::mnuImportInstalled_Click() {
+#ifdef VEZOR_OUTLINE
     const auto font = ChooseInstalledFont(this);
     if (!font) return;
     const OutlineImportResult imported = ImportOutlineFont(font->file, font->face, this);
     showImported(imported.font, imported.letterToOpen);
+#endif
 }
 
 void frmFontPaint::showImported(const std::string& font, int letter) {
