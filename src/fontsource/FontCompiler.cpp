@@ -36,8 +36,9 @@ JoinWeights weightsFor(int code) {
 }
 }  // namespace
 
-CompiledFont compileFont(const FontRecipe& recipe, const LetterBox& box,
+CompiledFont compileFont(const FontRecipe& recipe, const LetterBox& givenBox,
                          const CompileProgress& progress) {
+    const LetterBox& box = recipe.box ? *recipe.box : givenBox;
     CompiledFont font;
     font.folder = recipe.folder;
     font.licence = recipe.licence;

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -16,15 +17,6 @@
 // joined into one stroke.
 namespace fontc {
 
-struct FontRecipe {
-    std::string folder;                 // font folder name
-    std::map<int, SourceGlyph> glyphs;  // by Windows-1251 code, y upward
-    double baseline = 0;                // source y of the baseline
-    std::string licence;                // text of LICENSE.txt, empty for none
-    // Glyphs the reader could not take, one line each for the report (UTF-8).
-    std::vector<std::string> leftOut;
-};
-
 struct LetterBox {
     double top = 2;            // y of the font's highest mark
     double bottom = 100;       // y of its lowest descender
@@ -32,6 +24,18 @@ struct LetterBox {
     double widest = 108;       // largest x a letter may reach; wider ones are left out
     double chordError = 0.25;  // largest distance of an arc from its chords, letter units
     double snap = 0.4;         // stroke ends this close touch
+};
+
+struct FontRecipe {
+    std::string folder;                 // font folder name
+    std::map<int, SourceGlyph> glyphs;  // by Windows-1251 code, y upward
+    double baseline = 0;                // source y of the baseline
+    std::string licence;                // text of LICENSE.txt, empty for none
+    // Glyphs the reader could not take, one line each for the report (UTF-8).
+    std::vector<std::string> leftOut;
+    // A box of the font's own (an outline font's, which sets its scale by its
+    // capitals), used instead of the one compileFont is given.
+    std::optional<LetterBox> box;
 };
 
 struct CompiledLetter {

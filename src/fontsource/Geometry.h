@@ -19,6 +19,11 @@ inline double dot(Point a, Point b) { return a.x * b.x + a.y * b.y; }
 inline double cross(Point a, Point b) { return a.x * b.y - a.y * b.x; }
 inline double length(Point a) { return std::hypot(a.x, a.y); }
 inline double distance(Point a, Point b) { return length(a - b); }
+// The direction of a, or the zero vector for none.
+inline Point unit(Point a) {
+    const double l = length(a);
+    return l > 0 ? a * (1 / l) : Point{};
+}
 
 using Polyline = std::vector<Point>;
 

@@ -4,6 +4,7 @@
 #include <map>
 
 #include "fontsource/Licences.h"
+#include "fontsource/OutlineCompiler.h"
 #include "fontsource/SvgFont.h"
 #include "lib/Win1251.h"
 
@@ -20,6 +21,9 @@ constexpr const char* kCyrillic = "Hershey-Cyrillic";
 // their licence asks of a modified font.
 constexpr const char* kReadable = "Chitkiy";  // EMS Readability
 constexpr const char* kSketch = "Eskiz";      // EMS Tech
+// DejaVu Sans drawn along its centre lines, named apart from it as a derivative of
+// the Bitstream Vera fonts must be.
+constexpr const char* kPlain = "Prostoy";
 
 constexpr const char* kCyrilc1 = "cyrilc_1.jhf";
 constexpr const char* kCyrillicKeys = "cyrillic.jhf";
@@ -27,7 +31,7 @@ constexpr const char* kCyrillicKeys = "cyrillic.jhf";
 // Hershey glyphs stand on y = 9 (y downward in the file, upward here).
 constexpr double kHersheyBaseline = -9;
 
-enum class Format { Lff, Jhf, Svg };
+enum class Format { Lff, Jhf, Svg, Outline };
 
 struct Sources {
     std::vector<std::string> files;  // relative to the format's folder
@@ -42,13 +46,15 @@ Sources sourcesOf(const std::string& folder) {
     if (folder == kCyrillic) return {{"timesr.jhf", kCyrilc1, kCyrillicKeys}, Format::Jhf};
     if (folder == kReadable) return {{"EMSReadability.svg"}, Format::Svg};
     if (folder == kSketch) return {{"EMSTech.svg"}, Format::Svg};
+    if (folder == kPlain) return {{"DejaVuSans.ttf"}, Format::Outline};
     throw FontSourceError("no such shipped font: " + folder);
 }
 
 std::string pathOf(const std::string& file, Format format, const SourceFolders& sources) {
     const std::string& root = format == Format::Lff   ? sources.lff
                               : format == Format::Jhf ? sources.jhf
-                                                      : sources.svg;
+                              : format == Format::Svg ? sources.svg
+                                                      : sources.outline;
     return (std::filesystem::path(root) / file).string();
 }
 
@@ -239,12 +245,15 @@ FontRecipe lffShipped(const std::string& folder, const std::string& file,
 }  // namespace
 
 std::vector<std::string> shippedFontNames() {
-    return {kMain, kWide, kCyrillic, kRoman, kScript, kReadable, kSketch};
+    return {kMain, kWide, kCyrillic, kRoman, kScript, kReadable, kSketch, kPlain};
 }
 
 std::vector<std::string> missingSources(const std::string& folder, const SourceFolders& sources) {
     std::vector<std::string> missing;
     const Sources s = sourcesOf(folder);
+#ifndef VEZOR_OUTLINE
+    if (s.format == Format::Outline) return {"outline fonts (built without them)"};
+#endif
     for (const auto& file : s.files) {
         const std::string path = pathOf(file, s.format, sources);
         if (!std::filesystem::is_regular_file(path)) missing.push_back(path);
@@ -276,6 +285,14 @@ FontRecipe shippedFontRecipe(const std::string& folder, const SourceFolders& sou
     const Sources s = sourcesOf(folder);
     if (s.format == Format::Lff) return lffShipped(folder, s.files[0], sources);
     if (s.format == Format::Svg) return svgShipped(folder, s.files[0], sources);
+    if (s.format == Format::Outline) {
+#ifdef VEZOR_OUTLINE
+        return outlineFontRecipe(
+            OutlineFont(readSourceFile(pathOf(s.files[0], Format::Outline, sources))), folder);
+#else
+        throw FontSourceError(folder + ": this build reads no outline fonts");
+#endif
+    }
     if (folder == kCyrillic) return cyrillicShipped(folder, sources);
     FontRecipe recipe =
         jhfAsciiRecipe(parseJhf(readSourceFile(pathOf(s.files[0], Format::Jhf, sources))), folder);

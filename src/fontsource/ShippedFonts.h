@@ -7,14 +7,15 @@
 #include "fontsource/FontSources.h"
 
 // The fonts that ship with the program and how each is made from the fonts of
-// the Debian packages librecad-data and hershey-fonts-data, and of the SVG fonts
-// of the inkscape package.
+// the Debian packages librecad-data and hershey-fonts-data, of the SVG fonts
+// of the inkscape package, and of the outline font DejaVu Sans (fonts-dejavu-core).
 namespace fontc {
 
 struct SourceFolders {
     std::string lff = "/usr/share/librecad/fonts";
     std::string jhf = "/usr/share/hershey-fonts";
     std::string svg = "/usr/share/inkscape/extensions/svg_fonts";
+    std::string outline = "/usr/share/fonts/truetype/dejavu";
 };
 
 // Folder names of the shipped fonts; the first sorts first in the font list.

@@ -149,7 +149,8 @@ TEST(ShippedFonts, AreWhatTheCompilerMakesOfTheSourcePackages) {
         const auto missing = missingSources(name, sources);
         if (!missing.empty())
             GTEST_SKIP() << missing.front()
-                         << " is not installed (packages librecad-data and hershey-fonts-data)";
+                         << " is not installed (packages librecad-data, hershey-fonts-data, "
+                            "fonts-dejavu-core; scripts/setup.sh)";
     }
     for (const auto& name : shippedFontNames()) {
         const std::string fresh = testProgramFolder() + "/" + name;

@@ -11,6 +11,10 @@
 #include "RobustSupport.h"
 #include "TestSupport.h"
 #include "font/FontStorage.h"
+#ifdef VEZOR_OUTLINE
+#include "fontsource/FontSources.h"
+#include "fontsource/OutlineCompiler.h"
+#endif
 #include "gcode/GCodeReader.h"
 #include "gcode/GCodeWriter.h"
 #include "gcode/InterpretedEstimate.h"
@@ -153,5 +157,18 @@ TEST(FuzzCorpus, Pages) {
                      }),
               0);
 }
+
+#ifdef VEZOR_OUTLINE
+TEST(FuzzCorpus, OutlineFonts) {
+    EXPECT_GT(replay("fuzz_outline_font",
+                     [](const std::string& bytes) {
+                         try {
+                             (void)fontc::convertOutlineFont(fontc::OutlineFont(bytes), "F");
+                         } catch (const fontc::FontSourceError&) {
+                         }
+                     }),
+              0);
+}
+#endif
 
 }  // namespace

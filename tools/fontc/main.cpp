@@ -1,5 +1,6 @@
 // vezor-fontc: builds the program's font folders from single-stroke fonts.
 #include <QGuiApplication>
+#include <charconv>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -9,6 +10,7 @@
 #include "FontSheet.h"
 #include "fontsource/FontCompiler.h"
 #include "fontsource/FontSources.h"
+#include "fontsource/OutlineCompiler.h"
 #include "fontsource/ShippedFonts.h"
 #include "fontsource/SvgFont.h"
 #include "lib/DiskFiles.h"
@@ -24,12 +26,17 @@ const char* kHelp =
     "Windows-1251 code, each letter one stroke inside the 0..110 letter box.\n"
     "\n"
     "  --shipped DIR       build every font that ships with the program into DIR/<font>\n"
-    "                      (from the packages librecad-data and hershey-fonts-data,\n"
-    "                      and the SVG fonts of inkscape)\n"
+    "                      (from the packages librecad-data, hershey-fonts-data and\n"
+    "                      fonts-dejavu-core, and the SVG fonts of inkscape)\n"
     "  --lff FILE          compile one LibreCAD .lff font (glyphs keyed by Unicode)\n"
     "  --jhf FILE          compile one Hershey .jhf font (glyphs in ASCII order from 32)\n"
     "  --svg FILE          compile one single-stroke SVG font (glyphs keyed by unicode)\n"
-    "  --out DIR           the font folder --lff, --jhf or --svg writes\n"
+    "  --outline FILE      draw a TrueType or OpenType font (.ttf, .otf, .ttc) along the\n"
+    "                      centre lines of its letters; reports per letter how much of\n"
+    "                      the glyph a pen of the font's stroke width along them covers\n"
+    "                      and spills, and the spurs left\n"
+    "  --face N            the face of a .ttc collection --outline reads (default 0)\n"
+    "  --out DIR           the font folder --lff, --jhf, --svg or --outline writes\n"
     "  --sheets DIR        also draw a PNG sheet of every font built into DIR\n"
     "  --glyph-index FILE PNG\n"
     "                      draw the glyphs of a .lff or .jhf file as they are, each\n"
@@ -38,6 +45,7 @@ const char* kHelp =
     "  --jhf-dir DIR       where the .jhf fonts are (default /usr/share/hershey-fonts)\n"
     "  --svg-dir DIR       where the SVG fonts are\n"
     "                      (default /usr/share/inkscape/extensions/svg_fonts)\n"
+    "  --outline-dir DIR   where DejaVuSans.ttf is (default /usr/share/fonts/truetype/dejavu)\n"
     "  --help              this text\n"
     "\n"
     "For every font it reports the length of the connecting lines drawn between\n"
@@ -72,6 +80,22 @@ void build(const fontc::FontRecipe& recipe, const std::string& outDir, const std
     }
 }
 
+#ifdef VEZOR_OUTLINE
+void buildOutline(const std::string& file, int face, const std::string& name,
+                  const std::string& outDir, const std::string& sheets) {
+    const fontc::OutlineFont font(fontc::readSourceFile(file), face);
+    const fontc::OutlineConversion conversion = fontc::convertOutlineFont(font, name);
+    fontc::writeFontFolder(conversion.font, outDir);
+    std::fputs(fontc::joinReport(conversion.font).c_str(), stdout);
+    std::fputs(fontc::outlineReport(conversion).c_str(), stdout);
+    if (!sheets.empty()) {
+        std::filesystem::create_directories(sheets);
+        fontc::renderFontSheet(conversion.font, std::filesystem::absolute(outDir).string(), kSample,
+                               sheets + "/" + conversion.font.folder + ".png");
+    }
+}
+#endif
+
 void glyphIndex(const std::string& file, const std::string& png) {
     std::vector<std::pair<std::string, std::vector<fontc::Polyline>>> glyphs;
     const std::string text = fontc::readSourceFile(file);
@@ -95,7 +119,7 @@ void glyphIndex(const std::string& file, const std::string& png) {
 int main(int argc, char** argv) {
     programstart::rawConsole();
     const std::vector<std::string> args = programstart::arguments(argc, argv);
-    std::string shipped, lff, jhf, svg, out, sheets, indexFile, indexPng;
+    std::string shipped, lff, jhf, svg, outline, face, out, sheets, indexFile, indexPng;
     fontc::SourceFolders sources;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
@@ -116,6 +140,10 @@ int main(int argc, char** argv) {
             ok = value(jhf);
         else if (a == "--svg")
             ok = value(svg);
+        else if (a == "--outline")
+            ok = value(outline);
+        else if (a == "--face")
+            ok = value(face);
         else if (a == "--out")
             ok = value(out);
         else if (a == "--sheets")
@@ -126,16 +154,29 @@ int main(int argc, char** argv) {
             ok = value(sources.jhf);
         else if (a == "--svg-dir")
             ok = value(sources.svg);
+        else if (a == "--outline-dir")
+            ok = value(sources.outline);
         else if (a == "--glyph-index")
             ok = value(indexFile) && value(indexPng);
         else
             return usage(("unknown option " + a).c_str());
         if (!ok) return usage(("missing value after " + a).c_str());
     }
-    if (shipped.empty() && lff.empty() && jhf.empty() && svg.empty() && indexFile.empty())
+    if (shipped.empty() && lff.empty() && jhf.empty() && svg.empty() && outline.empty() &&
+        indexFile.empty())
         return usage("nothing to do");
-    if ((!lff.empty() || !jhf.empty() || !svg.empty()) && out.empty())
-        return usage("--lff, --jhf and --svg need --out");
+    if ((!lff.empty() || !jhf.empty() || !svg.empty() || !outline.empty()) && out.empty())
+        return usage("--lff, --jhf, --svg and --outline need --out");
+#ifndef VEZOR_OUTLINE
+    if (!outline.empty()) return usage("this build reads no outline fonts");
+#endif
+    int faceIndex = 0;
+    if (!face.empty()) {
+        const auto [end, error] =
+            std::from_chars(face.data(), face.data() + face.size(), faceIndex);
+        if (error != std::errc() || end != face.data() + face.size() || faceIndex < 0)
+            return usage("--face needs a face number from 0");
+    }
 
     // Sheets draw text with QPainter, which needs a GUI application but no display.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -154,6 +195,9 @@ int main(int argc, char** argv) {
         if (!svg.empty())
             build(fontc::svgRecipe(fontc::parseSvgFont(fontc::readSourceFile(svg)), nameOf(out)),
                   out, sheets);
+#ifdef VEZOR_OUTLINE
+        if (!outline.empty()) buildOutline(outline, faceIndex, nameOf(out), out, sheets);
+#endif
         if (!shipped.empty())
             for (const std::string& name : fontc::shippedFontNames()) {
                 const auto missing = fontc::missingSources(name, sources);

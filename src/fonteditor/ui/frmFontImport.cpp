@@ -8,6 +8,9 @@
 #include <algorithm>
 #include <filesystem>
 
+#ifdef VEZOR_OUTLINE
+#include "fonteditor/ui/frmOutlineImport.h"
+#endif
 #include "fontsource/FontImport.h"
 #include "fontsource/FontSources.h"
 #include "lib/Dialogs.h"
@@ -74,10 +77,19 @@ fontc::CompiledFont joinWithProgress(const fontc::FontRecipe& recipe, QWidget* p
 
 }  // namespace
 
-std::string ImportFont(FileChoice& choice, QWidget* parent) {
+std::string ImportFont(FileChoice& choice, QWidget* parent, int* letterToOpen) {
     const std::string title = cp(kTitle);
     const std::string path = chooseFontFile(choice);
     if (path.empty()) return "";
+#ifdef VEZOR_OUTLINE
+    if (isOutlineFontFile(path)) {
+        const OutlineImportResult imported = ImportOutlineFont(path, -1, parent);
+        if (letterToOpen) *letterToOpen = imported.letterToOpen;
+        return imported.font;
+    }
+#else
+    (void)letterToOpen;
+#endif
     const std::string file = disk::utf8Path(disk::fsPath(path).filename());
     fontc::FontRecipe recipe;
     try {

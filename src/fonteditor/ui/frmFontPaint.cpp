@@ -23,6 +23,9 @@
 #include "font/FontStorage.h"
 #include "fonteditor/ui/LetterSurface.h"
 #include "fonteditor/ui/frmFontImport.h"
+#ifdef VEZOR_OUTLINE
+#include "fonteditor/ui/frmOutlineImport.h"
+#endif
 #include "lib/Dialogs.h"
 #include "lib/TextFile.h"
 #include "lib/VezorError.h"
@@ -155,6 +158,11 @@ void frmFontPaint::buildMenus() {
     mnuImport = mnuFail->addAction(QStringLiteral("Импорт шрифта…"));
     mnuImport->setObjectName("mnuImport");
     connect(mnuImport, &QAction::triggered, this, [this] { mnuImport_Click(); });
+#ifdef VEZOR_OUTLINE
+    mnuImportInstalled = mnuFail->addAction(QStringLiteral("Импорт шрифта компьютера…"));
+    mnuImportInstalled->setObjectName("mnuImportInstalled");
+    connect(mnuImportInstalled, &QAction::triggered, this, [this] { mnuImportInstalled_Click(); });
+#endif
     mnuFail->addSeparator()->setObjectName("mnuLine");
     mnuExit = mnuFail->addAction(QStringLiteral("Выход"));
     mnuExit->setObjectName("mnuExit");
@@ -268,9 +276,33 @@ void frmFontPaint::Form_Load() {
 }
 
 void frmFontPaint::mnuImport_Click() {
-    // A font that replaces the one open here is shown afresh.
-    const std::string imported = ImportFont(session_.fileChoice(), this);
-    if (!imported.empty() && imported == session_.CurrentFont()) Form_Load();
+    int letter = -1;
+    const std::string imported = ImportFont(session_.fileChoice(), this, &letter);
+    showImported(imported, letter);
+}
+
+void frmFontPaint::mnuImportInstalled_Click() {
+#ifdef VEZOR_OUTLINE
+    const auto font = ChooseInstalledFont(this);
+    if (!font) return;
+    const OutlineImportResult imported = ImportOutlineFont(font->file, font->face, this);
+    showImported(imported.font, imported.letterToOpen);
+#endif
+}
+
+void frmFontPaint::showImported(const std::string& font, int letter) {
+    if (font.empty()) return;
+    // A letter asked for from the report opens in the new font; a font that
+    // replaces the one open here is shown afresh.
+    if (letter >= 0) {
+        if (!mayDiscardEdits()) return;
+        session_.CurrentFont() = font;
+        letter_ = {};
+        Form_Load();
+        openLetter(letter);
+    } else if (font == session_.CurrentFont()) {
+        Form_Load();
+    }
 }
 
 void frmFontPaint::cboLiter_Click() {

@@ -50,6 +50,8 @@ class frmFontPaint final : public QDialog {
     void cmdSavePoint_Click();
     void mnuLiterAs_Click();
     void mnuImport_Click();
+    // Brings in an outline font installed on the computer.
+    void mnuImportInstalled_Click();
     void cmdClose_Click();
     void mnuUndo_Click();
     void mnuRedo_Click();
@@ -81,6 +83,7 @@ class frmFontPaint final : public QDialog {
     QAction* mnuLiterAs = nullptr;
     QAction* mnuRazriv = nullptr;
     QAction* mnuImport = nullptr;
+    QAction* mnuImportInstalled = nullptr;
     QAction* mnuExit = nullptr;
     QAction* mnuInf = nullptr;
     QMenu* mnuPravka = nullptr;
@@ -147,6 +150,8 @@ class frmFontPaint final : public QDialog {
     void selectLetter(int position);
     // True when the letter shown has no unsaved edits or the user lets them go.
     bool mayDiscardEdits();
+    // After an import: the font (list name, "" for none) and the letter to open (-1 for none).
+    void showImported(const std::string& font, int letter);
     // Shows a letter entry as a letter of the font or, greyed, as one still to draw.
     void markExisting(int entry, bool exists);
     bool eventFilter(QObject* watched, QEvent* event) override;
