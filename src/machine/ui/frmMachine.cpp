@@ -103,6 +103,7 @@ QWidget* frmMachine::buildConnection() {
     QFont bold = lblState->font();
     bold.setBold(true);
     lblState->setFont(bold);
+    lblState->setText(QStringLiteral("Нет связи"));
     lblPosition = new QLabel(box);
     lblPosition->setObjectName("lblPosition");
     lblMachinePosition = new QLabel(box);
@@ -282,6 +283,7 @@ void frmMachine::wireMachine() {
     });
     connect(m, &MachineConnection::disconnected, this, [this](const std::string& reason) {
         log(reason);
+        lblState->setText(QStringLiteral("Нет связи"));
         updateControls();
     });
     connect(m, &MachineConnection::statusChanged, this, [this] { showStatus(); });
@@ -337,6 +339,7 @@ void frmMachine::cmdConnect_Click() {
     if (machine_->isOpen()) {
         machine_->close();
         log(cp("Отключено."));
+        lblState->setText(QStringLiteral("Нет связи"));
     } else {
         const QString port = cboPort->currentText().trimmed();
         if (port.isEmpty()) {

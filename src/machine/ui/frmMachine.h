@@ -42,7 +42,9 @@ class frmMachine final : public QWidget {
 
     void cmdPorts_Click();
     void cmdConnect_Click();
-    void cmdTakeProgram_Click();
+    void cmdTakeProgram_Click() { takeProgram(true); }
+    // Takes the main window's program; without one it says so only when asked to.
+    void takeProgram(bool tellWhenNone);
     void cmdFrame_Click();
     void cmdStart_Click();
     void cmdStop_Click();

@@ -17,10 +17,11 @@
 #include "machine/ui/ProgramView.h"
 #include "machine/ui/frmMachine.h"
 
-void frmMachine::cmdTakeProgram_Click() {
+void frmMachine::takeProgram(bool tellWhenNone) {
     if (machine_->jobRunning()) return;
     const MachineProgramSource source = programSource_ ? programSource_() : MachineProgramSource{};
     if (source.text.empty()) {
+        if (!tellWhenNone) return;
         tell(source.message.empty() ? cp("В главном окне нет программы: откройте проект или "
                                          "файл G-code.")
                                     : source.message);

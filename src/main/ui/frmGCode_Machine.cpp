@@ -23,7 +23,7 @@ void frmGCode::cmdMachine_Click() {
     window->show();
     window->raise();
     window->activateWindow();
-    if (!window->machine().jobRunning()) window->cmdTakeProgram_Click();
+    if (!window->machine().jobRunning()) window->takeProgram(false);
 }
 
 MachineProgramSource frmGCode::programForMachine() {
