@@ -2,6 +2,7 @@
 
 #include <QSerialPort>
 #include <QTimer>
+#include <cstdio>
 
 #include "lib/Win1251.h"
 #include "machine/GrblMessages.h"
@@ -9,6 +10,19 @@
 #include "machine/PortAccess.h"
 
 namespace {
+
+// VEZOR_GRBL_TRACE=1 prints the conversation with GRBL on standard error.
+const bool kTrace = qEnvironmentVariableIsSet("VEZOR_GRBL_TRACE");
+
+void trace(const char* direction, std::string_view text) {
+    if (!kTrace) return;
+    std::string shown;
+    for (const char c : text)
+        shown += (static_cast<unsigned char>(c) < 0x20 || static_cast<unsigned char>(c) >= 0x80)
+                     ? "<" + std::to_string(static_cast<unsigned char>(c)) + ">"
+                     : std::string(1, c);
+    std::fprintf(stderr, "%s %s\n", direction, shown.c_str());
+}
 
 constexpr auto kWakeQueryAfter = std::chrono::milliseconds(1000);
 constexpr auto kWakeResetAfter = std::chrono::milliseconds(2500);
@@ -121,6 +135,7 @@ void GrblLink::realtime(const std::string& bytes) {
 
 void GrblLink::writeBytes(const std::string& bytes) {
     if (port_ == nullptr) return;
+    if (bytes != "?") trace(">>", bytes);
     port_->write(bytes.data(), static_cast<qint64>(bytes.size()));
     port_->flush();
 }
@@ -211,6 +226,7 @@ void GrblLink::readInput() {
 }
 
 void GrblLink::handleLine(std::string_view text) {
+    trace("<<", text);
     const GrblReply reply = ParseGrblReply(text);
     switch (reply.kind) {
         case GrblReplyKind::Ok:
@@ -267,11 +283,7 @@ void GrblLink::handleAcknowledgement(bool ok, int code) {
             }
             if (line.position + 1 == jobLength()) allAcknowledged_ = true;
             emitProgress(allAcknowledged_);
-            if (allAcknowledged_ && job_->checkOnly && !stopping_) {
-                // Leaving check mode resets GRBL; the job is done.
-                job_.reset();
-                emit jobFinished();
-            }
+            // Leaving check mode resets GRBL: the job ends with its banner.
             break;
         }
     }
@@ -320,7 +332,8 @@ void GrblLink::handleStatus(std::string_view line) {
                             status_.state == "Check" || status_.state == "Sleep";
         if (stands) sendReset();
     }
-    if (job_ && allAcknowledged_ && !stopping_ && status_.state == "Idle") finishJobIfDone();
+    if (job_ && !job_->checkOnly && allAcknowledged_ && !stopping_ && status_.state == "Idle")
+        finishJobIfDone();
 }
 
 void GrblLink::finishJobIfDone() {
@@ -347,6 +360,11 @@ void GrblLink::handleBanner(const std::string& line) {
     commands_.clear();
     stopping_ = false;
     resetSent_ = false;
+    if (job_ && job_->checkOnly && allAcknowledged_ && !pendingStop_) {
+        job_.reset();
+        emit jobFinished();
+        return;
+    }
     if (job_) {
         JobStop stop;
         if (pendingStop_) {
@@ -425,6 +443,7 @@ void GrblLink::reset() {
 
 void GrblLink::sendReset() {
     resetSent_ = true;
+    resetSentAt_ = Clock::now();
     writeBytes(std::string(1, grbl::kSoftReset));
 }
 
@@ -464,6 +483,10 @@ void GrblLink::tick() {
         return;
     }
     if (stopping_ && !resetSent_ && now - stopSince_ > kHoldGiveUpAfter) sendReset();
+    // GRBL drops a reset that comes before its critical alarm's "Reset to
+    // continue": one that brought no banner is sent again.
+    if (criticalAlarm_ && resetSent_ && now - resetSentAt_ > std::chrono::milliseconds(500))
+        sendReset();
     if (criticalAlarm_) return;  // GRBL answers nothing until it is reset
     if (!querySince_) {
         querySince_ = now;

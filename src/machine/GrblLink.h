@@ -115,6 +115,7 @@ class GrblLink final : public QObject {
     bool stopping_ = false;
     bool resetSent_ = false;
     Clock::time_point stopSince_{};
+    Clock::time_point resetSentAt_{};
     std::optional<JobStop> pendingStop_;
 
     Clock::time_point openedAt_{};

@@ -125,3 +125,15 @@ std::optional<std::array<double, 3>> GrblSettings::travel() const {
     if (!x || !y || !z) return std::nullopt;
     return std::array<double, 3>{*x, *y, *z};
 }
+
+MachineLimits GrblSettings::limits() const {
+    MachineLimits limits;
+    for (std::size_t k = 0; k < 3; ++k) {
+        const int axis = static_cast<int>(k);
+        limits.maxRate[k] = value(110 + axis).value_or(limits.maxRate[k]);
+        limits.accel[k] = value(120 + axis).value_or(limits.accel[k]);
+    }
+    limits.junctionDeviation = value(11).value_or(limits.junctionDeviation);
+    limits.stepsPerMm = value(100).value_or(limits.stepsPerMm);
+    return limits;
+}

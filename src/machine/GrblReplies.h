@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "gcode/GCodeEstimate.h"
+
 // What one line from GRBL 1.1 is.
 enum class GrblReplyKind {
     Ok,       // "ok": the oldest line in GRBL's buffer was taken
@@ -58,4 +60,7 @@ struct GrblSettings {
     double maxSpindle() const { return value(30).value_or(1000); }
     // $130..$132, mm; empty when "$$" did not report them.
     std::optional<std::array<double, 3>> travel() const;
+    // Rates, accelerations and junction deviation for the time estimate
+    // (GRBL's defaults where "$$" did not report them).
+    MachineLimits limits() const;
 };

@@ -203,7 +203,7 @@ bool FakeGrbl::execute(const std::string& line) {
     const bool jog = line.rfind("$J=", 0) == 0;
     if ((motion || jog) && !checkMode_ && !alarmState_ && planner_.size() >= options_.plannerBlocks)
         return false;
-    received_.push_back(line);
+    if (options_.keepLines) received_.push_back(line);
     if (const auto it = failures_.find(line); it != failures_.end()) {
         write("error:" + std::to_string(it->second) + "\r\n");
         failures_.erase(it);

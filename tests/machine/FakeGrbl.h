@@ -23,6 +23,7 @@ class FakeGrbl {
         std::chrono::microseconds moveTime{2000};
         std::size_t plannerBlocks = 15;
         bool bannerAtStart = true;
+        bool keepLines = true;  // false: lines() stays empty (a million-line stream)
     };
 
     FakeGrbl();

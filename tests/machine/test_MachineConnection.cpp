@@ -108,6 +108,29 @@ TEST(MachineConnection, FirstErrorStopsTheStreamNamingTheLineThenHoldsAndResets)
     EXPECT_EQ(grbl.state(), "Idle");
 }
 
+TEST(MachineConnection, CheckModeRunParsesEveryLineAndMovesNothing) {
+    FakeGrbl grbl;
+    MachineConnection c;
+    Events e;
+    record(c, e);
+    ASSERT_TRUE(connectTo(c, grbl));
+    const auto program = zigzag(120);
+    c.start(MachineJob{{}, program, 0, {}, true});
+    ASSERT_TRUE(waitUntil([&] { return e.finished || !e.stops.empty(); }, 60));
+    ASSERT_TRUE(e.finished);
+    const std::vector<std::string> sent = grbl.lines();
+    EXPECT_EQ(sent.size(), 2 + 1 + program->size() + 1);
+    EXPECT_EQ(sent[2], "$C");
+    EXPECT_EQ(sent.back(), "$C");
+    EXPECT_EQ(grbl.movesDone(), 0U);
+    // Out of check mode (GRBL reset itself), the real run follows at once.
+    e.finished = false;
+    c.start(MachineJob{{}, program, 0, {}, false});
+    ASSERT_TRUE(waitUntil([&] { return e.finished || !e.stops.empty(); }, 60));
+    EXPECT_TRUE(e.finished);
+    EXPECT_EQ(grbl.movesDone(), program->size() - 1);
+}
+
 TEST(MachineConnection, AlarmStopsEverythingAndGrblAnswersNothingUntilReset) {
     FakeGrbl grbl;
     MachineConnection c;

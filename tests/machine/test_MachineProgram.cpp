@@ -5,6 +5,7 @@
 #include "lib/Win1251.h"
 #include "machine/MachineProgram.h"
 #include "machine/ProgramFit.h"
+#include "machine/ResumePlan.h"
 
 namespace {
 
@@ -78,4 +79,31 @@ TEST(MachineProgram, FitAgainstTravelWithAndWithoutSoftLimits) {
     ASSERT_TRUE(z);
     EXPECT_NE(win1251::toUtf8(*z).find("по оси Z на 3 мм"), std::string::npos);
     EXPECT_TRUE(CheckProgramFits(p.extent(), GrblSettings{}, {}));  // travel unknown
+}
+
+TEST(MachineProgram, ResumeComesBackThroughTheSafeHeightWithTheToolAsTheProgramHadIt) {
+    // A servo pen: up is M3 S50, down M3 S30, each with its pause.
+    const MachineProgram pen = MachineProgram::fromText(
+        "G21G90G17\nM3S50\nG4P0.2\nG0X1Y1\nM3S30\nG4P0.2\nG1X2Y1F800\nG1X3Y2\nM3S50\nG4P0.2\n"
+        "G0X5Y5\nM3S30\nG4P0.2\nG1X6Y5F800\n");
+    EXPECT_EQ(StrokeStart(pen, 7), 4U);  // G1X3Y2 belongs to the stroke from M3S30
+    EXPECT_EQ(ResumeLines(pen, 4),
+              (std::vector<std::string>{"G21G90G17", "M3S50", "G4P0.2", "G0X1Y1", "G0"}));
+    EXPECT_EQ(ResumeLines(pen, 7),
+              (std::vector<std::string>{"G21G90G17", "M3S50", "G4P0.2", "G0X2Y1", "M3S30", "G4P0.2",
+                                        "G1F800"}));
+    // An engraver in inches: up to the highest Z, plunge at the program's plunge feed.
+    const MachineProgram router = MachineProgram::fromText(
+        "G20G90\nG0Z0.2\nM3S9000\nG0X1Y1\nG1Z-0.01F4\nG1X2Y1F20\nG0Z0.5\n");
+    EXPECT_EQ(ResumeLines(router, 5),
+              (std::vector<std::string>{"G21G90G17", "G0Z12.7", "M3S9000", "G0X25.4Y25.4",
+                                        "G1Z-0.254F101.6", "G1F101.6", "G20"}));
+    // A laser travels at power 0: its frame runs at the low framing power, then off.
+    const MachineProgram laser =
+        MachineProgram::fromText("G21G90G17\nM4S0\nG0X1Y2\nS1000\nG1X4Y2F500\nG1X4Y6\nS0\nM5\n");
+    EXPECT_TRUE(ReadToolHandling(laser).laser);
+    EXPECT_EQ(FrameLines(laser, 600, 10),
+              (std::vector<std::string>{"G21G90", "G0X1Y2", "M3S10", "G1X4Y2F600", "G1X4Y6",
+                                        "G1X1Y6", "G1X1Y2", "M5"}));
+    EXPECT_EQ(FrameLines(router, 600, 10)[1], "G0Z12.7");
 }

@@ -91,6 +91,13 @@ Options ParseOptions(const std::vector<std::string>& args) {
             o.serial = value;
         } else if (takeValue(args, i, "--grid", value)) {
             o.gridColumns = GridColumnsFromText(value);
+        } else if (takeValue(args, i, "--send", value)) {
+            o.send = value;
+        } else if (takeValue(args, i, "--baud", value)) {
+            o.baud = std::atoi(value.c_str());
+            if (o.baud <= 0) throw OptionsError("--baud needs a positive whole number");
+        } else if (arg == "--check-first") {
+            o.checkFirst = true;
         } else if (takeValue(args, i, "--pitch", value)) {
             o.pitch = PitchFromText(value);
         } else {
@@ -106,6 +113,9 @@ Options ParseOptions(const std::vector<std::string>& args) {
     if (o.plates() && o.gridColumns == 0 && (o.out.empty() || o.out == "-"))
         throw OptionsError(
             "--batch and --serial write files named by --out, e.g. 'plate-{N}.gcode'");
+    if (!o.send.empty() && o.project.empty()) throw OptionsError("--send needs a G-code FILE");
+    if (!o.send.empty() && (o.plates() || !o.check.empty() || o.estimate || !o.png.empty()))
+        throw OptionsError("--send streams one G-code file and does nothing else");
     if (!o.check.empty() && !o.project.empty())
         throw OptionsError("--check reads a G-code file instead of a project");
     if (!o.read.empty() && !o.project.empty())
@@ -129,6 +139,7 @@ std::string UsageText() {
            "       vezor-gcode --estimate [--profile NAME] --check GCODE\n"
            "       vezor-gcode --read GCODE [--png FILE [--scale N] | --estimate [--profile "
            "NAME]]\n"
+           "       vezor-gcode --send PORT [--baud N] [--check-first] GCODE\n"
            "       vezor-gcode --list-fonts | --list-profiles\n"
            "\n"
            "Lays out the project file PROJECT and writes its G-code program, byte for byte\n"
@@ -168,6 +179,13 @@ std::string UsageText() {
            "                       reported with its row or number and skipped\n"
            "  --grid N             put all plates into one program instead, N per row,\n"
            "  --pitch X[,Y]        X mm apart, rows Y mm apart (default X)\n"
+           "  --send PORT          stream the G-code file GCODE to the GRBL machine on the\n"
+           "                       serial port PORT (e.g. /dev/ttyUSB0) with progress on\n"
+           "                       standard error, after checking the program against the\n"
+           "                       machine's travel; exit 0 done, 1 failed (the line and\n"
+           "                       GRBL's message); Ctrl+C stops the machine\n"
+           "  --baud N             the port's rate for --send; default 115200\n"
+           "  --check-first        run the file through GRBL's check mode ($C) first\n"
            "  --list-fonts         print the font list, one font per line: its name, a tab\n"
            "                       and the folder its letters are read from\n"
            "  --list-profiles      print the output profiles, one name per line\n"

@@ -33,6 +33,9 @@ struct Options {
     std::string serial;                     // --serial FROM..TO: one plate per number
     std::size_t gridColumns = 0;            // --grid N: all plates in one program
     std::pair<double, double> pitch{0, 0};  // --pitch X[,Y] in mm
+    std::string send;                       // --send PORT: stream the G-code file to GRBL
+    int baud = 115200;                      // --baud
+    bool checkFirst = false;                // --check-first: GRBL's check mode before the run
     bool plates() const { return !batch.empty() || !serial.empty(); }
 };
 

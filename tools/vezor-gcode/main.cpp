@@ -8,6 +8,7 @@
 #include "MainRoad.h"
 #include "Options.h"
 #include "PreviewCommands.h"
+#include "SendCommand.h"
 #include "lib/NumberText.h"
 #include "lib/ProgramFolder.h"
 #include "lib/ProgramStart.h"
@@ -42,6 +43,7 @@ int main(int argc, char** argv) {
         return kExitDone;
     }
     installPlatform(argc > 0 ? argv[0] : "vezor-gcode");
+    if (!options.send.empty()) return RunSend(options);
     if (options.listFonts) return RunListFonts();
     if (options.listProfiles) return RunListProfiles();
     if (!options.check.empty() && options.estimate) return RunEstimateCheck(options);

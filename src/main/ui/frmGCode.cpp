@@ -86,6 +86,7 @@ void frmGCode::buildMenus() {
     mnuOpenCode =
         item("mnuOpenCode", QStringLiteral("Открыть .tap/.gcode"), &frmGCode::mnuOpenCode_Click);
     mnuParam = item("mnuParam", QStringLiteral("Свойства нового кода"), &frmGCode::mnuParam_Click);
+
     mnuLine2 = mnuF->addSeparator();
     mnuLine2->setObjectName("mnuLine2");
     mnuCloseAction = item("mnuClose", QStringLiteral("Выход"), &frmGCode::mnuClose_Click);
@@ -167,6 +168,19 @@ void frmGCode::buildControls() {
     cmdBatch->setToolTip(QStringLiteral("Пластины по таблице или по ряду номеров"));
     connect(cmdBatch, &QToolButton::clicked, this, [this] { cmdBatch_Click(); });
     bar->addWidget(cmdBatch);
+#ifdef VEZOR_MACHINE
+    // The sender's window: a button and its key, beside the batch.
+    cmdMachine = new QToolButton(this);
+    cmdMachine->setObjectName("cmdMachine");
+    cmdMachine->setText(QStringLiteral("Станок…"));
+    cmdMachine->setToolTip(QStringLiteral("Отправить программу на станок GRBL (Ctrl+M)"));
+    connect(cmdMachine, &QToolButton::clicked, this, [this] { cmdMachine_Click(); });
+    bar->addWidget(cmdMachine);
+    auto* machineKey = new QAction(this);
+    machineKey->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_M));
+    addAction(machineKey);
+    connect(machineKey, &QAction::triggered, this, [this] { cmdMachine_Click(); });
+#endif
     bar->addSpacing(12);
     bar->addWidget(cboShrift);
     bar->addWidget(cboMash);

@@ -28,6 +28,7 @@ class PreviewScene;
 class PreviewSurface;
 class Session;
 struct MachiningFigures;
+struct MachineProgramSource;
 
 // The main window: hub of every command. It works on the session it is given
 // and hands it to the windows it opens. Handlers are public so that tests can
@@ -45,6 +46,7 @@ class frmGCode final : public QMainWindow {
     void mnuHelp_Click();
     void mnuParam_Click();
     void mnuFontEdit_Click();
+    void cmdMachine_Click();  // frmGCode_Machine.cpp
     void nmuOpen_Click();
     void sps_DblClick();
     void cmdReloadProject_Click() { mnuReloadProject_Click(); }
@@ -106,6 +108,7 @@ class frmGCode final : public QMainWindow {
     QToolButton* cmdPaint = nullptr;
     QToolButton* cmdSaveGCODE = nullptr;
     QToolButton* cmdBatch = nullptr;
+    QToolButton* cmdMachine = nullptr;  // only where the sender is built
     QToolButton* cmdClose = nullptr;
     QToolButton* cmdFit = nullptr;
     QToolButton* cmdShowAll = nullptr;
@@ -201,7 +204,11 @@ class frmGCode final : public QMainWindow {
     std::function<void()> pendingEstimate_;
     bool estimating_ = false;
     std::uint64_t estimateGeneration_ = 0;
-    std::string readFile_;  // the G-code file the list holds, for a new estimate
+    std::string readFile_;              // the G-code file the list holds, for a new estimate
+    QWidget* machineWindow_ = nullptr;  // the «Станок» window once opened
+#ifdef VEZOR_MACHINE
+    MachineProgramSource programForMachine();
+#endif
 };
 
 template <typename F>

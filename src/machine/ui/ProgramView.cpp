@@ -1,0 +1,128 @@
+#include "machine/ui/ProgramView.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
+#include <algorithm>
+#include <limits>
+
+#include "machine/MachineProgram.h"
+#include "machine/ProgramState.h"
+
+ProgramView::ProgramView(QWidget* parent) : QWidget(parent) {
+    setMinimumSize(320, 240);
+    setFocusPolicy(Qt::StrongFocus);
+}
+
+void ProgramView::setProgram(std::shared_ptr<const MachineProgram> program) {
+    program_ = std::move(program);
+    ends_.clear();
+    kinds_.clear();
+    bounds_ = QRectF();
+    marked_ = -1;
+    if (program_) {
+        ends_.reserve(program_->size());
+        kinds_.reserve(program_->size());
+        ProgramState state;
+        for (std::size_t i = 0; i < program_->size(); ++i) {
+            const ProgramState::Effect e = state.apply(program_->line(i));
+            const bool inPlane =
+                e.moved && (e.from[0] != state.position[0] || e.from[1] != state.position[1]);
+            ends_.emplace_back(state.position[0], state.position[1]);
+            kinds_.push_back(!inPlane ? 0 : e.rapid ? 1 : 2);
+        }
+        const ProgramExtent& x = program_->extent();
+        if (x.used[0] && x.used[1])
+            bounds_ = QRectF(QPointF(x.min[0], x.min[1]), QPointF(x.max[0], x.max[1]));
+    }
+    picture_ = QImage();
+    update();
+}
+
+void ProgramView::setToolPosition(double x, double y) {
+    tool_ = QPointF(x, y);
+    toolKnown_ = true;
+    update();
+}
+
+void ProgramView::markLine(long long index) {
+    marked_ = index;
+    update();
+}
+
+QPointF ProgramView::lineStart(std::size_t index) const {
+    if (index == 0 || ends_.empty()) return {};
+    return ends_[std::min(index, ends_.size()) - 1];
+}
+
+QPointF ProgramView::toScreen(QPointF mm) const {
+    return {origin_.x() + (mm.x() - bounds_.left()) * scale_,
+            origin_.y() - (mm.y() - bounds_.top()) * scale_};
+}
+
+void ProgramView::resizeEvent(QResizeEvent* event) {
+    picture_ = QImage();
+    QWidget::resizeEvent(event);
+}
+
+void ProgramView::drawPicture() {
+    picture_ = QImage(size(), QImage::Format_RGB32);
+    picture_.fill(Qt::white);
+    const double margin = 16;
+    const double w = std::max(bounds_.width(), 1.0);
+    const double h = std::max(bounds_.height(), 1.0);
+    scale_ = std::min((width() - 2 * margin) / w, (height() - 2 * margin) / h);
+    origin_ = QPointF((width() - w * scale_) / 2, (height() + h * scale_) / 2);
+    QPainter p(&picture_);
+    QPainterPath writing, travel;
+    for (std::size_t i = 1; i < ends_.size(); ++i) {
+        if (kinds_[i] == 0) continue;
+        QPainterPath& path = kinds_[i] == 1 ? travel : writing;
+        path.moveTo(toScreen(ends_[i - 1]));
+        path.lineTo(toScreen(ends_[i]));
+    }
+    p.setPen(QPen(QColor(0, 160, 0), 0, Qt::DotLine));
+    p.drawPath(travel);
+    p.setPen(QPen(Qt::red, 0));
+    p.drawPath(writing);
+}
+
+void ProgramView::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    if (!program_ || ends_.empty() || bounds_.isNull()) {
+        p.fillRect(rect(), Qt::white);
+        p.drawText(rect(), Qt::AlignCenter, QStringLiteral("Нет программы"));
+        return;
+    }
+    if (picture_.size() != size()) drawPicture();
+    p.drawImage(0, 0, picture_);
+    p.setRenderHint(QPainter::Antialiasing);
+    if (marked_ >= 0) {
+        p.setPen(QPen(QColor(255, 140, 0), 2));
+        p.drawEllipse(toScreen(lineStart(static_cast<std::size_t>(marked_))), 7, 7);
+    }
+    if (toolKnown_) {
+        const QPointF t = toScreen(tool_);
+        p.setPen(QPen(Qt::blue, 2));
+        p.drawLine(t + QPointF(-8, 0), t + QPointF(8, 0));
+        p.drawLine(t + QPointF(0, -8), t + QPointF(0, 8));
+    }
+}
+
+void ProgramView::mousePressEvent(QMouseEvent* event) {
+    if (ends_.empty() || bounds_.isNull()) return;
+    const QPointF at = event->position();
+    double best = std::numeric_limits<double>::max();
+    std::size_t bestLine = 0;
+    // The line whose move ends nearest; the pick is the next line, which starts there.
+    for (std::size_t i = 0; i + 1 < ends_.size(); ++i) {
+        if (kinds_[i] == 0) continue;
+        const QPointF d = toScreen(ends_[i]) - at;
+        const double distance = d.x() * d.x() + d.y() * d.y();
+        if (distance < best) {
+            best = distance;
+            bestLine = i + 1;
+        }
+    }
+    emit lineClicked(bestLine);
+}

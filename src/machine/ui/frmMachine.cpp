@@ -1,0 +1,462 @@
+#include "machine/ui/frmMachine.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSerialPortInfo>
+#include <QSpinBox>
+#include <QSplitter>
+#include <QVBoxLayout>
+#include <cstdio>
+
+#include "lib/Dialogs.h"
+#include "lib/Win1251.h"
+#include "lib/ui/QtText.h"
+#include "machine/GrblMessages.h"
+#include "machine/GrblRealtime.h"
+#include "machine/MachineConnection.h"
+#include "machine/MachineTexts.h"
+#include "machine/ui/ProgramView.h"
+
+namespace {
+
+QPushButton* button(QWidget* parent, const char* name, const QString& text) {
+    auto* b = new QPushButton(text, parent);
+    b->setObjectName(name);
+    b->setAutoDefault(false);
+    b->setFocusPolicy(Qt::TabFocus);
+    return b;
+}
+
+QString position(const std::array<double, 3>& p) {
+    return QStringLiteral("X %1   Y %2   Z %3")
+        .arg(p[0], 0, 'f', 3)
+        .arg(p[1], 0, 'f', 3)
+        .arg(p[2], 0, 'f', 3);
+}
+
+}  // namespace
+
+frmMachine::frmMachine(std::function<MachineProgramSource()> programSource, QWidget* parent)
+    : QWidget(parent, Qt::Window),
+      programSource_(std::move(programSource)),
+      machine_(std::make_unique<MachineConnection>()) {
+    setObjectName("frmMachine");
+    setWindowTitle(QStringLiteral("Станок"));
+    view = new ProgramView(this);
+    view->setObjectName("view");
+    auto* panel = new QWidget(this);
+    auto* column = new QVBoxLayout(panel);
+    column->addWidget(buildConnection());
+    column->addWidget(buildMotion());
+    column->addWidget(buildJob());
+    txtLog = new QPlainTextEdit(this);
+    txtLog->setObjectName("txtLog");
+    txtLog->setReadOnly(true);
+    txtLog->setMaximumBlockCount(2000);
+    txtLog->setMinimumHeight(90);
+    column->addWidget(txtLog, 1);
+    auto* split = new QSplitter(Qt::Horizontal, this);
+    split->addWidget(view);
+    split->addWidget(panel);
+    split->setStretchFactor(0, 3);
+    split->setStretchFactor(1, 2);
+    auto* outer = new QHBoxLayout(this);
+    outer->addWidget(split);
+    connect(view, &ProgramView::lineClicked, this, [this](std::size_t index) {
+        if (!program_ || index >= program_->size()) return;
+        spnResumeLine->setValue(static_cast<int>(program_->sourceLine(index)));
+    });
+    wireMachine();
+    cmdPorts_Click();
+    resize(1150, 760);
+    updateControls();
+}
+
+frmMachine::~frmMachine() = default;
+
+QWidget* frmMachine::buildConnection() {
+    auto* box = new QGroupBox(QStringLiteral("Связь"), this);
+    auto* grid = new QGridLayout(box);
+    cboPort = new QComboBox(box);
+    cboPort->setObjectName("cboPort");
+    cboPort->setEditable(true);
+    cboPort->setMinimumContentsLength(14);
+    cmdPorts = button(box, "cmdPorts", QStringLiteral("Обновить"));
+    cboBaud = new QComboBox(box);
+    cboBaud->setObjectName("cboBaud");
+    for (const int rate : {9600, 19200, 38400, 57600, 115200, 230400, 250000})
+        cboBaud->addItem(QString::number(rate), rate);
+    cboBaud->setCurrentText(QStringLiteral("115200"));
+    cmdConnect = button(box, "cmdConnect", QStringLiteral("Подключить"));
+    lblState = new QLabel(box);
+    lblState->setObjectName("lblState");
+    QFont bold = lblState->font();
+    bold.setBold(true);
+    lblState->setFont(bold);
+    lblState->setText(QStringLiteral("Нет связи"));
+    lblPosition = new QLabel(box);
+    lblPosition->setObjectName("lblPosition");
+    lblMachinePosition = new QLabel(box);
+    lblMachinePosition->setObjectName("lblMachinePosition");
+    lblFeed = new QLabel(box);
+    lblFeed->setObjectName("lblFeed");
+    grid->addWidget(new QLabel(QStringLiteral("Порт"), box), 0, 0);
+    grid->addWidget(cboPort, 0, 1);
+    grid->addWidget(cmdPorts, 0, 2);
+    grid->addWidget(cboBaud, 0, 3);
+    grid->addWidget(cmdConnect, 0, 4);
+    grid->addWidget(lblState, 1, 0, 1, 5);
+    grid->addWidget(new QLabel(QStringLiteral("Заготовка"), box), 2, 0);
+    grid->addWidget(lblPosition, 2, 1, 1, 4);
+    grid->addWidget(new QLabel(QStringLiteral("Станок"), box), 3, 0);
+    grid->addWidget(lblMachinePosition, 3, 1, 1, 4);
+    grid->addWidget(lblFeed, 4, 0, 1, 5);
+    connect(cmdPorts, &QPushButton::clicked, this, [this] { cmdPorts_Click(); });
+    connect(cmdConnect, &QPushButton::clicked, this, [this] { cmdConnect_Click(); });
+    return box;
+}
+
+QWidget* frmMachine::buildMotion() {
+    auto* box = new QGroupBox(QStringLiteral("Перемещение и ноль"), this);
+    auto* grid = new QGridLayout(box);
+    cmdUnlock = button(box, "cmdUnlock", QStringLiteral("Разблокировать ($X)"));
+    cmdHome = button(box, "cmdHome", QStringLiteral("Поиск нуля ($H)"));
+    cmdReset = button(box, "cmdReset", QStringLiteral("Сброс"));
+    grid->addWidget(cmdUnlock, 0, 0, 1, 2);
+    grid->addWidget(cmdHome, 0, 2, 1, 2);
+    grid->addWidget(cmdReset, 0, 4, 1, 2);
+    const char* jogNames[] = {"cmdJogXMinus", "cmdJogXPlus",  "cmdJogYMinus",
+                              "cmdJogYPlus",  "cmdJogZMinus", "cmdJogZPlus"};
+    for (int i = 0; i < 6; ++i) {
+        const QString text = QString(QChar("XYZ"[i / 2])) + (i % 2 ? "+" : "−");
+        cmdJog[static_cast<std::size_t>(i)] = button(box, jogNames[i], text);
+        grid->addWidget(cmdJog[static_cast<std::size_t>(i)], 1, i);
+        connect(cmdJog[static_cast<std::size_t>(i)], &QPushButton::clicked, this,
+                [this, i] { jog(i / 2, i % 2 ? 1 : -1); });
+    }
+    cboJogStep = new QComboBox(box);
+    cboJogStep->setObjectName("cboJogStep");
+    for (const char* step : {"0.1", "1", "10", "50"}) cboJogStep->addItem(QString(step));
+    cboJogStep->setCurrentIndex(1);
+    spnJogFeed = new QSpinBox(box);
+    spnJogFeed->setObjectName("spnJogFeed");
+    spnJogFeed->setRange(1, 20000);
+    spnJogFeed->setValue(500);
+    spnJogFeed->setSuffix(QStringLiteral(" мм/мин"));
+    grid->addWidget(new QLabel(QStringLiteral("Шаг, мм"), box), 2, 0);
+    grid->addWidget(cboJogStep, 2, 1);
+    grid->addWidget(new QLabel(QStringLiteral("Подача"), box), 2, 2);
+    grid->addWidget(spnJogFeed, 2, 3, 1, 3);
+    const char* zeroNames[] = {"cmdZeroX", "cmdZeroY", "cmdZeroZ", "cmdZeroAll"};
+    const char* zeroAxes[] = {"X", "Y", "Z", "XYZ"};
+    for (std::size_t i = 0; i < 4; ++i) {
+        cmdZero[i] = button(
+            box, zeroNames[i],
+            i < 3 ? QStringLiteral("Ноль %1").arg(zeroAxes[i]) : QStringLiteral("Ноль всех"));
+        cmdZero[i]->setToolTip(
+            QStringLiteral("Текущее положение — ноль заготовки (G10 L20 P1); станок хранит его"));
+        grid->addWidget(cmdZero[i], 3, static_cast<int>(i) + (i == 3 ? 2 : 0), 1, i == 3 ? 1 : 1);
+        const std::string axes = zeroAxes[i];
+        connect(cmdZero[i], &QPushButton::clicked, this, [this, axes] { setZero(axes); });
+    }
+    connect(cmdUnlock, &QPushButton::clicked, this, [this] { machine_->command("$X"); });
+    connect(cmdHome, &QPushButton::clicked, this, [this] { machine_->command("$H"); });
+    connect(cmdReset, &QPushButton::clicked, this, [this] { machine_->reset(); });
+    return box;
+}
+
+QWidget* frmMachine::buildJob() {
+    auto* box = new QGroupBox(QStringLiteral("Программа"), this);
+    auto* grid = new QGridLayout(box);
+    lblProgram = new QLabel(box);
+    lblProgram->setObjectName("lblProgram");
+    lblProgram->setWordWrap(true);
+    cmdTakeProgram = button(box, "cmdTakeProgram", QStringLiteral("Взять из главного окна"));
+    chkCheckFirst = new QCheckBox(QStringLiteral("Сначала проверить ($C)"), box);
+    chkCheckFirst->setObjectName("chkCheckFirst");
+    cmdFrame = button(box, "cmdFrame", QStringLiteral("Обвести"));
+    cmdFrame->setToolTip(QStringLiteral("Пройти по краям программы на безопасной высоте"));
+    spnFramePower = new QSpinBox(box);
+    spnFramePower->setObjectName("spnFramePower");
+    spnFramePower->setRange(0, 100000);
+    spnFramePower->setValue(10);
+    spnFramePower->setPrefix(QStringLiteral("лазер S"));
+    spnFramePower->setToolTip(QStringLiteral("Мощность лазера при обводке (M3 S)"));
+    spnFramePower->setVisible(false);  // for laser programs
+    cmdStart = button(box, "cmdStart", QStringLiteral("Пуск"));
+    cmdHold = button(box, "cmdHold", QStringLiteral("Пауза"));
+    cmdResume = button(box, "cmdResume", QStringLiteral("Продолжить"));
+    cmdStop = button(box, "cmdStop", QStringLiteral("Стоп"));
+    cmdStop->setToolTip(QStringLiteral("Пауза, затем сброс: шпиндель и лазер выключаются"));
+    spnFeedOverride = new QSpinBox(box);
+    spnFeedOverride->setObjectName("spnFeedOverride");
+    spnFeedOverride->setRange(10, 200);
+    spnFeedOverride->setValue(100);
+    spnFeedOverride->setPrefix(QStringLiteral("подача "));
+    spnFeedOverride->setSuffix(QStringLiteral(" %"));
+    spnSpindleOverride = new QSpinBox(box);
+    spnSpindleOverride->setObjectName("spnSpindleOverride");
+    spnSpindleOverride->setRange(10, 200);
+    spnSpindleOverride->setValue(100);
+    spnSpindleOverride->setPrefix(QStringLiteral("шпиндель "));
+    spnSpindleOverride->setSuffix(QStringLiteral(" %"));
+    prgJob = new QProgressBar(box);
+    prgJob->setObjectName("prgJob");
+    prgJob->setFormat(QStringLiteral("%v из %m строк"));
+    lblTimeLeft = new QLabel(box);
+    lblTimeLeft->setObjectName("lblTimeLeft");
+    spnResumeLine = new QSpinBox(box);
+    spnResumeLine->setObjectName("spnResumeLine");
+    spnResumeLine->setPrefix(QStringLiteral("строка "));
+    spnResumeLine->setRange(1, 1);
+    lblResumeLine = new QLabel(box);
+    lblResumeLine->setObjectName("lblResumeLine");
+    cmdStrokeStart = button(box, "cmdStrokeStart", QStringLiteral("К началу буквы"));
+    cmdResumeFrom = button(box, "cmdResumeFrom", QStringLiteral("Продолжить с этой строки"));
+    grid->addWidget(lblProgram, 0, 0, 1, 3);
+    grid->addWidget(cmdTakeProgram, 0, 3);
+    grid->addWidget(cmdFrame, 1, 0);
+    grid->addWidget(spnFramePower, 1, 1);
+    grid->addWidget(chkCheckFirst, 1, 2, 1, 2);
+    grid->addWidget(cmdStart, 2, 0);
+    grid->addWidget(cmdHold, 2, 1);
+    grid->addWidget(cmdResume, 2, 2);
+    grid->addWidget(cmdStop, 2, 3);
+    grid->addWidget(spnFeedOverride, 3, 0, 1, 2);
+    grid->addWidget(spnSpindleOverride, 3, 2, 1, 2);
+    grid->addWidget(prgJob, 4, 0, 1, 3);
+    grid->addWidget(lblTimeLeft, 4, 3);
+    grid->addWidget(spnResumeLine, 5, 0);
+    grid->addWidget(lblResumeLine, 5, 1, 1, 3);
+    grid->addWidget(cmdStrokeStart, 6, 0, 1, 2);
+    grid->addWidget(cmdResumeFrom, 6, 2, 1, 2);
+    connect(cmdTakeProgram, &QPushButton::clicked, this, [this] { cmdTakeProgram_Click(); });
+    connect(cmdFrame, &QPushButton::clicked, this, [this] { cmdFrame_Click(); });
+    connect(cmdStart, &QPushButton::clicked, this, [this] { cmdStart_Click(); });
+    connect(cmdHold, &QPushButton::clicked, this,
+            [this] { machine_->realtime(std::string(1, grbl::kFeedHold)); });
+    connect(cmdResume, &QPushButton::clicked, this,
+            [this] { machine_->realtime(std::string(1, grbl::kCycleStart)); });
+    connect(cmdStop, &QPushButton::clicked, this, [this] { cmdStop_Click(); });
+    connect(spnFeedOverride, &QSpinBox::valueChanged, this,
+            [this](int v) { machine_->realtime(grbl::feedOverrideBytes(v)); });
+    connect(spnSpindleOverride, &QSpinBox::valueChanged, this,
+            [this](int v) { machine_->realtime(grbl::spindleOverrideBytes(v)); });
+    connect(spnResumeLine, &QSpinBox::valueChanged, this, [this] { showResumeLine(); });
+    connect(cmdStrokeStart, &QPushButton::clicked, this, [this] { cmdStrokeStart_Click(); });
+    connect(cmdResumeFrom, &QPushButton::clicked, this, [this] { cmdResumeFrom_Click(); });
+    return box;
+}
+
+void frmMachine::wireMachine() {
+    MachineConnection* m = machine_.get();
+    connect(m, &MachineConnection::connected, this, [this] {
+        confirmedSinceConnect_ = false;
+        const GrblInfo& info = machine_->info();
+        log(cp("Подключено: ") + (info.banner.empty() ? info.version : info.banner) +
+            cp(". Ход станка: ") +
+            (info.settings.travel() ? win1251::fromUtf8(QStringLiteral("X %1, Y %2, Z %3 мм")
+                                                            .arg((*info.settings.travel())[0])
+                                                            .arg((*info.settings.travel())[1])
+                                                            .arg((*info.settings.travel())[2])
+                                                            .toStdString())
+                                    : cp("не известен")) +
+            (info.settings.softLimits() ? cp(", программные ограничения включены.") : "."));
+        if (program_) program_->plan(info.settings.limits());
+        spnFramePower->setValue(static_cast<int>(info.settings.maxSpindle() / 100));
+        updateControls();
+    });
+    connect(m, &MachineConnection::connectionFailed, this, [this](const std::string& message) {
+        log(message);
+        tell(message);
+        updateControls();
+    });
+    connect(m, &MachineConnection::disconnected, this, [this](const std::string& reason) {
+        log(reason);
+        lblState->setText(QStringLiteral("Нет связи"));
+        updateControls();
+    });
+    connect(m, &MachineConnection::statusChanged, this, [this] { showStatus(); });
+    connect(m, &MachineConnection::progress, this,
+            [this](std::size_t done, std::size_t total) { showProgress(done, total); });
+    connect(m, &MachineConnection::jobFinished, this, [this] {
+        if (afterCheck_) {
+            log(cp("Проверка в режиме $C прошла без ошибок."));
+            MachineJob job = std::move(*afterCheck_);
+            afterCheck_.reset();
+            // GRBL resets when it leaves the check mode; the run starts once it is back.
+            QMetaObject::invokeMethod(
+                this, [this, job] { startJob(job); }, Qt::QueuedConnection);
+            return;
+        }
+        log(cp("Программа выполнена."));
+        jobEnded();
+    });
+    connect(m, &MachineConnection::jobStopped, this, [this](const JobStop& stop) {
+        afterCheck_.reset();
+        log(stop.message);
+        if (stop.why != JobStop::Why::User) tell(stop.message);
+        // A resume starts at the letter the machine was writing.
+        if (program_ && stop.acknowledged > 0) {
+            const std::size_t index = std::min(stop.acknowledged, program_->size()) - 1;
+            spnResumeLine->setValue(static_cast<int>(program_->sourceLine(index)));
+            cmdStrokeStart_Click();
+        }
+        jobEnded();
+    });
+    connect(m, &MachineConnection::alarm, this, [this](int code) { log(GrblAlarmText(code)); });
+    connect(m, &MachineConnection::commandFailed, this, [this](const std::string& line, int code) {
+        log(cp("Команда «") + line + cp("» не принята: ") + GrblErrorText(code));
+    });
+    connect(m, &MachineConnection::feedback, this, [this](const std::string& line) { log(line); });
+    connect(m, &MachineConnection::watchdog, this, [this](bool silent) {
+        log(silent ? cp("Станок не отвечает на запрос состояния больше 3 секунд: проверьте "
+                        "кабель и питание.")
+                   : cp("Станок снова отвечает."));
+        lblState->setStyleSheet(silent ? QStringLiteral("color: red") : QString());
+    });
+}
+
+void frmMachine::cmdPorts_Click() {
+    const QString chosen = cboPort->currentText();
+    cboPort->clear();
+    for (const QSerialPortInfo& port : QSerialPortInfo::availablePorts())
+        cboPort->addItem(port.systemLocation());
+    if (!chosen.isEmpty()) cboPort->setCurrentText(chosen);
+}
+
+void frmMachine::cmdConnect_Click() {
+    if (machine_->isOpen()) {
+        machine_->close();
+        log(cp("Отключено."));
+        lblState->setText(QStringLiteral("Нет связи"));
+    } else {
+        const QString port = cboPort->currentText().trimmed();
+        if (port.isEmpty()) {
+            tell(cp("Выберите порт станка."));
+            return;
+        }
+        log(cp("Подключение к ") + fromQ(port) + "...");
+        machine_->open(port, cboBaud->currentData().toInt());
+    }
+    updateControls();
+}
+
+void frmMachine::jog(int axis, int direction) {
+    if (!machine_->isConnected() || machine_->jobRunning()) return;
+    const double step = cboJogStep->currentText().toDouble() * direction;
+    char line[80];
+    std::snprintf(line, sizeof line, "$J=G21G91%c%.3fF%d", "XYZ"[axis], step,
+                  spnJogFeed -> value());
+    machine_->command(line);
+}
+
+void frmMachine::setZero(const std::string& axes) {
+    if (!machine_->isConnected() || machine_->jobRunning()) return;
+    std::string line = "G10L20P1";
+    for (const char axis : axes) line += std::string(1, axis) + "0";
+    machine_->command(line);
+    log(cp("Ноль заготовки: ") + line);
+}
+
+void frmMachine::keyPressEvent(QKeyEvent* event) {
+    static const std::pair<int, std::pair<int, int>> keys[] = {
+        {Qt::Key_Left, {0, -1}}, {Qt::Key_Right, {0, 1}},     {Qt::Key_Down, {1, -1}},
+        {Qt::Key_Up, {1, 1}},    {Qt::Key_PageDown, {2, -1}}, {Qt::Key_PageUp, {2, 1}}};
+    for (const auto& [key, move] : keys) {
+        if (event->key() != key) continue;
+        if (!event->isAutoRepeat()) {
+            jogKeyDown_ = true;
+            jog(move.first, move.second);
+        }
+        event->accept();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void frmMachine::keyReleaseEvent(QKeyEvent* event) {
+    if (jogKeyDown_ && !event->isAutoRepeat()) {
+        jogKeyDown_ = false;
+        machine_->realtime(std::string(1, static_cast<char>(grbl::kJogCancel)));
+        event->accept();
+        return;
+    }
+    QWidget::keyReleaseEvent(event);
+}
+
+void frmMachine::closeEvent(QCloseEvent* event) {
+    if (machine_->jobRunning() &&
+        !dialogs().question(cp("Программа ещё отправляется. Остановить станок и закрыть окно?"),
+                            cp("Станок"))) {
+        event->ignore();
+        return;
+    }
+    if (machine_->jobRunning()) machine_->stop();
+    event->accept();
+}
+
+void frmMachine::showStatus() {
+    const GrblStatus& s = machine_->status();
+    lblState->setText(toQ(StateText(s)));
+    lblPosition->setText(position(s.work));
+    lblMachinePosition->setText(position(s.machine));
+    QString feed = QStringLiteral("Подача %1 мм/мин, шпиндель %2, коррекция %3 % / %4 %")
+                       .arg(s.feed)
+                       .arg(s.spindle)
+                       .arg(s.overrides[0])
+                       .arg(s.overrides[2]);
+    if (!s.pins.empty()) feed += QStringLiteral(", входы %1").arg(QString::fromStdString(s.pins));
+    lblFeed->setText(feed);
+    view->setToolPosition(s.work[0], s.work[1]);
+    if (program_ && machine_->jobRunning())
+        lblTimeLeft->setText(
+            QStringLiteral("осталось %1")
+                .arg(toQ(ClockText(SecondsLeft(*program_, acknowledged_, s.overrides[0])))));
+    updateControls();
+}
+
+void frmMachine::showProgress(std::size_t acknowledged, std::size_t total) {
+    acknowledged_ = acknowledged;
+    prgJob->setMaximum(static_cast<int>(total));
+    prgJob->setValue(static_cast<int>(acknowledged));
+}
+
+void frmMachine::log(const std::string& text1251) { txtLog->appendPlainText(toQ(text1251)); }
+
+void frmMachine::tell(const std::string& text1251) { dialogs().message(text1251, cp("Станок")); }
+
+void frmMachine::updateControls() {
+    const bool connected = machine_->isConnected();
+    const bool running = machine_->jobRunning();
+    const bool idle = connected && !running;
+    const std::string& state = machine_->status().state;
+    cmdConnect->setText(machine_->isOpen() ? QStringLiteral("Отключить")
+                                           : QStringLiteral("Подключить"));
+    cboPort->setEnabled(!machine_->isOpen());
+    cboBaud->setEnabled(!machine_->isOpen());
+    for (QPushButton* b : {cmdUnlock, cmdHome}) b->setEnabled(idle);
+    cmdReset->setEnabled(connected);
+    for (QPushButton* b : cmdJog) b->setEnabled(idle && state != "Alarm");
+    for (QPushButton* b : cmdZero) b->setEnabled(idle && state == "Idle");
+    cmdTakeProgram->setEnabled(!running);
+    const bool runnable = idle && program_ && program_->size() > 0 && state == "Idle";
+    cmdFrame->setEnabled(runnable);
+    cmdStart->setEnabled(runnable);
+    cmdHold->setEnabled(connected && (running || state == "Run" || state == "Jog"));
+    cmdResume->setEnabled(connected && state == "Hold");
+    cmdStop->setEnabled(connected);
+    cmdResumeFrom->setEnabled(runnable);
+    cmdStrokeStart->setEnabled(program_ && program_->size() > 0);
+    spnResumeLine->setEnabled(program_ && program_->size() > 0);
+}

@@ -1,0 +1,124 @@
+#pragma once
+
+#include <QWidget>
+#include <array>
+#include <cstddef>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "machine/MachineJob.h"
+
+class MachineConnection;
+class MachineProgram;
+class ProgramView;
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QPlainTextEdit;
+class QProgressBar;
+class QPushButton;
+class QSpinBox;
+class QDoubleSpinBox;
+
+// The program the main window has: its name and its G-code text.
+struct MachineProgramSource {
+    std::string name;  // Windows-1251
+    std::string text;  // the G-code; empty: none, with `message` saying why
+    std::string message;
+};
+
+// The «Станок» window: a GRBL machine on a serial port. Connects, shows the
+// state and position, unlocks, homes, jogs, sets the work zero, frames the
+// program, starts, holds, resumes and stops it, resumes from a line after a
+// stop, and tells GRBL's errors and alarms in Russian. The streaming runs on
+// its own thread (MachineConnection). Handlers are public for the tests.
+class frmMachine final : public QWidget {
+    Q_OBJECT
+  public:
+    frmMachine(std::function<MachineProgramSource()> programSource, QWidget* parent = nullptr);
+    ~frmMachine() override;
+
+    void cmdPorts_Click();
+    void cmdConnect_Click();
+    void cmdTakeProgram_Click() { takeProgram(true); }
+    // Takes the main window's program; without one it says so only when asked to.
+    void takeProgram(bool tellWhenNone);
+    void cmdFrame_Click();
+    void cmdStart_Click();
+    void cmdStop_Click();
+    void cmdStrokeStart_Click();
+    void cmdResumeFrom_Click();
+    void jog(int axis, int direction);
+    void setZero(const std::string& axes);
+
+    MachineConnection& machine() { return *machine_; }
+    const std::shared_ptr<MachineProgram>& program() const { return program_; }
+
+    QComboBox* cboPort = nullptr;
+    QPushButton* cmdPorts = nullptr;
+    QComboBox* cboBaud = nullptr;
+    QPushButton* cmdConnect = nullptr;
+    QLabel* lblState = nullptr;
+    QLabel* lblPosition = nullptr;
+    QLabel* lblMachinePosition = nullptr;
+    QLabel* lblFeed = nullptr;
+    QPushButton* cmdUnlock = nullptr;
+    QPushButton* cmdHome = nullptr;
+    QPushButton* cmdReset = nullptr;
+    QComboBox* cboJogStep = nullptr;
+    QSpinBox* spnJogFeed = nullptr;
+    std::array<QPushButton*, 6> cmdJog{};   // X-, X+, Y-, Y+, Z-, Z+
+    std::array<QPushButton*, 4> cmdZero{};  // X, Y, Z, all
+    QLabel* lblProgram = nullptr;
+    QPushButton* cmdTakeProgram = nullptr;
+    QCheckBox* chkCheckFirst = nullptr;
+    QPushButton* cmdFrame = nullptr;
+    QSpinBox* spnFramePower = nullptr;
+    QPushButton* cmdStart = nullptr;
+    QPushButton* cmdHold = nullptr;
+    QPushButton* cmdResume = nullptr;
+    QPushButton* cmdStop = nullptr;
+    QSpinBox* spnFeedOverride = nullptr;
+    QSpinBox* spnSpindleOverride = nullptr;
+    QProgressBar* prgJob = nullptr;
+    QLabel* lblTimeLeft = nullptr;
+    QSpinBox* spnResumeLine = nullptr;
+    QLabel* lblResumeLine = nullptr;
+    QPushButton* cmdStrokeStart = nullptr;
+    QPushButton* cmdResumeFrom = nullptr;
+    QPlainTextEdit* txtLog = nullptr;
+    ProgramView* view = nullptr;
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    QWidget* buildConnection();
+    QWidget* buildMotion();
+    QWidget* buildJob();
+    void wireMachine();
+    void updateControls();
+    void showStatus();
+    void showProgress(std::size_t acknowledged, std::size_t total);
+    void showResumeLine();
+    void log(const std::string& text1251);
+    void tell(const std::string& text1251);
+    // The checks before anything moves; false with a message when it must not start.
+    bool readyToRun();
+    void startJob(MachineJob job);
+    void jobEnded();
+
+    std::function<MachineProgramSource()> programSource_;
+    std::unique_ptr<MachineConnection> machine_;
+    std::shared_ptr<MachineProgram> program_;
+    std::string programName_;
+    bool confirmedSinceConnect_ = false;
+    bool jogKeyDown_ = false;
+    // After a check-mode run, the job that runs for real.
+    std::optional<MachineJob> afterCheck_;
+    std::size_t acknowledged_ = 0;
+};
