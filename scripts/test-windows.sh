@@ -10,9 +10,11 @@ BUILD_DIR=$build_dir scripts/build-windows.sh --installer
 
 # A fresh prefix: the settings a run leaves in its registry never reach the next run.
 export WINEDEBUG=-all WINEPREFIX=$PWD/$build_dir/wine
+wineserver -k 2>/dev/null || true
 rm -rf "$WINEPREFIX"
 mkdir -p "$WINEPREFIX"
 WINEARCH=win64 WINEDLLOVERRIDES="mscoree,mshtml=" wineboot -i >/dev/null 2>&1
+touch "$WINEPREFIX/vezor-prefix-ready"
 export QT_QPA_PLATFORM=offscreen
 ctest --test-dir "$build_dir" --output-on-failure --parallel "$(nproc)" "$@"
 tests/install/windows_installed_run.sh "$build_dir"
