@@ -10,10 +10,15 @@ export WINEDEBUG=${WINEDEBUG:--all}
 export WINEPREFIX=${WINEPREFIX:-$build/wine}
 if [ -z "${WINEPATH:-}" ] && [ -f "$build/wine-path" ]; then WINEPATH=$(cat "$build/wine-path"); fi
 export WINEPATH
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
+# The prefix is ready once wineboot has returned (the registry files are written later, when
+# the Wine server saves them); the lock is not handed down to the server wineboot leaves running.
+ready=$WINEPREFIX/vezor-prefix-ready
+if [ ! -f "$ready" ]; then
   mkdir -p "$WINEPREFIX"
-  (flock 9; [ -f "$WINEPREFIX/system.reg" ] ||
-    WINEARCH=win64 WINEDLLOVERRIDES="mscoree,mshtml=" wineboot -i >/dev/null 2>&1) 9>"$WINEPREFIX.lock"
+  (flock 9; [ -f "$ready" ] || {
+    WINEARCH=win64 WINEDLLOVERRIDES="mscoree,mshtml=" wineboot -i >/dev/null 2>&1 9>&-
+    touch "$ready"
+  }) 9>"$WINEPREFIX.lock"
 fi
 while IFS='=' read -r name value; do
   export "WINE$name=$value"

@@ -9,6 +9,10 @@
 #include "lib/DiskFiles.h"
 #include "lib/Win1251.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 // Built without widgets, the tests that take screenshots are not built either.
 #ifdef QT_WIDGETS_LIB
 #include <QWidget>
@@ -104,3 +108,13 @@ std::string saveScreenshot(QWidget* widget, const std::string& name) {
 #endif
 
 std::string w(const std::string& utf8) { return win1251::fromUtf8(utf8); }
+
+bool runsUnderWine() {
+#ifdef _WIN32
+    // Wine's ntdll has an export of its own that Windows' lacks.
+    const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+#else
+    return false;
+#endif
+}

@@ -67,3 +67,6 @@ std::string saveScreenshot(QWidget* widget, const std::string& name);
 
 // UTF-8 literal to Windows-1251 (same as cp()).
 std::string w(const std::string& utf8);
+
+// Whether this Windows test program runs under Wine (never on Linux).
+bool runsUnderWine();

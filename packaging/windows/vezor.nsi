@@ -3,7 +3,8 @@
 ; <folder>\bin and the fonts with their licences into <folder>\share\vezor\font, so
 ; that the programs keep the user's projects and fonts in Documents\VEzor; a Start-menu
 ; entry with the icon; an uninstaller listed under Programs and Features.
-Unicode true
+; A 64-bit installer: it runs where only 64-bit Windows programs do (Wine without wine32 too).
+Target amd64-unicode
 SetCompressor /SOLID lzma
 
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\VEzor"

@@ -19,6 +19,8 @@ setup=$build/VEzor-setup.exe
 [ -f "$setup" ] || fail "no installer: $setup"
 
 drive=$WINEPREFIX/drive_c
+[ ! -L "$drive/users/$(id -un)/Documents" ] ||
+  fail "Documents in the Wine prefix is the Linux home (scripts/test-windows.sh makes a sealed prefix)"
 target=$drive/VEzorTest
 rm -rf "$target"
 wine "$setup" /S '/D=C:\VEzorTest' || fail "the installer failed"
@@ -67,7 +69,8 @@ wineserver -k 2>/dev/null || true
 
 # Uninstalled: the programs and fonts go, the user's folder stays.
 wine 'C:\VEzorTest\uninstall.exe' /S || fail "the uninstaller failed"
-for _ in $(seq 60); do [ -e "$target/bin" ] || break; sleep 0.5; done
+# The uninstaller hands over to a copy of itself and returns: wait until Wine has nothing left to run.
+timeout 300 wineserver -w || fail "the uninstaller did not finish"
 [ ! -e "$target/bin" ] && [ ! -e "$target/share" ] || fail "files left after uninstalling"
 [ -z "$(find "$drive/ProgramData" -name 'VEzor.lnk')" ] || fail "the Start-menu entry is left"
 [ -f "$documents/Проекты/Табличка.txt" ] || fail "the uninstaller took the user's files"

@@ -147,6 +147,8 @@ TEST(AutoNameFail, FirstFreeNumberAndNormalisedExtension) {
 }
 
 TEST(AutoNameFail, AllNumbersTakenGivesMessageAndEmptyName) {
+    // Wine looks each new name up through the whole folder: 32000 files take a quarter of an hour.
+    if (runsUnderWine()) GTEST_SKIP() << "32000 files in one folder are too slow under Wine";
     QDir().mkpath(QString::fromStdString(inApp("full")));
     for (int n = 1; n <= 32000; ++n) {
         QFile f(QString::fromStdString(inApp("full/ob-" + std::to_string(n) + ".txt")));

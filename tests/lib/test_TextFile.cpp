@@ -67,6 +67,9 @@ TEST(WriteAtomically, ReplacesTheWholeFileAndLeavesNothingElse) {
 }
 
 TEST(WriteAtomically, WritesThroughALinkAndKeepsPermissions) {
+#ifdef _WIN32
+    GTEST_SKIP() << "QFile::link makes a shell shortcut on Windows; owner/group rights are POSIX";
+#endif
     const std::string folder = testProgramFolder();
     writeFile(folder + "/real.txt", "old");
     QFile real(QString::fromStdString(folder + "/real.txt"));

@@ -70,6 +70,9 @@ TEST(FindAllDir, BreadthFirstSkippingPointNamesAndRepeatable) {
 }
 
 TEST(FindAllDir, LinkLoopsEnd) {
+#ifdef _WIN32
+    GTEST_SKIP() << "QFile::link makes a shell shortcut on Windows, not a folder link";
+#endif
     const std::string root = inApp("loop");
     makeDir(root + "/a");
     link(root, root + "/a/back");

@@ -4,6 +4,8 @@
 
 #include <QDir>
 #include <cmath>
+#include <string>
+#include <vector>
 
 #include "../main/TestFont.h"
 #include "RobustSupport.h"
@@ -178,8 +180,11 @@ TEST(LargeInputs, FontFolderWithAThousandFilesThatAreNoLetters) {
     writeFile(joinPath(folder, "65"), "20,100\r\n60,50\r\n");
     writeFile(joinPath(folder, "66"), "50,100\r\n");
     for (int i = 0; i < 990; ++i) writeFile(joinPath(folder, "note" + std::to_string(i)), "x");
-    for (const char* name : {"0065", "256", "-1", "1e2", " 65", "65.bak", ".65", "65 ", "+66"})
-        writeFile(joinPath(folder, name), "10,10\r\n");
+    std::vector<std::string> oddNames{"0065", "256", "-1", "1e2", " 65", "65.bak", ".65", "+66"};
+#ifndef _WIN32
+    oddNames.emplace_back("65 ");  // Windows drops a name's trailing spaces: "65" itself there
+#endif
+    for (const std::string& name : oddNames) writeFile(joinPath(folder, name), "10,10\r\n");
     QDir().mkpath(QString::fromStdString(joinPath(folder, "67")));  // a folder, not a file
 
     Stopwatch clock;
