@@ -11,7 +11,7 @@
 
 std::string configFolder() { return joinPath(testProgramFolder(), "config"); }
 
-Outcome vezorGcode(const QStringList& args) {
+Outcome vezorGcode(const QStringList& args, const std::string& currentFolder) {
     const QString program = QStringLiteral(VEZOR_BINARY_DIR "/vezor-gcode" VEZOR_EXE_SUFFIX);
     Outcome r;
     if (!QFileInfo(program).isExecutable()) {
@@ -26,6 +26,7 @@ Outcome vezorGcode(const QStringList& args) {
     env.remove("WAYLAND_DISPLAY");
     env.remove("QT_QPA_PLATFORM");
     process.setProcessEnvironment(env);
+    if (!currentFolder.empty()) process.setWorkingDirectory(QString::fromStdString(currentFolder));
     process.start(program, args);
     if (!process.waitForFinished(60000)) {
         ADD_FAILURE() << "vezor-gcode did not finish";

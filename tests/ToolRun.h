@@ -14,5 +14,6 @@ struct Outcome {
 // so the user's own settings stay out of the test.
 std::string configFolder();
 
-// Runs the built vezor-gcode as a user would, without a display.
-Outcome vezorGcode(const QStringList& args);
+// Runs the built vezor-gcode as a user would, without a display, in the
+// given current folder (by default the test's own).
+Outcome vezorGcode(const QStringList& args, const std::string& currentFolder = {});

@@ -29,7 +29,7 @@ LayoutResult layOut(const std::string& text, const std::string& fontPath,
     project.FieldWidth = 100;
     project.LetterHeight = kLetterHeight;
     project.WidthFactor = kWidthFactor;
-    project.ProjectLines.Add(ProjectLine{text, {}, {}, {}});
+    project.ProjectLines.Add(ProjectLine{text, {}, {}, {}, {}});
     if (!code || *code < 0 || *code > 255)
         return LayOutProject(project, fontPath, settings, MoveTexts::Build);
     const LetterInMemory letter{static_cast<unsigned char>(*code), letterLines};

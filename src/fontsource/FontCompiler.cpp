@@ -53,7 +53,7 @@ CompiledFont compileFont(const FontRecipe& recipe, const LetterBox& givenBox,
     }
     if (exact.empty) return font;
     if (!(exact.maxY - exact.minY > 0))
-        throw FontSourceError(recipe.folder + ": the glyphs have no height to fit the letter box");
+        throw FontSourceError(recipe.folder + ": у знаков нет высоты, их не вписать в поле буквы");
     font.scale = (box.bottom - box.top) / (exact.maxY - exact.minY);
     const auto toY = [&](double y) { return box.top + (exact.maxY - y) * font.scale; };
     font.baseline = toY(recipe.baseline);

@@ -76,6 +76,15 @@ void writeScratchFolder(const CompiledFont& font, const fs::path& folder) {
         throw fs::filesystem_error("sync", folder, std::error_code(errno, std::generic_category()));
 }
 
+// A font without a single letter the program can write is no font to make.
+FontRecipe withLetters(FontRecipe recipe) {
+    if (recipe.glyphs.empty())
+        throw FontSourceError(
+            "в файле нет ни одной буквы, которую можно записать в кодировке "
+            "Windows-1251");
+    return recipe;
+}
+
 [[noreturn]] void writeFailed(const std::string& name, const std::string& why) {
     throw FileWriteError(win1251::fromUtf8("Шрифт «" + name + "» не записан: ") + why);
 }
@@ -87,7 +96,7 @@ FontRecipe importRecipe(const std::string& path, const std::string& folder) {
     if (ext != ".lff" && ext != ".jhf" && ext != ".svg")
         throw FontSourceError("файл не является шрифтом .lff, .jhf или .svg");
     const std::string text = readSourceFile(path);
-    if (ext == ".svg") return svgRecipe(parseSvgFont(text), folder);
+    if (ext == ".svg") return withLetters(svgRecipe(parseSvgFont(text), folder));
     if (ext == ".lff") {
         const LffFont font = parseLff(text);
         FontRecipe recipe = lffRecipe(font, folder);
@@ -97,14 +106,18 @@ FontRecipe importRecipe(const std::string& path, const std::string& folder) {
         if (drawn > recipe.glyphs.size())
             recipe.leftOut.push_back("знаков вне кодировки Windows-1251: " +
                                      std::to_string(drawn - recipe.glyphs.size()));
-        return recipe;
+        if (font.repeated > 0)
+            recipe.leftOut.push_back("повторных глифов того же знака: " +
+                                     std::to_string(font.repeated));
+        for (const auto& why : font.broken) recipe.leftOut.push_back("не читается, " + why);
+        return withLetters(std::move(recipe));
     }
     const auto glyphs = parseJhf(text);
     FontRecipe recipe = jhfAsciiRecipe(glyphs, folder);
     if (glyphs.size() > 95)
         recipe.leftOut.push_back("глифов после знака 126 (файл читается в порядке ASCII): " +
                                  std::to_string(glyphs.size() - 95));
-    return recipe;
+    return withLetters(std::move(recipe));
 }
 
 std::string badFontName(const std::string& name) {

@@ -9,8 +9,8 @@
 namespace fontc {
 
 // The recipe of a .lff, .jhf or .svg file (by its extension, any case), named
-// folder. Throws FontSourceError: a file of another kind (Russian message) or
-// one that does not read (the reader's message).
+// folder. Throws FontSourceError (Russian message): a file of another kind, one
+// that does not read, or one without a single Windows-1251 letter.
 FontRecipe importRecipe(const std::string& path, const std::string& folder);
 
 // Why a name cannot be a font folder's (Russian, UTF-8); "" when it can.

@@ -1,8 +1,10 @@
 #include "fontsource/FontSources.h"
 
+#include <QString>
 #include <charconv>
 #include <fstream>
 #include <functional>
+#include <optional>
 #include <set>
 #include <sstream>
 
@@ -37,7 +39,7 @@ std::vector<std::string_view> lines(std::string_view text) {
 }
 
 [[noreturn]] void fail(std::size_t lineIndex, const std::string& what) {
-    throw FontSourceError("line " + std::to_string(lineIndex + 1) + ": " + what);
+    throw FontSourceError("строка " + std::to_string(lineIndex + 1) + ": " + what);
 }
 
 double number(std::string_view s, std::size_t lineIndex) {
@@ -47,7 +49,7 @@ double number(std::string_view s, std::size_t lineIndex) {
     if (!s.empty() && s.front() == '+') ++first;
     const auto [end, ec] = std::from_chars(first, s.data() + s.size(), value);
     if (ec != std::errc() || end != s.data() + s.size() || s.empty())
-        fail(lineIndex, "not a number: \"" + std::string(s) + "\"");
+        fail(lineIndex, "не число: «" + std::string(s) + "»");
     return value;
 }
 
@@ -55,7 +57,24 @@ char32_t hexCode(std::string_view s, std::size_t lineIndex) {
     unsigned long value = 0;
     const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), value, 16);
     if (ec != std::errc() || end != s.data() + s.size() || s.empty() || value > 0x10FFFF)
-        fail(lineIndex, "not a code point: \"" + std::string(s) + "\"");
+        fail(lineIndex, "не код знака: «" + std::string(s) + "»");
+    return static_cast<char32_t>(value);
+}
+
+// A glyph header's code as LibreCAD reads it: the first run of hexadecimal
+// digits in the line, five at most ("[0041] A", "[#0020]", "[1F600]"); none
+// when the line holds no such digit.
+std::optional<char32_t> headerCode(std::string_view line) {
+    const auto isHex = [](char c) {
+        return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+    };
+    std::size_t start = 0;
+    while (start < line.size() && !isHex(line[start])) ++start;
+    if (start == line.size()) return std::nullopt;
+    std::size_t end = start;
+    while (end < line.size() && end - start < 5 && isHex(line[end])) ++end;
+    unsigned long value = 0;
+    std::from_chars(line.data() + start, line.data() + end, value, 16);
     return static_cast<char32_t>(value);
 }
 
@@ -64,15 +83,23 @@ SourcePath lffPath(std::string_view line, std::size_t lineIndex) {
     for (auto vertexText : split(line, ';')) {
         vertexText = trim(vertexText);
         if (vertexText.empty()) continue;
-        const auto fields = split(vertexText, ',');
+        auto fields = split(vertexText, ',');
+        // "6.,1.5A.41": the bulge written without its comma.
+        if (fields.size() == 2) {
+            const auto arc = fields[1].find_first_of("Aa");
+            if (arc != std::string_view::npos && arc > 0) {
+                fields.push_back(fields[1].substr(arc));
+                fields[1] = fields[1].substr(0, arc);
+            }
+        }
         if (fields.size() < 2 || fields.size() > 3)
-            fail(lineIndex, "bad vertex \"" + std::string(vertexText) + "\"");
+            fail(lineIndex, "неверная вершина «" + std::string(vertexText) + "»");
         PathVertex v;
         v.p = {number(fields[0], lineIndex), number(fields[1], lineIndex)};
         if (fields.size() == 3) {
             const auto arc = trim(fields[2]);
             if (arc.empty() || (arc.front() != 'A' && arc.front() != 'a'))
-                fail(lineIndex, "bad vertex \"" + std::string(vertexText) + "\"");
+                fail(lineIndex, "неверная вершина «" + std::string(vertexText) + "»");
             v.bulge = number(arc.substr(1), lineIndex);
         }
         // The first vertex starts the path, so a bulge there has nothing to bend.
@@ -90,6 +117,7 @@ LffFont parseLff(std::string_view text) {
     struct RawGlyph {
         SourceGlyph own;
         std::vector<std::pair<char32_t, std::size_t>> references;  // code, line index
+        std::string broken;  // the first line that does not read, and why
     };
     std::map<char32_t, RawGlyph> raw;
     RawGlyph* current = nullptr;
@@ -97,6 +125,9 @@ LffFont parseLff(std::string_view text) {
     for (std::size_t i = 0; i < all.size(); ++i) {
         std::string_view line = all[i];
         if (i == 0 && line.starts_with("\xEF\xBB\xBF")) line.remove_prefix(3);
+        // As LibreCAD reads a font: a blank line ends a glyph, and any other
+        // line outside one is passed over, as is a header without a code (a
+        // character written as itself) with its lines.
         if (line.empty()) {
             current = nullptr;
             continue;
@@ -109,40 +140,62 @@ LffFont parseLff(std::string_view text) {
             continue;
         }
         if (line.front() == '[') {
-            const auto close = line.find(']');
-            if (close == std::string_view::npos) fail(i, "glyph header without \"]\"");
-            const char32_t code = hexCode(trim(line.substr(1, close - 1)), i);
-            if (raw.contains(code)) fail(i, "glyph defined twice");
-            current = &raw[code];
+            const auto code = headerCode(line);
+            current = nullptr;
+            if (!code) continue;
+            // The first definition counts (a later one may only refer to it).
+            if (raw.contains(*code)) {
+                ++font.repeated;
+                continue;
+            }
+            current = &raw[*code];
             continue;
         }
-        if (!current) fail(i, "drawing outside a glyph");
-        if (line.front() == 'C' || line.front() == 'c') {
-            current->references.emplace_back(hexCode(trim(line.substr(1)), i), i);
-            continue;
+        if (!current || !current->broken.empty()) continue;
+        try {
+            if (line.front() == 'C' || line.front() == 'c') {
+                current->references.emplace_back(hexCode(trim(line.substr(1)), i), i);
+                continue;
+            }
+            auto path = lffPath(line, i);
+            if (!path.empty()) current->own.paths.push_back(std::move(path));
+        } catch (const FontSourceError& e) {
+            current->broken = e.what();
         }
-        auto path = lffPath(line, i);
-        if (!path.empty()) current->own.paths.push_back(std::move(path));
     }
 
+    // A glyph that does not read, or includes one that does not, is left out.
+    std::map<char32_t, std::string> leftOut;
     std::set<char32_t> resolving;
-    std::function<const SourceGlyph&(char32_t, std::size_t)> resolve =
-        [&](char32_t code, std::size_t lineIndex) -> const SourceGlyph& {
-        if (auto done = font.glyphs.find(code); done != font.glyphs.end()) return done->second;
-        auto it = raw.find(code);
-        if (it == raw.end()) fail(lineIndex, "reference to a missing glyph");
-        if (!resolving.insert(code).second) fail(lineIndex, "glyph references itself");
+    std::function<const SourceGlyph*(char32_t)> resolve = [&](char32_t code) -> const SourceGlyph* {
+        if (auto done = font.glyphs.find(code); done != font.glyphs.end()) return &done->second;
+        if (leftOut.contains(code) || !resolving.insert(code).second) return nullptr;
+        const RawGlyph& own = raw.at(code);
+        std::string problem = own.broken;
         SourceGlyph glyph;
-        for (const auto& [other, at] : it->second.references) {
-            const SourceGlyph& included = resolve(other, at);
-            glyph.paths.insert(glyph.paths.end(), included.paths.begin(), included.paths.end());
+        for (const auto& [other, at] : own.references) {
+            if (!problem.empty()) break;
+            const SourceGlyph* included = raw.contains(other) ? resolve(other) : nullptr;
+            if (!included) {
+                problem = "строка " + std::to_string(at + 1) + ": " +
+                          (!raw.contains(other) ? "ссылка на знак, которого нет в шрифте"
+                           : resolving.contains(other) ? "знак ссылается сам на себя"
+                                                       : "ссылка на знак, который не читается");
+                break;
+            }
+            glyph.paths.insert(glyph.paths.end(), included->paths.begin(), included->paths.end());
         }
-        glyph.paths.insert(glyph.paths.end(), it->second.own.paths.begin(),
-                           it->second.own.paths.end());
         resolving.erase(code);
-        return font.glyphs[code] = std::move(glyph);
+        if (!problem.empty()) {
+            leftOut[code] = problem;
+            return nullptr;
+        }
+        glyph.paths.insert(glyph.paths.end(), own.own.paths.begin(), own.own.paths.end());
+        return &(font.glyphs[code] = std::move(glyph));
     };
-    for (const auto& entry : raw) resolve(entry.first, 0);
+    for (const auto& entry : raw) resolve(entry.first);
+    for (const auto& [code, why] : leftOut)
+        font.broken.push_back("«" + QString::fromUcs4(&code, 1).toStdString() + "»: " + why);
     return font;
 }
 
@@ -153,20 +206,20 @@ std::vector<JhfGlyph> parseJhf(std::string_view text) {
         std::string record(all[i]);
         if (!record.empty() && record.back() == '\r') record.pop_back();
         if (trim(record).empty()) continue;
-        if (record.size() < 8) fail(i, "short glyph record");
+        if (record.size() < 8) fail(i, "слишком короткая запись знака");
         const std::size_t first = i;
         const auto field = [&](std::size_t from, std::size_t count) {
             const auto s = trim(std::string_view(record).substr(from, count));
             int value = 0;
             const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), value);
             if (ec != std::errc() || end != s.data() + s.size() || s.empty())
-                fail(first, "bad glyph number or vertex count");
+                fail(first, "неверный номер знака или число вершин");
             return value;
         };
         JhfGlyph glyph;
         glyph.number = field(0, 5);
         const int pairs = field(5, 3);
-        if (pairs < 1) fail(first, "glyph without side bearings");
+        if (pairs < 1) fail(first, "у знака нет боковых отступов");
         // Long glyphs continue on the following lines.
         const std::size_t wanted = 8 + 2 * static_cast<std::size_t>(pairs);
         while (record.size() < wanted && i + 1 < all.size()) {
@@ -174,7 +227,7 @@ std::vector<JhfGlyph> parseJhf(std::string_view text) {
             if (!more.empty() && more.back() == '\r') more.remove_suffix(1);
             record += more;
         }
-        if (record.size() < wanted) fail(first, "glyph shorter than its vertex count");
+        if (record.size() < wanted) fail(first, "знак короче, чем его число вершин");
         glyph.left = record[8] - 'R';
         glyph.right = record[9] - 'R';
         SourcePath path;
@@ -186,7 +239,7 @@ std::vector<JhfGlyph> parseJhf(std::string_view text) {
                 path.clear();
                 continue;
             }
-            if (cx < ' ' || cy < ' ') fail(first, "bad coordinate character");
+            if (cx < ' ' || cy < ' ') fail(first, "неверный символ координаты");
             path.push_back({{static_cast<double>(cx - 'R'), static_cast<double>('R' - cy)}, 0});
         }
         if (!path.empty()) glyph.glyph.paths.push_back(std::move(path));
@@ -197,7 +250,7 @@ std::vector<JhfGlyph> parseJhf(std::string_view text) {
 
 std::string readSourceFile(const std::string& path) {
     std::ifstream in(disk::fsPath(path), std::ios::binary);
-    if (!in) throw FontSourceError("cannot read " + path);
+    if (!in) throw FontSourceError("не удалось прочитать файл " + path);
     std::ostringstream bytes;
     bytes << in.rdbuf();
     return bytes.str();

@@ -22,8 +22,13 @@ class FontSourceError : public std::runtime_error {
 struct LffFont {
     std::map<std::string, std::string> header;
     std::map<char32_t, SourceGlyph> glyphs;
+    int repeated = 0;  // later definitions of a glyph already read: passed over
+    // Glyphs left out because a line does not read, each as "«A»: строка N: why" (UTF-8).
+    std::vector<std::string> broken;
 };
 
+// Reads the text as LibreCAD reads a font file (see the .cpp). A glyph whose
+// lines do not read is left out and listed in broken.
 LffFont parseLff(std::string_view text);
 
 // Hershey glyph as the .jhf files hold it, y turned upward (the file has it

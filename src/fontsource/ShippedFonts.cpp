@@ -47,7 +47,7 @@ Sources sourcesOf(const std::string& folder) {
     if (folder == kReadable) return {{"EMSReadability.svg"}, Format::Svg};
     if (folder == kSketch) return {{"EMSTech.svg"}, Format::Svg};
     if (folder == kPlain) return {{"DejaVuSans.ttf"}, Format::Outline};
-    throw FontSourceError("no such shipped font: " + folder);
+    throw FontSourceError("нет такого шрифта среди поставляемых: " + folder);
 }
 
 std::string pathOf(const std::string& file, Format format, const SourceFolders& sources) {
@@ -223,7 +223,7 @@ FontRecipe cyrillicShipped(const std::string& folder, const SourceFolders& sourc
     for (const auto& entry : kCyrillicTable) {
         const auto& glyphs = files.at(entry.file);
         if (entry.index >= static_cast<int>(glyphs.size()))
-            throw FontSourceError(std::string(entry.file) + " has fewer glyphs than expected");
+            throw FontSourceError(std::string(entry.file) + ": знаков меньше, чем ожидалось");
         recipe.glyphs[entry.code] = glyphs[entry.index].glyph;
     }
     recipe.glyphs[168] = withDiaeresis(recipe.glyphs.at(197));

@@ -6,6 +6,7 @@
 #include <numeric>
 #include <queue>
 #include <stdexcept>
+#include <tuple>
 #include <utility>
 
 namespace fontc {
@@ -214,17 +215,43 @@ std::vector<std::pair<int, int>> cheapestPairing(int n, Cost cost, double* total
         return pairs;
     }
     if (n > kExactPairingLimit || !exact) {
+        // Too many to weigh every pairing: the shortest free pair first, then
+        // two pairs at a time swapped while that makes the whole cheaper. Taken
+        // in list order instead, the pairs would depend on which vertices the
+        // list leaves out far more than the cost of leaving them out.
+        std::vector<std::tuple<double, int, int>> byCost;
+        byCost.reserve(static_cast<std::size_t>(n) * static_cast<std::size_t>(n - 1) / 2);
+        for (int i = 0; i < n; ++i)
+            for (int j = i + 1; j < n; ++j) byCost.emplace_back(cost(i, j), i, j);
+        std::sort(byCost.begin(), byCost.end());
         std::vector<bool> used(n, false);
-        *total = 0;
-        for (int i = 0; i < n; ++i) {
-            if (used[i]) continue;
-            int best = -1;
-            for (int j = i + 1; j < n; ++j)
-                if (!used[j] && (best < 0 || cost(i, j) < cost(i, best))) best = j;
-            used[i] = used[best] = true;
-            *total += cost(i, best);
-            pairs.push_back({i, best});
+        for (const auto& [c, i, j] : byCost) {
+            if (used[i] || used[j]) continue;
+            used[i] = used[j] = true;
+            pairs.push_back({i, j});
         }
+        for (bool better = true; better;) {
+            better = false;
+            for (std::size_t a = 0; a < pairs.size(); ++a)
+                for (std::size_t b = a + 1; b < pairs.size(); ++b) {
+                    const auto [p, q] = pairs[a];
+                    const auto [r, t] = pairs[b];
+                    const double now = cost(p, q) + cost(r, t);
+                    const double crossed = cost(p, r) + cost(q, t);
+                    const double turned = cost(p, t) + cost(q, r);
+                    if (crossed < now - 1e-9 && crossed <= turned) {
+                        pairs[a] = {p, r};
+                        pairs[b] = {q, t};
+                        better = true;
+                    } else if (turned < now - 1e-9) {
+                        pairs[a] = {p, t};
+                        pairs[b] = {q, r};
+                        better = true;
+                    }
+                }
+        }
+        *total = 0;
+        for (const auto& [i, j] : pairs) *total += cost(i, j);
         return pairs;
     }
     const std::size_t states = std::size_t{1} << n;

@@ -1,5 +1,6 @@
 #include "gcode/GCodeProfile.h"
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <optional>
@@ -452,3 +453,17 @@ GCodeProfile ChosenProfile(std::vector<std::string>* messages) {
 }
 
 void ChooseProfile(const std::string& name) { settingsStore().write(kChosenProfile, name); }
+
+double PassDepth(const GCodeProfile& profile, int pass) {
+    if (pass + 1 >= profile.passes || profile.depthStep <= 0) return profile.depth;
+    return std::max(profile.depth, -(pass + 1) * profile.depthStep);
+}
+
+int BreaksInLettersByDefault(const GCodeProfile& profile) {
+    return profile.name == DefaultProfile().name ? 0 : 1;
+}
+
+MachiningSettings SettingsForProfile(MachiningSettings settings, const GCodeProfile& profile) {
+    if (!settings.RazrivVBukve) settings.RazrivVBukve = BreaksInLettersByDefault(profile);
+    return settings;
+}

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "lib/MachiningSettings.h"
 #include "lib/VezorError.h"
 
 // What a G-code program looks like for one kind of machine: the texts of its
@@ -40,9 +41,9 @@ struct GCodeProfile {
     bool comments = false;
     bool inches = false;  // coordinates, heights and feeds in inches
 
-    double depth = 0;         // engraving depth of the first pass, mm (negative: into the material)
+    double depth = 0;         // final engraving depth, mm (negative: into the material)
     int passes = 1;           // the whole text written this many times
-    double depthStep = 0;     // each pass this much deeper, mm
+    double depthStep = 0;     // each pass this much deeper, mm (see PassDepth)
     double plungeFeed = 100;  // mm/min
     double spindle = 15000;
     double servoUp = 0;
@@ -54,6 +55,12 @@ struct GCodeProfile {
     std::array<double, 3> accel{10, 10, 10};       // mm/s^2
     double junctionDeviation = 0.01;               // mm
 };
+
+// The engraving depth of a pass (0-based): the passes go down from the surface
+// by the depth step and the last one stops at the profile's depth; none goes
+// deeper, so with a step that does not divide the depth the last pass is the
+// shorter one. A step of 0 (or a depth not below the surface) repeats the depth.
+double PassDepth(const GCodeProfile& profile, int pass);
 
 // A profile text that does not read or holds a value that cannot be used; the
 // message (Windows-1251) names the profile and the value.
@@ -89,6 +96,12 @@ GCodeProfile FindProfile(const std::string& name, bool* found = nullptr);
 // is not stored). A shipped profile's name cannot be taken.
 void StoreUserProfile(const GCodeProfile& profile);
 void RemoveUserProfile(const std::string& name);
+
+// Breaks inside letters (RazrivVBukve) when the setting is not stored: off for
+// the VEzor profile, whose program stays as it always was, on for every other.
+int BreaksInLettersByDefault(const GCodeProfile& profile);
+// The settings with an unset RazrivVBukve filled in for the profile.
+MachiningSettings SettingsForProfile(MachiningSettings settings, const GCodeProfile& profile);
 
 // The profile the user chose (setting "Profil"); the default when none is
 // chosen, and with a message in `messages` when the chosen one does not read.

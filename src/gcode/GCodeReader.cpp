@@ -1,5 +1,6 @@
 #include "gcode/GCodeReader.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdio>
@@ -52,21 +53,62 @@ namespace {
 // whole would take longer to lay out than the user would wait.
 constexpr std::size_t kQuotedLineLimit = 200;
 
+// Control characters and the one code Windows-1251 leaves undefined show as
+// nothing in a message box (a NUL even ends its text there).
+bool unprintable(unsigned char c) { return (c < 32 && c != '\t') || c == 127 || c == 0x98; }
+
+// The line as the message shows it, appended to `out`: every unprintable byte
+// as \xNN, the first 200 characters of that and "..." when there are more.
 // Appended piece by piece: "'" + std::string(...) is taken by g++ 12 at -O3 for
 // an overlapping copy (-Wrestrict).
-std::string quotedLine(std::string_view line) {
-    std::string quoted(1, '\'');
-    quoted += line.substr(0, kQuotedLineLimit);
-    quoted += line.size() <= kQuotedLineLimit ? "'" : "...'";
+void appendShown(std::string& out, std::string_view line) {
+    std::size_t shown = 0;
+    std::size_t taken = 0;
+    for (; taken < line.size(); ++taken) {
+        const auto code = static_cast<unsigned char>(line[taken]);
+        const bool escape = unprintable(code);
+        if (shown + (escape ? 4 : 1) > kQuotedLineLimit) break;
+        if (escape) {
+            char escaped[5];
+            std::snprintf(escaped, sizeof escaped, "\\x%02X", code);
+            out += escaped;
+            shown += 4;
+        } else {
+            out += line[taken];
+            ++shown;
+        }
+    }
+    if (taken < line.size()) out += "...";
+}
+
+std::string quotedLine(std::string_view line, std::size_t number) {
+    const bool plain = std::none_of(line.begin(), line.end(), [](char c) {
+        return unprintable(static_cast<unsigned char>(c));
+    });
+    // A text line is quoted as it stands; a line of a binary file also gets
+    // its number, since what it shows of it may be hard to find in the file.
+    std::string quoted;
+    quoted.reserve(std::min(line.size(), kQuotedLineLimit) + 24);
+    if (!plain && number != 0) {
+        quoted += cp("строка ");
+        quoted += std::to_string(number);
+        quoted += ": ";
+    }
+    quoted += '\'';
+    appendShown(quoted, line);
+    quoted += '\'';
     return quoted;
 }
 
 }  // namespace
 
-GCodeReadError::GCodeReadError(std::string_view line)
+GCodeReadError::GCodeReadError(std::string_view line, std::size_t number)
     : VezorError(cp("Файл скорее всего не является VEzor,") + "\r" +
-                 cp("найдены непонятные строки ") + "\r" + quotedLine(line)),
+                 cp("найдены непонятные строки ") + "\r" + quotedLine(line, number)),
       line_(line) {}
+
+EmptyGCodeFileError::EmptyGCodeFileError(const std::string& path)
+    : VezorError(cp("Файл G-code пуст: ") + win1251::fromUtf8(path)) {}
 
 std::string ExtractAxisValue(std::string_view line, char letter) {
     const char wanted = upper(letter);
@@ -109,7 +151,9 @@ template <class Record>
 void readLines(std::string_view text, ViewBounds& bounds, EventPump& pump, Record&& record) {
     const char* p = text.data();
     const char* const end = p + text.size();
+    std::size_t number = 0;
     while (p < end) {
+        ++number;
         const char* const lineStart = p;
         std::array<const char*, 3> firstAxis{};
         unsigned char cls = kPlain;
@@ -128,7 +172,7 @@ void readLines(std::string_view text, ViewBounds& bounds, EventPump& pump, Recor
             const auto value = axisNumber(numberRun(firstAxis[k] + 1, lineEnd));
             if (!value) {
                 record(point, line);
-                throw GCodeReadError(line);
+                throw GCodeReadError(line, number);
             }
             *axes[k] = *value;
         }
@@ -197,12 +241,14 @@ std::string readWholeFile(const std::string& path) {
 void ReadGCodeFile(const std::string& path, PenPoints& points, ViewBounds& bounds,
                    EventPump& pump) {
     const std::string bytes = readWholeFile(path);
+    if (bytes.find_first_not_of(" \t\r\n") == std::string::npos) throw EmptyGCodeFileError(path);
     ReadGCodeText(bytes, points, bounds, pump);
 }
 
 std::size_t ReadGCodeFileRecords(const std::string& path, PenPointSink& sink, ViewBounds& bounds,
                                  EventPump& pump) {
     const std::string bytes = readWholeFile(path);
+    if (bytes.find_first_not_of(" \t\r\n") == std::string::npos) throw EmptyGCodeFileError(path);
     std::size_t records = 0;
     readLines(bytes, bounds, pump, [&](const PenPoint& point, std::string_view) {
         ++records;

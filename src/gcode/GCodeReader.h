@@ -11,14 +11,22 @@
 
 // A G-code line whose X, Y or Z word carries no number. The message (Windows-1251,
 // lines separated by a carriage return alone) quotes the line, its first 200
-// characters and "..." when it is longer; line() holds all of it.
+// characters and "..." when it is longer; line() holds all of it. A line with
+// control characters (a binary file) is quoted with its number (1-based, 0:
+// unknown), each such byte shown as \xNN.
 class GCodeReadError : public VezorError {
   public:
-    explicit GCodeReadError(std::string_view line);
+    explicit GCodeReadError(std::string_view line, std::size_t number = 0);
     const std::string& line() const { return line_; }
 
   private:
     std::string line_;
+};
+
+// A G-code file without a line of G-code: no byte but blanks and line ends.
+class EmptyGCodeFileError : public VezorError {
+  public:
+    explicit EmptyGCodeFileError(const std::string& path);
 };
 
 // The number text after the first `letter` of the line (either case): the run of
@@ -39,8 +47,8 @@ std::optional<double> axisNumber(std::string_view text);
 // lines read so far with the failing one last, `bounds` what they were widened to.
 void ReadGCodeText(std::string_view text, PenPoints& points, ViewBounds& bounds, EventPump& pump);
 
-// The same for a file. A file that cannot be read throws FileReadError naming it
-// and leaves `points` and `bounds` untouched.
+// The same for a file. A file that cannot be read throws FileReadError naming it,
+// an empty one EmptyGCodeFileError; both leave `points` and `bounds` untouched.
 void ReadGCodeFile(const std::string& path, PenPoints& points, ViewBounds& bounds, EventPump& pump);
 
 // The file's records handed to `sink` one by one as they are read, none kept;

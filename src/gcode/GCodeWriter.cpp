@@ -439,7 +439,7 @@ void emitProgram(const PenPointSource& records, std::string_view feed, const GCo
                  std::string_view eol, Out& out, CheckedRecords* check = nullptr) {
     const PenPoint none;
     for (int pass = 0; pass < profile.passes; ++pass) {
-        const Constants c = constantsFor(profile, feed, profile.depth - pass * profile.depthStep);
+        const Constants c = constantsFor(profile, feed, PassDepth(profile, pass));
         const bool lastPass = pass + 1 == profile.passes;
         if (pass == 0) out.part(compile(profile.start, c, eol), none);
         PassParts parts{compile(profile.rapid, c, eol),

@@ -81,9 +81,10 @@ MachiningSettings ReadStoredSettings(std::vector<SettingFault>& faults) {
     readOne("NoRazriv", ReadFlagSetting, s.NoRazriv, 0, "Параметр наличия разрыва строки не задан.",
             "По умолчанию делаются разрывы между словами и знаками препинания в строке", "0",
             faults);
-    readOne("RazrivVBukve", ReadFlagSetting, s.RazrivVBukve, 0,
-            "Параметр разрыва внутри буквы не задан.",
+    int breaks = 0;
+    readOne("RazrivVBukve", ReadFlagSetting, breaks, 0, "Параметр разрыва внутри буквы не задан.",
             "По умолчанию буква пишется одним штрихом, без подъёма пера", "0", faults, false);
+    if (!ReadSetting("RazrivVBukve").empty()) s.RazrivVBukve = breaks;
     return s;
 }
 

@@ -10,7 +10,10 @@ struct MachiningSettings {
     double ZBezopS = 15.0;         // safe Z at line ends, mm
     std::string SkorF = "500.00";  // feed text, written after "F" unchanged
     int NoRazriv = 0;              // 1: no lifts at spaces and punctuation
-    int RazrivVBukve = 0;          // 1: lifts at the break marks inside letters
+    // 1: lifts at the break marks inside letters. Not stored: as the output
+    // profile has it (off for VEzor, on for the others; see BreaksForProfile),
+    // off where no profile is known.
+    std::optional<int> RazrivVBukve{};
 };
 
 // The program's caption, "VEzor из текста" (Windows-1251).
@@ -46,8 +49,8 @@ struct SettingFault {
 
 // Reads every machining setting from the store; each missing or unusable one
 // gets its default and a fault, in key order. Writes nothing. RazrivVBukve came
-// later than the others: missing, it is 0 without a fault, so a store of the
-// four first settings starts without a notice.
+// later than the others: missing, it is left unset without a fault, so a store
+// of the four first settings starts without a notice.
 MachiningSettings ReadStoredSettings(std::vector<SettingFault>& faults);
 
 // Reads the settings for the windows. A missing, empty or (for the numbers)

@@ -9,6 +9,20 @@
 
 namespace textfile {
 
+namespace {
+
+// The user's message for a file that could not be written; a folder that is
+// not there is the one reason worth naming, since nothing else tells it.
+FileWriteError writeFailure(const std::string& path) {
+    std::string message = cp("Не удалось записать файл ") + win1251::fromUtf8(path);
+    const std::string folder = disk::utf8Path(disk::fsPath(path).parent_path());
+    if (!folder.empty() && !isDirectory(folder))
+        message += cp(": папки ") + win1251::fromUtf8(folder) + cp(" нет");
+    return FileWriteError(message);
+}
+
+}  // namespace
+
 std::string readBytes(const std::string& path) {
     const auto fail = [&] {
         return FileReadError(cp("Не удалось прочитать файл ") + win1251::fromUtf8(path));
@@ -55,9 +69,7 @@ std::string joinCrLf(const std::vector<std::string>& lines) {
 }
 
 void writeAtomically(const std::string& path, std::string_view bytes) {
-    const auto fail = [&] {
-        return FileWriteError(cp("Не удалось записать файл ") + win1251::fromUtf8(path));
-    };
+    const auto fail = [&] { return writeFailure(path); };
     const disk::QtReachablePath target(path);
     if (target.path().empty() || isDirectory(path)) throw fail();
     disk::ReplacingFile file(target.path());
@@ -70,7 +82,7 @@ struct AtomicFile::Impl {
     explicit Impl(const std::string& p) : path(p), file(p) {}
     FileWriteError fail() {
         file.cancel();
-        return FileWriteError(cp("Не удалось записать файл ") + win1251::fromUtf8(path));
+        return writeFailure(path);
     }
 };
 

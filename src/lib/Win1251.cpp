@@ -134,6 +134,26 @@ std::string fromUtf8(std::string_view utf8) {
     return out;
 }
 
+std::string fromUtf8Marked(std::string_view utf8, std::vector<char32_t>* foreign) {
+    std::string out;
+    out.reserve(utf8.size());
+    for (std::size_t pos = 0; pos < utf8.size();) {
+        char32_t c = 0;
+        std::size_t len = decodeUtf8(utf8, pos, c);
+        if (len == 0) {
+            c = 0xFFFD;
+            len = 1;
+        }
+        bool ok = false;
+        const unsigned char code = fromUnicode(c, &ok);
+        const unsigned char byte = ok ? code : kForeign;
+        out += static_cast<char>(byte);
+        if (byte == kForeign && foreign) foreign->push_back(c);
+        pos += len;
+    }
+    return out;
+}
+
 bool looksLikeUtf8(std::string_view bytes) {
     if (bytes.size() >= 3 && bytes.substr(0, 3) == "\xEF\xBB\xBF") return true;
     bool multiByte = false;

@@ -2,6 +2,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 // The one Windows-1251 table of the program. Core text is std::string holding
 // Windows-1251 bytes; paths are std::string in UTF-8 (the file system's form).
@@ -16,6 +17,14 @@ unsigned char fromUnicode(char32_t codePoint, bool* ok = nullptr);
 // Windows-1251 text to UTF-8 and back (characters without a Windows-1251 form become '?').
 std::string toUtf8(std::string_view text);
 std::string fromUtf8(std::string_view utf8);
+
+// The byte that stands in text to be written for a character Windows-1251 does
+// not have: the one code the page leaves undefined, which no font draws.
+constexpr unsigned char kForeign = 0x98;
+// UTF-8 text to Windows-1251 with every character the page lacks (and every
+// byte that is no UTF-8) as kForeign; `foreign` receives the character of each
+// kForeign byte in order (U+FFFD for a byte that is no UTF-8, U+0098 itself).
+std::string fromUtf8Marked(std::string_view utf8, std::vector<char32_t>* foreign = nullptr);
 
 // The lower-case form of a Windows-1251 character (every cased letter of the
 // page: Latin, Cyrillic, Ё/ё and the other Slavic letters); others unchanged.

@@ -2,6 +2,8 @@
 
 #include <array>
 #include <cmath>
+#include <cstdio>
+#include <map>
 #include <optional>
 
 #include "font/FontStorage.h"
@@ -48,7 +50,8 @@ class GlyphCache {
     Glyph load(unsigned char code) const {
         Glyph glyph;
         if (replaced_ && replaced_->code == code) return parse(replaced_->lines);
-        if (fontPath_.empty()) {
+        // A character Windows-1251 lacks has no letter file in any font.
+        if (fontPath_.empty() || code == win1251::kForeign) {
             glyph.readable = false;
             return glyph;
         }
@@ -125,6 +128,7 @@ class Layouter {
             placeLine(placement.placement, line, s, lineNumber);
             double penX = 0;
             bool pendingLift = false;
+            std::size_t foreignSeen = 0;  // leading spaces hold none
             for (std::size_t d = 1; d <= s.size(); ++d) {
                 const auto code = static_cast<unsigned char>(s[d - 1]);
                 const CharClass kind = ClassOf(code);
@@ -136,10 +140,17 @@ class Layouter {
                 if (kind != CharClass::Space) {
                     const Glyph& glyph = glyphs_.get(code);
                     if (!glyph.readable) {
-                        result_.messages.push_back(MissingLetterMessage(code));
+                        char32_t character = win1251::toUnicode(code);
+                        if (code == win1251::kForeign)
+                            character = foreignSeen < line.Foreign.size()
+                                            ? line.Foreign[foreignSeen]
+                                            : kUnknownCharacter;
+                        result_.messages.push_back(MissingCharacterMessage(character));
                         result_.missingLetters.push_back(code);
+                        result_.missingCharacters.push_back(character);
                         result_.missing[code] = true;
                     }
+                    if (code == win1251::kForeign) ++foreignSeen;
                     if (d != 1) penX += letterGap;
                     if (hasTags && firstTagAt_[d] != 0) applyTag(line, firstTagAt_[d], penX);
                     appendGlyph(glyph, penX, lineY);
@@ -319,22 +330,63 @@ class Layouter {
 
 }  // namespace
 
+std::string LetterName(char32_t character) {
+    bool ok = false;
+    const unsigned char code = win1251::fromUnicode(character, &ok);
+    if (ok && code != win1251::kForeign) return std::string(1, static_cast<char>(code));
+    if (character == kUnknownCharacter || code == win1251::kForeign)
+        return cp("знак вне Windows-1251");
+    char name[16];
+    std::snprintf(name, sizeof name, "U+%04X", static_cast<unsigned>(character));
+    return name;
+}
+
 std::string MissingLetterMessage(unsigned char code) {
     return cp("Буква '") + static_cast<char>(code) + cp("' не найдена");
 }
 
-std::string MissingLettersSummary(const std::vector<unsigned char>& codes) {
-    std::array<bool, 256> named{};
-    std::string letters;
-    std::size_t distinct = 0;
-    for (const unsigned char code : codes) {
-        if (named[code]) continue;
-        named[code] = true;
-        ++distinct;
-        letters += (letters.empty() ? "'" : ", '") + std::string(1, static_cast<char>(code)) + "'";
+std::string MissingCharacterMessage(char32_t character) {
+    return cp("Буква '") + LetterName(character) + cp("' не найдена");
+}
+
+namespace {
+
+// Each distinct character once, in the order of its first occurrence, with its count.
+std::vector<std::pair<char32_t, std::size_t>> counted(const std::vector<char32_t>& characters) {
+    std::vector<std::pair<char32_t, std::size_t>> counts;
+    std::map<char32_t, std::size_t> at;
+    for (const char32_t c : characters) {
+        const auto [it, fresh] = at.emplace(c, counts.size());
+        if (fresh) counts.emplace_back(c, 0);
+        ++counts[it->second].second;
     }
-    return cp("Не найдено букв: ") + std::to_string(codes.size()) + cp(" (разных: ") +
-           std::to_string(distinct) + "):\r\n" + letters;
+    return counts;
+}
+
+// "раз" or "раза" after a count.
+const char* times(std::size_t n) {
+    const std::size_t lastTwo = n % 100;
+    const std::size_t last = n % 10;
+    return last >= 2 && last <= 4 && (lastTwo < 12 || lastTwo > 14) ? "раза" : "раз";
+}
+
+}  // namespace
+
+std::string MissingLettersSummary(const std::vector<char32_t>& characters) {
+    std::string letters;
+    const auto counts = counted(characters);
+    for (const auto& [character, count] : counts)
+        letters += (letters.empty() ? "'" : ", '") + LetterName(character) + "'";
+    return cp("Не найдено букв: ") + std::to_string(characters.size()) + cp(" (разных: ") +
+           std::to_string(counts.size()) + "):\r\n" + letters;
+}
+
+std::vector<std::string> MissingLetterCounts(const std::vector<char32_t>& characters) {
+    std::vector<std::string> lines;
+    for (const auto& [character, count] : counted(characters))
+        lines.push_back(MissingCharacterMessage(character) + ": " + std::to_string(count) + " " +
+                        cp(times(count)));
+    return lines;
 }
 
 LayoutResult LayOutProject(const Project& project, const std::string& fontPath,

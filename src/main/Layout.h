@@ -18,11 +18,22 @@
 enum class CharClass { Space, Separated, Letter };
 CharClass ClassOf(unsigned char code);
 
+// A character Windows-1251 lacks whose text did not say which it was.
+constexpr char32_t kUnknownCharacter = 0xFFFD;
+
+// How the messages name a character (Windows-1251): the character itself, or
+// «U+03A9» for one Windows-1251 lacks (in words when it is not known).
+std::string LetterName(char32_t character);
+
 // The message for a letter that has no readable letter file (Windows-1251).
 std::string MissingLetterMessage(unsigned char code);
-// One message for all of them (one code per occurrence, in text order): how
-// many were missing and which letters, each named once.
-std::string MissingLettersSummary(const std::vector<unsigned char>& codes);
+std::string MissingCharacterMessage(char32_t character);
+// One message for all of them (one character per occurrence, in text order):
+// how many were missing and which letters, each named once.
+std::string MissingLettersSummary(const std::vector<char32_t>& characters);
+// One line per missing letter, in the order of their first occurrence, with
+// how often the text asks for it: «Буква 'Ж' не найдена: 3 раза».
+std::vector<std::string> MissingLetterCounts(const std::vector<char32_t>& characters);
 
 struct LayoutResult {
     std::shared_ptr<PenPoints> points;  // record 1 is the placeholder
@@ -31,6 +42,9 @@ struct LayoutResult {
     // or malformed, in text order (Windows-1251).
     std::vector<std::string> messages;
     std::vector<unsigned char> missingLetters;  // the code of each message
+    // The character of each message as Unicode: a character Windows-1251 lacks
+    // is win1251::kForeign among the codes and itself here (or kUnknownCharacter).
+    std::vector<char32_t> missingCharacters;
     // The character codes whose letter is missing or malformed.
     std::array<bool, 256> missing{};
     // Things the status bar tells about the placement of lines: an aligned line

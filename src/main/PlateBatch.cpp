@@ -32,10 +32,12 @@ namespace {
 
 std::string quoted(const std::string& name) { return cp("«") + name + cp("»"); }
 
-// A value inside a file name must not lead elsewhere.
+// A value inside a file name (Windows-1251) must not lead elsewhere, nor hold
+// a character no file name shows.
 std::string fileNameSafe(std::string value) {
     for (char& c : value)
         if (static_cast<unsigned char>(c) < 32 ||
+            static_cast<unsigned char>(c) == win1251::kForeign ||
             std::string_view("/\\:*?\"<>|").find(c) != std::string_view::npos)
             c = '_';
     return value;
@@ -91,7 +93,7 @@ PlateText::Lookup PlateBatch::lookup(std::size_t i, bool utf8) const {
         const std::size_t column = rows_.table->column(utf8 ? win1251::fromUtf8(name) : name);
         const std::vector<std::string>& cells = rows_.table->rows[i].cells;
         if (column >= cells.size()) return std::nullopt;
-        return utf8 ? fileNameSafe(win1251::toUtf8(cells[column])) : cells[column];
+        return utf8 ? win1251::toUtf8(fileNameSafe(cells[column])) : cells[column];
     };
 }
 

@@ -1,11 +1,14 @@
 #include "main/ProjectFile.h"
 
+#include <algorithm>
+
 #include "lib/NumberText.h"
 #include "lib/TextFile.h"
 #include "lib/Text_peob.h"
 #include "lib/Win1251.h"
 
-NotAProjectError::NotAProjectError() : VezorError(cp("Файл не является проектом")) {}
+NotAProjectError::NotAProjectError(const std::string& reason)
+    : VezorError(cp("Файл не является проектом") + (reason.empty() ? "" : "\r\n" + reason)) {}
 
 const std::vector<std::string>& ProjectTemplateLines() {
     static const std::vector<std::string> lines = {
@@ -28,7 +31,7 @@ void WriteProjectTemplate(const std::string& path) {
 std::string DecodeProjectBytes(std::string_view bytes) {
     if (!win1251::looksLikeUtf8(bytes)) return std::string(bytes);
     if (bytes.starts_with("\xEF\xBB\xBF")) bytes.remove_prefix(3);
-    return win1251::fromUtf8(bytes);
+    return win1251::fromUtf8Marked(bytes);
 }
 
 namespace {
@@ -37,6 +40,22 @@ std::string_view trimSpaces(std::string_view s) {
     const auto first = s.find_first_not_of(' ');
     if (first == std::string_view::npos) return {};
     return s.substr(first, s.find_last_not_of(' ') - first + 1);
+}
+
+// The characters of the kForeign bytes that stood inside the removed tags
+// leave the line's list with them.
+void dropForeignInTags(std::vector<char32_t>& foreign, std::string_view text,
+                       const std::vector<std::pair<std::size_t, std::size_t>>& removed) {
+    std::vector<char32_t> left;
+    std::size_t k = 0;
+    std::size_t tag = 0;
+    for (std::size_t i = 0; i < text.size() && k < foreign.size(); ++i) {
+        if (static_cast<unsigned char>(text[i]) != win1251::kForeign) continue;
+        while (tag < removed.size() && removed[tag].second < i) ++tag;
+        if (tag == removed.size() || removed[tag].first > i) left.push_back(foreign[k]);
+        ++k;
+    }
+    foreign = std::move(left);
 }
 
 }  // namespace
@@ -51,6 +70,8 @@ void ExtractLineTags(Collection<ProjectLine>& lines, std::string& text) {
     std::string kept;
     kept.reserve(text.size());
     std::size_t next = 0;
+    // Where the removed tags stood in text, first and last character.
+    std::vector<std::pair<std::size_t, std::size_t>> removed;
     for (;;) {
         std::size_t tagStart = 0;  // first character of the tag's text, in text
         if (!kept.empty() && kept.back() == '<' && next < text.size() && text[next] == '@') {
@@ -73,33 +94,93 @@ void ExtractLineTags(Collection<ProjectLine>& lines, std::string& text) {
         line.TagNames.Add(Text_peob::DoRavno(tag));
         line.TagValues.Add(Text_peob::PosleRavno(tag));
         if (joined) kept.pop_back();
+        removed.emplace_back(next, closer);
         next = closer + 1;
     }
     kept.append(text, next);
+    if (!line.Foreign.empty()) dropForeignInTags(line.Foreign, text, removed);
     text = std::move(kept);
     line.Text = text;
 }
 
-Project ParseProject(std::string_view bytes, EventPump& pump) {
-    return ParseProjectText(DecodeProjectBytes(bytes), pump);
+namespace {
+
+// Control characters that no text file holds: a binary file has them.
+bool looksBinary(std::string_view line) {
+    return std::any_of(line.begin(), line.end(), [](char c) {
+        const auto code = static_cast<unsigned char>(c);
+        return code < 32 && code != '\t' && code != '\f' &&
+               code != 0x1A;  // the end mark of old DOS texts
+    });
 }
 
-Project ParseProjectText(std::string_view text, EventPump& pump) {
+// Why the first lines of a text are no project, for the second line of the message.
+std::string notAProjectReason(const std::vector<std::string_view>& lines,
+                              std::size_t lineWithoutComment) {
+    if (std::all_of(lines.begin(), lines.end(), [](std::string_view line) {
+            return line.find_first_not_of(" \t") == std::string_view::npos;
+        }))
+        return cp("Файл пуст.");
+    if (std::any_of(lines.begin(), lines.end(), looksBinary))
+        return cp("Это двоичный файл, а не текст.");
+    if (lines.size() < 4)
+        return cp("В нём меньше четырёх строк параметров («значение//комментарий»): строк ") +
+               std::to_string(lines.size()) + ".";
+    if (lineWithoutComment < 4)
+        return cp("Строка ") + std::to_string(lineWithoutComment + 1) +
+               cp(" не строка параметра: в ней нет «//» («значение//комментарий»).");
+    for (std::size_t i = 0; i < 4; ++i) {
+        const std::string_view value = lines[i].substr(0, lines[i].find("//"));
+        std::size_t consumed = 0;
+        numtext::leadingNumber(value, consumed);
+        if (consumed == 0)
+            return cp("Параметр в строке ") + std::to_string(i + 1) + cp(" не число: «") +
+                   std::string(value.substr(0, 100)) + cp("».");
+    }
+    return cp("Все четыре параметра равны 0.");
+}
+
+std::size_t foreignIn(std::string_view text) {
+    return static_cast<std::size_t>(
+        std::count(text.begin(), text.end(), static_cast<char>(win1251::kForeign)));
+}
+
+}  // namespace
+
+Project ParseProject(std::string_view bytes, EventPump& pump) {
+    if (!win1251::looksLikeUtf8(bytes)) return ParseProjectText(bytes, pump);
+    if (bytes.starts_with("\xEF\xBB\xBF")) bytes.remove_prefix(3);
+    std::vector<char32_t> foreign;
+    const std::string text = win1251::fromUtf8Marked(bytes, &foreign);
+    return ParseProjectText(text, pump, &foreign);
+}
+
+Project ParseProjectText(std::string_view text, EventPump& pump,
+                         const std::vector<char32_t>* foreign) {
     // Views, not copies: a large project's lines are held once, in the project.
     const std::vector<std::string_view> fileLines = textfile::splitLineViews(text);
-    if (fileLines.size() < 4) throw NotAProjectError();
+    const auto notAProject = [&](std::size_t lineWithoutComment) {
+        return NotAProjectError(notAProjectReason(fileLines, lineWithoutComment));
+    };
+    if (fileLines.size() < 4) throw notAProject(4);
 
     Project project;
     double* const parameters[] = {&project.LineSpacing, &project.FieldWidth, &project.LetterHeight,
                                   &project.WidthFactor};
     for (std::size_t i = 0; i < 4; ++i) {
         const auto comment = fileLines[i].find("//");
-        if (comment == std::string::npos) throw NotAProjectError();
+        if (comment == std::string::npos) throw notAProject(i);
         *parameters[i] = numtext::leadingNumber(fileLines[i].substr(0, comment));
     }
     if (project.LineSpacing == 0 && project.FieldWidth == 0 && project.LetterHeight == 0 &&
         project.WidthFactor == 0)
-        throw NotAProjectError();
+        throw notAProject(4);
+
+    // The characters of the text's kForeign bytes, in order: each line takes
+    // those of its own.
+    std::size_t nextForeign = 0;
+    if (foreign)
+        for (std::size_t i = 0; i < 4; ++i) nextForeign += foreignIn(fileLines[i]);
 
     // The first kept line fills this entry, so a project without text has one empty line.
     project.ProjectLines.items().reserve(fileLines.size() - 4 + 1);
@@ -108,6 +189,8 @@ Project ParseProjectText(std::string_view text, EventPump& pump) {
     for (std::size_t i = 4; i < fileLines.size(); ++i) {
         std::string kept;
         const std::string_view raw = fileLines[i];
+        const std::size_t firstForeign = nextForeign;
+        if (foreign) nextForeign += foreignIn(raw);
         if (const auto comment = raw.find("//"); comment != std::string_view::npos) {
             kept = trimSpaces(raw.substr(0, comment));
             if (kept.empty()) continue;
@@ -116,10 +199,18 @@ Project ParseProjectText(std::string_view text, EventPump& pump) {
         }
         if (!firstKept) project.ProjectLines.Add(ProjectLine{});
         firstKept = false;
+        ProjectLine& line = project.ProjectLines.Item(project.ProjectLines.Count());
+        if (foreign && nextForeign > firstForeign) {
+            // Trimming takes spaces only: the comment alone cuts characters off.
+            const std::size_t from = std::min(firstForeign, foreign->size());
+            const std::size_t to = std::min(from + foreignIn(kept), foreign->size());
+            line.Foreign.assign(foreign->begin() + static_cast<std::ptrdiff_t>(from),
+                                foreign->begin() + static_cast<std::ptrdiff_t>(to));
+        }
         if (kept.find("<@") != std::string::npos)
             ExtractLineTags(project.ProjectLines, kept);
         else
-            project.ProjectLines.Item(project.ProjectLines.Count()).Text = std::move(kept);
+            line.Text = std::move(kept);
         pump.tick();
     }
     return project;
@@ -130,18 +221,21 @@ Project ReadProjectFile(const std::string& path, EventPump& pump) {
     try {
         bytes = textfile::readBytes(path);
     } catch (const FileReadError&) {
-        throw NotAProjectError();
+        throw NotAProjectError(cp("Файл не удалось прочитать."));
     }
     // The file's bytes give way to their text before the lines are split, so
     // a large project is never held three times over.
     std::string text;
+    std::vector<char32_t> foreign;
     if (win1251::looksLikeUtf8(bytes)) {
-        text = DecodeProjectBytes(bytes);
+        std::string_view utf8 = bytes;
+        if (utf8.starts_with("\xEF\xBB\xBF")) utf8.remove_prefix(3);
+        text = win1251::fromUtf8Marked(utf8, &foreign);
         std::string().swap(bytes);
     } else {
         text = std::move(bytes);
     }
-    Project project = ParseProjectText(text, pump);
+    Project project = ParseProjectText(text, pump, foreign.empty() ? nullptr : &foreign);
     project.ProjectPath = path;
     return project;
 }

@@ -12,10 +12,11 @@
 // that may carry position tags "<@name=value>".
 
 // The file is no project: too short, a parameter line without "//", all four
-// parameters 0, or it cannot be read at all. The message is the user's text.
+// parameters 0, or it cannot be read at all. The message is the user's text:
+// "Файл не является проектом" and, on a second line, why (when known).
 class NotAProjectError : public VezorError {
   public:
-    NotAProjectError();
+    explicit NotAProjectError(const std::string& reason = {});
 };
 
 // The eight lines the new-project command writes (Windows-1251, no line ends).
@@ -26,8 +27,8 @@ const std::vector<std::string>& ProjectTemplateLines();
 void WriteProjectTemplate(const std::string& path);
 
 // A project file's bytes as Windows-1251 text: UTF-8 (a byte order mark, or
-// valid UTF-8 with at least one multi-byte sequence) is converted, anything
-// else is taken as it is.
+// valid UTF-8 with at least one multi-byte sequence) is converted, a character
+// Windows-1251 lacks becoming win1251::kForeign; anything else is taken as it is.
 std::string DecodeProjectBytes(std::string_view bytes);
 
 // Takes every complete "<@...>" tag out of text, left to right, appending its
@@ -41,8 +42,11 @@ void ExtractLineTags(Collection<ProjectLine>& lines, std::string& text);
 // at least one, possibly empty, text line; ProjectPath is left empty.
 // pump.tick() runs after every kept text line. Throws NotAProjectError.
 Project ParseProject(std::string_view bytes, EventPump& pump);
-// The same for text already in Windows-1251.
-Project ParseProjectText(std::string_view text, EventPump& pump);
+// The same for text already in Windows-1251. `foreign`, when given, holds the
+// characters its win1251::kForeign bytes stand for, in order (as
+// win1251::fromUtf8Marked lists them): each line keeps its own in Foreign.
+Project ParseProjectText(std::string_view text, EventPump& pump,
+                         const std::vector<char32_t>* foreign = nullptr);
 
 // Reads and parses the file; ProjectPath of the result is path. A path that
 // cannot be read (missing, a folder, no access) counts as no project.

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 #include "lib/Collection.h"
 
@@ -12,6 +13,9 @@ struct ProjectLine {
     Collection<std::size_t> TagPositions;  // 1-based character index of each tag
     Collection<std::string> TagValues;
     Collection<std::string> TagNames;
+    // The characters that the win1251::kForeign bytes of Text stand for, in
+    // order; shorter when a text came without them (those are not known).
+    std::vector<char32_t> Foreign{};
     bool operator==(const ProjectLine&) const = default;
 };
 

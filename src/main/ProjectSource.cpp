@@ -89,5 +89,7 @@ void SetSourceText(ProjectSource& source, std::string_view text) {
 }
 
 Project ParseProjectSource(const ProjectSource& source, EventPump& pump) {
-    return ParseProjectText(win1251::fromUtf8(textfile::joinCrLf(source.lines)), pump);
+    std::vector<char32_t> foreign;
+    const std::string text = win1251::fromUtf8Marked(textfile::joinCrLf(source.lines), &foreign);
+    return ParseProjectText(text, pump, &foreign);
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "font/FontStorage.h"
 #include "fonteditor/PointLabels.h"
 #include "fonteditor/StrokeAnatomy.h"
 
@@ -57,8 +58,15 @@ TEST(StrokeAnatomy, ABreakMarkJoinsItsNeighboursAndPointsOutsideTheBoxAreNotMark
     ASSERT_EQ(drawn.lines.size(), expected.lines.size());
     EXPECT_EQ(drawn.marks.size(), expected.marks.size());
     EXPECT_EQ(drawn.lines[1].to.x, expected.lines[1].to.x);
-    // A lone "0,0" at either end is no mark: the letter starts at the next point.
+    // A lone "0,0" at either end is no mark: the letter starts at the next point,
+    // and a last "0,0" is a point drawn to, as the layout and the viewer have it.
     EXPECT_EQ(strokeanatomy::analyse({"0,0", "30,30"}).start, 1u);
+    const std::vector<std::string> tail = {"30,30", "60,60", "0,0"};
+    EXPECT_FALSE(IsStrokeBreak(tail, 2));
+    const auto toCorner = strokeanatomy::analyse(tail);
+    ASSERT_EQ(toCorner.segments.size(), 2u);
+    EXPECT_EQ(toCorner.segments[1].to, 2u);
+    EXPECT_EQ(toCorner.segments[1].kind, SegmentKind::Ink);
 }
 
 TEST(PointLabels, CrowdedNumbersStayApartAndEachNamesItsOwnPoint) {

@@ -37,8 +37,25 @@ TEST(FontImport, AFullDiskLeavesTheEarlierFontWholeAndNoScratchFolder) {
     EXPECT_EQ(disk.listing(), "filler,font");
 }
 
+// Every LibreCAD font Debian ships (librecad-data, which scripts/setup.sh installs) reads.
+TEST(FontImport, EveryLibreCadFontOfDebianReads) {
+    const fs::path folder = "/usr/share/librecad/fonts";
+    if (!fs::is_directory(folder)) GTEST_SKIP() << "librecad-data is not installed";
+    int fonts = 0;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        if (entry.path().extension() != ".lff") continue;
+        ++fonts;
+        try {
+            importRecipe(entry.path().string(), entry.path().stem().string());
+        } catch (const FontSourceError& e) {
+            ADD_FAILURE() << entry.path() << ": " << e.what();
+        }
+    }
+    EXPECT_GE(fonts, 40);
+}
+
 TEST(FontImport, RefusesNamesNoFolderCanHaveAndFilesOfOtherKinds) {
-    for (const char* bad : {"", "a/b", "a\\b", "con:", ".hidden", "dots.", "x?", " lead"})
+    for (const char* bad : {"", "a/b", "a\\b", "con:", ".hidden", "dots.", "x?", " lead", "trail "})
         EXPECT_NE(badFontName(bad), "") << bad;
     EXPECT_EQ(badFontName("Мой шрифт 2"), "");
     const std::string path = testProgramFolder() + "/font.ttf";
@@ -48,6 +65,16 @@ TEST(FontImport, RefusesNamesNoFolderCanHaveAndFilesOfOtherKinds) {
         ADD_FAILURE();
     } catch (const FontSourceError& e) {
         EXPECT_STREQ(e.what(), "файл не является шрифтом .lff, .jhf или .svg");
+    }
+    // A file of that name that holds no letter makes no font.
+    const std::string text = testProgramFolder() + "/notes.lff";
+    writeFile(text, "just some notes\n");
+    try {
+        importRecipe(text, "X");
+        ADD_FAILURE();
+    } catch (const FontSourceError& e) {
+        EXPECT_STREQ(e.what(),
+                     "в файле нет ни одной буквы, которую можно записать в кодировке Windows-1251");
     }
 }
 

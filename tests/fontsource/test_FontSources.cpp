@@ -56,18 +56,59 @@ TEST(LffFont, BulgeArcsTurnCounterClockwiseWithYUpAndStayWithinTheChordError) {
     EXPECT_LT(under[under.size() / 2].y, -5);
 }
 
-TEST(LffFont, BrokenInputIsReportedWithItsLine) {
-    EXPECT_THROW(parseLff("[0041] A\nC0042\n"), FontSourceError);    // missing reference
-    EXPECT_THROW(parseLff("[0041] A\nC0041\n"), FontSourceError);    // refers to itself
-    EXPECT_THROW(parseLff("[0041] A\n0,0;x,1\n"), FontSourceError);  // not a number
-    EXPECT_THROW(parseLff("0,0;1,1\n"), FontSourceError);            // outside a glyph
-    EXPECT_THROW(parseLff("[0041] A\n0,0\n\n[0041] A\n"), FontSourceError);
-    try {
-        parseLff("# Name: x\n[0041] A\n0,0;1,1,B2\n");
-        FAIL();
-    } catch (const FontSourceError& e) {
-        EXPECT_STREQ(e.what(), "line 3: bad vertex \"1,1,B2\"");
-    }
+TEST(LffFont, AGlyphThatDoesNotReadIsLeftOutAndNamedWithItsLine) {
+    const LffFont font = parseLff(
+        "# Name: x\n"
+        "[0041] A\n0,0;1,1,B2\n\n"
+        "[0042] B\nC0058\n\n"
+        "[0043] C\nC0043\n\n"
+        "[0044] D\n0,0;x,1\n\n"
+        "[0045] E\nC0041\n1,1;2,2\n\n"
+        "[0046] F\n0,0;1,1\n");
+    EXPECT_EQ(font.broken, (std::vector<std::string>{
+                               "«A»: строка 3: неверная вершина «1,1,B2»",
+                               "«B»: строка 6: ссылка на знак, которого нет в шрифте",
+                               "«C»: строка 9: знак ссылается сам на себя",
+                               "«D»: строка 12: не число: «x»",
+                               "«E»: строка 15: ссылка на знак, который не читается",
+                           }));
+    ASSERT_EQ(font.glyphs.size(), 1u);
+    EXPECT_TRUE(font.glyphs.contains(U'F'));
+}
+
+TEST(LffFont, GlyphsAreReadAsLibreCadReadsThem) {
+    // Debian's OpenGost fonts write "[#0020]"; a header without a code
+    // (LibreCAD 1 wrote the character itself) is passed over with its lines;
+    // a blank line ends a glyph, and lines after it are passed over too; a
+    // glyph's first definition counts; a bulge may follow y without a comma.
+    const LffFont font = parseLff(
+        "0,0;1,1\n"
+        "[#0020]\n"
+        "\n"
+        "[#0041] A\n"
+        "0,0;2,6;4,0\n"
+        "\n"
+        "3,3;4,4\n"
+        "[\xC3\x96]\n"
+        "1,1;2,2\n"
+        "\n"
+        "[1F600] smile\n"
+        "0,0;1,1\n"
+        "\n"
+        "[0041] A\n"
+        "C0041\n"
+        "\n"
+        "[006F] o\n"
+        "0,0;6.,1.5A.41\n");
+    EXPECT_EQ(font.glyphs.size(), 4u);
+    EXPECT_TRUE(font.glyphs.contains(U' '));
+    EXPECT_EQ(font.glyphs.at(U'A').paths.size(), 1u);
+    EXPECT_TRUE(font.glyphs.contains(0x1F600));
+    EXPECT_EQ(font.repeated, 1);
+    EXPECT_TRUE(font.broken.empty());
+    const PathVertex& end = font.glyphs.at(U'o').paths.at(0).at(1);
+    EXPECT_DOUBLE_EQ(end.p.y, 1.5);
+    EXPECT_DOUBLE_EQ(end.bulge, 0.41);
 }
 
 TEST(JhfFont, ReadsPathsPenUpsBearingsAndContinuedRecords) {

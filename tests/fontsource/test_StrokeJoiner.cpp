@@ -150,6 +150,22 @@ TEST(StrokeJoiner, StraightRunsAreMergedButTheRetracedTurnIsKept) {
     EXPECT_EQ(s.points.size(), 5u);  // bottom, fork, spur end, fork, top
 }
 
+TEST(StrokeJoiner, AGlyphOfManyLooseEndsStillStartsNearTheRequestedStart) {
+    // A comb: a spine and eleven teeth, 24 loose ends, too many to weigh every
+    // pairing; the start and the end are still chosen by the targets.
+    std::vector<Polyline> comb = {{{5, 50}, {95, 50}}};
+    for (int i = 0; i <= 10; ++i) comb.push_back({{10.0 + 8 * i, 50}, {10.0 + 8 * i, 80}});
+    // The cheapest walk runs from the first tooth's tip to the last one's (a
+    // spine end would cost one more tooth drawn twice than the way there).
+    const JoinedStroke leftToRight = joinStrokes(comb, {5, 50}, {95, 50});
+    expectCovers(leftToRight, comb);
+    EXPECT_LT(distance(leftToRight.points.front(), {10, 80}), 1e-9);
+    EXPECT_LT(distance(leftToRight.points.back(), {90, 80}), 1e-9);
+    const JoinedStroke rightToLeft = joinStrokes(comb, {95, 50}, {5, 50});
+    EXPECT_LT(distance(rightToLeft.points.front(), {90, 80}), 1e-9);
+    EXPECT_LT(distance(rightToLeft.points.back(), {10, 80}), 1e-9);
+}
+
 TEST(StrokeJoiner, LonePointAndEmptyInput) {
     EXPECT_TRUE(joinStrokes({}, {0, 0}, {1, 0}).points.empty());
     const JoinedStroke dot = joinStrokes({{{5, 5}}}, {0, 0}, {1, 0});

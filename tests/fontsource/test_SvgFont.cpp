@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "fontsource/FontSources.h"
@@ -98,6 +99,40 @@ TEST(SvgFont, ReadsGlyphsByUnicodeWithMovesLinesAndCurvesYUpward) {
     EXPECT_EQ(recipe.baseline, 0);
     ASSERT_EQ(recipe.leftOut.size(), 4u);
     EXPECT_EQ(recipe.leftOut[0], "знаков вне кодировки Windows-1251: 1");
+}
+
+// Radius 10 over a chord of 12: two circles pass through both ends, centred
+// 8 below and 8 above it; the flags choose the circle and which of its arcs.
+TEST(SvgFont, ArcFlagsChooseTheSideTheArcBulgesTo) {
+    const auto arc = [](const char* flags) {
+        return parseSvgPath(std::string("M 0 0 A 10 10 0 ") + flags + " 12 0", 0.01).paths.at(0);
+    };
+    const auto lowest = [](const SourcePath& path) {
+        double y = 0;
+        for (const auto& v : path) y = std::min(y, v.p.y);
+        return y;
+    };
+    const auto highest = [](const SourcePath& path) {
+        double y = 0;
+        for (const auto& v : path) y = std::max(y, v.p.y);
+        return y;
+    };
+    const SourcePath smallPositive = arc("0 1");
+    const SourcePath largePositive = arc("1 1");
+    const SourcePath smallNegative = arc("0 0");
+    const SourcePath largeNegative = arc("1 0");
+    EXPECT_NEAR(lowest(smallPositive), -2, 0.05);
+    EXPECT_NEAR(highest(smallPositive), 0, 1e-9);
+    EXPECT_LT(radiusError(smallPositive, {6, 8}, 10), 0.02);
+    EXPECT_NEAR(lowest(largePositive), -18, 0.05);
+    EXPECT_LT(radiusError(largePositive, {6, -8}, 10), 0.02);
+    EXPECT_NEAR(highest(smallNegative), 2, 0.05);
+    EXPECT_NEAR(lowest(smallNegative), 0, 1e-9);
+    EXPECT_LT(radiusError(smallNegative, {6, -8}, 10), 0.02);
+    EXPECT_NEAR(highest(largeNegative), 18, 0.05);
+    EXPECT_LT(radiusError(largeNegative, {6, 8}, 10), 0.02);
+    for (const SourcePath* path : {&smallPositive, &largePositive, &smallNegative, &largeNegative})
+        EXPECT_DOUBLE_EQ(path->back().p.x, 12);
 }
 
 TEST(SvgFont, BadInputFailsWithARussianMessageOrLeavesTheGlyphOut) {

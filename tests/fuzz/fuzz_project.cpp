@@ -1,6 +1,7 @@
 // Project files come from anywhere a user keeps text: whatever the bytes, the
 // loader gives a project or NotAProjectError, and the layout of what it gives
 // finishes with a tool path the writer turns into a program the reader takes.
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 
@@ -9,6 +10,7 @@
 #include "gcode/GCodeWriter.h"
 #include "lib/EventPump.h"
 #include "lib/VezorError.h"
+#include "lib/Win1251.h"
 #include "main/Layout.h"
 #include "main/ProjectFile.h"
 
@@ -31,6 +33,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const ProjectLine& line : project.ProjectLines) {
         FUZZ_CHECK(line.TagPositions.Count() == line.TagNames.Count());
         FUZZ_CHECK(line.TagPositions.Count() == line.TagValues.Count());
+        // A character named for each stand-in byte at most (tags take theirs along).
+        FUZZ_CHECK(line.Foreign.size() <=
+                   static_cast<std::size_t>(std::count(line.Text.begin(), line.Text.end(),
+                                                       static_cast<char>(win1251::kForeign))));
     }
     (void)ProjectDisplayText(project);
 

@@ -158,4 +158,15 @@ TEST(GCodeMachines, EstimateWithinThreePercentOfGrblsPlanner) {
     }
 }
 
+// A controller keeps whole steps and rounds a half step away from zero: at 250
+// steps/mm a move to X0.002 is one step (0.004 mm, 0.04 s from rest to rest at
+// 10 mm/s²), one to X0.0019 none, which the planner drops.
+TEST(GCodeEstimate, AMoveOfHalfAStepIsOneStep) {
+    const MachineLimits limits;
+    ASSERT_EQ(limits.stepsPerMm, 250);
+    EXPECT_NEAR(EstimateGCodeText("G21G90\nG1X0.002F500\n", limits).seconds, 0.04, 1e-9);
+    EXPECT_NEAR(EstimateGCodeText("G21G90\nG1X-0.002F500\n", limits).seconds, 0.04, 1e-9);
+    EXPECT_EQ(EstimateGCodeText("G21G90\nG1X0.0019F500\n", limits).seconds, 0);
+}
+
 }  // namespace

@@ -46,16 +46,31 @@ TEST(GCodeProfiles, DepthPassesAndInches) {
     GCodeProfile p = FindProfile("grbl");
     ASSERT_EQ(p.name, "GRBL");
     p.comments = false;
-    p.depth = -0.2;
+    p.depth = -0.5;
     p.passes = 2;
     p.depthStep = 0.3;
     p.plungeFeed = 254;
     p.inches = true;
     EXPECT_EQ(BuildGCodeProgram(list({{25.4, -12.7, 0}, {50.8, -1, 0}, {0, 0, 5}}), "508", p),
               "G20G90G17\nG0Z0.1969\nM3S10000\n"
-              "G0X1Y-0.5\nG1Z-0.0079F10\nG1X1Y-0.5F20\nG1X2Y-0.0394F20\nG0Z0.1969\n"
+              "G0X1Y-0.5\nG1Z-0.0118F10\nG1X1Y-0.5F20\nG1X2Y-0.0394F20\nG0Z0.1969\n"
               "G0X1Y-0.5\nG1Z-0.0197F10\nG1X1Y-0.5F20\nG1X2Y-0.0394F20\nG0Z0.1969\n"
               "G0Z0.1969\nM5\nM30\n");
+    // The passes go down by the step and the last stops at the depth: never deeper.
+    const auto depths = [](double depth, int passes, double step) {
+        GCodeProfile q;
+        q.depth = depth;
+        q.passes = passes;
+        q.depthStep = step;
+        std::vector<double> out;
+        for (int pass = 0; pass < passes; ++pass) out.push_back(PassDepth(q, pass));
+        return out;
+    };
+    EXPECT_EQ(depths(-0.3, 2, 0.15), (std::vector<double>{-0.15, -0.3}));
+    EXPECT_EQ(depths(-0.3, 2, 0.2), (std::vector<double>{-0.2, -0.3}));  // the last is shorter
+    EXPECT_EQ(depths(-0.3, 3, 0.2), (std::vector<double>{-0.2, -0.3, -0.3}));
+    EXPECT_EQ(depths(-0.3, 2, 0), (std::vector<double>{-0.3, -0.3}));
+    EXPECT_EQ(depths(-0.3, 1, 0.15), (std::vector<double>{-0.3}));
     // Inches need a feed that is a number.
     EXPECT_THROW(BuildGCodeProgram(list({{}, {1, 1, 0}}), "fast", p), ProfileError);
 }

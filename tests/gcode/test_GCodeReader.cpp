@@ -121,6 +121,17 @@ TEST(ReadGCodeText, ALineWithoutANumberFailsAndKeepsWhatWasRead) {
     const std::string longest = "G1Z" + std::string(197, 'A');
     EXPECT_EQ(readText(longest).failure, failureFor(longest));
     EXPECT_EQ(readText(longest + "B").failure, failureFor(longest + "..."));
+
+    // A line of a binary file: its number, and every byte a message box would
+    // not show (a NUL would end its text) as \xNN; 200 characters of that.
+    const std::string binary = std::string("G1X\x01\x00Y", 6) + "\x98\x7F\tZ";
+    EXPECT_EQ(readText("G1X1Y1\n\n" + binary + "\n").failure,
+              w("Файл скорее всего не является VEzor,\rнайдены непонятные строки \rстрока 3: "
+                "'G1X\\x01\\x00Y\\x98\\x7F\tZ'"));
+    std::string cut = "'X";
+    for (int i = 0; i < 49; ++i) cut += "\\x00";  // 197 characters: no room for a 50th
+    EXPECT_TRUE(
+        readText("X" + std::string(300, '\0')).failure.ends_with(w("\rстрока 1: ") + cut + "...'"));
 }
 
 TEST(ReadGCodeFile, ReadsAFileAndNamesOneThatCannotBeRead) {
@@ -145,6 +156,19 @@ TEST(ReadGCodeFile, ReadsAFileAndNamesOneThatCannotBeRead) {
     }
     EXPECT_EQ(points, before);
     EXPECT_THROW(ReadGCodeFile(testProgramFolder(), points, bounds, pump), FileReadError);
+
+    // An empty file (or one of blank lines) holds no program: said so, nothing changed.
+    for (const char* empty : {"", "\r\n \r\n\t\n"}) {
+        const std::string blank = joinPath(testProgramFolder(), "blank.nc");
+        writeFile(blank, empty);
+        try {
+            ReadGCodeFile(blank, points, bounds, pump);
+            ADD_FAILURE() << "an empty file reads";
+        } catch (const EmptyGCodeFileError& e) {
+            EXPECT_EQ(e.message(), w("Файл G-code пуст: " + blank));
+        }
+        EXPECT_EQ(points, before);
+    }
 }
 
 // vezor-gcode --check only counts: the records handed over are the list's,

@@ -113,6 +113,11 @@ TEST(GCodeProgram, AListWithoutRecordsIsRefused) {
     const double inf = std::numeric_limits<double>::infinity();
     EXPECT_THROW(BuildGCodeProgram(list({{}, {inf, -1, 0}, {0, 0, 15}}), "500.00"),
                  CoordinateRangeError);
+    // So is a lift height that is no number.
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    for (const double z : {inf, -inf, nan})
+        EXPECT_THROW(BuildGCodeProgram(list({{}, {1, -1, 0}, {0, 0, z}}), "500.00"),
+                     CoordinateRangeError);
 }
 
 TEST(GCodeProgram, TheFileHasPointsWhateverTheUsersSeparator) {

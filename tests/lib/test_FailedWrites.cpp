@@ -7,8 +7,10 @@
 
 #include "SmallDisk.h"
 #include "TestSupport.h"
+#include "gcode/GCodeWriter.h"
 #include "lib/TextFile.h"
 #include "lib/VezorError.h"
+#include "lib/Win1251.h"
 
 // Network and FUSE file systems may refuse the final disk sync after taking
 // every byte; this test binary is linked with the sync wrapped (CMakeLists.txt).
@@ -59,6 +61,8 @@ TEST(FailedWrites, MissingFolderAndFolderTargetAreReported) {
         textfile::writeAtomically(base + "/no/x.txt", "x");
     } catch (const FileWriteError& e) {
         EXPECT_NE(e.message().find("x.txt"), std::string::npos) << "the message names the file";
+        EXPECT_TRUE(e.message().ends_with(cp(": папки ") + base + cp("/no нет")))
+            << "and the folder that is not there";
     }
 }
 
@@ -74,6 +78,20 @@ TEST(FailedWrites, FailedDiskSyncKeepsTheEarlierFileAndLeavesNoTemporary) {
     EXPECT_EQ(QDir(QString::fromStdString(folder))
                   .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
               QStringList{"65"});
+
+    // The same for a G-code file made block by block.
+    const std::string program = folder + "/plate.gcode";
+    writeFile(program, "old program\r\n");
+    PenPoints points;
+    points.append(PenPoint{1, -1, 0}, "");
+    points.append(PenPoint{0, 0, 15}, "");
+    g_syncFails = true;
+    EXPECT_THROW(WriteGCodeFile(program, points, "500.00", DefaultProfile()), FileWriteError);
+    g_syncFails = false;
+    EXPECT_EQ(readFile(program), "old program\r\n");
+    EXPECT_EQ(QDir(QString::fromStdString(folder))
+                  .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              (QStringList{"65", "plate.gcode"}));
 }
 #endif
 

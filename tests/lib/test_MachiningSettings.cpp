@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "TestSupport.h"
+#include "gcode/GCodeProfile.h"
 #include "lib/MachiningSettings.h"
 #include "lib/NumberText.h"
 
@@ -30,6 +31,23 @@ TEST(LoadSettings, EmptyStoreShowsFourNoticesInOrderAndStoresDefaults) {
     testDialogs().reset();
     testSession().machiningSettings() = LoadSettings();
     EXPECT_TRUE(testDialogs().calls.empty()) << "a second start shows no notice";
+}
+
+// Breaks inside letters came later: a store without them asks nothing, and
+// the output profile decides (VEzor's program stays as it always was).
+TEST(LoadSettings, BreaksInsideLettersNotStoredAreTheProfilesChoice) {
+    testSettings().values = {
+        {"ZBezop", "5"}, {"ZBezopS", "15"}, {"SkorF", "500.00"}, {"NoRazriv", "0"}};
+    const MachiningSettings unset = LoadSettings();
+    EXPECT_TRUE(testDialogs().calls.empty());
+    EXPECT_FALSE(unset.RazrivVBukve.has_value());
+    EXPECT_EQ(SettingsForProfile(unset, FindProfile("VEzor")).RazrivVBukve, 0);
+    EXPECT_EQ(SettingsForProfile(unset, FindProfile("GRBL")).RazrivVBukve, 1);
+    EXPECT_EQ(SettingsForProfile(unset, FindProfile("Laser")).RazrivVBukve, 1);
+    testSettings().values["RazrivVBukve"] = "0";
+    EXPECT_EQ(SettingsForProfile(LoadSettings(), FindProfile("GRBL")).RazrivVBukve, 0);
+    testSettings().values["RazrivVBukve"] = "1";
+    EXPECT_EQ(SettingsForProfile(LoadSettings(), FindProfile("VEzor")).RazrivVBukve, 1);
 }
 
 TEST(LoadSettings, OnlyTheMissingKeyIsNoticedAndWritten) {

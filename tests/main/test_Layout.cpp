@@ -6,6 +6,7 @@
 #include "TestSupport.h"
 #include "gcode/MoveText.h"
 #include "lib/NumberText.h"
+#include "lib/Win1251.h"
 #include "main/Layout.h"
 #include "main/ProjectFile.h"
 
@@ -160,6 +161,21 @@ TEST_F(LayoutTest, MissingAndMalformedLettersAreReportedPerOccurrence) {
     // "~": lift, no point, no width; "M" at 1 + 1.5; "N" adds a gap; "~" a gap and lifts.
     EXPECT_EQ(lines(r), (std::vector<std::string>{"G0Z5,00", "G1X2.5Y-4", "G0Z5,00", "G1X8Y-10",
                                                   "G0Z15,00", "G1X1.5Y-16", "G0Z15,00"}));
+}
+
+TEST_F(LayoutTest, CharactersOutsideWindows1251AreMissingLettersNeverAQuestionMark) {
+    // Ω, ☺ and 你 have no Windows-1251 form (the test font has «?» and even a
+    // letter for the undefined code 152); λ in a tag and ï in a comment are not written.
+    const LayoutResult r = layOut(kRoundParameters, "AΩ☺<@N=λ>你A//ï\r\n");
+    EXPECT_EQ(r.messages, (std::vector<std::string>{w("Буква 'U+03A9' не найдена"),
+                                                    w("Буква 'U+263A' не найдена"),
+                                                    w("Буква 'U+4F60' не найдена")}));
+    EXPECT_EQ(r.missingCharacters, (std::vector<char32_t>{0x3A9, 0x263A, 0x4F60}));
+    EXPECT_TRUE(r.missing[win1251::kForeign]);
+    // Like any missing letter: no point and no width, a gap each.
+    EXPECT_EQ(lines(r), (std::vector<std::string>{"G1X2.5Y-10", "G1X9Y-10", "G0Z15,00"}));
+    EXPECT_EQ(MissingLettersSummary(r.missingCharacters),
+              w("Не найдено букв: 3 (разных: 3):\r\n'U+03A9', 'U+263A', 'U+4F60'"));
 }
 
 TEST_F(LayoutTest, ALetterWithACoordinateBeyondAnyLetterIsRefusedWhole) {

@@ -55,20 +55,26 @@ TEST(ProjectTemplate, ReadsBackAsFourTextLinesWithOneTag) {
     EXPECT_EQ(p.ProjectLines.Item(1).TagPositions.Count(), 0u);
 }
 
-TEST(ProjectParameters, RejectionsAllSayNotAProject) {
-    const std::vector<std::string> notProjects = {
-        "",
-        "4.97//a\r\n100//b\r\n4.4//c\r\n",          // three lines only
-        "4.97\r\n100\r\n4.4\r\n0.75\r\nText\r\n",   // no "//" at all
-        "4.97//a\r\n100//b\r\n4.4\r\n0.75//d\r\n",  // one parameter without "//"
-        "0//a\r\n0.0//b\r\n-0//c\r\nabc//d\r\nText\r\n",
+TEST(ProjectParameters, RejectionsSayNotAProjectAndWhy) {
+    const std::vector<std::pair<std::string, std::string>> notProjects = {
+        {"", "Файл пуст."},
+        {"\r\n  \r\n\t\r\n\r\n\r\n", "Файл пуст."},
+        {std::string("4//a\r\n\x00\x01PNG\r\n", 13), "Это двоичный файл, а не текст."},
+        {"4.97//a\r\n100//b\r\n4.4//c\r\n",
+         "В нём меньше четырёх строк параметров («значение//комментарий»): строк 3."},
+        {"4.97\r\n100\r\n4.4\r\n0.75\r\nText\r\n",
+         "Строка 1 не строка параметра: в ней нет «//» («значение//комментарий»)."},
+        {"4.97//a\r\n100//b\r\n4.4\r\n0.75//d\r\n",
+         "Строка 3 не строка параметра: в ней нет «//» («значение//комментарий»)."},
+        {"0//a\r\n0.0//b\r\n-0//c\r\nabc//d\r\nText\r\n", "Параметр в строке 4 не число: «abc»."},
+        {"0//a\r\n0.0//b\r\n-0//c\r\n0//d\r\n", "Все четыре параметра равны 0."},
     };
-    for (const auto& bytes : notProjects) {
+    for (const auto& [bytes, why] : notProjects) {
         try {
             parse(bytes);
             ADD_FAILURE() << "accepted: " << bytes;
         } catch (const NotAProjectError& e) {
-            EXPECT_EQ(e.message(), w("Файл не является проектом"));
+            EXPECT_EQ(e.message(), w("Файл не является проектом\r\n" + why));
         }
     }
 }

@@ -2,6 +2,7 @@
 
 #include "TestSupport.h"
 #include "lib/ProgramFolder.h"
+#include "lib/Win1251.h"
 #include "main/MissingLetters.h"
 #include "main/ProjectSource.h"
 
@@ -60,6 +61,12 @@ TEST(MissingLetters, MarksLookedUpCharactersOutsideCommentsAndTags) {
     EXPECT_EQ(MissingLetterPositions("<@~", missing), (std::vector<std::size_t>{2}))
         << "an unfinished tag is text";
     EXPECT_EQ(MissingLetterPositions("<@~//>~", missing), (std::vector<std::size_t>{2}));
+
+    // In a text box's line a character Windows-1251 lacks is one missing letter,
+    // also when it takes two code units; in a tag or a comment it is none.
+    missing[win1251::kForeign] = true;
+    EXPECT_EQ(MissingLetterSpans(u"AΩ\U0001F600~<@Xλ=1>B//你", missing),
+              (std::vector<TextSpan>{{1, 1}, {2, 2}, {4, 1}}));
 }
 
 }  // namespace

@@ -127,7 +127,7 @@ TEST(ShippedFontPrograms, BreaksInsideLettersLiftThePenBetweenTheParts) {
             Project project;
             project.LetterHeight = 10;
             project.WidthFactor = 1;
-            project.ProjectLines.Add(ProjectLine{letter, {}, {}, {}});
+            project.ProjectLines.Add(ProjectLine{letter, {}, {}, {}, {}});
             const auto laid = [&](int breaks, int noRazriv) {
                 MachiningSettings s;
                 s.RazrivVBukve = breaks;

@@ -153,7 +153,9 @@ TEST_F(VezorGcodeCli, NotAProjectExitsWith2AndWritesNothing) {
     const std::string out = joinPath(testProgramFolder(), "out.gcode");
     Outcome r = vezorGcode({"--font", q(font), "--out", q(out), q(bad)});
     EXPECT_EQ(r.status, 2);
-    EXPECT_EQ(r.err, "Файл не является проектом\n");
+    EXPECT_EQ(r.err,
+              "Файл не является проектом\nВ нём меньше четырёх строк параметров "
+              "(«значение//комментарий»): строк 1.\n");
     EXPECT_FALSE(textfile::isFile(out));
 
     r = vezorGcode({"--font", q(font), q(joinPath(testProgramFolder(), "missing.txt"))});
@@ -165,9 +167,41 @@ TEST_F(VezorGcodeCli, MissingLettersExitWith3AfterWriting) {
     const std::string path = project("A~B~\r\n");
     const Outcome r = vezorGcode({"--font", q(font), q(path)});
     EXPECT_EQ(r.status, 3);
-    EXPECT_EQ(r.err, "Буква '~' не найдена\nБуква '~' не найдена\n");
+    EXPECT_EQ(r.err, "Буква '~' не найдена: 2 раза\n") << "each letter once, with its count";
     EXPECT_TRUE(r.out.starts_with("T1M6\r\n"));
     EXPECT_TRUE(r.out.ends_with("M30\r\n\r\n\r\n\r\n"));
+}
+
+TEST_F(VezorGcodeCli, CharactersOutsideWindows1251AreMissingLettersListedOnceEach) {
+    const Outcome r = vezorGcode({"--font", q(font), q(project("Ωλ~☺ï你~Ω A\r\n"))});
+    EXPECT_EQ(r.status, 3);
+    EXPECT_EQ(r.err,
+              "Буква 'U+03A9' не найдена: 2 раза\nБуква 'U+03BB' не найдена: 1 раз\n"
+              "Буква '~' не найдена: 2 раза\nБуква 'U+263A' не найдена: 1 раз\n"
+              "Буква 'U+00EF' не найдена: 1 раз\nБуква 'U+4F60' не найдена: 1 раз\n");
+    // Only the A is written: one drawing point, no «?».
+    std::size_t drawn = 0;
+    for (std::size_t at = r.out.find("G1X"); at != std::string::npos;
+         at = r.out.find("G1X", at + 1))
+        ++drawn;
+    EXPECT_EQ(drawn, 1u);
+}
+
+// Breaks inside letters: off for VEzor, on for every other profile, unless set.
+TEST_F(VezorGcodeCli, BreaksInsideLettersFollowTheProfileUnlessSet) {
+    writeFile(joinPath(font, "66"), "10,10\r\n60,60\r\n0,0\r\n10,90\r\n");
+    const std::string path = project("B\r\n");
+    const auto run = [&](const char* profile, const char* breaks) {
+        QStringList args{"--font", q(font), "--profile", profile};
+        if (breaks) args << "--setting" << QString("RazrivVBukve=") + breaks;
+        const Outcome r = vezorGcode(args << q(path));
+        EXPECT_EQ(r.status, 0) << r.err;
+        return r.out;
+    };
+    EXPECT_EQ(run("VEzor", nullptr), run("VEzor", "0"));
+    EXPECT_NE(run("VEzor", nullptr), run("VEzor", "1"));
+    EXPECT_EQ(run("GRBL", nullptr), run("GRBL", "1"));
+    EXPECT_NE(run("GRBL", nullptr), run("GRBL", "0"));
 }
 
 TEST_F(VezorGcodeCli, FontsByRelativePathAndTheDefault) {
@@ -181,6 +215,16 @@ TEST_F(VezorGcodeCli, FontsByRelativePathAndTheDefault) {
     r = vezorGcode({"--font", "font/no such font", q(project("A\r\n"))});
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("no such font folder"), std::string::npos);
+
+    // A relative path is a folder below the current one first, then below the program's.
+    const std::string plate = project("A\r\n");
+    r = vezorGcode({"--font", kTestFont, q(plate)}, testProgramFolder());
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, vezorGcode({"--font", q(font), q(plate)}).out);
+    r = vezorGcode({"--font", "./font/../font/T", q(plate)}, testProgramFolder());
+    EXPECT_EQ(r.status, 0) << r.err;
+    r = vezorGcode({"--font", "font/A-Chertezh", q(plate)}, testProgramFolder());
+    EXPECT_EQ(r.status, 0) << "a shipped font below the program folder: " << r.err;
 
     r = vezorGcode({"--list-fonts"});
     EXPECT_EQ(r.status, 0);

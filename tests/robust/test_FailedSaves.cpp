@@ -73,7 +73,7 @@ std::shared_ptr<PenPoints> laidOutPoints() {
     project.FieldWidth = 100;
     project.LetterHeight = 4.4;
     project.WidthFactor = 0.75;
-    project.ProjectLines.Add(ProjectLine{"AB CD", {}, {}, {}});
+    project.ProjectLines.Add(ProjectLine{"AB CD", {}, {}, {}, {}});
     return LayOutProject(project, kTestFont, MachiningSettings{}).points;
 }
 

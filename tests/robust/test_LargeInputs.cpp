@@ -167,7 +167,7 @@ TEST(LargeInputs, LetterOfAMillionPoints) {
     Project project;
     project.LetterHeight = 10;
     project.WidthFactor = 1;
-    project.ProjectLines.Add(ProjectLine{"A", {}, {}, {}});
+    project.ProjectLines.Add(ProjectLine{"A", {}, {}, {}, {}});
     const LayoutResult laid = LayOutProject(project, "font/Big", MachiningSettings{});
     EXPECT_EQ(laid.points->count(), 1u + 1000000u + 1u);
     EXPECT_EQ((*laid.points)[2], (PenPoint{6, -8, 0}));
@@ -193,7 +193,7 @@ TEST(LargeInputs, FontFolderWithAThousandFilesThatAreNoLetters) {
     Project project;
     project.LetterHeight = 10;
     project.WidthFactor = 1;
-    project.ProjectLines.Add(ProjectLine{"ABC", {}, {}, {}});
+    project.ProjectLines.Add(ProjectLine{"ABC", {}, {}, {}, {}});
     const LayoutResult laid = LayOutProject(project, "font/Crowded", MachiningSettings{});
     EXPECT_EQ(laid.points->count(), 1u + 2 + 1 + 1);
     EXPECT_EQ(laid.messages, std::vector<std::string>{MissingLetterMessage('C')});

@@ -45,6 +45,23 @@ TEST(VezorGcodeBatch, OneFilePerRowOrNumberBadRowsReportedAndSkipped) {
     EXPECT_NE(grid.out.find("G1X42.5Y-10\r\n"), std::string::npos) << "plate 2 is 40 mm right";
     EXPECT_NE(grid.out.find("G1X2.5Y-30\r\n"), std::string::npos) << "plate 3 is a row lower";
     EXPECT_EQ(vezorGcode({"--serial", "1..3", q(project)}).status, 1) << "no --out pattern";
+
+    // A folder that is not there is named once, before any plate is made; one
+    // that a field names is named by each plate's message.
+    const std::string gone = joinPath(dir, "gone");
+    const Outcome noFolder = vezorGcode({"--font", q(font), "--serial", "1..2", "--out",
+                                         q(joinPath(gone, "s{N}.gcode")), q(project)});
+    EXPECT_EQ(noFolder.status, 1);
+    EXPECT_EQ(
+        noFolder.err,
+        "Папки " + gone + " нет: файлы не записаны. Создайте её или укажите в --out другую\n");
+    const Outcome fieldFolder = vezorGcode({"--font", q(font), "--serial", "1..1", "--out",
+                                            q(joinPath(dir, "{N}/s.gcode")), q(project)});
+    EXPECT_EQ(fieldFolder.status, 1);
+    EXPECT_EQ(fieldFolder.err, "Номер 1: Не удалось записать файл " + joinPath(dir, "1/s.gcode") +
+                                   ": папки " + joinPath(dir, "1") +
+                                   " нет\nЗаписано файлов: 0 из 1\n");
+    EXPECT_FALSE(std::filesystem::exists(gone));
 }
 
 }  // namespace

@@ -76,7 +76,7 @@ void renderFontSheet(const CompiledFont& font, const std::string& fontFolder,
         if (std::all_of(text.begin(), text.end(), [&](char c) {
                 return c == ' ' || font.letters.contains(static_cast<unsigned char>(c));
             }))
-            project.ProjectLines.Add(ProjectLine{text, {}, {}, {}});
+            project.ProjectLines.Add(ProjectLine{text, {}, {}, {}, {}});
     }
     // With the breaks the marks allow, as the letters read on the machine with them on.
     MachiningSettings settings;

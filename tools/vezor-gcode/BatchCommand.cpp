@@ -1,6 +1,7 @@
 #include "BatchCommand.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <string>
 
 #include "MainRoad.h"
@@ -14,7 +15,7 @@
 namespace {
 
 void say(const std::string& cp1251) {
-    std::fputs(win1251::toUtf8(cp1251).c_str(), stderr);
+    std::fputs(TerminalText(cp1251).c_str(), stderr);
     std::fputc('\n', stderr);
 }
 
@@ -49,6 +50,7 @@ int RunBatch(const Options& options) {
     std::string font;
     GCodeProfile profile;
     if (!ProfileFor(options, profile) || !PrepareRun(options, settings, font)) return kExitFailure;
+    settings = SettingsForProfile(settings, profile);
     try {
         PlateRows rows;
         if (!options.batch.empty()) {
@@ -68,6 +70,15 @@ int RunBatch(const Options& options) {
         }
         const PlateBatch batch(projectBytes, std::move(rows), grid ? std::string() : options.out);
         if (grid) return runGrid(batch, options, font, settings, profile);
+        // A folder the names do not fill in is the same for every plate: told
+        // once, before any plate is made. (Made by the writer it could be a typo.)
+        const std::filesystem::path folder = std::filesystem::path(options.out).parent_path();
+        if (!folder.empty() && folder.string().find('{') == std::string::npos &&
+            !textfile::isDirectory(folder.string())) {
+            say(cp("Папки ") + win1251::fromUtf8(folder.string()) +
+                cp(" нет: файлы не записаны. Создайте её или укажите в --out другую"));
+            return kExitFailure;
+        }
 
         const BatchReport report = WritePlateFiles(
             batch, font, settings,

@@ -38,7 +38,10 @@ void ApplySettingOverride(MachiningSettings& settings, const std::string& key,
     } else if (key == "NoRazriv" || key == "RazrivVBukve") {
         const auto v = ReadFlagSetting(value);
         if (!v) throw bad();
-        (key == "NoRazriv" ? settings.NoRazriv : settings.RazrivVBukve) = *v;
+        if (key == "NoRazriv")
+            settings.NoRazriv = *v;
+        else
+            settings.RazrivVBukve = *v;
     } else {
         throw OptionsError("--setting: unknown key " + key +
                            " (ZBezop, ZBezopS, SkorF, NoRazriv or RazrivVBukve)");

@@ -1,6 +1,7 @@
 #include "MainRoad.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -27,7 +28,7 @@ void say(const std::string& utf8) {
     std::fputc('\n', stderr);
 }
 
-void sayProgramText(const std::string& cp1251) { say(win1251::toUtf8(cp1251)); }
+void sayProgramText(const std::string& cp1251) { say(TerminalText(cp1251)); }
 
 // Standard output as a sink; a failed write is told once, at the end.
 class StandardOutputSink final : public GCodeSink {
@@ -52,6 +53,20 @@ void printFigures(const MachiningFigures& figures) {
 }
 
 }  // namespace
+
+std::string TerminalText(const std::string& cp1251) {
+    const std::string utf8 = win1251::toUtf8(cp1251);
+    std::string text;
+    text.reserve(utf8.size());
+    for (std::size_t i = 0; i < utf8.size(); ++i) {
+        if (utf8[i] != '\r') {
+            text += utf8[i];
+        } else if (i + 1 == utf8.size() || utf8[i + 1] != '\n') {
+            text += '\n';
+        }
+    }
+    return text;
+}
 
 int RunListFonts() {
     for (const FontEntry& font : FontEntries())
@@ -124,6 +139,11 @@ bool PrepareRun(const Options& options, MachiningSettings& settings, std::string
     font.clear();
     if (options.font) {
         font = *options.font;
+        // A relative path names a folder below the current one first, as any
+        // command-line path does; failing that, a font below the program folder.
+        const std::filesystem::path given(font);
+        if (given.is_relative() && textfile::isDirectory(font))
+            font = std::filesystem::absolute(given).lexically_normal().string();
         if (!textfile::isDirectory(FontFolderPath(font))) {
             say("vezor-gcode: no such font folder: " + font);
             return false;
@@ -140,6 +160,7 @@ int RunMainRoad(const Options& options) {
     MachiningSettings settings;
     std::string font;
     if (!PrepareRun(options, settings, font)) return kExitFailure;
+    settings = SettingsForProfile(settings, profile);
 
     Project project;
     try {
@@ -158,7 +179,9 @@ int RunMainRoad(const Options& options) {
     LayoutResult layout;
     bool laidOut = false;
     const auto tellLayout = [&] {
-        for (const std::string& message : layout.messages) sayProgramText(message);
+        // Each missing letter once, with how often the text asks for it.
+        for (const std::string& line : MissingLetterCounts(layout.missingCharacters))
+            sayProgramText(line);
         for (const std::string& note : layout.notes) sayProgramText(note);
     };
     PenPointSource records;

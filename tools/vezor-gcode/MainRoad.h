@@ -6,6 +6,10 @@
 #include "gcode/GCodeProfile.h"
 #include "lib/MachiningSettings.h"
 
+// A program text (Windows-1251, lines ended by CR LF or CR) as a terminal
+// shows it: UTF-8, lines ended by LF.
+std::string TerminalText(const std::string& cp1251);
+
 // The machining settings and the font of a run (overrides applied, the font
 // folder checked); false after a message on standard error.
 bool PrepareRun(const Options& options, MachiningSettings& settings, std::string& font);

@@ -5,13 +5,13 @@
 #include <QImage>
 #include <cstdio>
 
+#include "MainRoad.h"
 #include "gcode/GCodeReader.h"
 #include "gcode/InterpretedReader.h"
 #include "lib/EventPump.h"
 #include "lib/NumberText.h"
 #include "lib/TextFile.h"
 #include "lib/VezorError.h"
-#include "lib/Win1251.h"
 #include "main/PreviewGeometry.h"
 #include "main/paint/PreviewPainter.h"
 
@@ -19,10 +19,7 @@ namespace {
 
 // A program message on standard error: UTF-8, one line per line of the message.
 void sayProgramText(const std::string& cp1251) {
-    std::string text = win1251::toUtf8(cp1251);
-    for (char& c : text)
-        if (c == '\r') c = '\n';
-    std::fprintf(stderr, "%s\n", text.c_str());
+    std::fprintf(stderr, "%s\n", TerminalText(cp1251).c_str());
 }
 
 }  // namespace

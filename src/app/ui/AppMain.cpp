@@ -5,6 +5,7 @@
 #include <QLocale>
 #include <QTranslator>
 
+#include "gcode/GCodeProfile.h"
 #include "lib/Dialogs.h"
 #include "lib/MachiningSettings.h"
 #include "lib/NumberText.h"
@@ -34,7 +35,7 @@ void InstallPlatform(QApplication& app) {
 int Main(QApplication& app) {
     (void)AppCaption();
     Session session;
-    session.machiningSettings() = LoadSettings();
+    session.machiningSettings() = SettingsForProfile(LoadSettings(), ChosenProfile());
     frmGCode window(session);
     window.Form_Load();
     window.show();

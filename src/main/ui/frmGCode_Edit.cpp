@@ -196,7 +196,7 @@ namespace {
 void showMissingLetters(const LayoutResult& layout) {
     for (const std::string& message : layout.messages) {
         if (dialogs().messageOrSkip(message, "", cp("Пропустить остальные"))) {
-            dialogs().message(MissingLettersSummary(layout.missingLetters), "");
+            dialogs().message(MissingLettersSummary(layout.missingCharacters), "");
             return;
         }
     }
@@ -232,11 +232,14 @@ void frmGCode::markMissingLetters(const std::array<bool, 256>& missing) {
     format.setUnderlineColor(QColor(230, 0, 0));
     const QTextDocument* document = txtPaint->document();
     for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
-        for (const std::size_t at : MissingLetterPositions(fromQ(block.text()), missing)) {
+        const QString text = block.text();
+        const std::u16string_view line(reinterpret_cast<const char16_t*>(text.utf16()),
+                                       static_cast<std::size_t>(text.size()));
+        for (const TextSpan& at : MissingLetterSpans(line, missing)) {
             QTextEdit::ExtraSelection mark;
             mark.cursor = QTextCursor(txtPaint->document());
-            mark.cursor.setPosition(block.position() + static_cast<int>(at));
-            mark.cursor.setPosition(block.position() + static_cast<int>(at) + 1,
+            mark.cursor.setPosition(block.position() + static_cast<int>(at.start));
+            mark.cursor.setPosition(block.position() + static_cast<int>(at.start + at.length),
                                     QTextCursor::KeepAnchor);
             mark.format = format;
             marks.append(mark);

@@ -213,6 +213,14 @@ QWidget* frmParam::buildProfileTab() {
             form->addRow(profileControl(f));
         else
             form->addRow(label(f), profileControl(f));
+        if (std::string_view(f.key) == "depth_step") {
+            auto* note = new QLabel(QStringLiteral(
+                "Глубина — итоговая: проходы идут вниз на шаг, последний кончается ровно на "
+                "ней (глубина −0,3, 2 прохода, шаг 0,15: −0,15 и −0,3)."));
+            note->setObjectName(QStringLiteral("lblDepthNote"));
+            note->setWordWrap(true);
+            form->addRow(note);
+        }
     }
 
     // The machine's values only time the program; they change nothing in it.
@@ -484,8 +492,10 @@ void frmParam::cmdSave_Click() {
     WriteSetting("ZBezopS", heights[1]);
     WriteSetting("SkorF", selectedText(cboSkorF));
     WriteSetting("NoRazriv", chk->isChecked() ? "1" : "0");
-    // A missing key reads as 0, so an unchecked box leaves a store without it as it is.
-    if (chkRazrivVBukve->isChecked() || !ReadSetting("RazrivVBukve").empty())
+    // A missing key means the profile's own choice, so a box that shows that
+    // choice leaves a store without it as it is.
+    if (chkRazrivVBukve->isChecked() != (BreaksInLettersByDefault(profile) == 1) ||
+        !ReadSetting("RazrivVBukve").empty())
         WriteSetting("RazrivVBukve", chkRazrivVBukve->isChecked() ? "1" : "0");
     // Likewise no choice stored means the default profile; a stored name that
     // no longer reads is replaced.
@@ -496,6 +506,6 @@ void frmParam::cmdSave_Click() {
 
 void frmParam::cmdClose_Click() {
     if (!unsavedProfileHandled()) return;
-    inUse_ = LoadSettings();
+    inUse_ = SettingsForProfile(LoadSettings(), ChosenProfile());
     accept();
 }

@@ -297,6 +297,15 @@ TEST_F(EditTest, MissingLettersAreMarkedAndCountedWithoutMessageBoxes) {
     pause();
     EXPECT_TRUE(window.txtPaint->extraSelections().isEmpty());
     EXPECT_TRUE(window.lblMissing->text().isEmpty());
+
+    // Characters Windows-1251 lacks are missing letters too, never a «?».
+    window.txtPaint->moveCursor(QTextCursor::End);
+    window.txtPaint->insertPlainText(QStringLiteral("Ω😀"));
+    pause();
+    const auto foreign = window.txtPaint->extraSelections();
+    ASSERT_EQ(foreign.size(), 2);
+    EXPECT_EQ(foreign[1].cursor.selectedText(), QStringLiteral("😀"));
+    EXPECT_EQ(window.lblMissing->text(), QStringLiteral("Нет в шрифте знаков: 2"));
 }
 
 }  // namespace

@@ -126,7 +126,12 @@ TEST_F(frmGCodeProjectTest, AFileThatIsNoProjectChangesNothing) {
         testDialogs().reset();
         window->LoadProject(bad);
         ASSERT_EQ(testDialogs().calls.size(), 1u) << bad;
-        EXPECT_EQ(testDialogs().calls[0].text, w("Файл не является проектом"));
+        // The reader says why where it can (here: line 2 has no "//").
+        EXPECT_EQ(testDialogs().calls[0].text,
+                  w(bad.ends_with("bad.txt")
+                        ? "Файл не является проектом\r\nСтрока 2 не строка параметра: в ней нет "
+                          "«//» («значение//комментарий»)."
+                        : "Файл не является проектом"));
         EXPECT_EQ(testDialogs().calls[0].title, w(kCaption));
         EXPECT_EQ(testSession().penPoints(), before);
         EXPECT_EQ(window->project().FieldWidth, model.FieldWidth);
@@ -231,7 +236,9 @@ TEST_F(frmGCodeProjectTest, OpeningAFileThatIsNoProjectKeepsTheCurrentOne) {
     testDialogs().reset();
     answerChooser(projects, "nothing.txt");
     window->mnuOpenProject_Click();
-    EXPECT_EQ(testDialogs().messagesUtf8(), std::vector<std::string>{"Файл не является проектом"});
+    EXPECT_EQ(testDialogs().messagesUtf8(),
+              std::vector<std::string>{"Файл не является проектом\r\nВ нём меньше четырёх строк "
+                                       "параметров («значение//комментарий»): строк 1."});
     EXPECT_EQ(window->project().ProjectPath, plate);
     EXPECT_EQ(window->DrawLimit, 2);
     EXPECT_EQ(window->DrawMode, DrawingMode::Project);

@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
@@ -115,6 +116,19 @@ TEST(frmParam, BreaksInsideLettersAreStoredOnceChosenAndReadBack) {
     testSession().machiningSettings() = LoadSettings();
     EXPECT_EQ(testDialogs().calls.size(), 1u);
     EXPECT_EQ(testSettings().values["RazrivVBukve"], "0");
+
+    // Not stored, breaks are on for every profile but VEzor: the box shows it,
+    // saving keeps the store without the key, and turning it off is stored.
+    testSettings().values.erase("RazrivVBukve");
+    ChooseProfile("GRBL");
+    testSession().machiningSettings() = SettingsForProfile(LoadSettings(), ChosenProfile());
+    frmParam grbl(testSession().machiningSettings());
+    EXPECT_TRUE(grbl.chkRazrivVBukve->isChecked());
+    grbl.cmdSave_Click();
+    EXPECT_FALSE(testSettings().values.contains("RazrivVBukve"));
+    grbl.chkRazrivVBukve->setChecked(false);
+    grbl.cmdSave_Click();
+    EXPECT_EQ(testSettings().values["RazrivVBukve"], "0");
 }
 
 QLineEdit* field(frmParam& dialog, const char* key) {
@@ -158,6 +172,9 @@ TEST(frmParam, AProfileIsCopiedEditedCheckedAndChosen) {
     EXPECT_EQ(testSettings().values.size(), 1u) << "neither the settings nor the choice";
     EXPECT_EQ(testSettings().values["Profili"], copied);
     EXPECT_EQ(dialog.tabs->currentIndex(), 1) << "the refused value is shown";
+    const auto* depthNote = dialog.findChild<QLabel*>(QStringLiteral("lblDepthNote"));
+    ASSERT_TRUE(depthNote);
+    EXPECT_TRUE(depthNote->text().startsWith(QStringLiteral("Глубина — итоговая")));
     saveScreenshot(&dialog, "frmParam-profile");
 
     field(dialog, "plunge_feed")->setText(QStringLiteral("250"));
