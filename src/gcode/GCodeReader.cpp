@@ -214,10 +214,7 @@ void ReadGCodeText(std::string_view text, PenPoints& points, ViewBounds& bounds,
               [&](const PenPoint& point, std::string_view line) { points.append(point, line); });
 }
 
-namespace {
-
-// The whole file in one buffer of its own size.
-std::string readWholeFile(const std::string& path) {
+std::string ReadGCodeFileBytes(const std::string& path) {
     const auto fail = [&] {
         return FileReadError(cp("Не удалось открыть файл G-code ") + win1251::fromUtf8(path));
     };
@@ -236,18 +233,16 @@ std::string readWholeFile(const std::string& path) {
     return bytes;
 }
 
-}  // namespace
-
 void ReadGCodeFile(const std::string& path, PenPoints& points, ViewBounds& bounds,
                    EventPump& pump) {
-    const std::string bytes = readWholeFile(path);
+    const std::string bytes = ReadGCodeFileBytes(path);
     if (bytes.find_first_not_of(" \t\r\n") == std::string::npos) throw EmptyGCodeFileError(path);
     ReadGCodeText(bytes, points, bounds, pump);
 }
 
 std::size_t ReadGCodeFileRecords(const std::string& path, PenPointSink& sink, ViewBounds& bounds,
                                  EventPump& pump) {
-    const std::string bytes = readWholeFile(path);
+    const std::string bytes = ReadGCodeFileBytes(path);
     if (bytes.find_first_not_of(" \t\r\n") == std::string::npos) throw EmptyGCodeFileError(path);
     std::size_t records = 0;
     readLines(bytes, bounds, pump, [&](const PenPoint& point, std::string_view) {

@@ -57,3 +57,7 @@ void ReadGCodeFile(const std::string& path, PenPoints& points, ViewBounds& bound
 // ReadGCodeFile does; the failing line's record is handed over first.
 std::size_t ReadGCodeFileRecords(const std::string& path, PenPointSink& sink, ViewBounds& bounds,
                                  EventPump& pump);
+
+// The whole file in one buffer of its own size; a file that cannot be read
+// throws FileReadError naming it.
+std::string ReadGCodeFileBytes(const std::string& path);

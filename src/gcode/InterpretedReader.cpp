@@ -1,12 +1,10 @@
 #include "gcode/InterpretedReader.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <memory>
 
 #include "gcode/GCodeInterpreter.h"
 #include "gcode/GCodeReader.h"
-#include "lib/DiskFiles.h"
 #include "lib/Win1251.h"
 
 namespace {
@@ -77,25 +75,6 @@ std::size_t countLines(std::string_view text, std::size_t& endBytes) {
     }
     if (!text.empty() && text.back() != '\n' && text.back() != '\r') ++lines;
     return lines;
-}
-
-std::string readWholeFile(const std::string& path) {
-    const auto fail = [&] {
-        return FileReadError(cp("Не удалось открыть файл G-code ") + win1251::fromUtf8(path));
-    };
-    std::unique_ptr<FILE, int (*)(FILE*)> file(disk::openRegularFile(path), &std::fclose);
-    if (!file) throw fail();
-    std::string bytes;
-    if (std::fseek(file.get(), 0, SEEK_END) == 0) {
-        const long size = std::ftell(file.get());
-        if (size > 0) bytes.reserve(static_cast<std::size_t>(size));
-        std::rewind(file.get());
-    }
-    char buffer[1 << 16];
-    std::size_t n = 0;
-    while ((n = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) bytes.append(buffer, n);
-    if (std::ferror(file.get())) throw fail();
-    return bytes;
 }
 
 }  // namespace
@@ -171,6 +150,7 @@ InterpretedRead InterpretGCodeText(std::string_view text, PenPoints& points, Vie
 
 InterpretedRead InterpretGCodeFile(const std::string& path, PenPoints& points, ViewBounds& bounds,
                                    EventPump& pump) {
-    const std::string bytes = readWholeFile(path);
+    const std::string bytes = ReadGCodeFileBytes(path);
+    if (bytes.find_first_not_of(" \t\r\n") == std::string::npos) throw EmptyGCodeFileError(path);
     return InterpretGCodeText(bytes, points, bounds, pump);
 }

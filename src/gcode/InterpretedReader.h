@@ -39,6 +39,7 @@ std::string IncompletePictureText(const PenPoints& points, const std::vector<Ski
 InterpretedRead InterpretGCodeText(std::string_view text, PenPoints& points, ViewBounds& bounds,
                                    EventPump& pump);
 
-// The same for a file; a file that cannot be read throws FileReadError naming it.
+// The same for a file; a file that cannot be read throws FileReadError naming
+// it, a blank one EmptyGCodeFileError.
 InterpretedRead InterpretGCodeFile(const std::string& path, PenPoints& points, ViewBounds& bounds,
                                    EventPump& pump);

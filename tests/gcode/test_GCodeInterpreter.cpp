@@ -6,6 +6,7 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QString>
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <numbers>
@@ -241,6 +242,16 @@ TEST(GCodeInterpreter, LinesItCannotRunAreNamedAndChangeNothing) {
     EXPECT_EQ(r.moves[1].end, (PathPoint{60, 10, 0}));
     EXPECT_EQ(win1251::toUtf8(SkippedLineText(r.points, r.read.skipped[4])),
               "строка 6: G38.2 Z-10 F50 — неизвестный код G");
+
+    // The message names the first twenty and counts the rest.
+    std::string many;
+    for (int i = 0; i < 23; ++i) many += "G1 X#" + std::to_string(i) + "\n";
+    const Interpreted m = interpret("G0 X1\n" + many);
+    const std::string message = win1251::toUtf8(IncompletePictureText(m.points, m.read.skipped));
+    EXPECT_EQ(std::count(message.begin(), message.end(), '\r'), 21);
+    EXPECT_NE(message.find("\rстрока 21: G1 X#19 — "), std::string::npos);
+    EXPECT_EQ(message.find("строка 22:"), std::string::npos);
+    EXPECT_TRUE(message.ends_with("\r...и ещё 3")) << message;
 }
 
 TEST(GCodeInterpreter, ArcsWithinTheControllersToleranceRunAndOthersDoNot) {

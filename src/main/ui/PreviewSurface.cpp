@@ -4,8 +4,10 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPolygonF>
 #include <QWheelEvent>
 #include <cmath>
+#include <vector>
 
 #include "lib/NumberText.h"
 
@@ -15,6 +17,8 @@ const QColor kGridLine(232, 232, 232);
 const QColor kGridLabelLine(205, 205, 205);
 const QColor kLabel(120, 120, 120);
 const QColor kHighlight(255, 140, 0);
+// How far the highlighted move's chords may stray from its arcs, in pixels.
+constexpr double kArcPixels = 0.3;
 const QColor kMeasure(150, 0, 160);
 
 constexpr double kFitMargin = 12;      // pixels free around a fitted picture
@@ -181,12 +185,19 @@ void PreviewSurface::render() const {
     painter.translate(0.5, 0.5);
     painter.setRenderHint(QPainter::Antialiasing, true);
     if (scene_ && selected_ > 0 && scene_->segmentsUpTo(selected_) <= count_) {
-        if (const auto s = scene_->segmentOf(selected_)) {
-            painter.setPen(QPen(kHighlight, 3, Qt::SolidLine, Qt::RoundCap));
-            painter.drawLine(pointOf(view_, s->X1, s->Y1), pointOf(view_, s->X2, s->Y2));
+        // The line's whole move: an arc, a drilling cycle or a return home
+        // with all its parts, arcs as close as the picture draws them.
+        const std::vector<MmPoint> path =
+            scene_->pathOf(selected_, kArcPixels / view_.pixelsPerMm());
+        if (!path.empty()) {
+            QPolygonF line;
+            line.reserve(static_cast<qsizetype>(path.size()));
+            for (const MmPoint& p : path) line << pointOf(view_, p.X, p.Y);
+            painter.setPen(QPen(kHighlight, 3, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+            painter.drawPolyline(line);
             painter.setBrush(Qt::NoBrush);
             painter.setPen(QPen(kHighlight, 2));
-            painter.drawEllipse(pointOf(view_, s->X2, s->Y2), 5, 5);
+            painter.drawEllipse(line.back(), 5, 5);
         }
     }
     if (!measure_.empty()) {

@@ -37,7 +37,8 @@ frmGCode::frmGCode(Session& session, QWidget* parent) : QMainWindow(parent), ses
     // The window's layout does not count what the status bar's widgets need:
     // without this the figures and notes would be pressed into each other.
     int barWidth = 2 * style()->pixelMetric(QStyle::PM_SizeGripSize);
-    for (const QWidget* label : {lblCursor, lblMeasure, lblEstimate, lblMissing, lblPlacement})
+    for (const QWidget* label :
+         {lblCursor, lblMeasure, lblReading, lblEstimate, lblMissing, lblPlacement})
         barWidth += std::max(label->minimumWidth(), label->minimumSizeHint().width()) + 12;
     setMinimumSize(std::max(minimumSizeHint().width(), barWidth), minimumSizeHint().height());
     resize(1100, 760);
@@ -85,6 +86,8 @@ void frmGCode::buildMenus() {
     nmuOpen = item("nmuOpen", QStringLiteral("Просмотр шрифта"), &frmGCode::nmuOpen_Click);
     mnuOpenCode =
         item("mnuOpenCode", QStringLiteral("Открыть .tap/.gcode"), &frmGCode::mnuOpenCode_Click);
+    mnuOpenOtherCode = item("mnuOpenOtherCode", QStringLiteral("Открыть G-code другой программы…"),
+                            &frmGCode::mnuOpenOtherCode_Click);
     mnuParam = item("mnuParam", QStringLiteral("Свойства нового кода"), &frmGCode::mnuParam_Click);
 
     mnuLine2 = mnuF->addSeparator();
@@ -108,6 +111,7 @@ void frmGCode::buildMenus() {
         {mnuFontEdit, QKeySequence(Qt::CTRL | Qt::Key_E)},
         {nmuOpen, QKeySequence(Qt::CTRL | Qt::Key_F)},
         {mnuOpenCode, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O)},
+        {mnuOpenOtherCode, QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_O)},
         {mnuParam, QKeySequence(Qt::CTRL | Qt::Key_P)},
         {mnuCloseAction, QKeySequence(Qt::CTRL | Qt::Key_Q)},
         {saveGCodeAction, QKeySequence(Qt::CTRL | Qt::Key_G)},

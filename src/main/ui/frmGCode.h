@@ -27,7 +27,10 @@ class PenPoints;
 class PreviewScene;
 class PreviewSurface;
 class Session;
+struct CutRule;
+struct InterpretedRead;
 struct MachiningFigures;
+struct ViewBounds;
 struct MachineProgramSource;
 
 // The main window: hub of every command. It works on the session it is given
@@ -64,6 +67,9 @@ class frmGCode final : public QMainWindow {
     void cmdPaint_Click();
     void mnuOpenCode_Click();
     void ReadGCodeFile(const std::string& path);
+    // Another program's G-code, run by the interpreter whatever it holds.
+    void mnuOpenOtherCode_Click();
+    void ReadOtherProgramGCode(const std::string& path);
 
     // Editing the project in the window (frmGCode_Edit.cpp).
     void mnuSaveProject_Click();
@@ -100,6 +106,7 @@ class frmGCode final : public QMainWindow {
     QAction* mnuFontEdit = nullptr;
     QAction* nmuOpen = nullptr;
     QAction* mnuOpenCode = nullptr;
+    QAction* mnuOpenOtherCode = nullptr;
     QAction* mnuParam = nullptr;
     QAction* mnuLine2 = nullptr;
     QAction* mnuCloseAction = nullptr;
@@ -119,6 +126,7 @@ class frmGCode final : public QMainWindow {
     QLabel* lblPlacement = nullptr;       // lines the layout could not place as asked
     QLabel* lblEstimate = nullptr;        // writing, travel, lifts and time of the list
     QLabel* lblParameterFault = nullptr;  // what is wrong with the parameter fields
+    QLabel* lblReading = nullptr;         // how the G-code file shown was read
     // Line spacing, field width, letter height, width factor.
     std::array<QLineEdit*, 4> txtParameters{};
     QComboBox* cboShrift = nullptr;
@@ -172,6 +180,12 @@ class frmGCode final : public QMainWindow {
     // chosen profile's machine (frmGCode_Estimate.cpp).
     void estimateLaidOut();
     void estimateFile(const std::string& path);
+    // Takes a read file's records as the list and the picture's content.
+    void showReadFile(std::shared_ptr<PenPoints> points, const ViewBounds& bounds);
+    // Draws an interpreted file, its figures, and what the picture lacks.
+    // `why` says in the status bar note's tooltip why the file was read so.
+    void showInterpretedFile(const std::string& path, const InterpretedRead& read,
+                             const QString& why);
     void startEstimate(std::function<MachiningFigures()> job, const std::string& profileName);
     void runPendingEstimate();
     void showEstimate(std::uint64_t generation, const QString& text, const QString& tip);
@@ -204,7 +218,9 @@ class frmGCode final : public QMainWindow {
     std::function<void()> pendingEstimate_;
     bool estimating_ = false;
     std::uint64_t estimateGeneration_ = 0;
-    std::string readFile_;              // the G-code file the list holds, for a new estimate
+    std::string readFile_;  // the G-code file the list holds, for a new estimate
+    // How the interpreter told its cutting moves; none for a file read word by word.
+    std::shared_ptr<const CutRule> readCutRule_;
     QWidget* machineWindow_ = nullptr;  // the «Станок» window once opened
 #ifdef VEZOR_MACHINE
     MachineProgramSource programForMachine();

@@ -214,6 +214,8 @@ void frmGCode::layOutProject(bool withMessages) {
     projectNotLaidOut_ = false;
     // Whatever was read before, the list now holds a project: lifts green, strokes red.
     DrawMode = DrawingMode::Project;
+    lblReading->clear();
+    lblReading->setToolTip(QString());
     session_.viewBounds() = layout.bounds;
     spsModel->show(session_.penPoints());
     cmdPaint->setEnabled(true);

@@ -8,6 +8,7 @@
 
 #include "gcode/GCodeEstimate.h"
 #include "gcode/GCodeProfile.h"
+#include "gcode/InterpretedEstimate.h"
 #include "lib/MachiningSettings.h"
 #include "lib/NumberText.h"
 #include "lib/ui/QtText.h"
@@ -17,6 +18,7 @@
 
 void frmGCode::estimateLaidOut() {
     readFile_.clear();
+    readCutRule_.reset();
     // Unreadable stored profiles are told at the save; here the default stands in.
     GCodeProfile profile = ChosenProfile();
     const std::shared_ptr<const PenPoints> points = session_.penPoints();
@@ -32,8 +34,16 @@ void frmGCode::estimateLaidOut() {
 void frmGCode::estimateFile(const std::string& path) {
     readFile_ = path;
     const GCodeProfile profile = ChosenProfile();
-    startEstimate([path, limits = LimitsOf(profile)] { return EstimateGCodeFile(path, limits); },
-                  profile.name);
+    if (readCutRule_)
+        startEstimate(
+            [path, limits = LimitsOf(profile), rule = *readCutRule_] {
+                return EstimateInterpretedFile(path, limits, rule);
+            },
+            profile.name);
+    else
+        startEstimate(
+            [path, limits = LimitsOf(profile)] { return EstimateGCodeFile(path, limits); },
+            profile.name);
 }
 
 void frmGCode::startEstimate(std::function<MachiningFigures()> job,

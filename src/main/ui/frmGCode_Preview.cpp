@@ -1,13 +1,18 @@
 // Preview drawing, G-code reading, and the parameters and about windows.
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QLabel>
 #include <QToolButton>
 #include <memory>
 
+#include "gcode/GCodeOpening.h"
 #include "gcode/GCodeReader.h"
+#include "gcode/InterpretedReader.h"
+#include "gcode/ToolMoves.h"
 #include "lib/Dialogs.h"
 #include "lib/FileChoice.h"
 #include "lib/ProgramFolder.h"
+#include "lib/Win1251.h"
 #include "lib/ui/QtText.h"
 #include "main/PreviewGeometry.h"
 #include "main/PreviewScene.h"
@@ -78,7 +83,8 @@ void frmGCode::mnuOpenCode_Click() {
 }
 
 void frmGCode::ReadGCodeFile(const std::string& path) {
-    bool drawn = false;
+    OpenedGCode opened;
+    bool read = false;
     runExclusive([&] {
         // A new list: the G-code list and the colours stay those of the old one
         // until the read succeeds; a file that cannot be opened changes neither.
@@ -88,32 +94,106 @@ void frmGCode::ReadGCodeFile(const std::string& path) {
         // would shrink it into a corner.
         ViewBounds bounds;
         try {
-            ::ReadGCodeFile(path, *points, bounds, pump);
-        } catch (const GCodeReadError& e) {
+            opened = OpenGCodeFile(path, *points, bounds, pump);
+        } catch (const VezorError& e) {
+            dialogs().message(e.message(), windowCaption());
+            return;
+        }
+        read = true;
+        if (opened.reading == OpenedGCode::Reading::Refused) {
             session_.penPoints() = points;
             listIsRead_ = true;
             session_.viewBounds() = bounds;
             DrawMode = DrawingMode::None;
             freshView_ = true;
             // The list and the picture still show the earlier content: so do its figures.
-            dialogs().message(e.message(), windowCaption());
+            dialogs().message(opened.refusal, windowCaption());
             return;
+        }
+        showReadFile(points, bounds);
+    });
+    if (!read) return;
+    switch (opened.reading) {
+        case OpenedGCode::Reading::Refused:
+            if (opened.holdsGCode &&
+                dialogs().question(cp("Прочитать этот файл как G-code другой программы (CAM, "
+                                      "лазер, плоттер)? Путь будет показан так, как его пройдёт "
+                                      "станок."),
+                                   windowCaption()))
+                ReadOtherProgramGCode(path);
+            return;
+        case OpenedGCode::Reading::Interpreter:
+            showInterpretedFile(
+                path, opened.interpreted,
+                QStringLiteral("строка %1 — %2: чтение файлов VEzor нарисовало бы путь неверно")
+                    .arg(opened.misdrawn->line)
+                    .arg(toQ(opened.misdrawn->what)));
+            return;
+        case OpenedGCode::Reading::Words:
+            readCutRule_.reset();
+            lblReading->clear();
+            lblReading->setToolTip(QString());
+            refreshPreview();
+            estimateFile(path);
+            return;
+    }
+}
+
+void frmGCode::mnuOpenOtherCode_Click() {
+    if (isBusy()) return;
+    DrawLimit = 0;
+    dialogs().chooseFile(session_.fileChoice());
+    const FileChoice& choice = session_.fileChoice();
+    if (choice.ChoiceConfirmed == 1)
+        ReadOtherProgramGCode(joinPath(choice.ChosenFolder, choice.ChosenFile));
+    cmdPaint->setEnabled(true);
+}
+
+void frmGCode::ReadOtherProgramGCode(const std::string& path) {
+    InterpretedRead read;
+    bool drawn = false;
+    runExclusive([&] {
+        auto points = std::make_shared<PenPoints>();
+        EventPump pump = windowEventPump();
+        ViewBounds bounds;
+        try {
+            read = InterpretGCodeFile(path, *points, bounds, pump);
         } catch (const VezorError& e) {
+            // A file with no G-code at all changes nothing shown.
             dialogs().message(e.message(), windowCaption());
             return;
         }
-        session_.penPoints() = points;
-        listIsRead_ = true;
-        DrawMode = DrawingMode::GCodeFile;
-        session_.viewBounds() = bounds;
-        spsModel->show(points);
-        freshView_ = true;
+        showReadFile(points, bounds);
         drawn = true;
     });
-    if (drawn) {
-        refreshPreview();
-        estimateFile(path);
-    }
+    if (drawn)
+        showInterpretedFile(path, read,
+                            QStringLiteral("команда «Открыть G-code другой программы…»"));
+}
+
+void frmGCode::showReadFile(std::shared_ptr<PenPoints> points, const ViewBounds& bounds) {
+    session_.penPoints() = std::move(points);
+    listIsRead_ = true;
+    DrawMode = DrawingMode::GCodeFile;
+    session_.viewBounds() = bounds;
+    spsModel->show(session_.penPoints());
+    freshView_ = true;
+}
+
+void frmGCode::showInterpretedFile(const std::string& path, const InterpretedRead& read,
+                                   const QString& why) {
+    readCutRule_ = std::make_shared<const CutRule>(read.cutRule);
+    QString note = QStringLiteral("Прочитан как G-code другой программы");
+    if (!read.skipped.empty())
+        note += QStringLiteral(", не выполнено строк: %1").arg(read.skipped.size());
+    lblReading->setText(note);
+    lblReading->setToolTip(
+        QStringLiteral("Путь показан так, как его пройдёт станок (%1)").arg(why));
+    refreshPreview();
+    estimateFile(path);
+    if (!read.skipped.empty())
+        dialogs().message(IncompletePictureText(*session_.penPoints(), read.skipped),
+                          windowCaption());
 }
 
 void frmGCode::mnuParam_Click() {

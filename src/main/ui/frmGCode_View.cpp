@@ -64,6 +64,9 @@ void frmGCode::buildViewControls() {
     lblMeasure->setObjectName("lblMeasure");
     statusBar()->addWidget(lblCursor);
     statusBar()->addWidget(lblMeasure, 1);
+    lblReading = new ElidedLabel(this);
+    lblReading->setObjectName("lblReading");
+    statusBar()->addPermanentWidget(lblReading);
 }
 
 void frmGCode::cmdFit_Click() { pic->fitAll(); }

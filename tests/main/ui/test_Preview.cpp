@@ -169,10 +169,11 @@ TEST_F(PreviewWindow, FailedReadKeepsTheListAndReportsTheLine) {
     testSession().viewBounds() = ViewBounds{0, -100, 100, 0};
 
     window.ReadGCodeFile(gcodeFile("text.gcode", "G1X120Y5\nG1X-5Y3\n(Text)\nG1X1Y1\n"));
-    ASSERT_EQ(testDialogs().calls.size(), 1u);
+    ASSERT_EQ(testDialogs().calls.size(), 2u);
     EXPECT_EQ(testDialogs().calls[0].text,
               w("Файл скорее всего не является VEzor,\rнайдены непонятные строки \r'(Text)'"));
     EXPECT_EQ(testDialogs().calls[0].title, AppCaption());
+    EXPECT_EQ(testDialogs().calls[1].kind, "question") << "No: the file stays unread";
     EXPECT_EQ(window.DrawMode, DrawingMode::None);
     EXPECT_EQ(window.spsModel->shown(), shown) << "the list keeps the file read before";
     ASSERT_EQ(testSession().penPoints()->count(), 3u);

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "gcode/InterpretedReader.h"
+#include "gcode/PenPoints.h"
+#include "gcode/WordReadingCheck.h"
+#include "lib/EventPump.h"
+
+// How the window's «Открыть .tap/.gcode» read a file.
+struct OpenedGCode {
+    enum class Reading {
+        Words,        // word by word, as VEzor's own programs are read
+        Interpreter,  // accepted word by word but drawn wrongly so: run by the interpreter
+        Refused,      // the word-by-word reading refused it
+    };
+    Reading reading = Reading::Words;
+    // Interpreter: the first line the word-by-word reading would have drawn wrongly.
+    std::optional<MisdrawnLine> misdrawn;
+    // Interpreter: the lines it could not run and how it told cutting moves.
+    InterpretedRead interpreted;
+    // Refused: the word-by-word reading's message, and whether the file holds
+    // G-code words the interpreter could run (a picture or a letter holds none).
+    std::string refusal;
+    bool holdsGCode = false;
+};
+
+// Reads a G-code file word by word when that reading accepts it and draws it
+// rightly (every program VEzor writes), and with the interpreter when that
+// reading accepts a file it would draw wrongly. A refused file leaves in
+// `points` and `bounds` the lines read up to the refused one, as
+// ReadGCodeFile does. A file that cannot be read throws FileReadError, a
+// blank one EmptyGCodeFileError; both leave `points` and `bounds` untouched.
+OpenedGCode OpenGCodeFile(const std::string& path, PenPoints& points, ViewBounds& bounds,
+                          EventPump& pump);
