@@ -1,6 +1,7 @@
 // Another program's G-code read with the interpreter against the same file
-// read word by word (the window's reading of VEzor's own files): time, and
-// the heap the read takes at its peak.
+// read word by word (the specified reading of VEzor's own files) and as the
+// window opens it (that reading and the check that it draws the file rightly):
+// time, and the heap the read takes at its peak.
 //
 //   build/bench_interpreter
 //
@@ -19,6 +20,7 @@
 #include <string>
 
 #include "EngravingProgram.h"
+#include "gcode/GCodeOpening.h"
 #include "gcode/GCodeReader.h"
 #include "gcode/InterpretedReader.h"
 #include "lib/EventPump.h"
@@ -114,6 +116,13 @@ void BM_WordReading(benchmark::State& state) {
                        EventPump& pump) { ReadGCodeFile(path, points, bounds, pump); });
 }
 
+// The window's «Открыть .tap/.gcode» on one of VEzor's own programs: the word
+// reading and the check that it draws the program rightly.
+void BM_WindowOpening(benchmark::State& state) {
+    timeRead(state, [](const std::string& path, PenPoints& points, ViewBounds& bounds,
+                       EventPump& pump) { OpenGCodeFile(path, points, bounds, pump); });
+}
+
 void BM_Interpreter(benchmark::State& state) {
     timeRead(state, [](const std::string& path, PenPoints& points, ViewBounds& bounds,
                        EventPump& pump) { InterpretGCodeFile(path, points, bounds, pump); });
@@ -122,6 +131,11 @@ void BM_Interpreter(benchmark::State& state) {
 }  // namespace
 
 BENCHMARK(BM_WordReading)
+    ->Arg(1000000)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(9)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_WindowOpening)
     ->Arg(1000000)
     ->Unit(benchmark::kMillisecond)
     ->Repetitions(9)
