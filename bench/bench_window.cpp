@@ -1,6 +1,7 @@
 // The main window as a user drives it: typing in a project of 200 or 2,000
 // lines (layout, list and preview after the pause), reading a G-code file of a
-// million moves, and zooming and panning its preview (one frame each).
+// million moves, and zooming and panning its preview (one frame each), and
+// that of another program's 100,000 arcs.
 //
 //   build/bench_window --benchmark_filter=Typing
 //   build/bench_window --benchmark_filter=ReadFile
@@ -153,16 +154,33 @@ void BM_ReadFile(benchmark::State& state) {
     state.counters["figures_ms"] = figures / static_cast<double>(state.iterations());
 }
 
-void BM_ZoomPanFrame(benchmark::State& state) {
-    QTemporaryDir folder;
-    const std::string path = QDir(folder.path()).filePath("big.gcode").toStdString();
-    writeBytes(path, engravingProgram(static_cast<std::size_t>(state.range(0))));
-    Session session;  // one file's worth of moves, as after start
-    frmGCode window(session);
-    window.Form_Load();
-    window.resize(1100, 760);
-    window.show();
-    window.ReadGCodeFile(path);
+// A CAM program of arcs only between its plunges: rings of two half circles
+// around spots over a 100 mm field, `arcs` arcs in all.
+std::string arcProgram(std::size_t arcs) {
+    std::string text = "G21 G90 G17\r\nG0 Z5\r\nM3 S10000\r\n";
+    char buffer[96];
+    std::size_t written = 0;
+    for (int spot = 0; written < arcs; ++spot) {
+        const double x = 2 + 4.0 * (spot % 24);
+        const double y = -2 - 4.0 * ((spot / 24) % 24);
+        std::snprintf(buffer, sizeof buffer, "G0 Z1\r\nG0 X%.3f Y%.3f\r\nG1 Z-0.1 F200\r\n",
+                      x + 0.1, y);
+        text += buffer;
+        for (int ring = 1; ring <= 20 && written < arcs; ++ring, written += 2) {
+            const double r = 0.09 * ring + 0.01 * (spot % 7);
+            std::snprintf(buffer, sizeof buffer,
+                          "G1 X%.3f F600\r\nG3 X%.3f Y%.3f I%.3f J0\r\nG3 X%.3f Y%.3f I%.3f J0\r\n",
+                          x + r, x - r, y, -r, x + r, y, r);
+            text += buffer;
+        }
+    }
+    return text + "G0 Z5\r\nM5\r\nM30\r\n";
+}
+
+// Frames of zooming and panning the window's preview, one frame an iteration,
+// once the figures are in (the user looks at the picture a moment after it
+// is there).
+void zoomAndPan(benchmark::State& state, Session& session, frmGCode& window) {
     PreviewSurface* pic = window.pic;
     const QPointF centre(pic->width() / 2.0, pic->height() / 2.0);
     const auto wheel = [&](int delta) {
@@ -202,6 +220,36 @@ void BM_ZoomPanFrame(benchmark::State& state) {
     state.counters["moves"] = static_cast<double>(session.penPoints()->count());
 }
 
+void BM_ZoomPanFrame(benchmark::State& state) {
+    QTemporaryDir folder;
+    const std::string path = QDir(folder.path()).filePath("big.gcode").toStdString();
+    writeBytes(path, engravingProgram(static_cast<std::size_t>(state.range(0))));
+    Session session;  // one file's worth of moves, as after start
+    frmGCode window(session);
+    window.Form_Load();
+    window.resize(1100, 760);
+    window.show();
+    window.ReadGCodeFile(path);
+    waitForFigures(window);
+    zoomAndPan(state, session, window);
+}
+
+// The same over another program's arcs, read with the interpreter and drawn
+// as chords a fraction of a pixel close at every zoom.
+void BM_ZoomPanArcs(benchmark::State& state) {
+    QTemporaryDir folder;
+    const std::string path = QDir(folder.path()).filePath("arcs.nc").toStdString();
+    writeBytes(path, arcProgram(static_cast<std::size_t>(state.range(0))));
+    Session session;
+    frmGCode window(session);
+    window.Form_Load();
+    window.resize(1100, 760);
+    window.show();
+    window.ReadOtherProgramGCode(path);
+    waitForFigures(window);
+    zoomAndPan(state, session, window);
+}
+
 }  // namespace
 
 BENCHMARK(BM_TypingLayout)
@@ -217,6 +265,11 @@ BENCHMARK(BM_ReadFile)
     ->ReportAggregatesOnly(true);
 BENCHMARK(BM_ZoomPanFrame)
     ->Arg(1000000)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(9)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_ZoomPanArcs)
+    ->Arg(100000)
     ->Unit(benchmark::kMillisecond)
     ->Repetitions(9)
     ->ReportAggregatesOnly(true);

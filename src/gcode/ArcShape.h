@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 
@@ -39,6 +40,11 @@ class ArcTracer {
   public:
     ArcTracer(const PathPoint& from, const PathPoint& to, const ArcShape& arc);
     PathPoint at(double t) const;
+    // Calls f(point) for the points at 1/chords, 2/chords, ... and then `to`:
+    // the ends of `chords` even chords, turned step by step from one sine and
+    // cosine rather than each worked out anew.
+    template <typename F>
+    void forEachChordEnd(std::size_t chords, F&& f) const;
 
   private:
     PathPoint from_;
@@ -49,6 +55,29 @@ class ArcTracer {
     double startRadius_ = 0;
     double endRadius_ = 0;
 };
+
+template <typename F>
+void ArcTracer::forEachChordEnd(std::size_t chords, F&& f) const {
+    const auto [a, b, n] = axes_;
+    const double step = arc_.sweep / static_cast<double>(chords);
+    const double stepCos = std::cos(step);
+    const double stepSin = std::sin(step);
+    double c = std::cos(startAngle_);
+    double s = std::sin(startAngle_);
+    for (std::size_t i = 1; i < chords; ++i) {
+        const double turnedC = c * stepCos - s * stepSin;
+        s = s * stepCos + c * stepSin;
+        c = turnedC;
+        const double t = static_cast<double>(i) / static_cast<double>(chords);
+        const double radius = startRadius_ + (endRadius_ - startRadius_) * t;
+        PathPoint p;
+        p[a] = arc_.centreA + radius * c;
+        p[b] = arc_.centreB + radius * s;
+        p[n] = from_[n] + (to_[n] - from_[n]) * t;
+        f(p);
+    }
+    f(to_);
+}
 
 // How many chords keep every point of the arc within `tolerance` mm of the
 // arc (at least one, at most kMaxArcChords).

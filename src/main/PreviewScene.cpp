@@ -208,11 +208,11 @@ void PreviewScene::forEachChordEnd(const Arc& arc, double tolerance, F&& f) cons
     const PathPoint to{b.X, b.Y, arc.toZ};
     const std::size_t chords = ArcChords(from, to, arc.shape, tolerance);
     const ArcTracer tracer(from, to, arc.shape);
-    for (std::size_t i = 1; i < chords; ++i) {
-        const PathPoint p = tracer.at(static_cast<double>(i) / static_cast<double>(chords));
-        f(MmPoint{p.X, p.Y});
-    }
-    f(b);
+    std::size_t i = 0;
+    tracer.forEachChordEnd(chords, [&](const PathPoint& p) {
+        // The last is the segment's own end, exactly.
+        f(++i < chords ? MmPoint{p.X, p.Y} : b);
+    });
 }
 
 std::size_t PreviewScene::segmentsUpTo(std::size_t recordLimit) const {
@@ -340,20 +340,47 @@ void PreviewScene::render(PixelBuffer& target, const ViewTransform& view, std::s
                 penDown = true;
                 penColour = colour;
             };
+            auto arc = std::lower_bound(
+                arcs_.begin(), arcs_.end(), first,
+                [](const Arc& a, std::size_t segment) { return a.segment < segment; });
             for (std::size_t k = first; k < last; ++k) {
                 const PixelPoint start = next;
                 next = view.toPixel(ends_[k].X, ends_[k].Y);
-                const Arc* arc = arcOf(k);
-                if (arc == nullptr) {
+                if (arc == arcs_.end() || arc->segment != k) {
                     chord(start, next, colours_[k]);
                     continue;
                 }
-                if (!arc->box.intersects(shown)) {
+                const Arc& shape = *arc++;
+                if (!shape.box.intersects(shown)) {
                     penDown = false;
                     continue;
                 }
+                const PixelPoint low = view.toPixel(shape.box.MinX, shape.box.MaxY);
+                const PixelPoint high = view.toPixel(shape.box.MaxX, shape.box.MinY);
+                if (roundPixel(low.x) == roundPixel(high.x) &&
+                    roundPixel(low.y) == roundPixel(high.y)) {
+                    chord(start, next, colours_[k]);  // an arc within a pixel is that pixel
+                    continue;
+                }
+                if (low.x >= 0 && low.y >= 0 && high.x <= target.width - 1 &&
+                    high.y <= target.height - 1) {
+                    // The whole arc in view: its chords need no cutting.
+                    const std::uint32_t word = words[static_cast<int>(colours_[k])];
+                    Pixel from{nearPixel(start.x), nearPixel(start.y)};
+                    if (!(penDown && pen == from && penColour == colours_[k])) plot.dot(from, word);
+                    forEachChordEnd(shape, kArcPixels * onePixel, [&](MmPoint p) {
+                        const PixelPoint q = view.toPixel(p.X, p.Y);
+                        const Pixel to{nearPixel(q.x), nearPixel(q.y)};
+                        if (to != from) plot.segment(from, to, word);
+                        from = to;
+                    });
+                    pen = from;
+                    penDown = true;
+                    penColour = colours_[k];
+                    continue;
+                }
                 PixelPoint from = start;
-                forEachChordEnd(*arc, kArcPixels * onePixel, [&](MmPoint p) {
+                forEachChordEnd(shape, kArcPixels * onePixel, [&](MmPoint p) {
                     const PixelPoint to = view.toPixel(p.X, p.Y);
                     chord(from, to, colours_[k]);
                     from = to;

@@ -183,12 +183,13 @@ void frmGCode::showReadFile(std::shared_ptr<PenPoints> points, const ViewBounds&
 void frmGCode::showInterpretedFile(const std::string& path, const InterpretedRead& read,
                                    const QString& why) {
     readCutRule_ = std::make_shared<const CutRule>(read.cutRule);
-    QString note = QStringLiteral("Прочитан как G-code другой программы");
+    QString note = QStringLiteral("G-code другой программы");
     if (!read.skipped.empty())
         note += QStringLiteral(", не выполнено строк: %1").arg(read.skipped.size());
     lblReading->setText(note);
-    lblReading->setToolTip(
-        QStringLiteral("Путь показан так, как его пройдёт станок (%1)").arg(why));
+    lblReading->setToolTip(QStringLiteral("Файл прочитан как G-code другой программы, путь показан "
+                                          "так, как его пройдёт станок (%1)")
+                               .arg(why));
     refreshPreview();
     estimateFile(path);
     if (!read.skipped.empty())

@@ -85,9 +85,10 @@ TEST_F(OtherProgramsWindow, AnArcTheWordReadingWouldDrawAsAChordIsRunAtOnce) {
     window.ReadGCodeFile(gcodeFile("contour.nc", kHalfCircle));
     EXPECT_TRUE(testDialogs().calls.empty());
     EXPECT_EQ(window.DrawMode, DrawingMode::GCodeFile);
-    EXPECT_EQ(window.lblReading->text(), QStringLiteral("Прочитан как G-code другой программы"));
+    EXPECT_EQ(window.lblReading->text(), QStringLiteral("G-code другой программы"));
     EXPECT_EQ(window.lblReading->toolTip(),
-              QStringLiteral("Путь показан так, как его пройдёт станок (строка 5 — дуга G2: "
+              QStringLiteral("Файл прочитан как G-code другой программы, путь показан так, как его "
+                             "пройдёт станок (строка 5 — дуга G2: "
                              "чтение файлов VEzor нарисовало бы путь неверно)"));
     EXPECT_EQ(window.spsModel->rowCount(), 7) << "one line of the list per file line";
     EXPECT_EQ(testSession().viewBounds(), (ViewBounds{0, 0, 30, 20})) << "the arc's lowest point";
@@ -133,7 +134,7 @@ TEST_F(OtherProgramsWindow, ARefusedFileIsOfferedToTheInterpreterWhichNamesLines
     EXPECT_EQ(window.DrawMode, DrawingMode::GCodeFile);
     EXPECT_EQ(window.spsModel->rowCount(), 10);
     EXPECT_EQ(window.lblReading->text(),
-              QStringLiteral("Прочитан как G-code другой программы, не выполнено строк: 1"));
+              QStringLiteral("G-code другой программы, не выполнено строк: 1"));
     window.cmdFit_Click();
     EXPECT_TRUE(shows(10, 10, kRed)) << "from (20,0) to (0,20), line 7 not run";
 
@@ -151,7 +152,7 @@ TEST_F(OtherProgramsWindow, TheMenuCommandRunsAnyFileThroughTheInterpreter) {
     window.mnuOpenOtherCode->trigger();
     EXPECT_TRUE(testDialogs().calls.empty()) << testDialogs().messagesUtf8().front();
     ASSERT_NE(testSession().penPoints()->moves(), nullptr);
-    EXPECT_EQ(window.lblReading->text(), QStringLiteral("Прочитан как G-code другой программы"));
+    EXPECT_EQ(window.lblReading->text(), QStringLiteral("G-code другой программы"));
     EXPECT_TRUE(window.cmdPaint->isEnabled());
 }
 
