@@ -146,6 +146,27 @@ TEST_F(OtherProgramsWindow, ARefusedFileIsOfferedToTheInterpreterWhichNamesLines
     EXPECT_EQ(window.spsModel->rowCount(), 10) << "the list keeps the program read before";
 }
 
+// The README's picture: a CAM program in inches with a work offset, bores by
+// helix, a slot, drilled holes and a contour with rounded corners.
+TEST_F(OtherProgramsWindow, ACamProgramInInchesWithArcsIsShownAsTheMachineRunsIt) {
+    window.resize(1100, 760);
+    testDialogs().questionAnswers.push_back(true);  // its title comment is refused word by word
+    window.ReadGCodeFile(VEZOR_TEST_DATA_DIR "/interpreter/bracket.ngc");
+    ASSERT_EQ(testDialogs().calls.size(), 2u) << "no line left out";
+    // The plate 3 x 2 in at (0.25, 0.25) in, the tool's 1/16 in outside, the lead-in below.
+    const ViewBounds bounds = testSession().viewBounds();
+    EXPECT_NEAR(bounds.MinY, -0.05 * 25.4, 1e-9);
+    EXPECT_NEAR(bounds.MaxX, 3.3125 * 25.4, 1e-9);
+    EXPECT_NEAR(bounds.MaxY, 2.3125 * 25.4, 1e-9);
+    EXPECT_EQ(bounds.MinX, 0) << "the origin";
+    window.cmdFit_Click();
+    window.sps->setCurrentIndex(window.spsModel->index(12));  // the first bore's circle
+    EXPECT_TRUE(shows((0.75 - 0.1875) * 25.4, 0.75 * 25.4, kHighlight));
+    figures();
+    QApplication::processEvents();
+    saveScreenshot(&window, "frmGCode_cam_program");
+}
+
 TEST_F(OtherProgramsWindow, TheMenuCommandRunsAnyFileThroughTheInterpreter) {
     gcodeFile("square.gcode", "G0Z5\nG0X10Y10\nG1Z-1F100\nG1X90Y10\nG1X90Y90\nG0Z5\n");
     testDialogs().fileAnswers.push_back(FileChoice{testProgramFolder(), "square.gcode", 1});
