@@ -13,6 +13,7 @@
 #include "lib/VezorError.h"
 #include "lib/Win1251.h"
 #include "main/LinePlacement.h"
+#include "main/ProjectFile.h"
 
 CharClass ClassOf(unsigned char code) {
     if (code == 32) return CharClass::Space;
@@ -99,10 +100,14 @@ class GlyphCache {
 
 class Layouter {
   public:
+    // stream, when given, brings the lines; project the parameters (and the
+    // lines otherwise).
     Layouter(const Project& project, const std::string& fontPath, const MachiningSettings& s,
-             MoveTexts texts, const LetterInMemory* replaced, PenPointSink* sink = nullptr)
+             MoveTexts texts, const LetterInMemory* replaced, PenPointSink* sink = nullptr,
+             const ProjectStream* stream = nullptr)
         : sink_(sink),
           project_(project),
+          stream_(stream),
           settings_(s),
           buildTexts_(texts == MoveTexts::Build),
           separator_(numtext::decimalSeparator()),
@@ -114,65 +119,64 @@ class Layouter {
             points_ = result_.points.get();
             reserve();
         }
-        const double letterGap = project_.LetterHeight / 5 * project_.WidthFactor;
-        const double spaceAdvance = project_.LetterHeight / 2 * project_.WidthFactor;
-        double lineY = 0;
-        std::size_t lineNumber = 0;
-        for (const ProjectLine& line : project_.ProjectLines) {
-            const std::string_view s = trimmedText(line.Text);
-            const bool hasTags = line.TagPositions.Count() > 0;
-            if (hasTags) indexTags(line, s.size());
-            const auto placement =
-                placementTags_.read(line, s.empty(), ++lineNumber, result_.notes);
-            if (placement.settingOnly) continue;
-            placeLine(placement.placement, line, s, lineNumber);
-            double penX = 0;
-            bool pendingLift = false;
-            std::size_t foreignSeen = 0;  // leading spaces hold none
-            for (std::size_t d = 1; d <= s.size(); ++d) {
-                const auto code = static_cast<unsigned char>(s[d - 1]);
-                const CharClass kind = ClassOf(code);
-                const bool last = d == s.size();
-                if (kind == CharClass::Separated) {
-                    addPenUp(true, false);
-                    pendingLift = true;
-                }
-                if (kind != CharClass::Space) {
-                    const Glyph& glyph = glyphs_.get(code);
-                    if (!glyph.readable) {
-                        char32_t character = win1251::toUnicode(code);
-                        if (code == win1251::kForeign)
-                            character = foreignSeen < line.Foreign.size()
-                                            ? line.Foreign[foreignSeen]
-                                            : kUnknownCharacter;
-                        result_.messages.push_back(MissingCharacterMessage(character));
-                        result_.missingLetters.push_back(code);
-                        result_.missingCharacters.push_back(character);
-                        result_.missing[code] = true;
-                    }
-                    if (code == win1251::kForeign) ++foreignSeen;
-                    if (d != 1) penX += letterGap;
-                    if (hasTags && firstTagAt_[d] != 0) applyTag(line, firstTagAt_[d], penX);
-                    appendGlyph(glyph, penX, lineY);
-                    penX += glyph.width;
-                } else if (!last) {
-                    addPenUp(true, false);
-                    penX += spaceAdvance;
-                }
-                if (!last && pendingLift) {
-                    addPenUp(true, false);
-                    pendingLift = false;
-                }
-            }
-            // A line on an arc stands outside the flow of the field's lines.
-            if (!placement.placement.arc) lineY += project_.LineSpacing;
-            addPenUp(false, true);
-        }
+        if (stream_)
+            stream_->forEachLine([this](const ProjectLine& line) { layOutLine(line); });
+        else
+            for (const ProjectLine& line : project_.ProjectLines) layOutLine(line);
         result_.bounds = ViewBounds{0, -project_.FieldWidth, project_.FieldWidth, 0};
         return std::move(result_);
     }
 
   private:
+    void layOutLine(const ProjectLine& line) {
+        const std::string_view s = trimmedText(line.Text);
+        const bool hasTags = line.TagPositions.Count() > 0;
+        if (hasTags) indexTags(line, s.size());
+        const auto placement = placementTags_.read(line, s.empty(), ++lineNumber_, result_.notes);
+        if (placement.settingOnly) return;
+        placeLine(placement.placement, line, s, lineNumber_);
+        double penX = 0;
+        bool pendingLift = false;
+        std::size_t foreignSeen = 0;  // leading spaces hold none
+        for (std::size_t d = 1; d <= s.size(); ++d) {
+            const auto code = static_cast<unsigned char>(s[d - 1]);
+            const CharClass kind = ClassOf(code);
+            const bool last = d == s.size();
+            if (kind == CharClass::Separated) {
+                addPenUp(true, false);
+                pendingLift = true;
+            }
+            if (kind != CharClass::Space) {
+                const Glyph& glyph = glyphs_.get(code);
+                if (!glyph.readable) {
+                    char32_t character = win1251::toUnicode(code);
+                    if (code == win1251::kForeign)
+                        character = foreignSeen < line.Foreign.size() ? line.Foreign[foreignSeen]
+                                                                      : kUnknownCharacter;
+                    result_.messages.push_back(MissingCharacterMessage(character));
+                    result_.missingLetters.push_back(code);
+                    result_.missingCharacters.push_back(character);
+                    result_.missing[code] = true;
+                }
+                if (code == win1251::kForeign) ++foreignSeen;
+                if (d != 1) penX += letterGap_;
+                if (hasTags && firstTagAt_[d] != 0) applyTag(line, firstTagAt_[d], penX);
+                appendGlyph(glyph, penX, lineY_);
+                penX += glyph.width;
+            } else if (!last) {
+                addPenUp(true, false);
+                penX += spaceAdvance_;
+            }
+            if (!last && pendingLift) {
+                addPenUp(true, false);
+                pendingLift = false;
+            }
+        }
+        // A line on an arc stands outside the flow of the field's lines.
+        if (!placement.placement.arc) lineY_ += project_.LineSpacing;
+        addPenUp(false, true);
+    }
+
     static std::string_view trimmedText(std::string_view s) {
         const auto first = s.find_first_not_of(' ');
         if (first == std::string_view::npos) return {};
@@ -314,10 +318,16 @@ class Layouter {
 
     PenPointSink* const sink_;  // none: the records go into the result's list
     const Project& project_;
+    const ProjectStream* const stream_;
     const MachiningSettings& settings_;
     const bool buildTexts_;
     const char separator_;
     GlyphCache glyphs_;
+    // The flow of the lines.
+    const double letterGap_ = project_.LetterHeight / 5 * project_.WidthFactor;
+    const double spaceAdvance_ = project_.LetterHeight / 2 * project_.WidthFactor;
+    double lineY_ = 0;
+    std::size_t lineNumber_ = 0;
     LayoutResult result_;
     PenPoints* points_ = nullptr;
     std::size_t records_ = 1;              // the placeholder is record 1
@@ -395,7 +405,9 @@ LayoutResult LayOutProject(const Project& project, const std::string& fontPath,
     return Layouter(project, fontPath, settings, texts, replaced).run();
 }
 
-LayoutResult StreamProjectLayout(const Project& project, const std::string& fontPath,
+LayoutResult StreamProjectLayout(const ProjectStream& project, const std::string& fontPath,
                                  const MachiningSettings& settings, PenPointSink& sink) {
-    return Layouter(project, fontPath, settings, MoveTexts::Skip, nullptr, &sink).run();
+    return Layouter(project.parameters(), fontPath, settings, MoveTexts::Skip, nullptr, &sink,
+                    &project)
+        .run();
 }

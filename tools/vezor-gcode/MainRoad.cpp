@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -162,10 +163,16 @@ int RunMainRoad(const Options& options) {
     if (!PrepareRun(options, settings, font)) return kExitFailure;
     settings = SettingsForProfile(settings, profile);
 
+    // Without a picture only the project's text is held, its lines made as
+    // they are laid out; the picture's list is made from the whole project.
+    std::optional<ProjectStream> stream;
     Project project;
     try {
         EventPump noEvents;
-        project = ReadProjectFile(options.project, noEvents);
+        if (options.png.empty())
+            stream.emplace(ReadProjectStream(options.project));
+        else
+            project = ReadProjectFile(options.project, noEvents);
     } catch (const NotAProjectError& e) {
         sayProgramText(e.message());
         return kExitNotAProject;
@@ -187,7 +194,7 @@ int RunMainRoad(const Options& options) {
     PenPointSource records;
     if (options.png.empty()) {
         records = [&](PenPointSink& sink) {
-            LayoutResult pass = StreamProjectLayout(project, font, settings, sink);
+            LayoutResult pass = StreamProjectLayout(*stream, font, settings, sink);
             if (!laidOut) layout = std::move(pass);
             laidOut = true;
         };
@@ -216,7 +223,7 @@ int RunMainRoad(const Options& options) {
             // Refused before the first record (a feed inches cannot take):
             // the layout's messages still come first.
             DiscardedRecords none;
-            layout = StreamProjectLayout(project, font, settings, none);
+            layout = StreamProjectLayout(*stream, font, settings, none);
         }
         if (options.png.empty()) tellLayout();
         sayProgramText(e.message());
