@@ -9,17 +9,21 @@
 
 namespace {
 
-// Whether some line holds words a controller reads (the interpreter's test
-// for a text that is a program at all).
-bool holdsGCodeWords(std::string_view text) {
+// Whether the text reads as a program: more of its lines hold words a
+// controller reads than hold what no G-code line holds (a picture, a letter, a
+// binary file may have a few lines that happen to read as words).
+bool readsAsGCode(std::string_view text) {
     GCodeBlock block;
     std::string scratch;
-    bool found = false;
+    std::size_t words = 0;
+    std::size_t other = 0;
     ForEachProgramLine(text, [&](std::string_view line) {
-        if (found) return;
-        found = ReadGCodeBlock(line, block, scratch) != BlockIssue::NotGCode && block.words > 0;
+        if (ReadGCodeBlock(line, block, scratch) == BlockIssue::NotGCode)
+            ++other;
+        else if (block.words > 0)
+            ++words;
     });
-    return found;
+    return words > other;
 }
 
 }  // namespace
@@ -38,7 +42,7 @@ OpenedGCode OpenGCodeFile(const std::string& path, PenPoints& points, ViewBounds
         } catch (const GCodeReadError& e) {
             opened.reading = OpenedGCode::Reading::Refused;
             opened.refusal = e.message();
-            opened.holdsGCode = holdsGCodeWords(bytes);
+            opened.readsAsProgram = readsAsGCode(bytes);
             points = std::move(words);
             bounds = wordBounds;
             return opened;

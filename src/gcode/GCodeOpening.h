@@ -20,10 +20,11 @@ struct OpenedGCode {
     std::optional<MisdrawnLine> misdrawn;
     // Interpreter: the lines it could not run and how it told cutting moves.
     InterpretedRead interpreted;
-    // Refused: the word-by-word reading's message, and whether the file holds
-    // G-code words the interpreter could run (a picture or a letter holds none).
+    // Refused: the word-by-word reading's message, and whether the file reads
+    // as a program: more of its lines hold G-code words than hold what no
+    // G-code line holds (a picture, a letter or a binary file does not).
     std::string refusal;
-    bool holdsGCode = false;
+    bool readsAsProgram = false;
 };
 
 // Reads a G-code file word by word when that reading accepts it and draws it

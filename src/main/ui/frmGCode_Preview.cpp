@@ -115,7 +115,7 @@ void frmGCode::ReadGCodeFile(const std::string& path) {
     if (!read) return;
     switch (opened.reading) {
         case OpenedGCode::Reading::Refused:
-            if (opened.holdsGCode &&
+            if (opened.readsAsProgram &&
                 dialogs().question(cp("Прочитать этот файл как G-code другой программы (CAM, "
                                       "лазер, плоттер)? Путь будет показан так, как его пройдёт "
                                       "станок."),
