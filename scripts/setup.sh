@@ -5,7 +5,8 @@ packages=(build-essential cmake ninja-build ccache qt6-base-dev qt6-base-dev-too
           libgtest-dev libgmock-dev googletest libbenchmark-dev clang clang-format clang-tidy
           librecad-data hershey-fonts-data libclang-rt-14-dev
           appstream desktop-file-utils man-db file qt6-translations-l10n
-          gcc make linuxcnc-uspace qt6-serialport-dev socat)
+          gcc make linuxcnc-uspace qt6-serialport-dev socat
+          libzint-dev zbar-tools dmtx-utils libdime-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

@@ -11,6 +11,11 @@ struct MachiningSettings {
     std::string SkorF = "500.00";  // feed text, written after "F" unchanged
     int NoRazriv = 0;              // 1: no lifts at spaces and punctuation
     int RazrivVBukve = 0;          // 1: lifts at the break marks inside letters
+    // Not kept in the store: the chosen output profile's line width, which
+    // spaces the strokes that fill a code and the copies of a bold line (mm),
+    // and the command line's --mirror (as if the project had <@MIRROR>).
+    double LineWidth = 0.3;
+    bool Mirror = false;
 };
 
 // The program's caption, "VEzor из текста" (Windows-1251).

@@ -41,6 +41,25 @@ std::string_view trimSpaces(std::string_view s) {
 
 }  // namespace
 
+std::size_t CommentStart(std::string_view line) {
+    std::size_t from = 0;
+    for (;;) {
+        const auto comment = line.find("//", from);
+        if (comment == std::string_view::npos) return comment;
+        // The last code tag opened before the "//": is it still open there?
+        std::size_t opener = std::string_view::npos;
+        for (const std::string_view tag : {"<@QR=", "<@DM="}) {
+            const auto at = line.rfind(tag, comment);
+            if (at != std::string_view::npos && (opener == std::string_view::npos || at > opener))
+                opener = at;
+        }
+        if (opener == std::string_view::npos) return comment;
+        const auto closer = line.find('>', opener);
+        if (closer == std::string_view::npos || closer < comment) return comment;
+        from = closer + 1;
+    }
+}
+
 void ExtractLineTags(Collection<ProjectLine>& lines, std::string& text) {
     ProjectLine& line = lines.Item(lines.Count());
     // One pass instead of a search from the start after every removal, so a
@@ -106,7 +125,7 @@ Project ParseProjectText(std::string_view text, EventPump& pump) {
     for (std::size_t i = 4; i < fileLines.size(); ++i) {
         std::string kept;
         const std::string& raw = fileLines[i];
-        if (const auto comment = raw.find("//"); comment != std::string::npos) {
+        if (const auto comment = CommentStart(raw); comment != std::string::npos) {
             kept = trimSpaces(std::string_view(raw).substr(0, comment));
             if (kept.empty()) continue;
         } else {

@@ -32,6 +32,11 @@ struct Options {
     std::string serial;                     // --serial FROM..TO: one plate per number
     std::size_t gridColumns = 0;            // --grid N: all plates in one program
     std::pair<double, double> pitch{0, 0};  // --pitch X[,Y] in mm
+    bool mirror = false;                    // --mirror: the plate mirrored left to right
+    bool ink = false;                       // --ink: the picture of the ink alone
+    std::optional<double> rotary;           // --rotary D: the profile's rotary axis diameter
+    std::string svg;                        // --svg: the laid-out plate as SVG
+    std::string dxf;                        // --dxf: the laid-out plate as DXF
     bool plates() const { return !batch.empty() || !serial.empty(); }
 };
 

@@ -45,7 +45,11 @@ int main(int argc, char** argv) {
     if (options.listFonts) return RunListFonts();
     if (options.listProfiles) return RunListProfiles();
     if (!options.check.empty() && options.estimate) return RunEstimateCheck(options);
-    if (!options.check.empty()) return RunCheck(options.check, options.png, options.scale);
+    if (!options.check.empty()) {
+        GCodeProfile profile;
+        if (!ProfileFor(options, profile)) return kExitFailure;
+        return RunCheck(options.check, options.png, options.scale, profile.lineWidth);
+    }
     if (options.plates()) return RunBatch(options);
     return RunMainRoad(options);
 }
