@@ -123,7 +123,9 @@ std::optional<CodeRequest> codeFrom(CodeKind kind, const std::string& value) {
     code.text = value;
     if (const auto semicolon = value.rfind(';'); semicolon != std::string::npos) {
         if (const auto size = arcNumber(value.substr(semicolon + 1))) {
-            if (!(*size > 0) || *size > 1000) return std::nullopt;
+            // A code wider than a large plate is a typing error, and would
+            // take hundreds of thousands of moves.
+            if (!(*size > 0) || *size > 300) return std::nullopt;
             code.size = *size;
             code.text = value.substr(0, semicolon);
         }
