@@ -31,6 +31,11 @@ void WriteProjectTemplate(const std::string& path);
 // Windows-1251 lacks becoming win1251::kForeign; anything else is taken as it is.
 std::string DecodeProjectBytes(std::string_view bytes);
 
+// Where a text line's comment starts: its first "//", except inside a code tag
+// ("<@QR=" or "<@DM=" up to its ">"), whose text is often an address with
+// "//" in it. npos when the line has no comment.
+std::size_t CommentStart(std::string_view line);
+
 // Takes every complete "<@...>" tag out of text, left to right, appending its
 // position, name and value to the last entry of lines and storing the cleaned
 // text there. A "<@" without a ">" after it stays in the text with the rest of
