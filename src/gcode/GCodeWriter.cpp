@@ -9,6 +9,7 @@
 #include <numbers>
 #include <vector>
 
+#include "gcode/EstimatorThread.h"
 #include "gcode/GCodeEstimate.h"
 #include "gcode/MoveNumber.h"
 #include "gcode/MoveText.h"
@@ -274,18 +275,24 @@ std::shared_ptr<const PreparedPart> prepare(const Part& part) {
     return prepared;
 }
 
+// Parts read for the figures, kept while the estimator may still run their lines.
+using PreparedParts = std::vector<std::shared_ptr<const PreparedPart>>;
+
 // The machining figures of the program the records make, without its text:
 // each part's lines are read once and a record brings only its numbers. A part
 // whose numbers stand elsewhere, and a record written by its list text, are
 // written out for the estimator to read.
 class FigureWriter {
   public:
-    FigureWriter(GCodeEstimator& estimator, bool inches)
-        : estimator_(estimator), text_(estimator, inches), inches_(inches) {}
+    FigureWriter(EstimatorThread& estimator, PreparedParts& kept, bool inches)
+        : estimator_(estimator), kept_(kept), text_(estimator, inches), inches_(inches) {}
 
     void part(const Part& part, const PenPoint& at, double feed = 0) {
         if (part.pieces.empty()) return;
-        if (!part.prepared) part.prepared = prepare(part);
+        if (!part.prepared) {
+            part.prepared = prepare(part);
+            kept_.push_back(part.prepared);
+        }
         if (!part.prepared->exact) {
             text_.part(part, at, feed);
             text_.flush();
@@ -326,7 +333,8 @@ class FigureWriter {
         return read;
     }
 
-    GCodeEstimator& estimator_;
+    EstimatorThread& estimator_;
+    PreparedParts& kept_;
     ProgramWriter text_;
     bool inches_;
 };
@@ -546,8 +554,9 @@ std::string_view endOfLine(const GCodeProfile& profile) { return profile.crlf ? 
 // is returned from records that make no program).
 MachiningFigures checkedFigures(const PenPointSource& records, std::string_view feed,
                                 const GCodeProfile& profile) {
-    GCodeEstimator estimator(LimitsOf(profile));
-    FigureWriter out(estimator, profile.inches);
+    PreparedParts kept;  // outlives the estimator's thread
+    EstimatorThread estimator(LimitsOf(profile));
+    FigureWriter out(estimator, kept, profile.inches);
     CheckedRecords check;
     emitProgram(records, feed, profile, endOfLine(profile), out, &check);
     return estimator.finish();

@@ -49,29 +49,50 @@ inline long long roundToStep(double x) {
 }  // namespace
 
 MotionPlanner::MotionPlanner(const MachineLimits& limits)
-    : limits_(limits), ring_(std::max<std::size_t>(limits.lookahead, 1) + 1) {}
+    : limits_(limits),
+      ring_(std::max<std::size_t>(limits.lookahead, 1) + 1),
+      slowestRate_(std::min({limits.maxRate[0], limits.maxRate[1], limits.maxRate[2]})) {
+    for (double rate : limits.maxRate)
+        if (!(rate > 0) || !std::isfinite(rate)) slowestRate_ = -1;
+}
 
 void MotionPlanner::move(const std::array<double, 3>& target, bool rapid, double feed) {
     std::array<long long, 3> steps{};
     std::array<double, 3> unit{};
     double mm = 0;
     bool moves = false;
+    // An axis that does not move has no division to make (most moves stay in
+    // the plane): its zero is what the division would give.
     for (std::size_t k = 0; k < 3; ++k) {
         steps[k] = roundToStep(target[k] * limits_.stepsPerMm);
-        unit[k] = static_cast<double>(steps[k] - steps_[k]) / limits_.stepsPerMm;
+        const long long delta = steps[k] - steps_[k];
+        unit[k] = delta == 0 ? 0.0 : static_cast<double>(delta) / limits_.stepsPerMm;
         mm += unit[k] * unit[k];
-        moves = moves || steps[k] != steps_[k];
+        moves = moves || delta != 0;
     }
     if (!moves) return;  // shorter than a step: the planner drops it
     steps_ = steps;
     mm = std::sqrt(mm);
-    for (double& u : unit) u /= mm;
+    for (double& u : unit)
+        if (u != 0) u /= mm;
 
     Block b{};
     b.mm = mm;
     b.accel = alongAxes(limits_.accel, unit);
-    const double rapidRate = alongAxes(limits_.maxRate, unit) / 60;
-    b.nominal = rapid ? rapidRate : std::min(std::max(feed, 1.0) / 60, rapidRate);
+    if (feed != feed_) {
+        feed_ = feed;
+        feedRate_ = std::max(feed, 1.0) / 60;
+    }
+    // A feed no faster than any axis is the block's speed when no component
+    // of the direction exceeds 1: each axis's rate along it is then at least
+    // its own rate, rounding included.
+    const double largest = std::max({std::fabs(unit[0]), std::fabs(unit[1]), std::fabs(unit[2])});
+    if (!rapid && largest <= 1 && std::max(feed, 1.0) <= slowestRate_) {
+        b.nominal = feedRate_;
+    } else {
+        const double rapidRate = alongAxes(limits_.maxRate, unit) / 60;
+        b.nominal = rapid ? rapidRate : std::min(feedRate_, rapidRate);
+    }
     if (count_ == 0 && speed_ == 0 && previousNominal_ == 0) {
         b.maxEntrySqr = 0;
     } else {

@@ -64,4 +64,9 @@ class MotionPlanner {
     bool moved_ = false;  // a block ran
     bool movedSinceStop_ = false;
     double waiting_ = 0;  // stops and dwells since the last motion, counted if another comes
+    // The last feed asked for and its speed in mm/s.
+    double feed_ = -1;
+    double feedRate_ = 1.0 / 60;
+    double
+        slowestRate_;  // mm/min, the slowest axis's; -1 for rates that are not all numbers above 0
 };

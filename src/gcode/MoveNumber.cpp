@@ -10,14 +10,6 @@
 namespace movenumber {
 namespace {
 
-// nearbyint for |x| < 2^51 without a library call: adding 1.5 * 2^52 leaves
-// no fraction bits, so the addition itself rounds, halves to even.
-inline double roundSmall(double x) {
-    constexpr double kShift = 6755399441055744.0;
-    return (x + kShift) - kShift;
-}
-constexpr double kSmall = 2251799813685248.0;  // 2^51
-
 // Writes |hundredths| / 100, without trailing zeros unless keepZeros.
 char* writeHundredths(char* out, std::uint64_t hundredths, char decimalSeparator, bool keepZeros) {
     const std::uint64_t whole = hundredths / 100;
@@ -37,11 +29,11 @@ char* copy(char* out, const std::string& text) {
 
 }  // namespace
 
-double roundHundredths(double value) {
+double roundLargeHundredths(double value) {
     if (!std::isfinite(value)) return value;
     const double scaled = value * 100.0;
     if (!std::isfinite(scaled) || std::fabs(scaled) >= 9e15) return value;
-    return (std::fabs(scaled) < kSmall ? roundSmall(scaled) : std::nearbyint(scaled)) / 100.0;
+    return std::nearbyint(scaled) / 100.0;
 }
 
 char* writeShortest(char* out, double value, char decimalSeparator) {

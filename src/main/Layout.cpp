@@ -15,6 +15,7 @@
 #include "lib/Win1251.h"
 #include "main/CodeSymbol.h"
 #include "main/LinePlacement.h"
+#include "main/ProjectFile.h"
 #include "main/StrokeCopies.h"
 
 CharClass ClassOf(unsigned char code) {
@@ -102,10 +103,14 @@ class GlyphCache {
 
 class Layouter {
   public:
+    // stream, when given, brings the lines; project the parameters (and the
+    // lines otherwise).
     Layouter(const Project& project, const std::string& fontPath, const MachiningSettings& s,
-             MoveTexts texts, const LetterInMemory* replaced, PenPointSink* sink = nullptr)
+             MoveTexts texts, const LetterInMemory* replaced, PenPointSink* sink = nullptr,
+             const ProjectStream* stream = nullptr)
         : sink_(sink),
           project_(project),
+          stream_(stream),
           settings_(s),
           buildTexts_(texts == MoveTexts::Build),
           separator_(numtext::decimalSeparator()),
@@ -117,78 +122,95 @@ class Layouter {
             points_ = result_.points.get();
             reserve();
         }
-        mirror_ = settings_.Mirror || ProjectIsMirrored(project_);
+        mirror_ = settings_.Mirror || anyLineTagged("MIRROR");
         planFitBlocks();
-        const double letterGap = project_.LetterHeight / 5 * project_.WidthFactor;
-        const double spaceAdvance = project_.LetterHeight / 2 * project_.WidthFactor;
-        double lineY = 0;
-        std::size_t lineNumber = 0;
-        for (const ProjectLine& line : project_.ProjectLines) {
-            const std::string_view s = trimmedText(line.Text);
-            const bool hasTags = line.TagPositions.Count() > 0;
-            if (hasTags) indexTags(line, s.size());
-            const auto placement =
-                placementTags_.read(line, s.empty(), ++lineNumber, result_.notes);
-            if (placement.settingOnly) continue;
-            bold_ = placement.placement.bold;
-            if (placement.code) {
-                placeCode(*placement.code, placement.placement.align, lineY, lineNumber);
-                lineY += placement.code->size +
-                         std::max(0.0, project_.LineSpacing - project_.LetterHeight);
-                addPenUp(false, true);
-                continue;
-            }
-            const double blockScale = lineNumber < blockScale_.size() ? blockScale_[lineNumber] : 0;
-            placeLine(placement.placement, line, s, lineNumber, blockScale);
-            double penX = 0;
-            bool pendingLift = false;
-            std::size_t foreignSeen = 0;  // leading spaces hold none
-            for (std::size_t d = 1; d <= s.size(); ++d) {
-                const auto code = static_cast<unsigned char>(s[d - 1]);
-                const CharClass kind = ClassOf(code);
-                const bool last = d == s.size();
-                if (kind == CharClass::Separated) {
-                    addPenUp(true, false);
-                    pendingLift = true;
-                }
-                if (kind != CharClass::Space) {
-                    const Glyph& glyph = glyphs_.get(code);
-                    if (!glyph.readable) {
-                        char32_t character = win1251::toUnicode(code);
-                        if (code == win1251::kForeign)
-                            character = foreignSeen < line.Foreign.size()
-                                            ? line.Foreign[foreignSeen]
-                                            : kUnknownCharacter;
-                        result_.messages.push_back(MissingCharacterMessage(character));
-                        result_.missingLetters.push_back(code);
-                        result_.missingCharacters.push_back(character);
-                        result_.missing[code] = true;
-                    }
-                    if (code == win1251::kForeign) ++foreignSeen;
-                    if (d != 1) penX += letterGap;
-                    if (hasTags && firstTagAt_[d] != 0) applyTag(line, firstTagAt_[d], penX);
-                    appendGlyph(glyph, penX, lineY);
-                    penX += glyph.width;
-                } else if (!last) {
-                    addPenUp(true, false);
-                    penX += spaceAdvance;
-                }
-                if (!last && pendingLift) {
-                    addPenUp(true, false);
-                    pendingLift = false;
-                }
-            }
-            // A line on an arc stands outside the flow of the field's lines.
-            // The lines of a fitted block come closer together with their letters.
-            if (!placement.placement.arc)
-                lineY += project_.LineSpacing * (blockScale > 0 ? blockScale : 1);
-            addPenUp(false, true);
-        }
+        forEachLine([this](const ProjectLine& line) { layOutLine(line); });
         result_.bounds = ViewBounds{0, -project_.FieldWidth, project_.FieldWidth, 0};
         return std::move(result_);
     }
 
   private:
+    void layOutLine(const ProjectLine& line) {
+        const std::string_view s = trimmedText(line.Text);
+        const bool hasTags = line.TagPositions.Count() > 0;
+        if (hasTags) indexTags(line, s.size());
+        const auto placement = placementTags_.read(line, s.empty(), ++lineNumber_, result_.notes);
+        if (placement.settingOnly) return;
+        bold_ = placement.placement.bold;
+        if (placement.code) {
+            placeCode(*placement.code, placement.placement.align, lineY_, lineNumber_);
+            lineY_ +=
+                placement.code->size + std::max(0.0, project_.LineSpacing - project_.LetterHeight);
+            addPenUp(false, true);
+            return;
+        }
+        const double blockScale = lineNumber_ < blockScale_.size() ? blockScale_[lineNumber_] : 0;
+        placeLine(placement.placement, line, s, lineNumber_, blockScale);
+        double penX = 0;
+        bool pendingLift = false;
+        std::size_t foreignSeen = 0;  // leading spaces hold none
+        for (std::size_t d = 1; d <= s.size(); ++d) {
+            const auto code = static_cast<unsigned char>(s[d - 1]);
+            const CharClass kind = ClassOf(code);
+            const bool last = d == s.size();
+            if (kind == CharClass::Separated) {
+                addPenUp(true, false);
+                pendingLift = true;
+            }
+            if (kind != CharClass::Space) {
+                const Glyph& glyph = glyphs_.get(code);
+                if (!glyph.readable) {
+                    char32_t character = win1251::toUnicode(code);
+                    if (code == win1251::kForeign)
+                        character = foreignSeen < line.Foreign.size() ? line.Foreign[foreignSeen]
+                                                                      : kUnknownCharacter;
+                    result_.messages.push_back(MissingCharacterMessage(character));
+                    result_.missingLetters.push_back(code);
+                    result_.missingCharacters.push_back(character);
+                    result_.missing[code] = true;
+                }
+                if (code == win1251::kForeign) ++foreignSeen;
+                if (d != 1) penX += letterGap_;
+                if (hasTags && firstTagAt_[d] != 0) applyTag(line, firstTagAt_[d], penX);
+                appendGlyph(glyph, penX, lineY_);
+                penX += glyph.width;
+            } else if (!last) {
+                addPenUp(true, false);
+                penX += spaceAdvance_;
+            }
+            if (!last && pendingLift) {
+                addPenUp(true, false);
+                pendingLift = false;
+            }
+        }
+        // A line on an arc stands outside the flow of the field's lines.
+        // The lines of a fitted block come closer together with their letters.
+        if (!placement.placement.arc)
+            lineY_ += project_.LineSpacing * (blockScale > 0 ? blockScale : 1);
+        addPenUp(false, true);
+    }
+
+    // The project's lines in order: from the stream when there is one.
+    template <typename Take>
+    void forEachLine(Take&& take) const {
+        if (stream_)
+            stream_->forEachLine(take);
+        else
+            for (const ProjectLine& line : project_.ProjectLines) take(line);
+    }
+
+    // Some line carries a tag of that name. A streamed project whose text
+    // never spells the name is not gone through.
+    bool anyLineTagged(std::string_view name) const {
+        if (stream_ && !stream_->mentions(name)) return false;
+        bool any = false;
+        forEachLine([&](const ProjectLine& line) {
+            for (std::size_t k = 1; k <= line.TagNames.Count() && !any; ++k)
+                any = line.TagNames.Item(k) == name;
+        });
+        return any;
+    }
+
     static std::string_view trimmedText(std::string_view s) {
         const auto first = s.find_first_not_of(' ');
         if (first == std::string_view::npos) return {};
@@ -337,11 +359,7 @@ class Layouter {
     // The scale of every line in a block that a <@FIT=W;H> line of its own
     // starts: the widest line's ink fits W, the block's letter boxes H.
     void planFitBlocks() {
-        bool any = false;
-        for (const ProjectLine& line : project_.ProjectLines)
-            for (std::size_t k = 1; k <= line.TagNames.Count(); ++k)
-                any = any || line.TagNames.Item(k) == "FIT";
-        if (!any) return;
+        if (!anyLineTagged("FIT")) return;
         PlacementTags scout;
         std::vector<std::string> unused;
         std::optional<FitBox> box;
@@ -361,9 +379,10 @@ class Layouter {
             members.clear();
             widest = 0;
         };
-        blockScale_.assign(project_.ProjectLines.Count() + 1, 0);
         std::size_t lineNumber = 0;
-        for (const ProjectLine& line : project_.ProjectLines) {
+        blockScale_.assign(1, 0);  // line numbers start at 1
+        forEachLine([&](const ProjectLine& line) {
+            blockScale_.push_back(0);
             const std::string_view s = trimmedText(line.Text);
             if (line.TagPositions.Count() > 0) indexTags(line, s.size());
             const auto tags = scout.read(line, s.empty(), ++lineNumber, unused);
@@ -374,13 +393,13 @@ class Layouter {
                 } else if (tags.fitSet) {
                     close();
                 }
-                continue;
+                return;
             }
-            if (!box || tags.code || tags.placement.arc) continue;
+            if (!box || tags.code || tags.placement.arc) return;
             members.push_back(lineNumber);
             const LineExtent e = measure(line, s);
             if (e.inked) widest = std::max(widest, e.inkMax - e.inkMin);
-        }
+        });
         close();
     }
 
@@ -484,10 +503,16 @@ class Layouter {
 
     PenPointSink* const sink_;  // none: the records go into the result's list
     const Project& project_;
+    const ProjectStream* const stream_;
     const MachiningSettings& settings_;
     const bool buildTexts_;
     const char separator_;
     GlyphCache glyphs_;
+    // The flow of the lines.
+    const double letterGap_ = project_.LetterHeight / 5 * project_.WidthFactor;
+    const double spaceAdvance_ = project_.LetterHeight / 2 * project_.WidthFactor;
+    double lineY_ = 0;
+    std::size_t lineNumber_ = 0;
     LayoutResult result_;
     PenPoints* points_ = nullptr;
     std::size_t records_ = 1;              // the placeholder is record 1
@@ -575,7 +600,9 @@ LayoutResult LayOutProject(const Project& project, const std::string& fontPath,
     return Layouter(project, fontPath, settings, texts, replaced).run();
 }
 
-LayoutResult StreamProjectLayout(const Project& project, const std::string& fontPath,
+LayoutResult StreamProjectLayout(const ProjectStream& project, const std::string& fontPath,
                                  const MachiningSettings& settings, PenPointSink& sink) {
-    return Layouter(project, fontPath, settings, MoveTexts::Skip, nullptr, &sink).run();
+    return Layouter(project.parameters(), fontPath, settings, MoveTexts::Skip, nullptr, &sink,
+                    &project)
+        .run();
 }

@@ -10,6 +10,8 @@
 #include "lib/MachiningSettings.h"
 #include "main/ProjectModel.h"
 
+class ProjectStream;
+
 // Text layout: a project's lines become the tool path, letter by letter, with
 // pen lifts between words, around digits and punctuation, at position tags and
 // at line ends.
@@ -72,7 +74,8 @@ LayoutResult LayOutProject(const Project& project, const std::string& fontPath,
                            const LetterInMemory* replaced = nullptr);
 
 // The same records handed to `sink` one by one as they are made (those after
-// the placeholder), with no list kept: the result has no points, only the
+// the placeholder), with no list kept, and the project's lines made one by one
+// from its text as they are laid out: the result has no points, only the
 // bounds, messages and notes.
-LayoutResult StreamProjectLayout(const Project& project, const std::string& fontPath,
+LayoutResult StreamProjectLayout(const ProjectStream& project, const std::string& fontPath,
                                  const MachiningSettings& settings, PenPointSink& sink);

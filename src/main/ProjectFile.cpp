@@ -1,6 +1,7 @@
 #include "main/ProjectFile.h"
 
 #include <algorithm>
+#include <functional>
 
 #include "lib/NumberText.h"
 #include "lib/TextFile.h"
@@ -174,40 +175,73 @@ Project ParseProject(std::string_view bytes, EventPump& pump) {
     return ParseProjectText(text, pump, &foreign);
 }
 
-Project ParseProjectText(std::string_view text, EventPump& pump,
-                         const std::vector<char32_t>* foreign) {
-    // Views, not copies: a large project's lines are held once, in the project.
-    const std::vector<std::string_view> fileLines = textfile::splitLineViews(text);
-    const auto notAProject = [&](std::size_t lineWithoutComment) {
-        return NotAProjectError(notAProjectReason(fileLines, lineWithoutComment));
-    };
-    if (fileLines.size() < 4) throw notAProject(4);
+namespace {
 
-    Project project;
+// The text's lines one by one, cut as textfile::splitLineViews cuts them.
+class LineCutter {
+  public:
+    explicit LineCutter(std::string_view text) : text_(text) {}
+    bool next(std::string_view& line) {
+        if (start_ >= text_.size()) return false;
+        std::size_t i = start_;
+        while (i < text_.size() && text_[i] != '\r' && text_[i] != '\n') ++i;
+        line = text_.substr(start_, i - start_);
+        if (i < text_.size() && text_[i] == '\r' && i + 1 < text_.size() && text_[i + 1] == '\n')
+            ++i;
+        start_ = i + 1;
+        return true;
+    }
+    std::size_t at() const { return start_; }
+
+  private:
+    std::string_view text_;
+    std::size_t start_ = 0;
+};
+
+// The four parameters into project; where the text lines start. Throws
+// NotAProjectError (the reason looks at every line of the text).
+std::size_t readParameters(std::string_view text, Project& project) {
+    const auto notAProject = [&](std::size_t lineWithoutComment) {
+        return NotAProjectError(
+            notAProjectReason(textfile::splitLineViews(text), lineWithoutComment));
+    };
     double* const parameters[] = {&project.LineSpacing, &project.FieldWidth, &project.LetterHeight,
                                   &project.WidthFactor};
+    LineCutter lines(text);
     for (std::size_t i = 0; i < 4; ++i) {
-        const auto comment = fileLines[i].find("//");
-        if (comment == std::string::npos) throw notAProject(i);
-        *parameters[i] = numtext::leadingNumber(fileLines[i].substr(0, comment));
+        std::string_view line;
+        if (!lines.next(line)) throw notAProject(4);
+        const auto comment = line.find("//");
+        if (comment == std::string::npos) {
+            // Fewer than four lines is the first thing the reason tells.
+            std::string_view rest;
+            for (std::size_t k = i + 1; k < 4; ++k)
+                if (!lines.next(rest)) throw notAProject(4);
+            throw notAProject(i);
+        }
+        *parameters[i] = numtext::leadingNumber(line.substr(0, comment));
     }
     if (project.LineSpacing == 0 && project.FieldWidth == 0 && project.LetterHeight == 0 &&
         project.WidthFactor == 0)
         throw notAProject(4);
+    return lines.at();
+}
 
-    // The characters of the text's kForeign bytes, in order: each line takes
-    // those of its own.
-    std::size_t nextForeign = 0;
-    if (foreign)
-        for (std::size_t i = 0; i < 4; ++i) nextForeign += foreignIn(fileLines[i]);
-
-    // The first kept line fills this entry, so a project without text has one empty line.
-    project.ProjectLines.items().reserve(fileLines.size() - 4 + 1);
-    project.ProjectLines.Add(ProjectLine{});
-    bool firstKept = true;
-    for (std::size_t i = 4; i < fileLines.size(); ++i) {
-        std::string kept;
-        const std::string_view raw = fileLines[i];
+// Each text line of the project from `from` on, as the project holds it, to
+// take (the same line refilled each time). A text without one gives one
+// empty line. foreign: the characters of the text's kForeign bytes, in order.
+template <class Take>
+void forEachTextLine(std::string_view text, std::size_t from, const std::vector<char32_t>* foreign,
+                     Take&& take) {
+    std::size_t nextForeign = foreign ? foreignIn(text.substr(0, std::min(from, text.size()))) : 0;
+    Collection<ProjectLine> current;
+    current.Add(ProjectLine{});
+    ProjectLine& line = current.Item(1);
+    bool any = false;
+    LineCutter lines(text.substr(std::min(from, text.size())));
+    std::string kept;
+    std::string_view raw;
+    while (lines.next(raw)) {
         const std::size_t firstForeign = nextForeign;
         if (foreign) nextForeign += foreignIn(raw);
         if (const auto comment = CommentStart(raw); comment != std::string_view::npos) {
@@ -216,23 +250,83 @@ Project ParseProjectText(std::string_view text, EventPump& pump,
         } else {
             kept = raw;
         }
-        if (!firstKept) project.ProjectLines.Add(ProjectLine{});
-        firstKept = false;
-        ProjectLine& line = project.ProjectLines.Item(project.ProjectLines.Count());
+        any = true;
+        line.Text.clear();
+        line.TagPositions.Clear();
+        line.TagValues.Clear();
+        line.TagNames.Clear();
+        line.Foreign.clear();
         if (foreign && nextForeign > firstForeign) {
             // Trimming takes spaces only: the comment alone cuts characters off.
-            const std::size_t from = std::min(firstForeign, foreign->size());
-            const std::size_t to = std::min(from + foreignIn(kept), foreign->size());
-            line.Foreign.assign(foreign->begin() + static_cast<std::ptrdiff_t>(from),
+            const std::size_t at = std::min(firstForeign, foreign->size());
+            const std::size_t to = std::min(at + foreignIn(kept), foreign->size());
+            line.Foreign.assign(foreign->begin() + static_cast<std::ptrdiff_t>(at),
                                 foreign->begin() + static_cast<std::ptrdiff_t>(to));
         }
         if (kept.find("<@") != std::string::npos)
-            ExtractLineTags(project.ProjectLines, kept);
+            ExtractLineTags(current, kept);
         else
-            line.Text = std::move(kept);
-        pump.tick();
+            line.Text = kept;
+        take(line);
     }
+    if (!any) {
+        ProjectLine empty;
+        take(empty);
+    }
+}
+
+// Lines of text, cut as LineCutter cuts them: room enough for a project's.
+std::size_t countLines(std::string_view text) {
+    std::size_t count = 0;
+    LineCutter lines(text);
+    std::string_view line;
+    while (lines.next(line)) ++count;
+    return count;
+}
+
+}  // namespace
+
+Project ParseProjectText(std::string_view text, EventPump& pump,
+                         const std::vector<char32_t>* foreign) {
+    Project project;
+    const std::size_t from = readParameters(text, project);
+    // Lines held once, in the project, each moved there as it is made.
+    project.ProjectLines.items().reserve(countLines(text.substr(std::min(from, text.size()))) + 1);
+    forEachTextLine(text, from, foreign, [&](ProjectLine& line) {
+        project.ProjectLines.Add(std::move(line));
+        line = ProjectLine{};
+        pump.tick();
+    });
     return project;
+}
+
+ProjectStream::ProjectStream(std::string bytes, const std::string& path) {
+    // The file's bytes give way to their text: a large project is held once.
+    if (win1251::looksLikeUtf8(bytes)) {
+        std::string_view utf8 = bytes;
+        if (utf8.starts_with("\xEF\xBB\xBF")) utf8.remove_prefix(3);
+        text_ = win1251::fromUtf8Marked(utf8, &foreign_);
+        std::string().swap(bytes);
+    } else {
+        text_ = std::move(bytes);
+    }
+    from_ = readParameters(text_, parameters_);
+    parameters_.ProjectPath = path;
+}
+
+void ProjectStream::forEachLine(const std::function<void(const ProjectLine&)>& take) const {
+    forEachTextLine(text_, from_, foreign_.empty() ? nullptr : &foreign_,
+                    [&](const ProjectLine& line) { take(line); });
+}
+
+ProjectStream ReadProjectStream(const std::string& path) {
+    std::string bytes;
+    try {
+        bytes = textfile::readBytes(path);
+    } catch (const FileReadError&) {
+        throw NotAProjectError(cp("Файл не удалось прочитать."));
+    }
+    return ProjectStream(std::move(bytes), path);
 }
 
 Project ReadProjectFile(const std::string& path, EventPump& pump) {

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <algorithm>
+#include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -56,6 +59,34 @@ Project ParseProjectText(std::string_view text, EventPump& pump,
 // Reads and parses the file; ProjectPath of the result is path. A path that
 // cannot be read (missing, a folder, no access) counts as no project.
 Project ReadProjectFile(const std::string& path, EventPump& pump);
+
+// A project file held as its text, its lines made one at a time each time
+// they are gone through: a large project laid out with only its text in
+// memory, not its lines.
+class ProjectStream {
+  public:
+    // The file's bytes, decoded as ReadProjectFile decodes them; path becomes
+    // the parameters' ProjectPath. Throws NotAProjectError.
+    explicit ProjectStream(std::string bytes, const std::string& path = {});
+    // The path and the four parameters; no lines.
+    const Project& parameters() const { return parameters_; }
+    // The lines ReadProjectFile would hold, in order (the same object refilled).
+    void forEachLine(const std::function<void(const ProjectLine&)>& take) const;
+    // The lines' text holds the word somewhere (comments included): false
+    // tells that no line can carry a tag of that name.
+    bool mentions(std::string_view word) const {
+        return text_.find(word, std::min(from_, text_.size())) != std::string::npos;
+    }
+
+  private:
+    Project parameters_;
+    std::string text_;  // Windows-1251
+    std::vector<char32_t> foreign_;
+    std::size_t from_ = 0;  // where the text lines start
+};
+
+// Reads the file as ReadProjectFile does. Throws NotAProjectError.
+ProjectStream ReadProjectStream(const std::string& path);
 
 // The text the main window shows: every line's Text followed by CR LF.
 std::string ProjectDisplayText(const Project& project);

@@ -117,6 +117,10 @@ TEST(GCodeProfiles, FiguresFromTheRecordsAreThoseOfTheProgram) {
     for (const PenPoint& p : {PenPoint{3.14159, -2.5, 0}, PenPoint{1.0 / 3, -7.25, 0},
                               PenPoint{0, 0, 2.345}, PenPoint{4, -1, -0.5}, PenPoint{5, -1, 0}})
         points.append(p, "");
+    // Enough records that the figures are planned batch after batch, passes apart.
+    for (int i = 0; i < 6000; ++i)
+        points.append(i % 10 == 9 ? PenPoint{0, 0, 2} : PenPoint{1 + i % 7 * 0.25, -1.5 - i % 3, 0},
+                      "");
     std::vector<GCodeProfile> profiles = ShippedProfiles();
     GCodeProfile inches = FindProfile("GRBL");
     inches.inches = true;

@@ -11,6 +11,7 @@
 #include "gcode/MoveText.h"
 #include "lib/NumberText.h"
 #include "lib/TextFile.h"
+#include "lib/Win1251.h"
 #include "main/Layout.h"
 #include "main/ProjectFile.h"
 #include "main/TestFont.h"
@@ -173,20 +174,26 @@ TEST(GCodeProgram, AFileMadeInBlocksIsTheWholeProgram) {
     EXPECT_TRUE(readFile(path) == program);
 }
 
-// The command line lays the project out straight into the program, going
-// through the records once per pass (and once more for the figures or the
-// check): every profile's program and figures are the list's, and records
-// that make no program are refused before a kept sink gets a byte.
+// The command line lays the project out straight into the program from the
+// project's text, line by line, going through the records once per pass (and
+// once more for the figures or the check): every profile's program and
+// figures are the list's, and records that make no program are refused before
+// a kept sink gets a byte.
 TEST(GCodeProgram, AStreamedLayoutWritesTheListsProgram) {
     writeTestFont();
     EventPump none;
-    const Project p = ParseProject(textfile::joinCrLf(ProjectTemplateLines()) + "W7\r\n", none);
+    // UTF-8 with a character Windows-1251 lacks, a tag, a comment, an empty line.
+    const std::string text =
+        win1251::toUtf8(textfile::joinCrLf(ProjectTemplateLines())) + "W7 \u2603//x\r\n\r\nW";
+    const Project p = ParseProject(text, none);
+    const ProjectStream stream(text);
     const MachiningSettings s{2.5, 15, "500.00", 0};
     const LayoutResult listed = LayOutProject(p, kTestFont, s);
+    ASSERT_FALSE(listed.messages.empty());
     int passes = 0;
     const PenPointSource streamed = [&](PenPointSink& sink) {
         ++passes;
-        EXPECT_EQ(StreamProjectLayout(p, kTestFont, s, sink).messages, listed.messages);
+        EXPECT_EQ(StreamProjectLayout(stream, kTestFont, s, sink).messages, listed.messages);
     };
     std::vector<GCodeProfile> profiles = ShippedProfiles();
     profiles.push_back(FindProfile("GRBL"));

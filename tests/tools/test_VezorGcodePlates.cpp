@@ -71,4 +71,23 @@ TEST(VezorGcodePlates, ACodeThatCannotBeMadeIsToldAndTheRestWritten) {
     EXPECT_NE(run.err.find("Строка 3: код «;5» не понят"), std::string::npos) << run.err;
 }
 
+// The plate tags that look at the whole project (a mirror anywhere, a fitted
+// block) write the same program whether the layout streams into the writer or
+// is kept for a drawing; a drawing asked without a picture holds the plate.
+TEST(VezorGcodePlates, StreamedPlateIsTheListedOneAndItsDrawingNeedsNoPicture) {
+    const QString p = project("whole.txt",
+                              "6//a\r\n80//b\r\n5//c\r\n1//d\r\nTop\r\n<@FIT=30;8>\r\n"
+                              "A rather long line\r\nshort\r\n<@FIT=OFF>\r\n<@BOLD=2>Bold\r\n"
+                              "// a comment\r\n<@MIRROR>\r\n");
+    Outcome run = vezorGcode({"--font", kFont, "--out", pathOf("streamed.nc"), p});
+    ASSERT_EQ(run.status, 0) << run.err;
+    run = vezorGcode(
+        {"--font", kFont, "--out", pathOf("listed.nc"), "--svg", pathOf("whole.svg"), p});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const std::string streamed = readFile(joinPath(testProgramFolder(), "streamed.nc"));
+    EXPECT_EQ(streamed, readFile(joinPath(testProgramFolder(), "listed.nc")));
+    const std::string svg = readFile(joinPath(testProgramFolder(), "whole.svg"));
+    EXPECT_NE(svg.find("<path d=\"M "), std::string::npos) << svg;
+}
+
 }  // namespace

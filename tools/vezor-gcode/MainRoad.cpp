@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -169,21 +170,27 @@ int RunMainRoad(const Options& options) {
     settings = SettingsForProfile(settings, profile);
     settings.LineWidth = profile.lineWidth;
 
-    Project project;
-    try {
-        EventPump noEvents;
-        project = ReadProjectFile(options.project, noEvents);
-    } catch (const NotAProjectError& e) {
-        sayProgramText(e.message());
-        return kExitNotAProject;
-    }
-
     // Without a picture or a drawing the layout goes straight into the
     // program, laid out afresh each time the writer goes through the records,
     // and no list is kept: memory stays the same whatever the project's size.
     // The picture needs the list, with its texts, since the preview tells a
     // lift by the Z in a record's text; SVG and DXF need the list.
     const bool keepList = !options.png.empty() || !options.svg.empty() || !options.dxf.empty();
+
+    // Without the list only the project's text is held, its lines made as
+    // they are laid out; the list is made from the whole project.
+    std::optional<ProjectStream> stream;
+    Project project;
+    try {
+        EventPump noEvents;
+        if (keepList)
+            project = ReadProjectFile(options.project, noEvents);
+        else
+            stream.emplace(ReadProjectStream(options.project));
+    } catch (const NotAProjectError& e) {
+        sayProgramText(e.message());
+        return kExitNotAProject;
+    }
     LayoutResult layout;
     bool laidOut = false;
     const auto tellLayout = [&] {
@@ -195,7 +202,7 @@ int RunMainRoad(const Options& options) {
     PenPointSource records;
     if (!keepList) {
         records = [&](PenPointSink& sink) {
-            LayoutResult pass = StreamProjectLayout(project, font, settings, sink);
+            LayoutResult pass = StreamProjectLayout(*stream, font, settings, sink);
             if (!laidOut) layout = std::move(pass);
             laidOut = true;
         };
@@ -224,7 +231,7 @@ int RunMainRoad(const Options& options) {
             // Refused before the first record (a feed inches cannot take):
             // the layout's messages still come first.
             DiscardedRecords none;
-            layout = StreamProjectLayout(project, font, settings, none);
+            layout = StreamProjectLayout(*stream, font, settings, none);
         }
         if (!keepList) tellLayout();
         sayProgramText(e.message());

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <array>
+#include <condition_variable>
+#include <cstddef>
+#include <exception>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <thread>
+#include <vector>
+
+#include "gcode/GCodeEstimate.h"
+#include "gcode/GCodeSink.h"
+
+// An estimator planning on a thread of its own, fed in batches: whoever makes
+// the program's lines goes on with the next ones while the moves before are
+// planned. The figures are those of a GCodeEstimator given the same lines.
+class EstimatorThread final : public GCodeSink {
+  public:
+    explicit EstimatorThread(const MachineLimits& limits);
+    ~EstimatorThread() override;
+    EstimatorThread(const EstimatorThread&) = delete;
+    EstimatorThread& operator=(const EstimatorThread&) = delete;
+
+    // As GCodeEstimator::run; the line must outlive finish().
+    void run(const GCodeEstimator::PreparedLine& line, const std::array<double, 3>& axis);
+    // Text, as GCodeEstimator::write.
+    void write(std::string_view bytes) override;
+    MachiningFigures finish();
+
+  private:
+    struct Item {
+        const GCodeEstimator::PreparedLine* line;  // nullptr: text
+        std::array<double, 3> axis;
+        std::size_t begin, end;  // the text's bytes in the batch
+    };
+    struct Batch {
+        std::vector<Item> items;
+        std::string text;
+    };
+    void handOver();
+    void work();
+    void stop();
+
+    GCodeEstimator estimator_;  // the worker's until stop()
+    Batch filling_;
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    Batch pending_;  // guarded by mutex_
+    bool full_ = false;
+    bool done_ = false;
+    std::exception_ptr failure_;
+    std::thread worker_;
+};
