@@ -13,6 +13,7 @@
 #include "main/ProjectSource.h"
 
 class QAction;
+class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -105,6 +106,7 @@ class frmGCode final : public QMainWindow {
     QAction* mnuLine1 = nullptr;
     QAction* mnuFontEdit = nullptr;
     QAction* nmuOpen = nullptr;
+    QAction* mnuExportPlate = nullptr;  // «Сохранить как SVG/DXF…»
     QAction* mnuOpenCode = nullptr;
     QAction* mnuOpenOtherCode = nullptr;
     QAction* mnuParam = nullptr;
@@ -129,6 +131,8 @@ class frmGCode final : public QMainWindow {
     QLabel* lblReading = nullptr;         // how the G-code file shown was read
     // Line spacing, field width, letter height, width factor.
     std::array<QLineEdit*, 4> txtParameters{};
+    // «Зеркально»: the project's <@MIRROR> tag, put into the text or taken out.
+    QCheckBox* chkMirror = nullptr;
     QComboBox* cboShrift = nullptr;
     QComboBox* cboMash = nullptr;
     PreviewSurface* pic = nullptr;
@@ -158,6 +162,16 @@ class frmGCode final : public QMainWindow {
     // Marks the parameter fields that cannot be laid out and says why; false
     // when there is such a field.
     bool markParameterFaults();
+    // Plates (frmGCode_Plate.cpp): the mirror check box follows the text.
+    QCheckBox* buildMirrorBox(QWidget* parent);
+    void chkMirror_Toggled(bool on);
+
+  public:
+    // The laid-out plate as an SVG or a DXF drawing, by the name's extension.
+    void mnuExportPlate_Click();
+
+  private:
+    void showMirrorState();
     void layOutProject(bool withMessages);
     void markMissingLetters(const std::array<bool, 256>& missing);
     bool saveProjectTo(const std::string& path);
