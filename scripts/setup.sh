@@ -7,7 +7,8 @@ packages=(build-essential cmake ninja-build ccache qt6-base-dev qt6-base-dev-too
           appstream desktop-file-utils man-db file qt6-translations-l10n
           gcc make linuxcnc-uspace qt6-serialport-dev socat
           libfreetype-dev libboost-dev libpolyclipping-dev libfontconfig-dev
-          fonts-dejavu-core fonts-paratype fonts-comfortaa)
+          fonts-dejavu-core fonts-paratype fonts-comfortaa
+          libzint-dev zbar-tools dmtx-utils libdime-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

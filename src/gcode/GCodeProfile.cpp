@@ -42,6 +42,7 @@ GCodeProfile grbl() {
     p.end = "G0Z{SAFE}\nM5\nM30";
     p.comments = true;
     p.spindle = 10000;
+    p.rotaryAxis = "Y";  // GRBL has three axes: a rotary axis hangs on the Y output
     return p;
 }
 
@@ -84,6 +85,7 @@ GCodeProfile servoPen() {
     p.spindle = 30;
     p.servoUp = 50;
     p.dwell = 0.2;
+    p.rotaryAxis = "Y";
     return p;
 }
 
@@ -100,6 +102,7 @@ GCodeProfile laser() {
     p.end = "M5\nM30";
     p.comments = true;
     p.spindle = 1000;
+    p.rotaryAxis = "Y";
     return p;
 }
 
@@ -200,6 +203,9 @@ std::vector<Field> fields() {
     number("servo_up", &GCodeProfile::servoUp);
     number("dwell", &GCodeProfile::dwell);
     number("safe_z", &GCodeProfile::safeZ);
+    number("line_width", &GCodeProfile::lineWidth);
+    number("rotary_diameter", &GCodeProfile::rotaryDiameter);
+    text("rotary_axis", &GCodeProfile::rotaryAxis);
     axis("rate_x", &GCodeProfile::maxRate, 0);
     axis("rate_y", &GCodeProfile::maxRate, 1);
     axis("rate_z", &GCodeProfile::maxRate, 2);
@@ -382,6 +388,11 @@ void CheckProfile(const GCodeProfile& p) {
     notNegative("spindle", p.spindle);
     notNegative("servo_up", p.servoUp);
     notNegative("dwell", p.dwell);
+    positive("line_width", p.lineWidth);
+    if (p.lineWidth > 100) fail(n, cp("line_width: не больше 100 мм"));
+    notNegative("rotary_diameter", p.rotaryDiameter);
+    if (p.rotaryAxis != "A" && p.rotaryAxis != "B" && p.rotaryAxis != "C" && p.rotaryAxis != "Y")
+        fail(n, cp("rotary_axis: буква оси A, B, C или Y"));
     if (p.passes < 1 || p.passes > 100) fail(n, cp("число проходов должно быть целым от 1 до 100"));
     for (double v : {p.depth, p.safeZ})
         if (!std::isfinite(v) || std::fabs(v) > 1000) fail(n, cp("высота вне диапазона ±1000 мм"));

@@ -49,6 +49,14 @@ struct GCodeProfile {
     double servoUp = 0;
     double dwell = 0;
     double safeZ = 5;
+    // The width of the line the tool leaves, mm: the preview draws writing so
+    // wide, codes are filled and bold letters spaced by it.
+    double lineWidth = 0.3;
+    // A rotary axis in place of Y: the work's diameter in mm (0: none). Y is
+    // then written as degrees, Y * 360 / (pi * D), after the letter rotaryAxis,
+    // and every line move carries the feed that keeps the surface speed.
+    double rotaryDiameter = 0;
+    std::string rotaryAxis = "A";
 
     // The machine, for the machining time: per axis X, Y, Z.
     std::array<double, 3> maxRate{500, 500, 500};  // mm/min

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstring>
 #include <memory>
+#include <numbers>
 #include <vector>
 
 #include "gcode/EstimatorThread.h"
@@ -41,7 +42,7 @@ bool isDrawingPoint(const PenPoint& p) { return p.X != 0 && p.Y != 0 && p.Z == 0
 
 constexpr double kMmPerInch = 25.4;
 
-enum class Slot { None, X, Y, Lift };
+enum class Slot { None, X, Y, Lift, Feed };
 
 // A part compiled for one pass: its fixed values already in the text, the
 // coordinates and the lift height left as slots.
@@ -73,9 +74,21 @@ std::string shortest(double v) {
     return s;
 }
 
-Part compile(const std::string& text, const Constants& c, std::string_view eol) {
+// A rotary axis turns the work under the tool: Y words name its axis and
+// carry degrees, and a line move its own feed (see rotaryFeed).
+struct Rotary {
+    bool on = false;
+    std::string axis;         // the letter written for Y
+    double degreesPerMm = 0;  // of the work's surface
+    double feed = 0;          // the programmed surface speed, in program units
+    bool inches = false;
+};
+
+Part compile(const std::string& text, const Constants& c, std::string_view eol,
+             const Rotary& rotary = {}, bool lineMove = false) {
     Part part;
     if (text.empty()) return part;
+    const bool feedSlot = rotary.on && lineMove;
     std::string literal;
     const auto flush = [&](Slot slot) {
         part.pieces.push_back({literal, slot});
@@ -97,6 +110,16 @@ Part compile(const std::string& text, const Constants& c, std::string_view eol) 
             i += 6;
             continue;
         }
+        if (feedSlot && rest.starts_with("{F}")) {
+            flush(Slot::Feed);
+            i += 3;
+            continue;
+        }
+        if (rotary.on && rest.starts_with("Y{Y}")) {
+            literal += rotary.axis;
+            ++i;
+            continue;
+        }
         bool replaced = false;
         for (const auto& [name, value] : values) {
             if (rest.starts_with(name)) {
@@ -112,6 +135,10 @@ Part compile(const std::string& text, const Constants& c, std::string_view eol) 
         else
             literal += text[i];
         ++i;
+    }
+    if (feedSlot && text.find("{F}") == std::string::npos) {
+        literal += 'F';
+        flush(Slot::Feed);
     }
     literal += eol;
     flush(Slot::None);
@@ -158,7 +185,7 @@ class ProgramWriter {
         p_ += s.size();
     }
 
-    void part(const Part& part, const PenPoint& at) {
+    void part(const Part& part, const PenPoint& at, double feed = 0) {
         if (part.pieces.empty()) return;
         room(part.maxSize);
         for (const Part::Piece& piece : part.pieces) {
@@ -173,6 +200,9 @@ class ProgramWriter {
                     break;
                 case Slot::Lift:
                     p_ = lift(at.Z);
+                    break;
+                case Slot::Feed:
+                    p_ = movenumber::writeFixed(p_, feed, 2, true);
                     break;
                 case Slot::None:
                     break;
@@ -257,14 +287,14 @@ class FigureWriter {
     FigureWriter(EstimatorThread& estimator, PreparedParts& kept, bool inches)
         : estimator_(estimator), kept_(kept), text_(estimator, inches), inches_(inches) {}
 
-    void part(const Part& part, const PenPoint& at) {
+    void part(const Part& part, const PenPoint& at, double feed = 0) {
         if (part.pieces.empty()) return;
         if (!part.prepared) {
             part.prepared = prepare(part);
             kept_.push_back(part.prepared);
         }
         if (!part.prepared->exact) {
-            text_.part(part, at);
+            text_.part(part, at, feed);
             text_.flush();
             return;
         }
@@ -385,15 +415,55 @@ struct PassParts {
     Part rapid, penDown, firstDown, line, penUp;
 };
 
+Rotary rotaryOf(const GCodeProfile& profile, std::string_view feed) {
+    Rotary r;
+    if (!(profile.rotaryDiameter > 0)) return r;
+    const auto mm = numtext::parseLocaleNumber(feed, '.');
+    if (!mm || !std::isfinite(*mm) || !(*mm > 0))
+        throw ProfileError(cp("Подача «") + std::string(feed) +
+                           cp("» не число: для поворотной оси её не пересчитать"));
+    r.on = true;
+    r.axis = profile.rotaryAxis;
+    r.degreesPerMm = 360 / (std::numbers::pi * profile.rotaryDiameter);
+    r.feed = profile.inches ? *mm / kMmPerInch : *mm;
+    r.inches = profile.inches;
+    return r;
+}
+
+// Where a record puts the tool: Y as the axis's degrees on a rotary axis
+// (for inch output given in the 25.4ths the coordinate writer divides out, as
+// degrees are no length).
+PenPoint onMachine(const PenPoint& p, const Rotary& r) {
+    if (!r.on) return p;
+    const double degrees = movenumber::roundHundredths(p.Y * r.degreesPerMm);
+    return PenPoint{p.X, r.inches ? degrees * kMmPerInch : degrees, p.Z};
+}
+
+// A controller without inverse-time feed moves X and the rotary axis together
+// at F in mixed units (mm and degrees): the move's feed is the surface speed
+// times the ratio of that mixed length to the surface length.
+double rotaryFeed(const PenPoint& from, const PenPoint& to, const Rotary& r, bool inches) {
+    const double scale = inches ? 1 / kMmPerInch : 1;
+    const double dx = (to.X - from.X) * scale;
+    const double surface = std::hypot(dx, (to.Y - from.Y) * scale);
+    if (!(surface > 0)) return r.feed;
+    return r.feed * std::hypot(dx, (to.Y - from.Y) * r.degreesPerMm) / surface;
+}
+
 // One pass's parts for the records as they come, into `out`: the text writer
 // or the figure writer, so that both see the same program. A lift's move to
 // the next record waits for that record.
 template <class Out>
 class PassWriter final : public PenPointSink {
   public:
-    PassWriter(const PassParts& parts, const GCodeProfile& profile, bool lastPass,
-               std::string_view eol, Out& out)
-        : parts_(parts), profile_(profile), lastPass_(lastPass), eol_(eol), out_(out) {}
+    PassWriter(const PassParts& parts, const GCodeProfile& profile, const Rotary& rotary,
+               bool lastPass, std::string_view eol, Out& out)
+        : parts_(parts),
+          profile_(profile),
+          rotary_(rotary),
+          lastPass_(lastPass),
+          eol_(eol),
+          out_(out) {}
 
     void add(const PenPoint& p) override {
         if (first_) {
@@ -402,17 +472,21 @@ class PassWriter final : public PenPointSink {
             // empty line) must not plunge where the tool happens to be: the
             // lift's own line and the move to the first letter come first.
             if (!isLift(p)) {
-                out_.part(parts_.rapid, p);
+                out_.part(parts_.rapid, onMachine(p, rotary_));
+                at_ = p;
                 out_.part(parts_.firstDown, none_);
             }
         }
         if (afterLift_) {
-            out_.part(parts_.rapid, p);
+            out_.part(parts_.rapid, onMachine(p, rotary_));
+            at_ = p;
             out_.part(parts_.penDown, none_);
             afterLift_ = false;
         }
         if (isDrawingPoint(p)) {
-            out_.part(parts_.line, p);
+            out_.part(parts_.line, onMachine(p, rotary_),
+                      rotary_.on ? rotaryFeed(at_, p, rotary_, profile_.inches) : 0);
+            at_ = p;
         } else if (isLift(p)) {
             if (profile_.listForm && (p.X != 0 || p.Y != 0))
                 out_.moveText(p, eol_);
@@ -432,6 +506,8 @@ class PassWriter final : public PenPointSink {
   private:
     const PassParts& parts_;
     const GCodeProfile& profile_;
+    const Rotary& rotary_;
+    PenPoint at_;  // the surface point the tool is over, for a rotary move's feed
     const bool lastPass_;
     const std::string_view eol_;
     Out& out_;
@@ -446,18 +522,19 @@ template <class Out>
 void emitProgram(const PenPointSource& records, std::string_view feed, const GCodeProfile& profile,
                  std::string_view eol, Out& out, CheckedRecords* check = nullptr) {
     const PenPoint none;
+    const Rotary rotary = rotaryOf(profile, feed);
     for (int pass = 0; pass < profile.passes; ++pass) {
         const Constants c = constantsFor(profile, feed, PassDepth(profile, pass));
         const bool lastPass = pass + 1 == profile.passes;
         if (pass == 0) out.part(compile(profile.start, c, eol), none);
-        PassParts parts{compile(profile.rapid, c, eol),
+        PassParts parts{compile(profile.rapid, c, eol, rotary),
                         compile(profile.penDown, c, eol),
                         {},
-                        compile(profile.line, c, eol),
+                        compile(profile.line, c, eol, rotary, true),
                         compile(profile.penUp, c, eol)};
         parts.firstDown =
             profile.firstDown.empty() ? parts.penDown : compile(profile.firstDown, c, eol);
-        PassWriter<Out> writer(parts, profile, lastPass, eol, out);
+        PassWriter<Out> writer(parts, profile, rotary, lastPass, eol, out);
         if (pass == 0 && check) {
             check->forwardTo(&writer);
             records(*check);

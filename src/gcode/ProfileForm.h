@@ -22,7 +22,7 @@ enum class ProfileFieldKind {
 };
 
 // The dialog groups its controls by what they concern.
-enum class ProfileFieldGroup { File, Tool, Machine, Parts };
+enum class ProfileFieldGroup { File, Tool, Machine, Rotary, Parts };
 
 struct ProfileField {
     const char* key;    // the stored key; the control is named "txt_" + key

@@ -14,6 +14,11 @@ struct MachiningSettings {
     // profile has it (off for VEzor, on for the others; see BreaksForProfile),
     // off where no profile is known.
     std::optional<int> RazrivVBukve{};
+    // Not kept in the store: the chosen output profile's line width, which
+    // spaces the strokes that fill a code and the copies of a bold line (mm),
+    // and the command line's --mirror (as if the project had <@MIRROR>).
+    double LineWidth = 0.3;
+    bool Mirror = false;
 };
 
 // The program's caption, "VEzor из текста" (Windows-1251).

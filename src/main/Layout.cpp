@@ -1,5 +1,6 @@
 #include "main/Layout.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdio>
@@ -12,8 +13,10 @@
 #include "lib/NumberText.h"
 #include "lib/VezorError.h"
 #include "lib/Win1251.h"
+#include "main/CodeSymbol.h"
 #include "main/LinePlacement.h"
 #include "main/ProjectFile.h"
+#include "main/StrokeCopies.h"
 
 CharClass ClassOf(unsigned char code) {
     if (code == 32) return CharClass::Space;
@@ -119,10 +122,9 @@ class Layouter {
             points_ = result_.points.get();
             reserve();
         }
-        if (stream_)
-            stream_->forEachLine([this](const ProjectLine& line) { layOutLine(line); });
-        else
-            for (const ProjectLine& line : project_.ProjectLines) layOutLine(line);
+        mirror_ = settings_.Mirror || anyLineTagged("MIRROR");
+        planFitBlocks();
+        forEachLine([this](const ProjectLine& line) { layOutLine(line); });
         result_.bounds = ViewBounds{0, -project_.FieldWidth, project_.FieldWidth, 0};
         return std::move(result_);
     }
@@ -134,7 +136,16 @@ class Layouter {
         if (hasTags) indexTags(line, s.size());
         const auto placement = placementTags_.read(line, s.empty(), ++lineNumber_, result_.notes);
         if (placement.settingOnly) return;
-        placeLine(placement.placement, line, s, lineNumber_);
+        bold_ = placement.placement.bold;
+        if (placement.code) {
+            placeCode(*placement.code, placement.placement.align, lineY_, lineNumber_);
+            lineY_ +=
+                placement.code->size + std::max(0.0, project_.LineSpacing - project_.LetterHeight);
+            addPenUp(false, true);
+            return;
+        }
+        const double blockScale = lineNumber_ < blockScale_.size() ? blockScale_[lineNumber_] : 0;
+        placeLine(placement.placement, line, s, lineNumber_, blockScale);
         double penX = 0;
         bool pendingLift = false;
         std::size_t foreignSeen = 0;  // leading spaces hold none
@@ -173,8 +184,31 @@ class Layouter {
             }
         }
         // A line on an arc stands outside the flow of the field's lines.
-        if (!placement.placement.arc) lineY_ += project_.LineSpacing;
+        // The lines of a fitted block come closer together with their letters.
+        if (!placement.placement.arc)
+            lineY_ += project_.LineSpacing * (blockScale > 0 ? blockScale : 1);
         addPenUp(false, true);
+    }
+
+    // The project's lines in order: from the stream when there is one.
+    template <typename Take>
+    void forEachLine(Take&& take) const {
+        if (stream_)
+            stream_->forEachLine(take);
+        else
+            for (const ProjectLine& line : project_.ProjectLines) take(line);
+    }
+
+    // Some line carries a tag of that name. A streamed project whose text
+    // never spells the name is not gone through.
+    bool anyLineTagged(std::string_view name) const {
+        if (stream_ && !stream_->mentions(name)) return false;
+        bool any = false;
+        forEachLine([&](const ProjectLine& line) {
+            for (std::size_t k = 1; k <= line.TagNames.Count() && !any; ++k)
+                any = line.TagNames.Item(k) == name;
+        });
+        return any;
     }
 
     static std::string_view trimmedText(std::string_view s) {
@@ -211,9 +245,10 @@ class Layouter {
     // NoRazriv suppresses; a tag's lift and a line end always happen.
     void addPenUp(bool breakable, bool lineEnd) {
         if (breakable && settings_.NoRazriv == 1) return;
+        flushBoldStroke();
         if (penUpMarker_ == records_) return;
         const double z = lineEnd ? settings_.ZBezopS : settings_.ZBezop;
-        append(PenPoint{0, 0, z});
+        emit(PenPoint{0, 0, z});
         penUpMarker_ = records_;
     }
 
@@ -249,13 +284,19 @@ class Layouter {
         return x;
     }
 
-    // An aligned or bent line needs its width before its first letter is placed.
-    void placeLine(const LinePlacement& placement, const ProjectLine& line, std::string_view s,
-                   std::size_t lineNumber) {
-        placer_.reset();
-        if (placement.plain()) return;
+    // How far a line reaches at its letters' own size: its advance from the
+    // start to the last letter's right edge, and the X range of its ink.
+    struct LineExtent {
+        double advance = 0;
+        double inkMin = 0;
+        double inkMax = 0;
+        bool inked = false;
+    };
+
+    LineExtent measure(const ProjectLine& line, std::string_view s) {
         const double letterGap = project_.LetterHeight / 5 * project_.WidthFactor;
         const double spaceAdvance = project_.LetterHeight / 2 * project_.WidthFactor;
+        LineExtent e;
         double penX = 0;
         for (std::size_t d = 1; d <= s.size(); ++d) {
             const auto code = static_cast<unsigned char>(s[d - 1]);
@@ -267,10 +308,131 @@ class Layouter {
             const std::size_t k = line.TagPositions.Count() > 0 ? firstTagAt_[d] : 0;
             if (k != 0 && line.TagNames.Item(k) == "XXX")
                 if (const auto x = tagPosition(line.TagValues.Item(k))) penX = *x;
-            penX += glyphs_.get(code).width;
+            const Glyph& glyph = glyphs_.get(code);
+            for (const PenPoint& g : glyph.points) {
+                if (g.X == 0 || g.Y == 0) continue;
+                const double x = penX + g.X;
+                e.inkMin = e.inked ? std::min(e.inkMin, x) : x;
+                e.inkMax = e.inked ? std::max(e.inkMax, x) : x;
+                e.inked = true;
+            }
+            penX += glyph.width;
         }
-        placer_.emplace(placement, penX, project_.FieldWidth, project_.LetterHeight, lineNumber,
-                        result_.notes);
+        e.advance = penX;
+        return e;
+    }
+
+    // An aligned, bent or fitted line needs its width before its first letter
+    // is placed. A fitted line is scaled about its ink's left end, which then
+    // starts the line; a single one keeps its letters' middle height where
+    // full-size letters have it, a block's lines hang from the block's top.
+    void placeLine(const LinePlacement& placement, const ProjectLine& line, std::string_view s,
+                   std::size_t lineNumber, double blockScale) {
+        placer_.reset();
+        fitted_ = false;
+        if (placement.plain() && blockScale == 0) return;
+        const LineExtent e = measure(line, s);
+        if (!placement.fit && blockScale == 0) {
+            placer_.emplace(placement, e.advance, project_.FieldWidth, project_.LetterHeight,
+                            lineNumber, result_.notes);
+            return;
+        }
+        double k = blockScale;
+        if (k == 0) {
+            k = 1;
+            const double width =
+                placement.fit->width > 0 ? placement.fit->width : project_.FieldWidth;
+            const double ink = e.inkMax - e.inkMin;
+            if (e.inked && ink > width) k = width / ink;
+            if (placement.fit->height > 0 && project_.LetterHeight > placement.fit->height)
+                k = std::min(k, placement.fit->height / project_.LetterHeight);
+        }
+        fitted_ = true;
+        scale_ = k;
+        shift_ = e.inked ? e.inkMin : 0;
+        drop_ = blockScale > 0 ? 0 : (1 - k) * project_.LetterHeight / 2;
+        const double width = e.inked ? k * (e.inkMax - e.inkMin) : 0;
+        placer_.emplace(placement, width, project_.FieldWidth, project_.LetterHeight * k,
+                        lineNumber, result_.notes);
+    }
+
+    // The scale of every line in a block that a <@FIT=W;H> line of its own
+    // starts: the widest line's ink fits W, the block's letter boxes H.
+    void planFitBlocks() {
+        if (!anyLineTagged("FIT")) return;
+        PlacementTags scout;
+        std::vector<std::string> unused;
+        std::optional<FitBox> box;
+        std::vector<std::size_t> members;
+        double widest = 0;
+        const auto close = [&] {
+            if (box && !members.empty()) {
+                const double w = box->width > 0 ? box->width : project_.FieldWidth;
+                const double tall = static_cast<double>(members.size() - 1) * project_.LineSpacing +
+                                    project_.LetterHeight;
+                double k = 1;
+                if (widest > w) k = w / widest;
+                if (tall > box->height) k = std::min(k, box->height / tall);
+                for (std::size_t n : members) blockScale_[n] = k;
+            }
+            box.reset();
+            members.clear();
+            widest = 0;
+        };
+        std::size_t lineNumber = 0;
+        blockScale_.assign(1, 0);  // line numbers start at 1
+        forEachLine([&](const ProjectLine& line) {
+            blockScale_.push_back(0);
+            const std::string_view s = trimmedText(line.Text);
+            if (line.TagPositions.Count() > 0) indexTags(line, s.size());
+            const auto tags = scout.read(line, s.empty(), ++lineNumber, unused);
+            if (tags.settingOnly) {
+                if (tags.blockFit) {
+                    close();
+                    box = tags.blockFit;
+                } else if (tags.fitSet) {
+                    close();
+                }
+                return;
+            }
+            if (!box || tags.code || tags.placement.arc) return;
+            members.push_back(lineNumber);
+            const LineExtent e = measure(line, s);
+            if (e.inked) widest = std::max(widest, e.inkMax - e.inkMin);
+        });
+        close();
+    }
+
+    // A code in place of the line's text: its square's top at the line's top,
+    // where the line's alignment puts it in the field.
+    void placeCode(const CodeRequest& code, LineAlign align, double lineY, std::size_t lineNumber) {
+        const std::string line = cp("Строка ") + std::to_string(lineNumber) + ": ";
+        CodeModules modules;
+        try {
+            modules = EncodeCode(code.kind, win1251::toUtf8(code.text));
+        } catch (const CodeError& e) {
+            result_.notes.push_back(line + e.message());
+            return;
+        }
+        const double module = CodeModuleSize(modules, code.size);
+        if (module < settings_.LineWidth)
+            result_.notes.push_back(
+                line + cp("клетка кода ") +
+                numtext::shortest(movenumber::roundHundredths(module), separator_) +
+                cp(" мм уже линии ") + numtext::shortest(settings_.LineWidth, separator_) +
+                cp(" мм: код может не читаться"));
+        double left = 0;
+        if (align == LineAlign::Centre) left = (project_.FieldWidth - code.size) / 2;
+        if (align == LineAlign::Right) left = project_.FieldWidth - code.size;
+        bool first = true;
+        for (const auto& stroke : CodeFillStrokes(modules, code.size, settings_.LineWidth)) {
+            // White modules between the runs: the pen lifts whatever NoRazriv says.
+            if (!first) addPenUp(false, false);
+            first = false;
+            for (const CodePoint& p : stroke)
+                emit(PenPoint{FinishedCoordinate(left + p.x), FinishedCoordinate(-(lineY + p.y)),
+                              0});
+        }
     }
 
     // Places the letter and finishes its points at once: coordinates rounded
@@ -291,18 +453,41 @@ class Layouter {
                 addPenUp(false, false);
                 breakPending = false;
             }
-            if (placer_) {
-                append(placer_->place(g, glyph.width, penX, lineY));
+            if (fitted_) {
+                place(placer_->place(PenPoint{g.X * scale_, g.Y * scale_, 0}, glyph.width * scale_,
+                                     (penX - shift_) * scale_, lineY + drop_));
                 drawn = true;
                 continue;
             }
-            append(PenPoint{movenumber::roundHundredths(g.X + penX),
-                            movenumber::roundHundredths(-(g.Y + lineY)), 0});
+            if (placer_) {
+                place(placer_->place(g, glyph.width, penX, lineY));
+                drawn = true;
+                continue;
+            }
+            place(PenPoint{movenumber::roundHundredths(g.X + penX),
+                           movenumber::roundHundredths(-(g.Y + lineY)), 0});
             drawn = true;
         }
     }
 
-    void append(const PenPoint& p) {
+    // A placed drawing point: straight on, or kept for the copies of a bold stroke.
+    void place(const PenPoint& p) {
+        if (bold_ > 1)
+            stroke_.push_back(p);
+        else
+            emit(p);
+    }
+
+    void flushBoldStroke() {
+        if (stroke_.empty()) return;
+        for (const PenPoint& p : BoldStroke(stroke_, bold_, settings_.LineWidth)) emit(p);
+        stroke_.clear();
+    }
+
+    // The record goes into the list or the sink; a mirrored plate's drawing
+    // points turn about the field's middle on the way.
+    void emit(PenPoint p) {
+        if (mirror_ && p.Z == 0) p.X = FinishedCoordinate(project_.FieldWidth - p.X);
         ++records_;
         if (sink_) {
             sink_->add(p);
@@ -335,6 +520,16 @@ class Layouter {
     std::vector<std::size_t> firstTagAt_;  // by character position; 0: no tag
     PlacementTags placementTags_;
     std::optional<LinePlacer> placer_;  // none: the line lies as it always has
+    // A fitted line: glyphs scaled by scale_ about the ink's left end shift_
+    // (letter mm), and lowered by drop_.
+    bool fitted_ = false;
+    double scale_ = 1;
+    double shift_ = 0;
+    double drop_ = 0;
+    std::vector<double> blockScale_;  // by line number; 0: in no fitted block
+    bool mirror_ = false;
+    int bold_ = 1;
+    std::vector<PenPoint> stroke_;  // the bold line's stroke being drawn
     char text_[kMaxMoveText];
 };
 

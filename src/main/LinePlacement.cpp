@@ -78,11 +78,60 @@ std::optional<std::optional<ArcPath>> arcFrom(const std::string& value) {
     return std::optional<ArcPath>{arc};
 }
 
-// A finished coordinate of a placed point: hundredths, never exactly 0.
-double finished(double v) {
+}  // namespace
+
+double FinishedCoordinate(double v) {
     const double r = movenumber::roundHundredths(v);
     if (r != 0) return r;
     return std::signbit(v) ? -0.01 : 0.01;
+}
+
+namespace {
+
+// "W", "W;H", "" (the field's width) or "OFF" (empty inside). Nothing at all
+// when the text does not read.
+std::optional<std::optional<FitBox>> fitFrom(const std::string& value) {
+    const std::string v = upper(trimmed(value));
+    if (v == "OFF") return std::optional<FitBox>{};
+    FitBox fit;
+    const auto semicolon = v.find(';');
+    const std::string width = trimmed(v.substr(0, semicolon));
+    if (!width.empty()) {
+        const auto w = arcNumber(width);
+        if (!w || !(*w > 0)) return std::nullopt;
+        fit.width = *w;
+    }
+    if (semicolon != std::string::npos) {
+        const auto h = arcNumber(v.substr(semicolon + 1));
+        if (!h || !(*h > 0)) return std::nullopt;
+        fit.height = *h;
+    }
+    return std::optional<FitBox>{fit};
+}
+
+std::optional<int> boldFrom(const std::string& value) {
+    const auto n = arcNumber(value);
+    if (!n || *n != std::floor(*n) || *n < 1 || *n > kMaxBold) return std::nullopt;
+    return static_cast<int>(*n);
+}
+
+// "TEXT" or "TEXT;SIZE": a last field that reads as a number is the size, so
+// a text may hold ";" itself.
+std::optional<CodeRequest> codeFrom(CodeKind kind, const std::string& value) {
+    CodeRequest code;
+    code.kind = kind;
+    code.text = value;
+    if (const auto semicolon = value.rfind(';'); semicolon != std::string::npos) {
+        if (const auto size = arcNumber(value.substr(semicolon + 1))) {
+            // A code wider than a large plate is a typing error, and would
+            // take hundreds of thousands of moves.
+            if (!(*size > 0) || *size > 300) return std::nullopt;
+            code.size = *size;
+            code.text = value.substr(0, semicolon);
+        }
+    }
+    if (code.text.empty()) return std::nullopt;
+    return code;
 }
 
 }  // namespace
@@ -90,34 +139,78 @@ double finished(double v) {
 PlacementTags::Line PlacementTags::read(const ProjectLine& line, bool emptyText,
                                         std::size_t lineNumber, std::vector<std::string>& notes) {
     LinePlacement own = defaults_;
+    Line result;
     bool placementTags = false;
     bool otherTags = false;
+    bool fitTag = false;
     for (std::size_t k = 1; k <= line.TagNames.Count(); ++k) {
         const std::string& name = line.TagNames.Item(k);
         const std::string& value = line.TagValues.Item(k);
+        const auto skipped = [&](const char* what, const char* form) {
+            notes.push_back(lineName(lineNumber) + cp(what) + value + cp("» не понят") + cp(form) +
+                            cp(", тег пропущен"));
+        };
         if (name == "ALIGN") {
             placementTags = true;
             if (const auto align = alignFrom(value))
                 own.align = *align;
             else
-                notes.push_back(lineName(lineNumber) + cp(": выравнивание «") + value +
-                                cp("» не понято (L, C или R), тег пропущен"));
+                skipped(": выравнивание «", "о (L, C или R)");
         } else if (name == "ARC") {
             placementTags = true;
             if (const auto arc = arcFrom(value))
                 own.arc = *arc;
             else
-                notes.push_back(lineName(lineNumber) + cp(": дуга «") + value +
-                                cp("» не понята (X;Y;радиус;угол;CW или CCW), тег пропущен"));
+                skipped(": дуга «", "а (X;Y;радиус;угол;CW или CCW)");
+        } else if (name == "FIT") {
+            placementTags = true;
+            if (const auto fit = fitFrom(value)) {
+                own.fit = *fit;
+                fitTag = true;
+            } else {
+                skipped(": вписывание «", "о (ширина или ширина;высота в мм, или OFF)");
+            }
+        } else if (name == "BOLD") {
+            placementTags = true;
+            if (const auto bold = boldFrom(value))
+                own.bold = *bold;
+            else
+                skipped(": жирность «", "а (целое число от 1 до 10)");
+        } else if (name == "QR" || name == "DM") {
+            placementTags = true;
+            if (const auto code =
+                    codeFrom(name == "QR" ? CodeKind::QR : CodeKind::DataMatrix, value))
+                result.code = *code;
+            else
+                skipped(": код «", " (текст;размер в мм)");
+        } else if (name == "MIRROR") {
+            placementTags = true;  // read for the whole project beforehand
         } else {
             otherTags = true;
         }
     }
-    Line result;
-    result.settingOnly = emptyText && placementTags && !otherTags;
-    if (result.settingOnly) defaults_ = own;
+    result.settingOnly = emptyText && placementTags && !otherTags && !result.code;
+    if (result.settingOnly) {
+        // A fit with a height on a line of its own fits the following lines as
+        // one block; any fit of its own ends a block.
+        result.fitSet = fitTag;
+        if (own.fit && own.fit->height > 0) {
+            result.blockFit = own.fit;
+            own.fit.reset();
+        }
+        defaults_ = own;
+    }
+    if (result.code && !emptyText)
+        notes.push_back(lineName(lineNumber) + cp(": текст в строке с кодом пропущен"));
     result.placement = own;
     return result;
+}
+
+bool ProjectIsMirrored(const Project& project) {
+    for (const ProjectLine& line : project.ProjectLines)
+        for (std::size_t k = 1; k <= line.TagNames.Count(); ++k)
+            if (line.TagNames.Item(k) == "MIRROR") return true;
+    return false;
 }
 
 LinePlacer::LinePlacer(const LinePlacement& placement, double lineWidth, double fieldWidth,
@@ -140,7 +233,9 @@ LinePlacer::LinePlacer(const LinePlacement& placement, double lineWidth, double 
 }
 
 PenPoint LinePlacer::place(const PenPoint& g, double letterWidth, double penX, double lineY) const {
-    if (!arc_) return PenPoint{finished(g.X + penX + offset_), finished(-(g.Y + lineY)), 0};
+    if (!arc_)
+        return PenPoint{FinishedCoordinate(g.X + penX + offset_),
+                        FinishedCoordinate(-(g.Y + lineY)), 0};
     // The letter turns as a whole about the middle of its box, which sits on
     // the circle at the arc length its middle has along the line.
     const ArcPath& a = *arc_;
@@ -158,6 +253,6 @@ PenPoint LinePlacer::place(const PenPoint& g, double letterWidth, double penX, d
     const double upY = side * radialY;
     const double u = g.X - letterWidth / 2;
     const double v = middle_ - g.Y;
-    return PenPoint{finished(a.centreX + a.radius * radialX + u * rightX + v * upX),
-                    finished(a.centreY + a.radius * radialY + u * rightY + v * upY), 0};
+    return PenPoint{FinishedCoordinate(a.centreX + a.radius * radialX + u * rightX + v * upX),
+                    FinishedCoordinate(a.centreY + a.radius * radialY + u * rightY + v * upY), 0};
 }

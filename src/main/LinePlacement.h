@@ -28,11 +28,35 @@ struct ArcPath {
     bool operator==(const ArcPath&) const = default;
 };
 
+// <@FIT=W> and <@FIT=W;H>: the letters shrink (never grow) until the line's
+// ink is no wider than W (its length along an arc) and, with H, the letters no
+// taller than H. W 0 stands for the field's width. Set on a line of its own
+// with H, it fits the lines that follow as one block into W by H.
+struct FitBox {
+    double width = 0;
+    double height = 0;  // 0: no limit but the letter height
+    bool operator==(const FitBox&) const = default;
+};
+
+// <@QR=TEXT;SIZE> and <@DM=TEXT;SIZE>: a code in place of the line's text.
+enum class CodeKind { QR, DataMatrix };
+struct CodeRequest {
+    CodeKind kind = CodeKind::QR;
+    std::string text;  // Windows-1251, as the line holds it
+    double size = 20;  // the square's side with its quiet zone, mm
+    bool operator==(const CodeRequest&) const = default;
+};
+
+constexpr int kMaxBold = 10;
+
 struct LinePlacement {
     LineAlign align = LineAlign::Left;
     std::optional<ArcPath> arc;
-    // A plain line is laid out exactly as a project without these tags.
-    bool plain() const { return align == LineAlign::Left && !arc; }
+    std::optional<FitBox> fit;
+    int bold = 1;  // <@BOLD=N>: each stroke written N times side by side
+    // A plain line is laid out exactly as a project without these tags (a bold
+    // one gets its copies after placing).
+    bool plain() const { return align == LineAlign::Left && !arc && !fit; }
     bool operator==(const LinePlacement&) const = default;
 };
 
@@ -42,6 +66,11 @@ class PlacementTags {
     struct Line {
         bool settingOnly = false;  // no text, only placement tags: no line of its own
         LinePlacement placement;
+        // A block fit set by this line: the lines that follow, up to the next
+        // <@FIT> line of their own, share one scale.
+        std::optional<FitBox> blockFit;
+        bool fitSet = false;              // a line of its own with <@FIT>: ends a block
+        std::optional<CodeRequest> code;  // the line is a code
     };
     // lineNumber (1-based text line) and the text without spaces name the line
     // in notes: a tag value that cannot be read is reported there and ignored.
@@ -51,6 +80,14 @@ class PlacementTags {
   private:
     LinePlacement defaults_;
 };
+
+// Whether a <@MIRROR> tag stands anywhere in the project: the whole plate is
+// then mirrored left to right about the field's middle.
+bool ProjectIsMirrored(const Project& project);
+
+// A finished coordinate of a placed point: hundredths, never exactly 0, so the
+// point stays a drawing point.
+double FinishedCoordinate(double v);
 
 // Puts one line's letter points in place. Glyph points come in letter
 // millimetres (Y downward from the letter box's top); a line's advance along

@@ -3,11 +3,12 @@
 #include <algorithm>
 
 #include "lib/Win1251.h"
+#include "main/ProjectFile.h"
 
 std::vector<std::size_t> MissingLetterPositions(std::string_view line,
                                                 const std::array<bool, 256>& missing) {
     std::vector<std::size_t> positions;
-    const std::size_t end = std::min(line.find("//"), line.size());
+    const std::size_t end = std::min(CommentStart(line), line.size());
     for (std::size_t i = 0; i < end; ++i) {
         if (line.compare(i, 2, "<@") == 0) {
             const auto closer = line.find('>', i + 2);

@@ -91,7 +91,59 @@ class Plotter {
         *p = word;
     }
 
+    // A line `radius` pixels either side of a to b with round ends: the
+    // writing as wide as the tool leaves it.
+    void thickSegment(Pixel a, Pixel b, double radius, std::uint32_t word) {
+        disc(a, radius, word);
+        if (a == b) return;
+        disc(b, radius, word);
+        const double dx = b.x - a.x;
+        const double dy = b.y - a.y;
+        const double length = std::hypot(dx, dy);
+        const double nx = -dy / length * radius;
+        const double ny = dx / length * radius;
+        const double xs[4] = {a.x + nx, b.x + nx, b.x - nx, a.x - nx};
+        const double ys[4] = {a.y + ny, b.y + ny, b.y - ny, a.y - ny};
+        const int top =
+            std::max(0, static_cast<int>(std::ceil(std::min({ys[0], ys[1], ys[2], ys[3]}))));
+        const int bottom = std::min(
+            t_.height - 1, static_cast<int>(std::floor(std::max({ys[0], ys[1], ys[2], ys[3]}))));
+        for (int y = top; y <= bottom; ++y) {
+            double left = 1e18;
+            double right = -1e18;
+            for (int e = 0; e < 4; ++e) {
+                const double y1 = ys[e];
+                const double y2 = ys[(e + 1) % 4];
+                if ((y < std::min(y1, y2)) || (y > std::max(y1, y2))) continue;
+                const double x1 = xs[e];
+                const double x2 = xs[(e + 1) % 4];
+                const double x = y1 == y2 ? x1 : x1 + (x2 - x1) * (y - y1) / (y2 - y1);
+                const double other = y1 == y2 ? x2 : x;
+                left = std::min({left, x, other});
+                right = std::max({right, x, other});
+            }
+            span(y, left, right, word);
+        }
+    }
+
   private:
+    void disc(Pixel c, double radius, std::uint32_t word) {
+        const int reach = static_cast<int>(radius);
+        for (int dy = -reach; dy <= reach; ++dy) {
+            const int y = c.y + dy;
+            if (y < 0 || y >= t_.height) continue;
+            const double half = std::sqrt(radius * radius - dy * dy);
+            span(y, c.x - half, c.x + half, word);
+        }
+    }
+
+    void span(int y, double left, double right, std::uint32_t word) {
+        const int from = std::max(0, static_cast<int>(std::ceil(left - 1e-9)));
+        const int to = std::min(t_.width - 1, static_cast<int>(std::floor(right + 1e-9)));
+        std::uint32_t* row = t_.bits + y * t_.stride;
+        for (int x = from; x <= to; ++x) row[x] = word;
+    }
+
     PixelBuffer& t_;
 };
 
@@ -286,12 +338,32 @@ std::optional<std::size_t> PreviewScene::recordNear(MmPoint point, double tolera
     return best;
 }
 
-void PreviewScene::render(PixelBuffer& target, const ViewTransform& view, std::size_t count) const {
+void PreviewScene::render(PixelBuffer& target, const ViewTransform& view, std::size_t count,
+                          double writingWidth) const {
     if (target.width <= 0 || target.height <= 0) return;
     count = std::min(count, size());
     Plotter plot(target);
+    // Writing is drawn as wide as the tool leaves it once that is more than a
+    // pixel and a half; a picture of a whole large file stays one pixel wide.
+    const double radius = writingWidth * view.pixelsPerMm() / 2;
+    const bool thick = radius >= 0.75;
+    // Drawn so, the travel goes first and the writing over it: the picture
+    // shows the ink the tool leaves.
+    int pass = 0;
+    const auto skipped = [&](PreviewColour colour) {
+        return thick && (colour == PreviewColour::Red) != (pass == 1);
+    };
+    const auto draw = [&](Pixel from, Pixel to, PreviewColour colour, std::uint32_t word) {
+        if (skipped(colour)) return;
+        if (thick && colour == PreviewColour::Red)
+            plot.thickSegment(from, to, radius, word);
+        else if (from != to)
+            plot.segment(from, to, word);
+        else
+            plot.dot(to, word);
+    };
     // A pixel's margin past the edges keeps clipped ends off the border pixels.
-    const double onePixel = 1 / view.pixelsPerMm();
+    const double onePixel = (1 + (thick ? radius : 0)) / view.pixelsPerMm();
     MmRect shown = view.visible(target.width, target.height);
     shown = {shown.MinX - onePixel, shown.MinY - onePixel, shown.MaxX + onePixel,
              shown.MaxY + onePixel};
@@ -301,116 +373,111 @@ void PreviewScene::render(PixelBuffer& target, const ViewTransform& view, std::s
     std::uint32_t words[4];
     for (int c = 0; c < 4; ++c) words[c] = wordOf(static_cast<PreviewColour>(c));
 
-    Pixel pen;
-    bool penDown = false;  // pen is the pixel the last drawn move ended on
-    PreviewColour penColour = PreviewColour::Black;
-    for (std::size_t b = 0; b * kBlock < count; ++b) {
-        const MmRect& box = blocks_[b].box;
-        const std::size_t first = b * kBlock;
-        const std::size_t last = std::min(count, first + kBlock);
-        if (!box.intersects(shown)) {
-            penDown = false;
-            continue;
-        }
-        const PixelPoint low = view.toPixel(box.MinX, box.MaxY);
-        const PixelPoint high = view.toPixel(box.MaxX, box.MinY);
-        const Pixel a{roundPixel(low.x), roundPixel(low.y)};
-        if (a == Pixel{roundPixel(high.x), roundPixel(high.y)}) {
-            plot.dot(a, words[static_cast<int>(colours_[last - 1])]);
-            pen = a;
-            penDown = true;
-            penColour = colours_[last - 1];
-            continue;
-        }
-        if (blocks_[b].arcs) {
-            // Arcs in the block: each move, and each chord of an arc, cut to the view.
-            PixelPoint next = view.toPixel(startOf(first).X, startOf(first).Y);
-            const auto chord = [&](PixelPoint p1, PixelPoint p2, PreviewColour colour) {
-                if (!clipSegment(p1.x, p1.y, p2.x, p2.y, -2.0, -2.0, maxX, maxY)) {
-                    penDown = false;
-                    return;
+    for (pass = 0; pass < (thick ? 2 : 1); ++pass) {
+        Pixel pen;
+        bool penDown = false;  // pen is the pixel the last drawn move ended on
+        PreviewColour penColour = PreviewColour::Black;
+        for (std::size_t b = 0; b * kBlock < count; ++b) {
+            const MmRect& box = blocks_[b].box;
+            const std::size_t first = b * kBlock;
+            const std::size_t last = std::min(count, first + kBlock);
+            if (!box.intersects(shown)) {
+                penDown = false;
+                continue;
+            }
+            const PixelPoint low = view.toPixel(box.MinX, box.MaxY);
+            const PixelPoint high = view.toPixel(box.MaxX, box.MinY);
+            const Pixel a{roundPixel(low.x), roundPixel(low.y)};
+            if (a == Pixel{roundPixel(high.x), roundPixel(high.y)}) {
+                if (!skipped(colours_[last - 1]))
+                    plot.dot(a, words[static_cast<int>(colours_[last - 1])]);
+                pen = a;
+                penDown = true;
+                penColour = colours_[last - 1];
+                continue;
+            }
+            if (blocks_[b].arcs) {
+                // Arcs in the block: each move, and each chord of an arc, cut to the view.
+                PixelPoint next = view.toPixel(startOf(first).X, startOf(first).Y);
+                const auto chord = [&](PixelPoint p1, PixelPoint p2, PreviewColour colour) {
+                    if (!clipSegment(p1.x, p1.y, p2.x, p2.y, -2.0, -2.0, maxX, maxY)) {
+                        penDown = false;
+                        return;
+                    }
+                    const Pixel from{roundPixel(p1.x), roundPixel(p1.y)};
+                    const Pixel to{roundPixel(p2.x), roundPixel(p2.y)};
+                    if (from != to || !(penDown && pen == to && penColour == colour))
+                        draw(from, to, colour, words[static_cast<int>(colour)]);
+                    pen = to;
+                    penDown = true;
+                    penColour = colour;
+                };
+                for (std::size_t k = first; k < last; ++k) {
+                    const PixelPoint start = next;
+                    next = view.toPixel(ends_[k].X, ends_[k].Y);
+                    const Arc* arc = arcOf(k);
+                    if (arc == nullptr) {
+                        chord(start, next, colours_[k]);
+                        continue;
+                    }
+                    if (!arc->box.intersects(shown)) {
+                        penDown = false;
+                        continue;
+                    }
+                    PixelPoint from = start;
+                    forEachChordEnd(*arc, kArcPixels / view.pixelsPerMm(), [&](MmPoint p) {
+                        const PixelPoint to = view.toPixel(p.X, p.Y);
+                        chord(from, to, colours_[k]);
+                        from = to;
+                    });
+                }
+                continue;
+            }
+            if (box.MinX >= shown.MinX && box.MaxX <= shown.MaxX && box.MinY >= shown.MinY &&
+                box.MaxY <= shown.MaxY) {
+                // The usual case, and the one that costs: the whole block in view,
+                // nothing to cut, each end mapped once.
+                const MmPoint s = startOf(first);
+                const PixelPoint p = view.toPixel(s.X, s.Y);
+                Pixel from{nearPixel(p.x), nearPixel(p.y)};
+                for (std::size_t k = first; k < last; ++k) {
+                    const PixelPoint q = view.toPixel(ends_[k].X, ends_[k].Y);
+                    const Pixel to{nearPixel(q.x), nearPixel(q.y)};
+                    const PreviewColour colour = colours_[k];
+                    if (from != to || !(penDown && pen == to && penColour == colour))
+                        draw(from, to, colour, words[static_cast<int>(colour)]);
+                    pen = from = to;
+                    penDown = true;
+                    penColour = colour;
+                }
+                continue;
+            }
+            const MmPoint s = startOf(first);
+            PixelPoint next = view.toPixel(s.X, s.Y);
+            for (std::size_t k = first; k < last; ++k) {
+                PixelPoint p1 = next;
+                PixelPoint p2 = view.toPixel(ends_[k].X, ends_[k].Y);
+                next = p2;
+                const auto in = [&](const PixelPoint& p) {
+                    return p.x >= -2 && p.x <= maxX && p.y >= -2 && p.y <= maxY;
+                };
+                if (!in(p1) || !in(p2)) {
+                    const bool away = (p1.x < -2 && p2.x < -2) || (p1.x > maxX && p2.x > maxX) ||
+                                      (p1.y < -2 && p2.y < -2) || (p1.y > maxY && p2.y > maxY);
+                    if (away || !clipSegment(p1.x, p1.y, p2.x, p2.y, -2.0, -2.0, maxX, maxY)) {
+                        penDown = false;
+                        continue;
+                    }
                 }
                 const Pixel from{roundPixel(p1.x), roundPixel(p1.y)};
                 const Pixel to{roundPixel(p2.x), roundPixel(p2.y)};
-                if (from != to)
-                    plot.segment(from, to, words[static_cast<int>(colour)]);
-                else if (!(penDown && pen == to && penColour == colour))
-                    plot.dot(to, words[static_cast<int>(colour)]);
+                const PreviewColour colour = colours_[k];
+                if (from != to || !(penDown && pen == to && penColour == colour))
+                    draw(from, to, colour, words[static_cast<int>(colour)]);
                 pen = to;
                 penDown = true;
                 penColour = colour;
-            };
-            for (std::size_t k = first; k < last; ++k) {
-                const PixelPoint start = next;
-                next = view.toPixel(ends_[k].X, ends_[k].Y);
-                const Arc* arc = arcOf(k);
-                if (arc == nullptr) {
-                    chord(start, next, colours_[k]);
-                    continue;
-                }
-                if (!arc->box.intersects(shown)) {
-                    penDown = false;
-                    continue;
-                }
-                PixelPoint from = start;
-                forEachChordEnd(*arc, kArcPixels * onePixel, [&](MmPoint p) {
-                    const PixelPoint to = view.toPixel(p.X, p.Y);
-                    chord(from, to, colours_[k]);
-                    from = to;
-                });
             }
-            continue;
-        }
-        if (box.MinX >= shown.MinX && box.MaxX <= shown.MaxX && box.MinY >= shown.MinY &&
-            box.MaxY <= shown.MaxY) {
-            // The usual case, and the one that costs: the whole block in view,
-            // nothing to cut, each end mapped once.
-            const MmPoint s = startOf(first);
-            const PixelPoint p = view.toPixel(s.X, s.Y);
-            Pixel from{nearPixel(p.x), nearPixel(p.y)};
-            for (std::size_t k = first; k < last; ++k) {
-                const PixelPoint q = view.toPixel(ends_[k].X, ends_[k].Y);
-                const Pixel to{nearPixel(q.x), nearPixel(q.y)};
-                const PreviewColour colour = colours_[k];
-                if (from != to)
-                    plot.segment(from, to, words[static_cast<int>(colour)]);
-                else if (!(penDown && pen == to && penColour == colour))
-                    plot.dot(to, words[static_cast<int>(colour)]);
-                pen = from = to;
-                penDown = true;
-                penColour = colour;
-            }
-            continue;
-        }
-        const MmPoint s = startOf(first);
-        PixelPoint next = view.toPixel(s.X, s.Y);
-        for (std::size_t k = first; k < last; ++k) {
-            PixelPoint p1 = next;
-            PixelPoint p2 = view.toPixel(ends_[k].X, ends_[k].Y);
-            next = p2;
-            const auto in = [&](const PixelPoint& p) {
-                return p.x >= -2 && p.x <= maxX && p.y >= -2 && p.y <= maxY;
-            };
-            if (!in(p1) || !in(p2)) {
-                const bool away = (p1.x < -2 && p2.x < -2) || (p1.x > maxX && p2.x > maxX) ||
-                                  (p1.y < -2 && p2.y < -2) || (p1.y > maxY && p2.y > maxY);
-                if (away || !clipSegment(p1.x, p1.y, p2.x, p2.y, -2.0, -2.0, maxX, maxY)) {
-                    penDown = false;
-                    continue;
-                }
-            }
-            const Pixel from{roundPixel(p1.x), roundPixel(p1.y)};
-            const Pixel to{roundPixel(p2.x), roundPixel(p2.y)};
-            const PreviewColour colour = colours_[k];
-            if (from == to) {
-                if (!(penDown && pen == to && penColour == colour))
-                    plot.dot(to, words[static_cast<int>(colour)]);
-            } else {
-                plot.segment(from, to, words[static_cast<int>(colour)]);
-            }
-            pen = to;
-            penDown = true;
-            penColour = colour;
         }
     }
 }

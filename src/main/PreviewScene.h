@@ -53,10 +53,12 @@ class PreviewScene {
     std::optional<std::size_t> recordNear(MmPoint point, double tolerance, std::size_t count) const;
 
     // Draws the first `count` segments, one pixel wide in their colours, onto the
-    // buffer. Only what lies in view is touched, a run of moves that stays inside
-    // one pixel becomes that pixel, and a block of moves that fits in one pixel
-    // becomes one dot.
-    void render(PixelBuffer& target, const ViewTransform& view, std::size_t count) const;
+    // buffer; writing (red) as wide as writingWidth mm when that is more than a
+    // pixel and a half. Only what lies in view is touched, a run of moves that
+    // stays inside one pixel becomes that pixel, and a block of moves that fits
+    // in one pixel becomes one dot.
+    void render(PixelBuffer& target, const ViewTransform& view, std::size_t count,
+                double writingWidth = 0) const;
 
   private:
     struct Block {

@@ -61,6 +61,25 @@ void dropForeignInTags(std::vector<char32_t>& foreign, std::string_view text,
 
 }  // namespace
 
+std::size_t CommentStart(std::string_view line) {
+    std::size_t from = 0;
+    for (;;) {
+        const auto comment = line.find("//", from);
+        if (comment == std::string_view::npos) return comment;
+        // The last code tag opened before the "//": is it still open there?
+        std::size_t opener = std::string_view::npos;
+        for (const std::string_view tag : {"<@QR=", "<@DM="}) {
+            const auto at = line.rfind(tag, comment);
+            if (at != std::string_view::npos && (opener == std::string_view::npos || at > opener))
+                opener = at;
+        }
+        if (opener == std::string_view::npos) return comment;
+        const auto closer = line.find('>', opener);
+        if (closer == std::string_view::npos || closer < comment) return comment;
+        from = closer + 1;
+    }
+}
+
 void ExtractLineTags(Collection<ProjectLine>& lines, std::string& text) {
     ProjectLine& line = lines.Item(lines.Count());
     // One pass instead of a search from the start after every removal, so a
@@ -225,7 +244,7 @@ void forEachTextLine(std::string_view text, std::size_t from, const std::vector<
     while (lines.next(raw)) {
         const std::size_t firstForeign = nextForeign;
         if (foreign) nextForeign += foreignIn(raw);
-        if (const auto comment = raw.find("//"); comment != std::string_view::npos) {
+        if (const auto comment = CommentStart(raw); comment != std::string_view::npos) {
             kept = trimSpaces(raw.substr(0, comment));
             if (kept.empty()) continue;
         } else {

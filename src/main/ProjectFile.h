@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <functional>
 #include <string>
@@ -32,6 +33,11 @@ void WriteProjectTemplate(const std::string& path);
 // valid UTF-8 with at least one multi-byte sequence) is converted, a character
 // Windows-1251 lacks becoming win1251::kForeign; anything else is taken as it is.
 std::string DecodeProjectBytes(std::string_view bytes);
+
+// Where a text line's comment starts: its first "//", except inside a code tag
+// ("<@QR=" or "<@DM=" up to its ">"), whose text is often an address with
+// "//" in it. npos when the line has no comment.
+std::size_t CommentStart(std::string_view line);
 
 // Takes every complete "<@...>" tag out of text, left to right, appending its
 // position, name and value to the last entry of lines and storing the cleaned
@@ -66,6 +72,11 @@ class ProjectStream {
     const Project& parameters() const { return parameters_; }
     // The lines ReadProjectFile would hold, in order (the same object refilled).
     void forEachLine(const std::function<void(const ProjectLine&)>& take) const;
+    // The lines' text holds the word somewhere (comments included): false
+    // tells that no line can carry a tag of that name.
+    bool mentions(std::string_view word) const {
+        return text_.find(word, std::min(from_, text_.size())) != std::string::npos;
+    }
 
   private:
     Project parameters_;

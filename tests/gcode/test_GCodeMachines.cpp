@@ -90,6 +90,47 @@ TEST(GCodeMachines, LinuxCncInterpreterTakesItsProfiles) {
     }
 }
 
+// A plate with what plates add: mirrored, a bold line, a fitted line and a code.
+std::shared_ptr<PenPoints> platePoints() {
+    EventPump none;
+    MachiningSettings settings;
+    settings.Mirror = true;
+    const Project project =
+        ParseProject("6//a\r\n60//b\r\n5//c\r\n1//d\r\n<@BOLD=3>" + cp("Кольцо") + "\r\n<@FIT=20>" +
+                         cp("Длинная надпись") + "\r\n<@QR=VEzor;12>\r\n",
+                     none);
+    return LayOutProject(project, VEZOR_SOURCE_DIR "/resources/font/A-Chertezh", settings).points;
+}
+
+TEST(GCodeMachines, PlatesMirroredBoldAndOnARotaryAxisPassBothParsers) {
+    const auto points = platePoints();
+    const std::string check = grblTool("grbl-check");
+    const QString rs274 = QStandardPaths::findExecutable("rs274");
+    if (check.empty() && rs274.isEmpty())
+        GTEST_SKIP() << "neither grbl-check (VEZOR_GRBL_TOOLS) nor rs274 (linuxcnc-uspace) found";
+    for (const double diameter : {0.0, 40.0}) {
+        for (const char* name : {"GRBL", "Laser"}) {
+            if (check.empty()) break;
+            GCodeProfile profile = FindProfile(name);
+            profile.rotaryDiameter = diameter;
+            const ToolResult r = run(QString::fromStdString(check),
+                                     {QString::fromStdString(writeProgram(profile, *points))});
+            if (r.status == 2) GTEST_SKIP() << "grbl-check cannot build GRBL: " << r.out;
+            EXPECT_EQ(r.status, 0) << name << " " << diameter << ": " << r.out;
+        }
+        for (const char* name : {"LinuxCNC", "Mach3"}) {
+            if (rs274.isEmpty()) break;
+            GCodeProfile profile = FindProfile(name);
+            profile.rotaryDiameter = diameter;
+            const ToolResult r = run(
+                rs274, {"-g", QString::fromStdString(writeProgram(profile, *points)), "/dev/null"});
+            EXPECT_EQ(r.status, 0) << name << ": " << r.out;
+            for (const char* bad : {"error", "Error", "Unknown", "unknown"})
+                EXPECT_EQ(r.out.find(bad), std::string::npos) << name << ": " << r.out;
+        }
+    }
+}
+
 // A word of a shipped font, small: two letters 2 mm high.
 std::shared_ptr<PenPoints> wordPoints() {
     EventPump none;

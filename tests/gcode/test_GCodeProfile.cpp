@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <numbers>
 
 #include "TestSupport.h"
 #include "gcode/GCodeEstimate.h"
@@ -73,6 +74,36 @@ TEST(GCodeProfiles, DepthPassesAndInches) {
     EXPECT_EQ(depths(-0.3, 1, 0.15), (std::vector<double>{-0.3}));
     // Inches need a feed that is a number.
     EXPECT_THROW(BuildGCodeProgram(list({{}, {1, 1, 0}}), "fast", p), ProfileError);
+}
+
+TEST(GCodeProfiles, RotaryAxisWritesDegreesAndTheFeedOfTheSurfaceSpeed) {
+    // A diameter of 180 / pi mm: two degrees a millimetre of surface.
+    const PenPoints points =
+        list({{10, -5, 0}, {10, -15, 0}, {13, -11, 0}, {0, 0, 5}, {20, -2, 0}, {0, 0, 15}});
+    GCodeProfile p = FindProfile("LinuxCNC");
+    p.comments = false;
+    p.rotaryDiameter = 180 / std::numbers::pi;
+    const std::string program = BuildGCodeProgram(points, "500", p);
+    EXPECT_NE(program.find("G0 X10 A-10\nG1 Z0.000 F100\nG1 X10 A-10 F500\n"), std::string::npos)
+        << "no move: the feed itself";
+    // Along Y only the axis turns twice as far: twice the feed keeps the surface speed.
+    EXPECT_NE(program.find("G1 X10 A-30 F1000\n"), std::string::npos) << program;
+    // 3 and 4 mm on the surface are 3 mm and 8 degrees: 500 * sqrt(73) / 5.
+    EXPECT_NE(program.find("G1 X13 A-22 F854.4\n"), std::string::npos) << program;
+    EXPECT_NE(program.find("G0 X20 A-4\n"), std::string::npos) << program;
+
+    // VEzor's line moves carry no feed of their own: one is added; GRBL has Y only.
+    GCodeProfile own = DefaultProfile();
+    own.rotaryDiameter = p.rotaryDiameter;
+    EXPECT_NE(BuildGCodeProgram(points, "500.00", own).find("G1X10A-30F1000\r\n"),
+              std::string::npos);
+    GCodeProfile grbl = FindProfile("GRBL");
+    grbl.comments = false;
+    grbl.rotaryDiameter = p.rotaryDiameter;
+    EXPECT_NE(BuildGCodeProgram(points, "500", grbl).find("G1X10Y-30F1000\n"), std::string::npos);
+    EXPECT_THROW(BuildGCodeProgram(points, "fast", grbl), ProfileError);
+    grbl.rotaryDiameter = 0;
+    EXPECT_EQ(BuildGCodeProgram(points, "500", grbl).find("F1000"), std::string::npos);
 }
 
 // The figures are worked out from the records, not from the text: they must be

@@ -117,4 +117,83 @@ TEST_F(LinePlacementTest, TextRunsAlongTheArcInItsBand) {
     EXPECT_EQ(kinds(r), "PPPPLPPPPL");
 }
 
+TEST_F(LinePlacementTest, FitShrinksALineToItsBoxAboutItsInkAndNeverGrows) {
+    // "WWW" has ink from 1 to 11: fitted to 5 it is half as large, its ink
+    // starting the line and its letters' middle where full-size ones have it.
+    const LayoutResult r = layOut(
+        "<@FIT=5>WWW\r\n<@FIT=50>W\r\n<@ALIGN=C><@FIT=5>WWW\r\n<@FIT=50;5>W\r\n"
+        "<@FIT=x>W\r\n");
+    const std::vector<PenPoint> p = drawn(r);
+    ASSERT_EQ(p.size(), 18u);
+    EXPECT_TRUE(at(p[0], 0.01, -7.5)) << "the ink's left end stays a drawing point";
+    EXPECT_TRUE(at(p[1], 1, -5));
+    EXPECT_TRUE(at(p[5], 5, -5)) << "the ink ends at the box's width";
+    EXPECT_TRUE(at(p[6], 0.01, -22)) << "a short line keeps its size";
+    EXPECT_TRUE(at(p[7], 2, -17));
+    EXPECT_TRUE(at(p[8], 47.5, -31.5)) << "the fitted width is what is centred";
+    EXPECT_TRUE(at(p[13], 52.5, -29));
+    EXPECT_TRUE(at(p[14], 0.01, -43.5)) << "a height limit shrinks it too";
+    EXPECT_TRUE(at(p[15], 1, -41));
+    EXPECT_TRUE(at(p[16], 1, -58)) << "a fit that does not read leaves the line as it was";
+    ASSERT_EQ(r.notes.size(), 1u);
+    EXPECT_NE(win1251::toUtf8(r.notes[0]).find("Строка 5: вписывание «x» не понято"),
+              std::string::npos);
+}
+
+TEST_F(LinePlacementTest, FitOnALineOfItsOwnFitsTheLinesThatFollowAsOneBlock) {
+    // Widest ink 10 into 5 gives 0.5; two lines 12 apart of letters 10 high
+    // into 8 give 8 / 22, which wins; the lines close up with their letters.
+    const LayoutResult r =
+        layOut("<@FIT=5;8>\r\nWWW\r\nW\r\n<@FIT=OFF>\r\nW\r\n<@FIT=6>\r\nWWW\r\n");
+    const double k = 8.0 / 22;
+    const std::vector<PenPoint> p = drawn(r);
+    ASSERT_EQ(p.size(), 16u);
+    EXPECT_TRUE(at(p[0], 0.01, -10 * k)) << "the block hangs from its top";
+    EXPECT_TRUE(at(p[6], 0.01, -10 * k - 12 * k));
+    EXPECT_TRUE(at(p[8], 1, -10 - 24 * k)) << "after the block, letters at their size";
+    EXPECT_TRUE(at(p[15], 6, -3 - 12 - 24 * k - 2)) << "a fit without height: each line alone";
+    EXPECT_TRUE(r.notes.empty());
+}
+
+TEST_F(LinePlacementTest, MirrorTurnsThePlateAboutTheFieldsMiddle) {
+    MachiningSettings mirrored;
+    mirrored.Mirror = true;
+    EventPump none;
+    const LayoutResult byOption = LayOutProject(
+        ParseProject(kParameters + "W\r\n<@ALIGN=C>W\r\n", none), kTestFont, mirrored);
+    const LayoutResult byTag = layOut("W\r\n<@ALIGN=C>W\r\n<@MIRROR>\r\n");
+    EXPECT_EQ(*byOption.points, *byTag.points);
+    const std::vector<PenPoint> p = drawn(byTag);
+    ASSERT_EQ(p.size(), 4u);
+    EXPECT_TRUE(at(p[0], 99, -10));
+    EXPECT_TRUE(at(p[1], 97, -5));
+    EXPECT_TRUE(at(p[2], 50.5, -22)) << "centred text stays in the middle";
+    EXPECT_TRUE(at(p[3], 48.5, -17));
+    EXPECT_EQ(kinds(byTag), "PPLPPL") << "the tag's line takes no room and adds no lift";
+}
+
+TEST_F(LinePlacementTest, BoldWritesEachStrokeSeveralTimesSideBySideWithoutLifts) {
+    MachiningSettings wide;
+    wide.LineWidth = 0.3;
+    EventPump none;
+    const LayoutResult r = LayOutProject(
+        ParseProject(kParameters + "<@BOLD=3>W A\r\nW\r\n<@BOLD=2>\r\nA\r\n<@BOLD=0>W\r\n", none),
+        kTestFont, wide);
+    // W runs from (1, -10) to (3, -5); its left normal is (-5, 2) / sqrt(29).
+    const double nx = -5 / std::sqrt(29.0) * 0.3;
+    const double ny = 2 / std::sqrt(29.0) * 0.3;
+    const std::vector<PenPoint> p = drawn(r);
+    ASSERT_EQ(p.size(), 14u);
+    EXPECT_TRUE(at(p[0], 1 - nx, -10 - ny));
+    EXPECT_TRUE(at(p[1], 3 - nx, -5 - ny));
+    EXPECT_TRUE(at(p[2], 3, -5)) << "the middle copy runs back";
+    EXPECT_TRUE(at(p[3], 1, -10));
+    EXPECT_TRUE(at(p[4], 1 + nx, -10 + ny));
+    EXPECT_TRUE(at(p[5], 3 + nx, -5 + ny));
+    EXPECT_TRUE(at(p[6], 9, -10)) << "a stroke of one point stays one point";
+    EXPECT_TRUE(at(p[7], 1, -22)) << "a tag in a line is for that line";
+    EXPECT_EQ(kinds(r), "PPPPPPLPLPPLPLPPPPL");
+    ASSERT_EQ(r.notes.size(), 1u) << "BOLD=0 is refused";
+}
+
 }  // namespace

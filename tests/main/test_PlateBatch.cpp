@@ -152,3 +152,50 @@ TEST_F(PlateBatchTest, GridPlacesPlatesByPitchAndLeavesNoGapForSkipped) {
 }
 
 }  // namespace
+
+namespace {
+
+// A badge whose name always fits: 200 names of 3 to 40 letters in the
+// shipped font, each plate fitting its own.
+TEST(PlateBatch, FittedNamesOfABatchFillTheirBoxAndNoLetterGrows) {
+    const char* syllables[] = {"Ан",  "на", "Ми",  "ха", "ил",   "Ка", "те", "ри", "на",
+                               "Вла", "ди", "мир", "ов", "ская", "Ю",  "ль", "ев", "ич"};
+    std::string csv = "Имя\r\n";
+    for (int i = 0; i < 200; ++i) {
+        std::string name;
+        for (int k = 0; k <= i % 20; ++k) name += syllables[(i * 7 + k * 5) % 18];
+        if (i % 3 == 0) name += " Ю.";
+        csv += name + "\r\n";
+    }
+    PlateRows rows;
+    rows.table = ParseCsv(csv);
+    const double width = 60;
+    const double height = 8;
+    const PlateBatch batch(w("10//a\r\n80//b\r\n8//c\r\n1//d\r\n<@ALIGN=C><@FIT=60>{Имя}\r\n"),
+                           std::move(rows), "");
+    ASSERT_EQ(batch.count(), 200u);
+    double widest = 0;
+    for (std::size_t i = 0; i < batch.count(); ++i) {
+        const LayoutResult r = batch.layOut(i, VEZOR_SOURCE_DIR "/resources/font/A-Chertezh",
+                                            MachiningSettings{}, MoveTexts::Skip);
+        double minX = 1e9, maxX = -1e9, minY = 1e9, maxY = -1e9;
+        for (std::size_t k = 2; k <= r.points->count(); ++k) {
+            const PenPoint& p = (*r.points)[k];
+            if (p.Z != 0) continue;
+            minX = std::min(minX, p.X);
+            maxX = std::max(maxX, p.X);
+            minY = std::min(minY, p.Y);
+            maxY = std::max(maxY, p.Y);
+        }
+        ASSERT_LE(maxX - minX, width + 0.02) << batch.label(i);
+        EXPECT_NEAR((minX + maxX) / 2, 40, 0.02) << batch.label(i);
+        EXPECT_LE(maxY - minY, height + 0.01) << batch.label(i);
+        if (i % 20 >= 10) {
+            EXPECT_NEAR(maxX - minX, width, 0.1) << "a long name fills the box";
+        }
+        widest = std::max(widest, maxX - minX);
+    }
+    EXPECT_NEAR(widest, width, 0.1);
+}
+
+}  // namespace

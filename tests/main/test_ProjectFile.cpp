@@ -190,3 +190,19 @@ TEST(ProjectFile, LongFilesLetEventsRunAndHaveNoLimit) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ProjectFile, AnAddressInACodeTagIsNoComment) {
+    EXPECT_EQ(CommentStart("A // note"), 2u);
+    EXPECT_EQ(CommentStart("<@QR=https://x.example/a//b;20> // note"), 32u);
+    EXPECT_EQ(CommentStart("<@DM=a//b"), 6u) << "no \">\": no tag, the old rule";
+    EXPECT_EQ(CommentStart("<@XXX=1//2>"), 7u) << "other tags keep the old rule";
+    EventPump none;
+    const Project p =
+        ParseProject("1//a\r\n1//b\r\n1//c\r\n1//d\r\n<@QR=http://v.example;9> // c\r\n", none);
+    ASSERT_EQ(p.ProjectLines.Item(1).TagValues.Count(), 1u);
+    EXPECT_EQ(p.ProjectLines.Item(1).TagValues.Item(1), "http://v.example;9");
+}
+
+}  // namespace

@@ -36,8 +36,9 @@ int runGrid(const PlateBatch& batch, const Options& options, const std::string& 
         std::printf("%s\n", options.out.c_str());
     }
     if (!options.png.empty()) {
-        const int status = WritePreviewPng(*grid.points, grid.bounds, 0, DrawingMode::Project,
-                                           options.scale, options.png);
+        const int status =
+            WritePreviewPng(*grid.points, grid.bounds, 0, DrawingMode::Project, options.scale,
+                            options.png, profile.lineWidth, options.ink);
         if (status != kExitDone) return status;
     }
     return skipped.empty() ? kExitDone : kExitLettersMissing;
@@ -51,6 +52,7 @@ int RunBatch(const Options& options) {
     GCodeProfile profile;
     if (!ProfileFor(options, profile) || !PrepareRun(options, settings, font)) return kExitFailure;
     settings = SettingsForProfile(settings, profile);
+    settings.LineWidth = profile.lineWidth;
     try {
         PlateRows rows;
         if (!options.batch.empty()) {

@@ -20,6 +20,7 @@
 #include "lib/Win1251.h"
 #include "main/FontList.h"
 #include "main/Layout.h"
+#include "main/PlateExport.h"
 #include "main/ProjectFile.h"
 
 namespace {
@@ -88,12 +89,16 @@ bool ProfileFor(const Options& options, GCodeProfile& profile) {
         std::vector<std::string> messages;
         profile = ChosenProfile(&messages);
         for (const std::string& m : messages) sayProgramText(m);
-        return true;
+    } else {
+        bool found = false;
+        profile = FindProfile(win1251::fromUtf8(*options.profile), &found);
+        if (!found) {
+            say("vezor-gcode: no such profile: " + *options.profile + " (see --list-profiles)");
+            return false;
+        }
     }
-    bool found = false;
-    profile = FindProfile(win1251::fromUtf8(*options.profile), &found);
-    if (!found) say("vezor-gcode: no such profile: " + *options.profile + " (see --list-profiles)");
-    return found;
+    if (options.rotary) profile.rotaryDiameter = *options.rotary;
+    return true;
 }
 
 int RunEstimateCheck(const Options& options) {
@@ -129,6 +134,7 @@ int RunEstimateRead(const Options& options) {
 
 bool PrepareRun(const Options& options, MachiningSettings& settings, std::string& font) {
     settings = StoredSettingsQuietly();
+    settings.Mirror = options.mirror;
     try {
         for (const auto& [key, value] : options.settings)
             ApplySettingOverride(settings, key, value);
@@ -162,27 +168,29 @@ int RunMainRoad(const Options& options) {
     std::string font;
     if (!PrepareRun(options, settings, font)) return kExitFailure;
     settings = SettingsForProfile(settings, profile);
+    settings.LineWidth = profile.lineWidth;
 
-    // Without a picture only the project's text is held, its lines made as
-    // they are laid out; the picture's list is made from the whole project.
+    // Without a picture or a drawing the layout goes straight into the
+    // program, laid out afresh each time the writer goes through the records,
+    // and no list is kept: memory stays the same whatever the project's size.
+    // The picture needs the list, with its texts, since the preview tells a
+    // lift by the Z in a record's text; SVG and DXF need the list.
+    const bool keepList = !options.png.empty() || !options.svg.empty() || !options.dxf.empty();
+
+    // Without the list only the project's text is held, its lines made as
+    // they are laid out; the list is made from the whole project.
     std::optional<ProjectStream> stream;
     Project project;
     try {
         EventPump noEvents;
-        if (options.png.empty())
-            stream.emplace(ReadProjectStream(options.project));
-        else
+        if (keepList)
             project = ReadProjectFile(options.project, noEvents);
+        else
+            stream.emplace(ReadProjectStream(options.project));
     } catch (const NotAProjectError& e) {
         sayProgramText(e.message());
         return kExitNotAProject;
     }
-
-    // Without a picture the layout goes straight into the program, laid out
-    // afresh each time the writer goes through the records, and no list is
-    // kept: memory stays the same whatever the project's size. The picture
-    // needs the list, with its texts, since the preview tells a lift by the Z
-    // in a record's text.
     LayoutResult layout;
     bool laidOut = false;
     const auto tellLayout = [&] {
@@ -192,7 +200,7 @@ int RunMainRoad(const Options& options) {
         for (const std::string& note : layout.notes) sayProgramText(note);
     };
     PenPointSource records;
-    if (options.png.empty()) {
+    if (!keepList) {
         records = [&](PenPointSink& sink) {
             LayoutResult pass = StreamProjectLayout(*stream, font, settings, sink);
             if (!laidOut) layout = std::move(pass);
@@ -225,14 +233,26 @@ int RunMainRoad(const Options& options) {
             DiscardedRecords none;
             layout = StreamProjectLayout(*stream, font, settings, none);
         }
-        if (options.png.empty()) tellLayout();
+        if (!keepList) tellLayout();
         sayProgramText(e.message());
         return kExitFailure;
     }
-    if (options.png.empty()) tellLayout();
+    if (!keepList) tellLayout();
+    try {
+        if (!options.svg.empty() || !options.dxf.empty()) {
+            const PlatePaths paths = PathsOfPlate(*layout.points, layout.bounds);
+            if (!options.svg.empty())
+                textfile::writeAtomically(options.svg, PlateSvg(paths, profile.lineWidth));
+            if (!options.dxf.empty()) textfile::writeAtomically(options.dxf, PlateDxf(paths));
+        }
+    } catch (const VezorError& e) {
+        sayProgramText(e.message());
+        return kExitFailure;
+    }
     if (!options.png.empty()) {
-        const int status = WritePreviewPng(*layout.points, layout.bounds, project.FieldWidth,
-                                           DrawingMode::Project, options.scale, options.png);
+        const int status =
+            WritePreviewPng(*layout.points, layout.bounds, project.FieldWidth, DrawingMode::Project,
+                            options.scale, options.png, profile.lineWidth, options.ink);
         if (status != kExitDone) return status;
     }
     return layout.messages.empty() ? kExitDone : kExitLettersMissing;

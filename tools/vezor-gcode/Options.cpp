@@ -64,6 +64,10 @@ Options ParseOptions(const std::vector<std::string>& args) {
             o.listProfiles = true;
         } else if (arg == "--estimate") {
             o.estimate = true;
+        } else if (arg == "--mirror") {
+            o.mirror = true;
+        } else if (arg == "--ink") {
+            o.ink = true;
         } else if (takeValue(args, i, "--profile", value)) {
             o.profile = value;
         } else if (takeValue(args, i, "--font", value)) {
@@ -100,6 +104,16 @@ Options ParseOptions(const std::vector<std::string>& args) {
             o.checkFirst = true;
         } else if (takeValue(args, i, "--pitch", value)) {
             o.pitch = PitchFromText(value);
+        } else if (takeValue(args, i, "--rotary", value)) {
+            double d = 0;
+            const auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), d);
+            if (ec != std::errc() || end != value.data() + value.size() || !(d >= 0) || d > 1e5)
+                throw OptionsError("--rotary needs the work's diameter in millimetres (0: none)");
+            o.rotary = d;
+        } else if (takeValue(args, i, "--svg", value)) {
+            o.svg = value;
+        } else if (takeValue(args, i, "--dxf", value)) {
+            o.dxf = value;
         } else {
             throw OptionsError("unknown option " + arg);
         }
@@ -114,7 +128,8 @@ Options ParseOptions(const std::vector<std::string>& args) {
         throw OptionsError(
             "--batch and --serial write files named by --out, e.g. 'plate-{N}.gcode'");
     if (!o.send.empty() && o.project.empty()) throw OptionsError("--send needs a G-code FILE");
-    if (!o.send.empty() && (o.plates() || !o.check.empty() || o.estimate || !o.png.empty()))
+    if (!o.send.empty() && (o.plates() || !o.check.empty() || o.estimate || !o.png.empty() ||
+                            !o.svg.empty() || !o.dxf.empty()))
         throw OptionsError("--send streams one G-code file and does nothing else");
     if (!o.check.empty() && !o.project.empty())
         throw OptionsError("--check reads a G-code file instead of a project");
@@ -123,6 +138,10 @@ Options ParseOptions(const std::vector<std::string>& args) {
     if (!o.read.empty() && !o.check.empty())
         throw OptionsError("--check and --read are two readings of a file: give one");
     if (o.estimate && !o.png.empty()) throw OptionsError("--estimate draws no picture");
+    if (o.ink && o.png.empty()) throw OptionsError("--ink draws the --png picture");
+    if ((!o.svg.empty() || !o.dxf.empty()) &&
+        (o.plates() || !o.check.empty() || !o.read.empty() || o.estimate))
+        throw OptionsError("--svg and --dxf write the plate of one project");
     if (!o.help && !o.listFonts && !o.listProfiles && o.check.empty() && o.read.empty() &&
         o.project.empty())
         throw OptionsError("no project given");
@@ -132,6 +151,7 @@ Options ParseOptions(const std::vector<std::string>& args) {
 std::string UsageText() {
     return "Usage: vezor-gcode [--font FONT] [--profile NAME] [--out FILE] [--setting "
            "KEY=VALUE]...\n"
+           "                   [--mirror] [--rotary D] [--png FILE] [--svg FILE] [--dxf FILE]\n"
            "                   [--estimate] PROJECT\n"
            "       vezor-gcode (--batch TABLE.csv | --serial FROM..TO)\n"
            "                   (--out PATTERN | --grid N --pitch X[,Y] [--out FILE]) PROJECT\n"
@@ -164,6 +184,14 @@ std::string UsageText() {
            "  --png FILE           also draw the preview as the draw button does (1000x1000,\n"
            "                       one scale for both axes) and write it to FILE as a PNG\n"
            "  --scale N            preview scale in percent, 25 to 200; default 100\n"
+           "  --ink                draw only the ink in the --png picture: the writing as\n"
+           "                       wide as the profile's line, black, without the travel\n"
+           "  --mirror             mirror the plate left to right about the field's middle\n"
+           "                       (as <@MIRROR> in the project), for the back of glass\n"
+           "  --rotary D           write Y as the degrees of a rotary axis turning a work of\n"
+           "                       D mm diameter (the profile's letter, A or Y); 0: none\n"
+           "  --svg FILE           also write the laid-out plate as SVG, --dxf FILE as DXF\n"
+           "                       (millimetres; writing and travel on their own layers)\n"
            "  --check GCODE        read the G-code file as the window does and print\n"
            "                       \"records N bounds MINX MINY MAXX MAXY\"; exit status 2\n"
            "                       when it does not read\n"

@@ -36,6 +36,11 @@ struct Options {
     std::string send;                       // --send PORT: stream the G-code file to GRBL
     int baud = 115200;                      // --baud
     bool checkFirst = false;                // --check-first: GRBL's check mode before the run
+    bool mirror = false;                    // --mirror: the plate mirrored left to right
+    bool ink = false;                       // --ink: the picture of the ink alone
+    std::optional<double> rotary;           // --rotary D: the profile's rotary axis diameter
+    std::string svg;                        // --svg: the laid-out plate as SVG
+    std::string dxf;                        // --dxf: the laid-out plate as DXF
     bool plates() const { return !batch.empty() || !serial.empty(); }
 };
 

@@ -35,7 +35,7 @@ std::optional<int> PreviewScaleFromText(const std::string& text) {
     return value;
 }
 
-int RunCheck(const std::string& path, const std::string& pngPath, int scale) {
+int RunCheck(const std::string& path, const std::string& pngPath, int scale, double writingWidth) {
     // Without a picture the records are only counted: none is kept.
     class Uncounted final : public PenPointSink {
       public:
@@ -61,10 +61,10 @@ int RunCheck(const std::string& path, const std::string& pngPath, int scale) {
                 numtext::shortest(bounds.MaxY).c_str());
     if (std::fflush(stdout) != 0) return 1;
     if (pngPath.empty()) return 0;
-    return WritePreviewPng(points, bounds, 0, DrawingMode::GCodeFile, scale, pngPath);
+    return WritePreviewPng(points, bounds, 0, DrawingMode::GCodeFile, scale, pngPath, writingWidth);
 }
 
-int RunRead(const std::string& path, const std::string& pngPath, int scale) {
+int RunRead(const std::string& path, const std::string& pngPath, int scale, double writingWidth) {
     PenPoints points;
     ViewBounds bounds;
     EventPump noEvents;
@@ -82,8 +82,8 @@ int RunRead(const std::string& path, const std::string& pngPath, int scale) {
     for (const SkippedLine& skipped : read.skipped)
         sayProgramText(SkippedLineText(points, skipped));
     if (!pngPath.empty()) {
-        const int drawn =
-            WritePreviewPng(points, bounds, 0, DrawingMode::GCodeFile, scale, pngPath);
+        const int drawn = WritePreviewPng(points, bounds, 0, DrawingMode::GCodeFile, scale, pngPath,
+                                          writingWidth);
         if (drawn != 0) return drawn;
     }
     return read.skipped.empty() ? 0 : 3;
@@ -106,13 +106,16 @@ PreviewView evenView(PreviewView view) {
 }  // namespace
 
 int WritePreviewPng(const PenPoints& points, ViewBounds bounds, double fieldWidth,
-                    DrawingMode drawMode, int scale, const std::string& pngPath) {
+                    DrawingMode drawMode, int scale, const std::string& pngPath,
+                    double writingWidth, bool ink) {
     long long drawLimit = 0;
     const std::size_t count = recordsToDraw(drawLimit, points.count());
     EventPump noEvents;
+    const QSize size(kPreviewPngSize, kPreviewPngSize);
+    const PreviewView view = evenView(previewView(bounds, scale / 100.0));
     const QImage image =
-        paintPreview(QSize(kPreviewPngSize, kPreviewPngSize), points, count, drawMode,
-                     evenView(previewView(bounds, scale / 100.0)), fieldWidth, noEvents);
+        ink ? paintInk(size, points, count, drawMode, view, writingWidth)
+            : paintPreview(size, points, count, drawMode, view, fieldWidth, noEvents, writingWidth);
     QByteArray png;
     QBuffer buffer(&png);
     if (!buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, "PNG")) {

@@ -46,10 +46,16 @@ int main(int argc, char** argv) {
     if (!options.send.empty()) return RunSend(options);
     if (options.listFonts) return RunListFonts();
     if (options.listProfiles) return RunListProfiles();
-    if (!options.check.empty() && options.estimate) return RunEstimateCheck(options);
-    if (!options.check.empty()) return RunCheck(options.check, options.png, options.scale);
-    if (!options.read.empty() && options.estimate) return RunEstimateRead(options);
-    if (!options.read.empty()) return RunRead(options.read, options.png, options.scale);
+    if (!options.check.empty() || !options.read.empty()) {
+        if (options.estimate)
+            return options.read.empty() ? RunEstimateCheck(options) : RunEstimateRead(options);
+        // The picture draws the writing as wide as the profile's line.
+        GCodeProfile profile;
+        if (!options.png.empty() && !ProfileFor(options, profile)) return kExitFailure;
+        const double width = options.png.empty() ? 0 : profile.lineWidth;
+        return options.read.empty() ? RunCheck(options.check, options.png, options.scale, width)
+                                    : RunRead(options.read, options.png, options.scale, width);
+    }
     if (options.plates()) return RunBatch(options);
     return RunMainRoad(options);
 }

@@ -19,8 +19,10 @@ namespace {
 // where colours cross the later move stays on top.
 class PixelBatcher final : public PreviewSink {
   public:
-    PixelBatcher(QPainter& painter, const QSize& size, const PreviewView& view)
+    PixelBatcher(QPainter& painter, const QSize& size, const PreviewView& view,
+                 double writingWidth = 0, bool black = false)
         : painter_(painter),
+          black_(black),
           width_(size.width()),
           height_(size.height()),
           left_(view.Left),
@@ -29,6 +31,9 @@ class PixelBatcher final : public PreviewSink {
         const double spanY = view.Bottom - view.Top;
         scaleX_ = spanX != 0 && width_ > 1 ? (width_ - 1) / spanX : 0;
         scaleY_ = spanY != 0 && height_ > 1 ? (height_ - 1) / spanY : 0;
+        // Writing as wide as the tool leaves it, once that is more than a pixel and a half.
+        const double pixels = writingWidth * std::min(std::fabs(scaleX_), std::fabs(scaleY_));
+        writingPixels_ = pixels >= 1.5 ? pixels : 1;
         lines_.reserve(kBatch);
         points_.reserve(kBatch);
     }
@@ -64,11 +69,18 @@ class PixelBatcher final : public PreviewSink {
         if (lines_.size() >= kBatch || points_.size() >= kBatch) flush();
     }
 
+    bool wideWriting() const { return writingPixels_ > 1; }
+
     void flush() {
         if (lines_.empty() && points_.empty()) return;
-        const PreviewRgb rgb = rgbOf(colour_);
-        QPen pen(QColor(rgb.r, rgb.g, rgb.b), 1);
+        const PreviewRgb rgb = black_ ? PreviewRgb{} : rgbOf(colour_);
+        const bool wide = colour_ == PreviewColour::Red && writingPixels_ > 1;
+        QPen pen(QColor(rgb.r, rgb.g, rgb.b), wide ? writingPixels_ : 1);
         pen.setCosmetic(true);
+        if (wide) {
+            pen.setCapStyle(Qt::RoundCap);
+            pen.setJoinStyle(Qt::RoundJoin);
+        }
         painter_.setPen(pen);
         if (!lines_.empty()) painter_.drawLines(lines_.data(), static_cast<int>(lines_.size()));
         if (!points_.empty()) painter_.drawPoints(points_.data(), static_cast<int>(points_.size()));
@@ -82,17 +94,32 @@ class PixelBatcher final : public PreviewSink {
     static int pixel(double v) { return static_cast<int>(std::floor(v + 0.5)); }
 
     QPainter& painter_;
+    bool black_;  // everything in black: the ink alone
     int width_;
     int height_;
     double left_;
     double top_;
     double scaleX_ = 0;
     double scaleY_ = 0;
+    double writingPixels_ = 1;
     PreviewColour colour_ = PreviewColour::Black;
     QPoint last_;
     bool haveLast_ = false;
     std::vector<QLine> lines_;
     std::vector<QPoint> points_;
+};
+
+// Passes on the writing only, or everything else.
+class ColourPass final : public PreviewSink {
+  public:
+    ColourPass(PreviewSink& next, bool writing) : next_(next), writing_(writing) {}
+    void segment(const PreviewSegment& s) override {
+        if ((s.Colour == PreviewColour::Red) == writing_) next_.segment(s);
+    }
+
+  private:
+    PreviewSink& next_;
+    bool writing_;
 };
 
 // Passes on the segments that do not start at the origin: a drawing point is
@@ -112,21 +139,49 @@ class AwayFromOrigin final : public PreviewSink {
 
 QImage paintPreview(const QSize& size, const PenPoints& points, std::size_t count,
                     DrawingMode drawMode, const PreviewView& view, double fieldWidth,
-                    EventPump& pump) {
+                    EventPump& pump, double writingWidth) {
     QImage image(size.expandedTo(QSize(1, 1)), QImage::Format_RGB32);
     image.fill(Qt::white);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing, false);
-    PixelBatcher batcher(painter, image.size(), view);
-    if (points.moves()) {
-        // Arcs in chords a third of a pixel close.
-        const double mmPerPixel =
-            std::fabs(view.Right - view.Left) / std::max(1, image.width() - 1);
-        walkInterpreted(points, count, mmPerPixel / 3, batcher, pump);
+    PixelBatcher batcher(painter, image.size(), view, writingWidth);
+    const auto walk = [&](PreviewSink& sink) {
+        if (points.moves()) {
+            // Arcs in chords a third of a pixel close.
+            const double mmPerPixel =
+                std::fabs(view.Right - view.Left) / std::max(1, image.width() - 1);
+            walkInterpreted(points, count, mmPerPixel / 3, sink, pump);
+        } else {
+            walkPreview(points, count, drawMode, sink, pump);
+        }
+    };
+    if (batcher.wideWriting()) {
+        // The travel first and the writing over it: the picture shows the ink
+        // the tool leaves.
+        ColourPass travel(batcher, false);
+        walk(travel);
+        ColourPass writing(batcher, true);
+        walk(writing);
     } else {
-        walkPreview(points, count, drawMode, batcher, pump);
+        walk(batcher);
     }
     if (const auto border = fieldBorder(fieldWidth, view)) batcher.segment(*border);
+    batcher.flush();
+    return image;
+}
+
+QImage paintInk(const QSize& size, const PenPoints& points, std::size_t count, DrawingMode drawMode,
+                const PreviewView& view, double writingWidth) {
+    QImage image(size.expandedTo(QSize(1, 1)), QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    PixelBatcher batcher(painter, image.size(), view, writingWidth, true);
+    // The move to the first point is no writing, whatever colour it is drawn in.
+    AwayFromOrigin drawn(batcher);
+    ColourPass writing(drawn, true);
+    EventPump still;
+    walkPreview(points, count, drawMode, writing, still);
     batcher.flush();
     return image;
 }

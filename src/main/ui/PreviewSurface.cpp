@@ -157,6 +157,12 @@ const QImage& PreviewSurface::image() const {
     return image_;
 }
 
+void PreviewSurface::setWritingWidth(double millimetres) {
+    if (writingWidth_ == millimetres) return;
+    writingWidth_ = millimetres;
+    changed();
+}
+
 void PreviewSurface::render() const {
     dirty_ = false;
     const QSize size = pictureSize();
@@ -169,7 +175,7 @@ void PreviewSurface::render() const {
     if (scene_) {
         PixelBuffer buffer{reinterpret_cast<std::uint32_t*>(image_.bits()), size.width(),
                            size.height(), image_.bytesPerLine() / 4};
-        scene_->render(buffer, view_, count_);
+        scene_->render(buffer, view_, count_, writingWidth_);
     }
     QPainter painter(&image_);
     if (fieldWidth_ > 0) {

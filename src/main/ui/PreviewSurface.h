@@ -35,6 +35,8 @@ class PreviewSurface final : public QWidget {
     // New bounds of the field (a layout after an edit); a view that follows the
     // scale list or the fit moves along, the user's own view stays.
     void setField(const ViewBounds& bounds);
+    // Writing is drawn as wide as the tool leaves it (the profile's line width).
+    void setWritingWidth(double millimetres);
     void setSelectedRecord(std::size_t record);  // 0: none
     std::size_t selectedRecord() const { return selected_; }
     // While measuring, clicks place the two measuring points instead of selecting.
@@ -77,6 +79,7 @@ class PreviewSurface final : public QWidget {
     std::shared_ptr<const PreviewScene> scene_;
     std::size_t count_ = 0;
     double fieldWidth_ = 0;
+    double writingWidth_ = 0;
     ViewBounds field_;
     double scale_ = 1;
     Follow follow_ = Follow::Scale;

@@ -78,6 +78,8 @@ void frmGCode::buildMenus() {
         item("mnuSaveProject", QStringLiteral("Сохранить проект"), &frmGCode::mnuSaveProject_Click);
     mnuSaveProjectAs = item("mnuSaveProjectAs", QStringLiteral("Сохранить проект как…"),
                             &frmGCode::mnuSaveProjectAs_Click);
+    mnuExportPlate = item("mnuExportPlate", QStringLiteral("Сохранить как SVG/DXF…"),
+                          &frmGCode::mnuExportPlate_Click);
     mnuLine1 = mnuF->addSeparator();
     mnuLine1->setObjectName("mnuLine1");
     mnuFontEdit =

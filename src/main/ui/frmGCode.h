@@ -13,6 +13,7 @@
 #include "main/ProjectSource.h"
 
 class QAction;
+class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -99,6 +100,7 @@ class frmGCode final : public QMainWindow {
     QAction* mnuLine1 = nullptr;
     QAction* mnuFontEdit = nullptr;
     QAction* nmuOpen = nullptr;
+    QAction* mnuExportPlate = nullptr;  // «Сохранить как SVG/DXF…»
     QAction* mnuOpenCode = nullptr;
     QAction* mnuParam = nullptr;
     QAction* mnuLine2 = nullptr;
@@ -121,6 +123,8 @@ class frmGCode final : public QMainWindow {
     QLabel* lblParameterFault = nullptr;  // what is wrong with the parameter fields
     // Line spacing, field width, letter height, width factor.
     std::array<QLineEdit*, 4> txtParameters{};
+    // «Зеркально»: the project's <@MIRROR> tag, put into the text or taken out.
+    QCheckBox* chkMirror = nullptr;
     QComboBox* cboShrift = nullptr;
     QComboBox* cboMash = nullptr;
     PreviewSurface* pic = nullptr;
@@ -150,6 +154,16 @@ class frmGCode final : public QMainWindow {
     // Marks the parameter fields that cannot be laid out and says why; false
     // when there is such a field.
     bool markParameterFaults();
+    // Plates (frmGCode_Plate.cpp): the mirror check box follows the text.
+    QCheckBox* buildMirrorBox(QWidget* parent);
+    void chkMirror_Toggled(bool on);
+
+  public:
+    // The laid-out plate as an SVG or a DXF drawing, by the name's extension.
+    void mnuExportPlate_Click();
+
+  private:
+    void showMirrorState();
     void layOutProject(bool withMessages);
     void markMissingLetters(const std::array<bool, 256>& missing);
     bool saveProjectTo(const std::string& path);

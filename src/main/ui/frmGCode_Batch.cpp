@@ -32,10 +32,11 @@ void frmGCode::cmdBatch_Click() {
     }
     const std::string font =
         cboShrift->currentIndex() >= 0 ? pathFromQ(cboShrift->currentText()) : std::string();
-    const MachiningSettings settings = session_.machiningSettings();
+    MachiningSettings settings = session_.machiningSettings();
     // The plates are written in the form the save button writes.
     std::vector<std::string> notes;
     const GCodeProfile profile = ChosenProfile(&notes);
+    settings.LineWidth = profile.lineWidth;
     for (const std::string& note : notes) dialogs().message(note, windowCaption());
     frmBatch dialog(
         session_.fileChoice(), project_.ProjectPath, font, settings,

@@ -1,6 +1,7 @@
 // Editing the project in the main window: the text and the four parameters,
 // laid out again after a pause in typing, saved in the file's own encoding.
 #include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QKeyEvent>
@@ -13,6 +14,7 @@
 #include <QToolButton>
 #include <filesystem>
 
+#include "gcode/GCodeProfile.h"
 #include "lib/Dialogs.h"
 #include "lib/DiskFiles.h"
 #include "lib/FileChoice.h"
@@ -92,11 +94,12 @@ QWidget* frmGCode::buildEditControls() {
         grid->addWidget(edit, 1, i);
         connect(edit, &QLineEdit::textEdited, this, [this] { sourceEdited(); });
     }
+    grid->addWidget(buildMirrorBox(box), 1, 4);
     lblParameterFault = new QLabel(box);
     lblParameterFault->setObjectName("lblParameterFault");
     lblParameterFault->setWordWrap(true);
     lblParameterFault->setStyleSheet(QStringLiteral("color: rgb(200, 0, 0);"));
-    grid->addWidget(lblParameterFault, 2, 0, 1, 4);
+    grid->addWidget(lblParameterFault, 2, 0, 1, 5);
     new TabKeys(txtPaint);
     connect(txtPaint, &QPlainTextEdit::textChanged, this, [this] { sourceEdited(); });
     connect(cboShrift, &QComboBox::currentIndexChanged, this, [this] {
@@ -207,7 +210,12 @@ void showMissingLetters(const LayoutResult& layout) {
 void frmGCode::layOutProject(bool withMessages) {
     const std::string font =
         cboShrift->currentIndex() >= 0 ? pathFromQ(cboShrift->currentText()) : std::string();
-    LayoutResult layout = LayOutProject(project_, font, session_.machiningSettings());
+    // Codes and bold letters are spaced by the tool's line width, and the
+    // preview draws the writing that wide.
+    MachiningSettings settings = session_.machiningSettings();
+    settings.LineWidth = ChosenProfile().lineWidth;
+    pic->setWritingWidth(settings.LineWidth);
+    LayoutResult layout = LayOutProject(project_, font, settings);
     if (withMessages) showMissingLetters(layout);
     session_.penPoints() = std::move(layout.points);
     listIsRead_ = false;
@@ -219,6 +227,7 @@ void frmGCode::layOutProject(bool withMessages) {
     cmdPaint->setEnabled(true);
     cmdSaveGCODE->setEnabled(true);
     markMissingLetters(layout.missing);
+    showMirrorState();
     QStringList notes;
     for (const std::string& note : layout.notes) notes << toQ(note);
     lblPlacement->setText(notes.join(QStringLiteral("; ")));

@@ -204,10 +204,12 @@ QWidget* frmParam::buildProfileTab() {
     auto* page = new QWidget;
     auto* file = new QFormLayout;
     auto* tool = new QFormLayout;
+    auto* rotary = new QFormLayout;
     for (const ProfileField& f : ProfileFields()) {
-        QFormLayout* form = f.group == ProfileFieldGroup::File   ? file
-                            : f.group == ProfileFieldGroup::Tool ? tool
-                                                                 : nullptr;
+        QFormLayout* form = f.group == ProfileFieldGroup::File     ? file
+                            : f.group == ProfileFieldGroup::Tool   ? tool
+                            : f.group == ProfileFieldGroup::Rotary ? rotary
+                                                                   : nullptr;
         if (!form) continue;
         if (f.kind == ProfileFieldKind::Flag)
             form->addRow(profileControl(f));
@@ -248,6 +250,8 @@ QWidget* frmParam::buildProfileTab() {
     left->addStretch(1);
     auto* right = new QVBoxLayout;
     right->addWidget(group(QStringLiteral("Станок"), machine));
+    // Y written as degrees: a ring or a cylinder turned under the tool.
+    right->addWidget(group(QStringLiteral("Поворотная ось"), rotary));
     right->addStretch(1);
     auto* layout = new QHBoxLayout(page);
     layout->addLayout(left, 1);

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
@@ -15,6 +17,7 @@
 
 #include "TestSupport.h"
 #include "lib/ProgramFolder.h"
+#include "lib/Win1251.h"
 #include "main/ui/PenPointsListModel.h"
 #include "main/ui/PreviewSurface.h"
 #include "main/ui/frmGCode.h"
@@ -306,6 +309,59 @@ TEST_F(EditTest, MissingLettersAreMarkedAndCountedWithoutMessageBoxes) {
     ASSERT_EQ(foreign.size(), 2);
     EXPECT_EQ(foreign[1].cursor.selectedText(), QStringLiteral("😀"));
     EXPECT_EQ(window.lblMissing->text(), QStringLiteral("Нет в шрифте знаков: 2"));
+}
+
+TEST_F(EditTest, MirrorBoxPutsTheTagIntoTheTextAndFollowsIt) {
+    open(kPlate);
+    ASSERT_FALSE(window.chkMirror->isChecked());
+    const double left = (*testSession().penPoints())[2].X;
+    window.chkMirror->click();
+    pause();
+    EXPECT_TRUE(window.txtPaint->toPlainText().startsWith(QStringLiteral("<@MIRROR>\n")));
+    EXPECT_NEAR((*testSession().penPoints())[2].X, 80 - left, 0.011) << "about the field's middle";
+    EXPECT_TRUE(window.isModified());
+    saveScreenshot(&window, "frmGCode_mirrored");
+    window.chkMirror->click();
+    pause();
+    EXPECT_EQ(window.txtPaint->toPlainText(), QStringLiteral("АБ"));
+    EXPECT_EQ((*testSession().penPoints())[2].X, left);
+    // A tag typed into the text checks the box.
+    window.txtPaint->moveCursor(QTextCursor::End);
+    type(window.txtPaint, QStringLiteral("<@MIRROR>"));
+    pause();
+    EXPECT_TRUE(window.chkMirror->isChecked());
+}
+
+TEST_F(EditTest, PlateIsSavedAsSvgOrDxfByTheNamesExtension) {
+    open(kPlate + w("<@QR=VEzor;12>\r\n"));
+    const std::string folder = testProgramFolder();
+    ScriptedDialogs& d = testDialogs();
+    d.reset();
+    d.fileAnswers.push_back(FileChoice{folder, "", 1});
+    d.inputAnswers.push_back("plate.svg");
+    window.mnuExportPlate->trigger();
+    const std::string svg = readFile(joinPath(folder, "plate.svg"));
+    EXPECT_NE(svg.find("width=\"80mm\""), std::string::npos);
+    ASSERT_EQ(d.calls.size(), 2u);
+    EXPECT_EQ(win1251::toUtf8(d.calls[0].defaultText), "plate.svg") << "the project's name";
+
+    // Another extension is refused; a file there is replaced only when the answer is Yes.
+    d.reset();
+    d.fileAnswers.push_back(FileChoice{folder, "", 1});
+    d.inputAnswers.push_back("plate.txt");
+    window.mnuExportPlate->trigger();
+    EXPECT_EQ(d.messagesUtf8().back(), "Имя файла должно кончаться на .svg или .dxf");
+    d.reset();
+    d.fileAnswers.push_back(FileChoice{folder, "", 1});
+    d.inputAnswers.push_back("plate.svg");
+    writeFile(joinPath(folder, "plate.svg"), "mine");
+    window.mnuExportPlate->trigger();
+    EXPECT_EQ(readFile(joinPath(folder, "plate.svg")), "mine") << "No keeps the file";
+    d.reset();
+    d.fileAnswers.push_back(FileChoice{folder, "", 1});
+    d.inputAnswers.push_back("plate.dxf");
+    window.mnuExportPlate->trigger();
+    EXPECT_NE(readFile(joinPath(folder, "plate.dxf")).find("WRITING"), std::string::npos);
 }
 
 }  // namespace
