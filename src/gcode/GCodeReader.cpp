@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <memory>
 
@@ -127,19 +128,29 @@ std::optional<double> axisNumber(std::string_view text) {
         negative = text.front() == '-';
         text.remove_prefix(1);
     }
-    bool anyDigit = false;
+    static constexpr double kPowers[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                         1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    std::uint64_t mantissa = 0;
+    int digits = 0;
+    int decimals = 0;
     bool anyMark = false;
     for (char c : text) {
         if (isDigit(c)) {
-            anyDigit = true;
+            mantissa = mantissa * 10 + static_cast<std::uint64_t>(c - '0');
+            ++digits;
+            if (anyMark) ++decimals;
         } else if ((c == '.' || c == ',') && !anyMark) {
             anyMark = true;
         } else {
             return std::nullopt;
         }
     }
-    if (!anyDigit) return std::nullopt;
-    return convert(text, negative);
+    if (digits == 0) return std::nullopt;
+    // Up to 15 digits the mantissa and the power of ten are exact doubles, so
+    // one division rounds as the decimal reader would; longer numbers go to it.
+    if (digits > 15) return convert(text, negative);
+    const double value = static_cast<double>(mantissa) / kPowers[decimals];
+    return negative ? -value : value;
 }
 
 namespace {

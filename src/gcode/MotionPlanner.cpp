@@ -57,21 +57,21 @@ MotionPlanner::MotionPlanner(const MachineLimits& limits)
 }
 
 void MotionPlanner::move(const std::array<double, 3>& target, bool rapid, double feed) {
-    std::array<long long, 3> steps{};
     std::array<double, 3> unit{};
     double mm = 0;
     bool moves = false;
     // An axis that does not move has no division to make (most moves stay in
     // the plane): its zero is what the division would give.
+    // A move shorter than a step leaves every axis where it stands.
     for (std::size_t k = 0; k < 3; ++k) {
-        steps[k] = roundToStep(target[k] * limits_.stepsPerMm);
-        const long long delta = steps[k] - steps_[k];
+        const long long steps = roundToStep(target[k] * limits_.stepsPerMm);
+        const long long delta = steps - steps_[k];
+        steps_[k] = steps;
         unit[k] = delta == 0 ? 0.0 : static_cast<double>(delta) / limits_.stepsPerMm;
         mm += unit[k] * unit[k];
         moves = moves || delta != 0;
     }
     if (!moves) return;  // shorter than a step: the planner drops it
-    steps_ = steps;
     mm = std::sqrt(mm);
     for (double& u : unit)
         if (u != 0) u /= mm;

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <random>
 #include <vector>
 
 #include "TestSupport.h"
@@ -52,6 +54,20 @@ TEST(AxisNumber, AcceptsOnlySignDigitsAndOneMark) {
         EXPECT_FALSE(axisNumber(bad).has_value()) << bad;
     EXPECT_FALSE(axisNumber("1" + std::string(400, '0')).has_value()) << "beyond a double";
     EXPECT_EQ(axisNumber("0," + std::string(400, '0') + "1"), 0.0) << "below a double";
+    // Any number of digits and places reads as the correctly rounded decimal.
+    std::mt19937 random(7);
+    for (int i = 0; i < 20000; ++i) {
+        std::string digits;
+        const int count = 1 + static_cast<int>(random() % 18);
+        for (int k = 0; k < count; ++k) digits += static_cast<char>('0' + random() % 10);
+        std::string text = digits;
+        if (random() % 4 != 0) text.insert(random() % (digits.size() + 1), 1, '.');
+        const double exact = std::strtod(text.c_str(), nullptr);
+        const std::size_t mark = text.find('.');
+        if (mark != std::string::npos && random() % 2 == 0) text[mark] = ',';
+        EXPECT_EQ(axisNumber("-" + text), -exact) << text;
+        EXPECT_EQ(axisNumber(text), exact) << text;
+    }
 }
 
 TEST(ReadGCodeText, TakesTheFirstWordOfEachAxisIgnoringCaseAndOtherWords) {
