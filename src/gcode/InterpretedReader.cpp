@@ -82,7 +82,7 @@ std::size_t countLines(std::string_view text, std::size_t& endBytes) {
 std::string SkippedLineText(const PenPoints& points, const SkippedLine& skipped) {
     std::string text = cp("строка ") + std::to_string(skipped.line) + ": ";
     if (skipped.line >= 1 && skipped.line <= points.count()) {
-        const std::string_view line = points.line(skipped.line);
+        const std::string line = points.line(skipped.line, kQuotedLineLimit + 1);
         text += line.substr(0, kQuotedLineLimit);
         if (line.size() > kQuotedLineLimit) text += "...";
     }
@@ -134,8 +134,8 @@ InterpretedRead InterpretGCodeText(std::string_view text, PenPoints& points, Vie
         // Nothing here is a program: the word-by-word reading's own refusal.
         std::size_t quoted = firstNotGCode;
         for (std::size_t i = 1; quoted == 0 && i <= path->count(); ++i)
-            if (!path->line(i).empty()) quoted = i;
-        throw GCodeReadError(quoted == 0 ? std::string_view() : path->line(quoted));
+            if (!path->line(i, 1).empty()) quoted = i;
+        throw GCodeReadError(quoted == 0 ? std::string() : path->line(quoted));
     }
 
     read.cutRule.byHeight = interpreter.movedInZ();

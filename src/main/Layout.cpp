@@ -9,7 +9,6 @@
 
 #include "font/FontStorage.h"
 #include "gcode/MoveNumber.h"
-#include "gcode/MoveText.h"
 #include "lib/NumberText.h"
 #include "lib/VezorError.h"
 #include "lib/Win1251.h"
@@ -497,8 +496,7 @@ class Layouter {
             points_->append(p, {});
             return;
         }
-        const char* end = WriteMoveText(text_, p.X, p.Y, p.Z, separator_);
-        points_->append(p, std::string_view(text_, static_cast<std::size_t>(end - text_)));
+        points_->appendMove(p, separator_);
     }
 
     PenPointSink* const sink_;  // none: the records go into the result's list
@@ -530,7 +528,6 @@ class Layouter {
     bool mirror_ = false;
     int bold_ = 1;
     std::vector<PenPoint> stroke_;  // the bold line's stroke being drawn
-    char text_[kMaxMoveText];
 };
 
 }  // namespace

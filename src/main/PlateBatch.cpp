@@ -7,7 +7,6 @@
 
 #include "gcode/GCodeWriter.h"
 #include "gcode/MoveNumber.h"
-#include "gcode/MoveText.h"
 #include "lib/EventPump.h"
 #include "lib/NumberText.h"
 #include "lib/TextFile.h"
@@ -193,8 +192,10 @@ LayoutResult LayOutPlateGrid(const PlateBatch& batch, std::size_t columns, doubl
                 p.X = movenumber::roundHundredths(p.X + dx);
                 p.Y = movenumber::roundHundredths(p.Y - dy);
             }
-            out.append(p, texts == MoveTexts::Build ? FormatMoveLine(p.X, p.Y, p.Z, separator)
-                                                    : std::string());
+            if (texts == MoveTexts::Build)
+                out.appendMove(p, separator);
+            else
+                out.append(p, {});
         }
     }
     const std::size_t rows = placed == 0 ? 0 : (placed + columns - 1) / columns;

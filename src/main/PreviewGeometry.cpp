@@ -4,6 +4,7 @@
 #include <cmath>
 #include <string>
 
+#include "gcode/MoveText.h"
 #include "gcode/ToolMoves.h"
 #include "lib/NumberText.h"
 
@@ -90,6 +91,21 @@ std::optional<bool> liftOf(std::string_view line) {
     return std::nullopt;
 }
 
+namespace {
+
+// liftOf the record's text. A move's own text names Z only when it lifts or
+// lowers the tool alone, so only those records are written out to ask.
+std::optional<bool> liftOfRecord(const PenPoints& points, std::size_t pos, const PenPoint& r) {
+    if (!points.hasMoveText(pos)) return liftOf(points.line(pos));
+    if (r.X != 0 || r.Y != 0 || r.Z == 0) return std::nullopt;
+    char text[kMaxMoveText];
+    // The separator does not change the value read back.
+    return liftOf(std::string_view(
+        text, static_cast<std::size_t>(WriteMoveText(text, r.X, r.Y, r.Z, '.') - text)));
+}
+
+}  // namespace
+
 void walkPreview(const PenPoints& points, std::size_t count, DrawingMode drawMode,
                  PreviewSink& sink, EventPump& pump) {
     double prevX = 0;
@@ -99,8 +115,8 @@ void walkPreview(const PenPoints& points, std::size_t count, DrawingMode drawMod
     bool first = true;
     count = std::min(count, points.count());
     for (std::size_t i = 1; i <= count; ++i) {
-        const PenPoint& r = points[i];
-        const std::optional<bool> lift = liftOf(points.line(i));
+        const PenPoint r = points[i];
+        const std::optional<bool> lift = liftOfRecord(points, i, r);
         if (r.X == 0 && r.Y == 0 && r.Z == 0 && !lift) continue;
         if (lift) {
             if (*lift) {

@@ -48,7 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(bounds.MinX <= 0 && bounds.MinY <= 0 && bounds.MaxX >= 0 && bounds.MaxY >= 0);
     const std::size_t checked = failed ? points.count() - 1 : points.count();
     for (std::size_t i = 1; i <= checked && i <= 2000; ++i) {
-        const std::string_view line = points.line(i);
+        const std::string line = points.line(i);
         FUZZ_CHECK(line.find_first_of("\r\n") == std::string_view::npos);
         checkAxis(line, 'X', points[i].X);
         checkAxis(line, 'Y', points[i].Y);

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "TestSupport.h"
+#include "gcode/MoveText.h"
 #include "main/PreviewGeometry.h"
 
 namespace {
@@ -104,25 +105,33 @@ TEST(WalkPreview, GCodeFileColoursFollowTheLastZAndZeroKeepsThePreviousCoordinat
         << "a limit past the end stops at the last record";
 }
 
+// The same whether the records keep their texts or make them from their moves.
 TEST(WalkPreview, LaidOutProjectForcesRedAfterTheLiftAndTheMoveAfterIt) {
-    PenPoints p;  // record 1: the layout's placeholder, skipped
-    p.append({0, 0, 5}, "G0Z5,00");
-    p.append({10, -10, 0}, "G1X10Y-10");
-    p.append({20, -10, 0}, "G1X20Y-10");
-    p.append({20, -20, 0}, "G1X20Y-20");
-    p.append({0, 0, 15}, "G0Z15,00");
-    p.append({5, -30, 0}, "G1X5Y-30");
-    p.append({6, -30, 0}, "G1X6Y-30");
-    std::vector<C> colours;
-    for (const auto& s : walk(p, p.count(), DrawingMode::Project)) colours.push_back(s.Colour);
-    EXPECT_EQ(colours,
-              (std::vector<C>{C::Green, C::Green, C::Red, C::Red, C::Green, C::Green, C::Red}));
+    const std::vector<PenPoint> records{{0, 0, 5},   {10, -10, 0}, {20, -10, 0}, {20, -20, 0},
+                                        {0, 0, 15},  {5, -30, 0},  {6, -30, 0},  {0, 0, 0.5},
+                                        {7, -30, 0}, {0, 0, 1.5},  {8, -30, 0}};
+    for (const bool moveTexts : {false, true}) {
+        PenPoints p;  // record 1: the layout's placeholder, skipped
+        for (const PenPoint& r : records) {
+            if (moveTexts)
+                p.appendMove(r, ',');
+            else
+                p.append(r, FormatMoveLine(r.X, r.Y, r.Z, ','));
+        }
+        std::vector<C> colours;
+        for (const auto& s : walk(p, p.count(), DrawingMode::Project)) colours.push_back(s.Colour);
+        // Z 0,50 rounds half to even to 0: the tool stays down; Z 1,50 lifts.
+        EXPECT_EQ(colours, (std::vector<C>{C::Green, C::Green, C::Red, C::Red, C::Green, C::Green,
+                                           C::Red, C::Red, C::Red, C::Green, C::Green}))
+            << "move texts " << moveTexts;
 
-    colours.clear();
-    for (const auto& s : walk(p, p.count(), DrawingMode::GCodeFile)) colours.push_back(s.Colour);
-    EXPECT_EQ(colours, (std::vector<C>{C::Green, C::Green, C::Green, C::Green, C::Green, C::Green,
-                                       C::Green}))
-        << "a G-code file is never forced red";
+        colours.clear();
+        for (const auto& s : walk(p, p.count(), DrawingMode::GCodeFile))
+            colours.push_back(s.Colour);
+        EXPECT_EQ(colours, (std::vector<C>{C::Green, C::Green, C::Green, C::Green, C::Green,
+                                           C::Green, C::Green, C::Red, C::Red, C::Green, C::Green}))
+            << "a G-code file is never forced red; move texts " << moveTexts;
+    }
 }
 
 // Whatever the font, the program reaches the first letter at the safe height.

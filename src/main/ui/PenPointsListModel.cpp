@@ -25,7 +25,9 @@ QVariant PenPointsListModel::data(const QModelIndex& index, int role) const {
     // A line of megabytes (a G-code file that is no G-code) would take seconds to
     // paint; the list shows its start.
     constexpr std::size_t kShownCharacters = 1000;
-    const std::string_view line = points_->line(static_cast<std::size_t>(index.row()) + 1);
+    std::string line =
+        points_->line(static_cast<std::size_t>(index.row()) + 1, kShownCharacters + 1);
     if (line.size() <= kShownCharacters) return toQ(line);
-    return toQ(line.substr(0, kShownCharacters)) + QStringLiteral("…");
+    line.resize(kShownCharacters);
+    return toQ(line) + QStringLiteral("…");
 }
