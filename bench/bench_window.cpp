@@ -88,6 +88,10 @@ void BM_TypingLayout(benchmark::State& state) {
     window.LoadProject(path);
     window.txtPaint->moveCursor(QTextCursor::End);
     window.txtPaint->moveCursor(QTextCursor::Up);
+    if (session.penPoints()->count() < 1000) {
+        state.SkipWithError("the project was not laid out: no font/A-Chertezh beside the program");
+        return;
+    }
     bool typed = false;
     double figures = 0;
     for (auto _ : state) {
