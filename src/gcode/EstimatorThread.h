@@ -43,9 +43,13 @@ class EstimatorThread final : public GCodeSink {
     void work();
     void stop();
 
-    GCodeEstimator estimator_;  // the worker's until stop()
-    Batch filling_;
-    std::mutex mutex_;
+    // The worker's state, the filler's and the shared part each on cache lines
+    // of their own: a filler writing beside the planner's last fields slowed
+    // both threads down.
+    static constexpr std::size_t kApart = 128;
+    alignas(kApart) GCodeEstimator estimator_;  // the worker's until stop()
+    alignas(kApart) Batch filling_;
+    alignas(kApart) std::mutex mutex_;
     std::condition_variable changed_;
     Batch pending_;  // guarded by mutex_
     bool full_ = false;

@@ -587,6 +587,59 @@ namespace {
 
 enum class RecordCheck { First, OnTheWay, Done };
 
+// The program's text and its figures from the same parts, in one go.
+struct TextAndFigures {
+    ProgramWriter& text;
+    FigureWriter& figures;
+    void part(const Part& part, const PenPoint& at, double feed = 0) {
+        text.part(part, at, feed);
+        figures.part(part, at, feed);
+    }
+    void moveText(const PenPoint& p, std::string_view eol) {
+        text.moveText(p, eol);
+        figures.moveText(p, eol);
+    }
+};
+
+class ScratchSink final : public GCodeSink {
+  public:
+    explicit ScratchSink(textfile::ScratchFile& file) : file_(file) {}
+    void write(std::string_view bytes) override { file_.write(bytes); }
+
+  private:
+    textfile::ScratchFile& file_;
+};
+
+// A program that leads with its figures, into a file, going through the
+// records once: the body goes into a scratch file beside the target while
+// the figures are planned on their own thread, then the figures' lines and
+// the body into the sink. False, with nothing written, when no scratch file
+// can be made there.
+bool writeFiguresFirstOnce(const std::string& target, const PenPointSource& records,
+                           std::string_view feed, const GCodeProfile& profile, GCodeSink& sink,
+                           RecordCheck when) {
+    textfile::ScratchFile scratch(target);
+    if (!scratch.open()) return false;
+    const std::string_view eol = endOfLine(profile);
+    MachiningFigures figures;
+    {
+        PreparedParts kept;  // outlives the estimator's thread
+        EstimatorThread estimator(LimitsOf(profile));
+        FigureWriter figureWriter(estimator, kept, profile.inches);
+        ScratchSink body(scratch);
+        ProgramWriter text(body, profile.inches);
+        TextAndFigures both{text, figureWriter};
+        CheckedRecords check;
+        emitProgram(records, feed, profile, eol, both,
+                    when == RecordCheck::Done ? nullptr : &check);
+        text.flush();
+        figures = estimator.finish();
+    }
+    sink.write(figureHeader(figures, eol));
+    scratch.readBack([&](std::string_view block) { sink.write(block); });
+    return true;
+}
+
 void writeProgram(const PenPointSource& records, std::string_view feed, const GCodeProfile& profile,
                   GCodeSink& sink, RecordCheck when) {
     const std::string_view eol = endOfLine(profile);
@@ -633,17 +686,26 @@ void WriteGCodeFile(const std::string& path, std::string_view program) {
     textfile::writeAtomically(path, program);
 }
 
+namespace {
+
+void writeFile(const std::string& path, const PenPointSource& records, std::string_view feed,
+               const GCodeProfile& profile, RecordCheck when) {
+    FileSink sink(path);
+    if (!profile.comments || !writeFiguresFirstOnce(path, records, feed, profile, sink, when))
+        writeProgram(records, feed, profile, sink, when);
+    sink.commit();
+}
+
+}  // namespace
+
 void WriteGCodeFile(const std::string& path, const PenPoints& points, std::string_view feed,
                     const GCodeProfile& profile) {
     checkWritable(points);
-    FileSink sink(path);
-    writeProgram(RecordsOf(points), feed, profile, sink, RecordCheck::Done);
-    sink.commit();
+    writeFile(path, RecordsOf(points), feed, profile, RecordCheck::Done);
 }
 
 void WriteGCodeFile(const std::string& path, const PenPointSource& records, std::string_view feed,
                     const GCodeProfile& profile) {
-    FileSink sink(path);
-    WriteGCode(records, feed, profile, sink, WrittenOnFailure::Discarded);
-    sink.commit();
+    // A file not committed counts for nothing: the records are checked on the way.
+    writeFile(path, records, feed, profile, RecordCheck::OnTheWay);
 }

@@ -1,5 +1,7 @@
 #include "lib/TextFile.h"
 
+#include <QFileInfo>
+#include <QTemporaryFile>
 #include <cstdio>
 #include <memory>
 
@@ -103,5 +105,37 @@ void AtomicFile::commit() {
 bool isFile(const std::string& path) { return disk::isRegularFile(path); }
 
 bool isDirectory(const std::string& path) { return disk::isFolder(path); }
+
+struct ScratchFile::Impl {
+    std::string target;
+    QTemporaryFile file;
+};
+
+ScratchFile::ScratchFile(const std::string& target) : impl_(std::make_unique<Impl>()) {
+    impl_->target = target;
+    const QFileInfo info(QString::fromStdString(target));
+    impl_->file.setFileTemplate(info.absolutePath() + QStringLiteral("/.") + info.fileName() +
+                                QStringLiteral(".XXXXXX"));
+}
+
+ScratchFile::~ScratchFile() = default;
+
+bool ScratchFile::open() { return impl_->file.open(); }
+
+void ScratchFile::write(std::string_view bytes) {
+    const auto size = static_cast<qint64>(bytes.size());
+    if (impl_->file.write(bytes.data(), size) != size) throw writeFailure(impl_->target);
+}
+
+void ScratchFile::readBack(const std::function<void(std::string_view)>& take) {
+    if (!impl_->file.flush() || !impl_->file.seek(0)) throw writeFailure(impl_->target);
+    std::string block(std::size_t{1} << 20, '\0');
+    for (;;) {
+        const qint64 n = impl_->file.read(block.data(), static_cast<qint64>(block.size()));
+        if (n < 0) throw writeFailure(impl_->target);
+        if (n == 0) return;
+        take(std::string_view(block.data(), static_cast<std::size_t>(n)));
+    }
+}
 
 }  // namespace textfile

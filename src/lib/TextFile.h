@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -38,6 +39,26 @@ class AtomicFile {
     AtomicFile& operator=(const AtomicFile&) = delete;
     void write(std::string_view bytes);
     void commit();
+
+  private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
+// A scratch file beside a target, gone when dropped: bytes held for a while
+// on the target's disk, such as a program's body waiting for the lines that
+// lead it. write() and readBack() throw FileWriteError naming the target.
+class ScratchFile {
+  public:
+    explicit ScratchFile(const std::string& target);
+    ~ScratchFile();
+    ScratchFile(const ScratchFile&) = delete;
+    ScratchFile& operator=(const ScratchFile&) = delete;
+    // False when none can be made beside the target.
+    bool open();
+    void write(std::string_view bytes);
+    // Hands every byte written, in order, to `take`, in blocks.
+    void readBack(const std::function<void(std::string_view)>& take);
 
   private:
     struct Impl;
