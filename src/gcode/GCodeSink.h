@@ -21,13 +21,20 @@ class StringSink final : public GCodeSink {
 };
 
 // A file written safely: nothing replaces the target before commit(), and a
-// sink dropped without it leaves the target as it was. Throws FileWriteError.
+// sink dropped without it leaves the target as it was. Throws FileWriteError;
+// the bytes go to the disk on a thread of their own while the program goes on
+// making the next ones, so a failure to write them shows at a later write() or
+// at commit().
 class FileSink final : public GCodeSink {
   public:
-    explicit FileSink(const std::string& path) : file_(path) {}
-    void write(std::string_view bytes) override { file_.write(bytes); }
-    void commit() { file_.commit(); }
+    explicit FileSink(const std::string& path);
+    ~FileSink() override;
+    FileSink(const FileSink&) = delete;
+    FileSink& operator=(const FileSink&) = delete;
+    void write(std::string_view bytes) override;
+    void commit();
 
   private:
-    textfile::AtomicFile file_;
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
 };

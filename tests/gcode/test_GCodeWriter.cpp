@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 #include <limits>
 #include <random>
 
@@ -17,6 +19,15 @@
 #include "main/TestFont.h"
 
 namespace {
+
+// The names in a folder, hidden ones too, sorted.
+std::vector<std::string> filesIn(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
 
 // LetterHeight 10, WidthFactor 0.5: the test font's "W" is (20,100), (60,50),
 // that is (1, 10) and (3, 5) in millimetres.
@@ -213,6 +224,16 @@ TEST(GCodeProgram, AStreamedLayoutWritesTheListsProgram) {
                                                                   : profile.passes;
             EXPECT_EQ(passes, expected);
         }
+        // Into a file, once through the records: the body waits beside the
+        // file for the figures, and nothing else is left there.
+        const std::string folder = joinPath(testProgramFolder(), "out");
+        std::filesystem::create_directories(folder);
+        const std::string path = joinPath(folder, "streamed.gcode");
+        passes = 0;
+        WriteGCodeFile(path, streamed, "500.00", profile);
+        EXPECT_TRUE(readFile(path) == program);
+        EXPECT_EQ(passes, profile.passes);
+        EXPECT_EQ(filesIn(folder), std::vector<std::string>{"streamed.gcode"});
         EXPECT_EQ(FigureLines(EstimateProgram(streamed, "500.00", profile)),
                   FigureLines(EstimateProgram(*listed.points, "500.00", profile)));
     }
@@ -235,6 +256,15 @@ TEST(GCodeProgram, AStreamedLayoutWritesTheListsProgram) {
         EXPECT_THROW(
             WriteGCode(records({{0, 0, 5}}), "500.00", profile, sink, WrittenOnFailure::Discarded),
             NothingToWriteError);
+        const std::string folder = joinPath(testProgramFolder(), "kept");
+        std::filesystem::create_directories(folder);
+        const std::string path = joinPath(folder, "kept.gcode");
+        textfile::writeAtomically(path, "earlier");
+        EXPECT_THROW(WriteGCodeFile(path, records({{0, 0, 5}, {0, 3, 0}}), "500.00", profile),
+                     NothingToWriteError);
+        EXPECT_EQ(readFile(path), "earlier");
+        EXPECT_EQ(filesIn(folder), std::vector<std::string>{"kept.gcode"});
+        std::filesystem::remove(path);
     }
 }
 
