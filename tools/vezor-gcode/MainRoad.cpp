@@ -14,6 +14,7 @@
 #include "gcode/GCodeWriter.h"
 #include "gcode/InterpretedEstimate.h"
 #include "gcode/InterpretedReader.h"
+#include "gcode/RecordsThread.h"
 #include "lib/EventPump.h"
 #include "lib/TextFile.h"
 #include "lib/VezorError.h"
@@ -201,11 +202,12 @@ int RunMainRoad(const Options& options) {
     };
     PenPointSource records;
     if (!keepList) {
-        records = [&](PenPointSink& sink) {
+        // Laid out on a thread of its own while the program is written.
+        records = RecordsOnAThread([&](PenPointSink& sink) {
             LayoutResult pass = StreamProjectLayout(*stream, font, settings, sink);
             if (!laidOut) layout = std::move(pass);
             laidOut = true;
-        };
+        });
     } else {
         layout = LayOutProject(project, font, settings, MoveTexts::Build);
         laidOut = true;
