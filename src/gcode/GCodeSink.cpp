@@ -10,17 +10,17 @@
 
 namespace {
 
-// Bytes gathered before they go to the writing thread, and blocks that may
-// wait for it: a few megabytes at most.
+// Bytes gathered before they go to the thread, and blocks that may wait for
+// it: a few megabytes at most.
 constexpr std::size_t kBlock = std::size_t{1} << 20;
 constexpr std::size_t kWaiting = 3;
 
 }  // namespace
 
-struct FileSink::Impl {
-    explicit Impl(const std::string& path) : file(path) {}
+struct SinkThread::Impl {
+    explicit Impl(GCodeSink& next) : next(next) {}
 
-    textfile::AtomicFile file;
+    GCodeSink& next;
     std::string filling;
     std::mutex mutex;
     std::condition_variable changed;
@@ -33,22 +33,19 @@ struct FileSink::Impl {
     void work() {
         for (;;) {
             std::string block;
+            bool failed = false;
             {
                 std::unique_lock lock(mutex);
                 changed.wait(lock, [&] { return !waiting.empty() || closing; });
                 if (waiting.empty()) return;
                 block = std::move(waiting.front());
                 waiting.pop_front();
-            }
-            changed.notify_all();
-            bool failed = false;
-            {
-                const std::lock_guard lock(mutex);
                 failed = failure != nullptr;
             }
+            changed.notify_all();
             if (!failed) {
                 try {
-                    file.write(block);
+                    next.write(block);
                 } catch (...) {
                     const std::lock_guard lock(mutex);
                     failure = std::current_exception();
@@ -97,29 +94,37 @@ struct FileSink::Impl {
     }
 };
 
-FileSink::FileSink(const std::string& path) : impl_(std::make_unique<Impl>(path)) {
+SinkThread::SinkThread(GCodeSink& next) : impl_(std::make_unique<Impl>(next)) {
     impl_->filling.reserve(kBlock);
     impl_->worker = std::thread([impl = impl_.get()] { impl->work(); });
 }
 
-FileSink::~FileSink() {
+SinkThread::~SinkThread() {
     {
-        // Dropped without commit(): what waits is of no use any more.
         const std::lock_guard lock(impl_->mutex);
         impl_->waiting.clear();
     }
     impl_->stop();
 }
 
-void FileSink::write(std::string_view bytes) {
+void SinkThread::write(std::string_view bytes) {
     impl_->rethrowFailure();
     impl_->filling.append(bytes);
     if (impl_->filling.size() >= kBlock) impl_->handOver();
 }
 
-void FileSink::commit() {
+void SinkThread::finish() {
     impl_->handOver();
     impl_->stop();
     impl_->rethrowFailure();
-    impl_->file.commit();
+}
+
+FileSink::FileSink(const std::string& path)
+    : file_(path), thread_(std::make_unique<SinkThread>(file_)) {}
+
+FileSink::~FileSink() { thread_.reset(); }
+
+void FileSink::commit() {
+    thread_->finish();
+    file_.file.commit();
 }

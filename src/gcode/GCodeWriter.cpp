@@ -626,13 +626,15 @@ bool writeFiguresFirstOnce(const std::string& target, const PenPointSource& reco
         PreparedParts kept;  // outlives the estimator's thread
         EstimatorThread estimator(LimitsOf(profile));
         FigureWriter figureWriter(estimator, kept, profile.inches);
-        ScratchSink body(scratch);
+        ScratchSink scratchSink(scratch);
+        SinkThread body(scratchSink);
         ProgramWriter text(body, profile.inches);
         TextAndFigures both{text, figureWriter};
         CheckedRecords check;
         emitProgram(records, feed, profile, eol, both,
                     when == RecordCheck::Done ? nullptr : &check);
         text.flush();
+        body.finish();
         figures = estimator.finish();
     }
     sink.write(figureHeader(figures, eol));
