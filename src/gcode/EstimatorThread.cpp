@@ -20,14 +20,18 @@ EstimatorThread::~EstimatorThread() { stop(); }
 
 void EstimatorThread::run(const GCodeEstimator::PreparedLine& line,
                           const std::array<double, 3>& axis) {
-    filling_.items.push_back({&line, axis, 0, 0});
+    Item& item = filling_.items.emplace_back();
+    item.line = &line;
+    item.axis = axis;
     if (filling_.items.size() >= kBatchLines) handOver();
 }
 
 void EstimatorThread::write(std::string_view bytes) {
     const std::size_t begin = filling_.text.size();
     filling_.text.append(bytes);
-    filling_.items.push_back({nullptr, {}, begin, filling_.text.size()});
+    Item& item = filling_.items.emplace_back();
+    item.line = nullptr;
+    item.text = {begin, filling_.text.size()};
     if (filling_.items.size() >= kBatchLines || filling_.text.size() >= kBatchText) handOver();
 }
 
@@ -68,8 +72,8 @@ void EstimatorThread::work() {
                 if (item.line)
                     estimator_.run(*item.line, item.axis);
                 else
-                    estimator_.write(
-                        std::string_view(batch.text).substr(item.begin, item.end - item.begin));
+                    estimator_.write(std::string_view(batch.text)
+                                         .substr(item.text.begin, item.text.end - item.text.begin));
             }
         } catch (...) {
             failure_ = std::current_exception();

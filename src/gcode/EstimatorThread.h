@@ -30,10 +30,15 @@ class EstimatorThread final : public GCodeSink {
     MachiningFigures finish();
 
   private:
+    // 32 bytes: a line's numbers, or where its text lies in the batch.
     struct Item {
         const GCodeEstimator::PreparedLine* line;  // nullptr: text
-        std::array<double, 3> axis;
-        std::size_t begin, end;  // the text's bytes in the batch
+        union {
+            std::array<double, 3> axis;
+            struct {
+                std::size_t begin, end;
+            } text;
+        };
     };
     struct Batch {
         std::vector<Item> items;
