@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 #include "CliSettings.h"
@@ -202,12 +203,16 @@ int RunMainRoad(const Options& options) {
     };
     PenPointSource records;
     if (!keepList) {
-        // Laid out on a thread of its own while the program is written.
-        records = RecordsOnAThread([&](PenPointSink& sink) {
+        records = [&](PenPointSink& sink) {
             LayoutResult pass = StreamProjectLayout(*stream, font, settings, sink);
             if (!laidOut) layout = std::move(pass);
             laidOut = true;
-        });
+        };
+        // Laid out on a thread of its own while the program is written, where
+        // a core is left for it: a profile that leads with its figures plans
+        // them on a thread of its own already.
+        if (!profile.comments || std::thread::hardware_concurrency() > 2)
+            records = RecordsOnAThread(records);
     } else {
         layout = LayOutProject(project, font, settings, MoveTexts::Build);
         laidOut = true;
