@@ -30,14 +30,16 @@ class EstimatorThread final : public GCodeSink {
     MachiningFigures finish();
 
   private:
-    // 32 bytes: a line's numbers, or where its text lies in the batch.
+    // Where a text's bytes lie in the batch.
+    struct TextPlace {
+        std::size_t begin, end;
+    };
+    // 32 bytes: a line's numbers, or where its text lies.
     struct Item {
         const GCodeEstimator::PreparedLine* line;  // nullptr: text
         union {
             std::array<double, 3> axis;
-            struct {
-                std::size_t begin, end;
-            } text;
+            TextPlace text;
         };
     };
     struct Batch {
