@@ -406,6 +406,14 @@ class Layouter {
     // where the line's alignment puts it in the field.
     void placeCode(const CodeRequest& code, LineAlign align, double lineY, std::size_t lineNumber) {
         const std::string line = cp("Строка ") + std::to_string(lineNumber) + ": ";
+        // A character Windows-1251 lacks stands here as one byte: a code of that
+        // byte would hold another text than the one typed.
+        if (code.text.find(static_cast<char>(win1251::kForeign)) != std::string::npos) {
+            result_.notes.push_back(
+                line + cp(code.kind == CodeKind::QR ? "QR-код: " : "DataMatrix: ") +
+                cp("в тексте знак, которого нет в Windows-1251: код не построен"));
+            return;
+        }
         CodeModules modules;
         try {
             modules = EncodeCode(code.kind, win1251::toUtf8(code.text));

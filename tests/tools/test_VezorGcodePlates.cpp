@@ -63,12 +63,17 @@ TEST(VezorGcodePlates, ACodeThatCannotBeMadeIsToldAndTheRestWritten) {
 #ifndef VEZOR_HAVE_ZINT
     GTEST_SKIP() << "built without codes (VEZOR_CODES=OFF)";
 #endif
-    const QString p = project("long.txt", "6//a\r\n100//b\r\n5//c\r\n1//d\r\nA\r\n<@QR=" +
-                                              std::string(8000, 'x') + ">\r\n<@QR=;5>\r\n");
+    const QString p = project(
+        "long.txt", "6//a\r\n100//b\r\n5//c\r\n1//d\r\nA\r\n<@QR=" + std::string(8000, 'x') +
+                        ">\r\n<@QR=;5>\r\n<@QR=a\u2603b;5>\r\n");
     const Outcome run = vezorGcode({"--font", kFont, "--out", pathOf("long.nc"), p});
     EXPECT_EQ(run.status, 0);
     EXPECT_NE(run.err.find("Строка 2: QR-код: текст не кодируется"), std::string::npos) << run.err;
     EXPECT_NE(run.err.find("Строка 3: код «;5» не понят"), std::string::npos) << run.err;
+    // A code of the stand-in byte would hold another text than the one typed.
+    EXPECT_NE(run.err.find("Строка 4: QR-код: в тексте знак, которого нет в Windows-1251"),
+              std::string::npos)
+        << run.err;
 }
 
 // The plate tags that look at the whole project (a mirror anywhere, a fitted

@@ -114,7 +114,7 @@ std::string ImportFont(FileChoice& choice, QWidget* parent, int* letterToOpen) {
     const auto fonts = FontList();
     if (std::find(fonts.begin(), fonts.end(), listName) != fonts.end() &&
         !dialogs().question(win1251::fromUtf8("Шрифт «" + listName + "» уже есть. Заменить его?"),
-                            title))
+                            title, Dialogs::Answer::No))
         return "";
 
     recipe.folder = name;

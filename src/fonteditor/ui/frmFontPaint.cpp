@@ -389,7 +389,8 @@ void frmFontPaint::mnuLiterAs_Click() {
     // Any file of that name counts, even one that cannot be read: it is about
     // to be replaced.
     if (textfile::isFile(LetterFilePath(session_.CurrentFont(), code)) &&
-        !dialogs().question(cp("Буква '") + answer + cp("' есть. Сохранить?"), caption()))
+        !dialogs().question(cp("Буква '") + answer + cp("' есть. Сохранить?"), caption(),
+                            Dialogs::Answer::No))
         return;
     if (!SaveLetter(code)) return;
     DrawGuides();
@@ -537,7 +538,7 @@ bool frmFontPaint::mayDiscardEdits() {
             ? cp("Изменения буквы '") + characterOf(cboLiter->itemData(shownLetter_).toInt()) +
                   cp("' не сохранены. Закрыть её без сохранения?")
             : cp("Нарисованная буква не сохранена. Закрыть её без сохранения?");
-    return dialogs().question(question, caption());
+    return dialogs().question(question, caption(), Dialogs::Answer::No);
 }
 
 void frmFontPaint::markExisting(int entry, bool exists) {

@@ -288,7 +288,7 @@ void frmOutlinePreview::write() {
     const auto fonts = FontList();
     if (std::find(fonts.begin(), fonts.end(), listName) != fonts.end() &&
         !dialogs().question(win1251::fromUtf8("Шрифт «" + listName + "» уже есть. Заменить его?"),
-                            cp(kTitle)))
+                            cp(kTitle), Dialogs::Answer::No))
         return;
     accept();
 }

@@ -99,6 +99,7 @@ TEST_F(FontImport, MakesTheFontWithAProgressBarShowsTheReportAndListsIt) {
         editor.mnuImport_Click();
         ASSERT_EQ(testDialogs().calls.size(), 2u);
         EXPECT_EQ(testDialogs().calls[1].text, w("Шрифт «font/Мой шрифт» уже есть. Заменить его?"));
+        EXPECT_EQ(testDialogs().calls[1].preferred, Dialogs::Answer::No) << "Enter keeps the font";
         EXPECT_EQ(fs::exists(made + "/mark"), !replace);
         EXPECT_EQ(ListFontLetters(made).size(), 3u);
     }

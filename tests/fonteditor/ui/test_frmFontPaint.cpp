@@ -295,6 +295,7 @@ TEST(frmFontPaint, SaveAsOntoAnExistingLetterAsksFirst) {
     EXPECT_EQ(testDialogs().calls[0].text, w("Введите новую букву для сохранения ..."));
     EXPECT_EQ(testDialogs().calls[0].title, w("Сохранение буквы"));
     EXPECT_EQ(testDialogs().calls[1].text, w("Буква 'Бв' есть. Сохранить?"));
+    EXPECT_EQ(testDialogs().calls[1].preferred, Dialogs::Answer::No) << "Enter keeps the letter";
     EXPECT_EQ(testDialogs().calls[1].title, w("Отрисовка шрифта [font/F]"));
 
     testDialogs().reset();
@@ -493,6 +494,7 @@ TEST(frmFontPaint, ClosingALetterWithUnsavedEditsAsksFirst) {
     EXPECT_EQ(testDialogs().calls[0].text,
               w("Изменения буквы 'A' не сохранены. Закрыть её без сохранения?"));
     EXPECT_EQ(testDialogs().calls[0].title, w("Отрисовка шрифта [font/F]"));
+    EXPECT_EQ(testDialogs().calls[0].preferred, Dialogs::Answer::No) << "Enter keeps the edits";
     // Every answer No kept the window, the letter and the edits.
     EXPECT_TRUE(editor.isVisible());
     EXPECT_EQ(editor.cboLiter->currentData().toInt(), 65);
