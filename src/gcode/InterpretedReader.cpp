@@ -134,7 +134,7 @@ InterpretedRead InterpretGCodeText(std::string_view text, PenPoints& points, Vie
         // Nothing here is a program: the word-by-word reading's own refusal.
         std::size_t quoted = firstNotGCode;
         for (std::size_t i = 1; quoted == 0 && i <= path->count(); ++i)
-            if (!path->line(i, 1).empty()) quoted = i;
+            if (!path->ownLine(i).empty()) quoted = i;
         throw GCodeReadError(quoted == 0 ? std::string() : path->line(quoted));
     }
 

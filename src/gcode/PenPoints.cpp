@@ -92,9 +92,14 @@ std::string PenPoints::line(std::size_t pos, std::size_t limit) const {
         const char* end = WriteMoveText(text, p.X, p.Y, p.Z, separator_);
         return std::string(text, std::min(static_cast<std::size_t>(end - text), limit));
     }
+    return std::string(ownLine(pos).substr(0, limit));
+}
+
+std::string_view PenPoints::ownLine(std::size_t pos) const {
+    if (hasMoveText(pos)) return {};
     const std::size_t start = textStart(pos - 1);
     const std::size_t end = pos < records_.size() ? textStart(pos) : text_.size();
-    return text_.substr(start, std::min(end - start, limit));
+    return std::string_view(text_).substr(start, end - start);
 }
 
 bool PenPoints::operator==(const PenPoints& other) const {

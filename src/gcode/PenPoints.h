@@ -50,6 +50,8 @@ class PenPoints {
     std::string line(std::size_t pos, std::size_t limit = std::string::npos) const;
     // Whether the record's text is its move's text (appendMove) rather than a line of its own.
     bool hasMoveText(std::size_t pos) const { return (records_[pos - 1].x & kMoveTextBit) != 0; }
+    // The record's own line, without a copy; empty for a move's text.
+    std::string_view ownLine(std::size_t pos) const;
 
     // A record with its own text.
     void append(const PenPoint& point, std::string_view line);

@@ -96,7 +96,7 @@ namespace {
 // liftOf the record's text. A move's own text names Z only when it lifts or
 // lowers the tool alone, so only those records are written out to ask.
 std::optional<bool> liftOfRecord(const PenPoints& points, std::size_t pos, const PenPoint& r) {
-    if (!points.hasMoveText(pos)) return liftOf(points.line(pos));
+    if (!points.hasMoveText(pos)) return liftOf(points.ownLine(pos));
     if (r.X != 0 || r.Y != 0 || r.Z == 0) return std::nullopt;
     char text[kMaxMoveText];
     // The separator does not change the value read back.

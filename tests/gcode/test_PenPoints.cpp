@@ -63,6 +63,8 @@ TEST(PenPoints, LinesOfTheirOwnAndMoveTextsSideBySide) {
         EXPECT_EQ(points.line(i), expected[i - 1]) << "record " << i;
         EXPECT_EQ(points.hasMoveText(i), i == 3 || i == 5 || i == 7) << "record " << i;
     }
+    EXPECT_EQ(points.ownLine(2), "G1 X1 Y2 (own)");
+    EXPECT_EQ(points.ownLine(3), "") << "a move's text is not kept";
     EXPECT_EQ(points.line(2, 4), "G1 X");
     EXPECT_EQ(points.line(3, 5), "G1X12");
     EXPECT_EQ(points.line(3), FormatMoveLine(12.5, -3.25, 0, ','));
