@@ -62,7 +62,7 @@ void StreamWhileRedrawing(benchmark::State& state) {
         window.machine().open(QString::fromStdString(grbl.port()));
         wait([&] { return window.machine().isConnected(); });
         window.cmdTakeProgram_Click();
-        window.machine().start(MachineJob{{}, window.program(), 0, {}, false});
+        window.machine().start(MachineJob{{}, window.program(), 0, {}, false, {}});
         const bool redraw = state.range(2) != 0;
         while (window.machine().jobRunning()) {
             if (redraw) {
@@ -112,7 +112,7 @@ void MillionLines(benchmark::State& state) {
         machine.open(QString::fromStdString(grbl.port()));
         wait([&] { return machine.isConnected(); });
         const auto start = std::chrono::steady_clock::now();
-        machine.start(MachineJob{{}, program, 0, {}, false});
+        machine.start(MachineJob{{}, program, 0, {}, false, {}});
         wait([&] { return finished || !machine.jobRunning(); });
         seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         state.SetIterationTime(seconds);

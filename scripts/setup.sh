@@ -8,7 +8,7 @@ packages=(build-essential cmake ninja-build ccache qt6-base-dev qt6-base-dev-too
           gcc make linuxcnc-uspace qt6-serialport-dev socat
           libfreetype-dev libboost-dev libpolyclipping-dev libfontconfig-dev
           fonts-dejavu-core fonts-paratype fonts-comfortaa
-          libzint-dev zbar-tools dmtx-utils libdime-dev)
+          libzint-dev zbar-tools dmtx-utils libdime-dev locales)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
@@ -33,4 +33,12 @@ if [ ! -f "$svg_fonts/EMSTech.svg" ]; then
   dpkg-deb --fsys-tarfile "$scratch"/inkscape_*.deb |
     $sudo_cmd tar -x -C / ./usr/share/inkscape/extensions/svg_fonts
   rm -rf "$scratch"
+fi
+
+# The tests run window code under a Russian locale, where the C library writes a
+# decimal comma: the machine side must not.
+if ! locale -a 2>/dev/null | grep -qi '^ru_RU\.utf-\?8$'; then
+  sudo_cmd=""
+  [ "$(id -u)" -ne 0 ] && sudo_cmd="sudo"
+  $sudo_cmd localedef -i ru_RU -f UTF-8 ru_RU.UTF-8
 fi

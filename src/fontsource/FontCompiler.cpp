@@ -6,6 +6,7 @@
 
 #include "font/FontStorage.h"
 #include "fontsource/FontSources.h"
+#include "gcode/MoveNumber.h"
 #include "lib/TextFile.h"
 #include "lib/Win1251.h"
 
@@ -150,18 +151,15 @@ JoinFigures joinFigures(const CompiledFont& font) {
 
 std::string joinReport(const CompiledFont& font) {
     const JoinFigures f = joinFigures(font);
-    char buffer[256];
-    std::snprintf(buffer, sizeof buffer,
-                  "%s: %zu letters, scale %.4f, baseline y %.2f; connectors %.1f, retraced %.1f "
-                  "(letter units)\n",
-                  font.folder.c_str(), font.letters.size(), font.scale, font.baseline, f.connectors,
-                  f.retraces);
-    std::string out = buffer;
-    std::snprintf(buffer, sizeof buffer,
-                  "  with breaks in letters (RazrivVBukve=1): connector ink taken out %.1f, "
-                  "retraced left %.1f\n",
-                  f.liftedOver, f.retraceLeft);
-    out += buffer;
+    const auto fixed = [](double v, int decimals) {
+        return movenumber::fixedText(v, decimals, false);
+    };
+    std::string out = font.folder + ": " + std::to_string(font.letters.size()) +
+                      " letters, scale " + fixed(font.scale, 4) + ", baseline y " +
+                      fixed(font.baseline, 2) + "; connectors " + fixed(f.connectors, 1) +
+                      ", retraced " + fixed(f.retraces, 1) + " (letter units)\n";
+    out += "  with breaks in letters (RazrivVBukve=1): connector ink taken out " +
+           fixed(f.liftedOver, 1) + ", retraced left " + fixed(f.retraceLeft, 1) + "\n";
     for (int code : font.tooWide)
         out += "  left out, wider than the letter box: " +
                win1251::toUtf8(std::string(1, static_cast<char>(code))) + " (" +
@@ -170,13 +168,10 @@ std::string joinReport(const CompiledFont& font) {
     const auto list = [&](const char* title, const std::vector<std::pair<double, int>>& worst) {
         out += "  ";
         out += title;
-        for (std::size_t i = 0; i < worst.size(); ++i) {
-            std::snprintf(
-                buffer, sizeof buffer, "%s %s (%d: %.1f)", i ? "," : "",
-                win1251::toUtf8(std::string(1, static_cast<char>(worst[i].second))).c_str(),
-                worst[i].second, worst[i].first);
-            out += buffer;
-        }
+        for (std::size_t i = 0; i < worst.size(); ++i)
+            out += std::string(i ? "," : "") + " " +
+                   win1251::toUtf8(std::string(1, static_cast<char>(worst[i].second))) + " (" +
+                   std::to_string(worst[i].second) + ": " + fixed(worst[i].first, 1) + ")";
         out += "\n";
     };
     list("most connector length:", f.mostConnector);

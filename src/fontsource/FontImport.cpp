@@ -8,6 +8,7 @@
 #include "fontsource/FontSources.h"
 #include "fontsource/ShippedFonts.h"
 #include "fontsource/SvgFont.h"
+#include "gcode/MoveNumber.h"
 #include "lib/DiskFiles.h"
 #include "lib/TextFile.h"
 #include "lib/VezorError.h"
@@ -29,11 +30,7 @@ std::string quoted(int code) {
     return "«" + win1251::toUtf8(std::string(1, static_cast<char>(code))) + "»";
 }
 
-std::string figure(double value) {
-    char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%.1f", value);
-    return buffer;
-}
+std::string figure(double value) { return movenumber::fixedText(value, 1, false); }
 
 std::string worstList(const std::vector<std::pair<double, int>>& worst) {
     std::string out;

@@ -8,6 +8,7 @@
 #include "fontsource/FontSources.h"
 #include "fontsource/OutlineArea.h"
 #include "fontsource/StrokeMeasures.h"
+#include "gcode/MoveNumber.h"
 #include "lib/Win1251.h"
 
 namespace fontc {
@@ -237,13 +238,13 @@ std::vector<int> worstLetters(const OutlineConversion& conversion, std::size_t c
 }
 
 std::string outlineReport(const OutlineConversion& c) {
+    const auto hundredths = [](double v) { return movenumber::fixedText(v, 2, false); };
     std::string out;
-    char buffer[256];
     for (const auto& [code, q] : c.quality) {
         if (!c.font.letters.count(code)) continue;
-        std::snprintf(buffer, sizeof buffer, "  %s (%d): coverage %.2f, spill %.2f, spurs %d\n",
-                      characterOf(code).c_str(), code, q.coverage, q.spill, q.spurs);
-        out += buffer;
+        out += "  " + characterOf(code) + " (" + std::to_string(code) + "): coverage " +
+               hundredths(q.coverage) + ", spill " + hundredths(q.spill) + ", spurs " +
+               std::to_string(q.spurs) + "\n";
     }
     if (!c.missing.empty()) {
         out += "  not in the font:";
@@ -252,14 +253,11 @@ std::string outlineReport(const OutlineConversion& c) {
     }
     out += "  worst coverage:";
     for (int code : worstLetters(c, 5)) {
-        std::snprintf(buffer, sizeof buffer, " %s %.2f", characterOf(code).c_str(),
-                      c.quality.at(code).coverage);
-        out += buffer;
+        out += " " + characterOf(code) + " " + hundredths(c.quality.at(code).coverage);
     }
-    std::snprintf(buffer, sizeof buffer,
-                  "\nletters %d, median coverage %.2f, median spill %.2f, spurs %d\n", c.counted,
-                  c.medianCoverage, c.medianSpill, c.spurs);
-    return out + buffer;
+    return out + "\nletters " + std::to_string(c.counted) + ", median coverage " +
+           hundredths(c.medianCoverage) + ", median spill " + hundredths(c.medianSpill) +
+           ", spurs " + std::to_string(c.spurs) + "\n";
 }
 
 }  // namespace fontc

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "gcode/MoveNumber.h"
 #include "lib/DiskFiles.h"
 #include "lib/TextFile.h"
 #include "lib/VezorError.h"
@@ -16,11 +17,7 @@ namespace {
 
 constexpr double kMmPerInch = 25.4;
 
-std::string oneDecimal(double v) {
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.1f", v);
-    return buffer;
-}
+std::string oneDecimal(double v) { return movenumber::fixedText(v, 1, false); }
 
 bool isLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 bool isDigit(char c) { return c >= '0' && c <= '9'; }

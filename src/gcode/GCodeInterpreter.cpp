@@ -158,6 +158,15 @@ bool isCycle(int motion) { return motion == 730 || (motion >= 810 && motion <= 8
 
 GCodeInterpreter::GCodeInterpreter(MotionSink& sink) : sink_(sink) {}
 
+GCodeInterpreter::GCodeInterpreter(MotionSink& sink, const State& start)
+    : sink_(sink), state_(start) {}
+
+PathPoint GCodeInterpreter::workPosition() const {
+    const PathPoint offset = offsetOf(state_);
+    return {state_.position.X - offset.X, state_.position.Y - offset.Y,
+            state_.position.Z - offset.Z};
+}
+
 PathPoint GCodeInterpreter::offsetOf(const State& s) const {
     PathPoint o = s.systems[s.system];
     if (s.shiftOn) {

@@ -36,28 +36,7 @@ class MotionSink {
 // A line it cannot run changes nothing and is reported; it never guesses.
 class GCodeInterpreter {
   public:
-    explicit GCodeInterpreter(MotionSink& sink);
-
-    // Runs one line (without its line end); BlockIssue::None when it ran.
-    // After the program's end (M2, M30, or a closing "%") lines are not run.
-    BlockIssue run(std::string_view line);
-
-    // At most this many moves from all lines together (drilling cycles expand
-    // to many); a line past it is not run. Unlimited at first.
-    void limitMoves(std::size_t moves) { moveBudget_ = moves; }
-
-    bool ended() const { return ended_; }
-    // Where the tool stands.
-    const PathPoint& position() const { return state_.position; }
-    // Whether the line just run held G-code words (a comment does not).
-    bool lineHadWords() const { return block_.words > 0; }
-
-    // What the program showed of how it cuts, for CutRule.
-    bool movedInZ() const { return movedInZ_; }
-    double startHeight() const { return startHeight_; }
-    bool switchesSpindle() const { return switchesSpindle_; }
-
-  private:
+    // The modal state and the offsets, as they stand between two lines.
     struct State {
         PathPoint position;  // machine frame, mm
         int motion = 0;      // G code in tenths (0, 10, 20, 30, 730, 810, 820, 830); -1 none
@@ -89,6 +68,37 @@ class GCodeInterpreter {
         double cycleStartZ = 0;
         bool inCycles = false;
     };
+
+    explicit GCodeInterpreter(MotionSink& sink);
+    // Starts from a controller's state as it is: its position, offsets and modes.
+    GCodeInterpreter(MotionSink& sink, const State& start);
+
+    // Runs one line (without its line end); BlockIssue::None when it ran.
+    // After the program's end (M2, M30, or a closing "%") lines are not run.
+    BlockIssue run(std::string_view line);
+
+    // At most this many moves from all lines together (drilling cycles expand
+    // to many); a line past it is not run. Unlimited at first.
+    void limitMoves(std::size_t moves) { moveBudget_ = moves; }
+
+    bool ended() const { return ended_; }
+    // Where the tool stands.
+    const PathPoint& position() const { return state_.position; }
+    // The same in the coordinates the program writes at this point (its work
+    // offset and G92 taken off).
+    PathPoint workPosition() const;
+    const State& state() const { return state_; }
+    // Whether the line just run held G-code words (a comment does not).
+    bool lineHadWords() const { return block_.words > 0; }
+    // The words of the line just run.
+    const GCodeBlock& block() const { return block_; }
+
+    // What the program showed of how it cuts, for CutRule.
+    bool movedInZ() const { return movedInZ_; }
+    double startHeight() const { return startHeight_; }
+    bool switchesSpindle() const { return switchesSpindle_; }
+
+  private:
     enum class Event : unsigned char { Straight, Arc, Wait, Dwell };
     struct Pending {
         Event event = Event::Straight;

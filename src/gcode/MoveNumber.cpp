@@ -1,5 +1,6 @@
 #include "gcode/MoveNumber.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -88,6 +89,13 @@ char* writeFixed(char* out, double value, int decimals, bool trim) {
     char* const end = out + digits;
     for (char* q = end; q > out; fraction /= 10) *--q = static_cast<char>('0' + fraction % 10);
     return end;
+}
+
+std::string fixedText(double value, int decimals, bool trim, char separator) {
+    char buffer[kMaxNumberLength];
+    std::string text(buffer, writeFixed(buffer, value, decimals, trim));
+    if (separator != '.') std::replace(text.begin(), text.end(), '.', separator);
+    return text;
 }
 
 void appendShortest(std::string& out, double value, char decimalSeparator) {

@@ -40,6 +40,10 @@ char* writeTwoDecimals(char* out, double value, char decimalSeparator);
 // trailing zeros and without a point for a whole number.
 char* writeFixed(char* out, double value, int decimals, bool trim);
 
+// The same as a string, with `separator` as the decimal mark: whatever the
+// C library's locale, so a window program writes what the command line does.
+std::string fixedText(double value, int decimals, bool trim, char separator = '.');
+
 // The same, appended to a string.
 void appendShortest(std::string& out, double value, char decimalSeparator);
 void appendTwoDecimals(std::string& out, double value, char decimalSeparator);

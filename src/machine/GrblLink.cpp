@@ -2,11 +2,14 @@
 
 #include <QSerialPort>
 #include <QTimer>
+#include <algorithm>
 #include <cstdio>
 
 #include "lib/Win1251.h"
+#include "machine/GrblLines.h"
 #include "machine/GrblMessages.h"
 #include "machine/GrblRealtime.h"
+#include "machine/JobCheck.h"
 #include "machine/PortAccess.h"
 
 namespace {
@@ -28,7 +31,17 @@ constexpr auto kWakeQueryAfter = std::chrono::milliseconds(1000);
 constexpr auto kWakeResetAfter = std::chrono::milliseconds(2500);
 constexpr auto kWakeGiveUpAfter = std::chrono::milliseconds(6000);
 constexpr auto kHoldGiveUpAfter = std::chrono::milliseconds(10000);
+constexpr auto kResetGiveUpAfter = std::chrono::milliseconds(2000);
 constexpr auto kProgressInterval = std::chrono::milliseconds(50);
+
+bool isJog(std::string_view line) { return line.substr(0, 3) == "$J="; }
+
+// Something moves, or may move on its own, or the spindle or laser is on.
+bool busy(const GrblStatus& s) {
+    return s.state == "Run" || s.state == "Jog" || s.state == "Hold" || s.state == "Home" ||
+           s.state == "Door" || s.spindle > 0 ||
+           s.accessories.find_first_of("SC") != std::string::npos;
+}
 
 }  // namespace
 
@@ -90,6 +103,7 @@ void GrblLink::close() {
     if (phase_ == Phase::Closed) return;
     forgetJob();
     phase_ = Phase::Closed;
+    closeAfterStop_ = false;
     delete timer_;
     timer_ = nullptr;
     if (port_ != nullptr) {
@@ -102,6 +116,21 @@ void GrblLink::close() {
     inFlight_.clear();
     inFlightBytes_ = 0;
     commands_.clear();
+    jogCancelsOwed_ = 0;
+}
+
+void GrblLink::closeSafely() {
+    if (phase_ == Phase::Closed) return;
+    if (phase_ != Phase::Ready || (!job_ && !busy(status_)) || criticalAlarm_) {
+        close();
+        emit disconnected(cp("Отключено."));
+        return;
+    }
+    closeAfterStop_ = true;
+    JobStop why;
+    why.why = JobStop::Why::User;
+    why.message = cp("Остановлено: связь со станком закрывается.");
+    beginStop(why);
 }
 
 void GrblLink::lose(const std::string& reason) {
@@ -111,7 +140,7 @@ void GrblLink::lose(const std::string& reason) {
         JobStop stop;
         stop.why = JobStop::Why::Lost;
         stop.message = reason;
-        stop.acknowledged = acknowledged_;
+        stop = stopWith(stop);
         job_.reset();
         emit jobStopped(stop);
     }
@@ -131,6 +160,16 @@ void GrblLink::command(const std::string& line) {
 void GrblLink::realtime(const std::string& bytes) {
     if (phase_ == Phase::Closed) return;
     writeBytes(bytes);
+}
+
+void GrblLink::cancelJog() {
+    if (phase_ == Phase::Closed) return;
+    std::erase_if(commands_, [](const auto& c) { return isJog(c.first); });
+    writeBytes(std::string(1, static_cast<char>(grbl::kJogCancel)));
+    // A jog line GRBL has not answered yet may still be in its receive buffer,
+    // where the cancel does not reach: it is cancelled again once taken.
+    jogCancelsOwed_ = static_cast<std::size_t>(
+        std::count_if(inFlight_.begin(), inFlight_.end(), [](const InFlight& f) { return f.jog; }));
 }
 
 void GrblLink::writeBytes(const std::string& bytes) {
@@ -153,8 +192,12 @@ void GrblLink::startJob(const MachineJob& job) {
         job_->before.insert(job_->before.begin(), "$C");
         job_->after.emplace_back("$C");
     }
+    if (job_->program && !job_->path && !job_->checkOnly)
+        job_->path =
+            std::make_shared<const ProgramPath>(*job_->program, MachineStartState(info_, status_));
     nextPosition_ = 0;
-    acknowledged_ = job_->from;
+    acknowledged_ = executed_ = job_->from;
+    lastProgressShown_ = static_cast<std::size_t>(-1);
     allAcknowledged_ = false;
     feeding_ = true;
     stopping_ = resetSent_ = false;
@@ -197,10 +240,18 @@ void GrblLink::pump() {
 }
 
 bool GrblLink::send(const std::string& text, Origin origin, std::size_t position) {
+    // Nothing goes out while GRBL writes its EEPROM, and such a line goes out
+    // alone: bytes that come meanwhile are lost.
+    if (!inFlight_.empty() && inFlight_.front().eeprom) return false;
+    const bool eeprom = WritesGrblEeprom(text);
+    if (eeprom && !inFlight_.empty()) return false;
     const std::size_t bytes = text.size() + 1;
+    const std::size_t room = info_.receiveBuffer - 1;
     // A line that can never fit is refused by GRBL itself as too long.
-    if (inFlightBytes_ + bytes > kReceiveBuffer && !inFlight_.empty()) return false;
-    inFlight_.push_back({bytes, origin, position, origin == Origin::Job ? std::string() : text});
+    if (inFlightBytes_ + bytes > room && !inFlight_.empty()) return false;
+    InFlight line{bytes,       origin, position, origin == Origin::Job ? std::string() : text,
+                  isJog(text), eeprom};
+    inFlight_.push_back(std::move(line));
     inFlightBytes_ += bytes;
     mostInFlight_ = std::max(mostInFlight_, inFlightBytes_);
     writeBytes(text + "\n");
@@ -248,12 +299,33 @@ void GrblLink::handleLine(std::string_view text) {
             info_.settings.values[reply.code] = reply.value;
             break;
         case GrblReplyKind::Feedback:
-            if (reply.text.empty()) break;
-            if (reply.text.rfind("[VER:", 0) == 0)
-                info_.version = reply.text.substr(5, reply.text.size() - 6);
-            emit feedback(reply.text);
+            handleFeedback(reply.text);
             break;
     }
+}
+
+void GrblLink::handleFeedback(const std::string& text) {
+    if (text.empty()) return;
+    if (text.rfind("[VER:", 0) == 0) {
+        info_.version = text.substr(5, text.size() - 6);
+        return;
+    }
+    if (ParseGrblOptions(text, info_.plannerBlocks, info_.receiveBuffer) ||
+        ParseGrblOffsetLine(text, info_.offsets, toMm()) || ParseGrblModes(text, info_.modes))
+        return;
+    if (text.rfind("[MSG:", 0) == 0) {
+        emit feedback(GrblMessageText(text));
+        return;
+    }
+    if (text.front() == '[') {
+        emit feedback(text);
+        return;
+    }
+    // Pieces of a status report that noise on the line cut apart tell nothing.
+    if (text.front() == '<' || text.back() == '>' || text.find("Pos:") != std::string::npos ||
+        text.find('|') != std::string::npos)
+        return;
+    emit feedback(cp("Станок: ") + text);
 }
 
 void GrblLink::handleAcknowledgement(bool ok, int code) {
@@ -262,31 +334,52 @@ void GrblLink::handleAcknowledgement(bool ok, int code) {
     inFlight_.pop_front();
     inFlightBytes_ -= line.bytes;
     switch (line.origin) {
-        case Origin::Internal:
-            if (phase_ == Phase::Reading && inFlight_.empty() && commands_.empty()) {
+        case Origin::Internal: {
+            const bool moreToRead =
+                std::any_of(inFlight_.begin(), inFlight_.end(),
+                            [](const InFlight& f) { return f.origin == Origin::Internal; }) ||
+                std::any_of(commands_.begin(), commands_.end(),
+                            [](const auto& c) { return c.second == Origin::Internal; });
+            if (moreToRead) break;
+            if (phase_ == Phase::Reading) {
                 phase_ = Phase::Ready;
                 emit connected(info_);
+            } else if (phase_ == Phase::Ready) {
+                emit infoChanged(info_);
             }
-            break;
-        case Origin::Command:
-            if (!ok) emit commandFailed(line.text, code);
-            break;
-        case Origin::Job: {
-            if (!job_) break;
-            const std::size_t programStart = job_->before.size();
-            const std::size_t programEnd = jobLength() - job_->after.size();
-            if (line.position >= programStart && line.position < programEnd)
-                acknowledged_ = job_->from + (line.position - programStart) + 1;
-            if (!ok) {
-                if (!stopping_) beginStop(describeFailure(line.position, code));
-                break;
-            }
-            if (line.position + 1 == jobLength()) allAcknowledged_ = true;
-            emitProgress(allAcknowledged_);
-            // Leaving check mode resets GRBL: the job ends with its banner.
             break;
         }
+        case Origin::Command:
+            if (line.jog && jogCancelsOwed_ > 0) {
+                --jogCancelsOwed_;
+                writeBytes(std::string(1, static_cast<char>(grbl::kJogCancel)));
+            }
+            if (!ok) emit commandFailed(line.text, code);
+            if (ok && ChangesGrblOffsets(line.text)) readOffsetsAgain();
+            break;
+        case Origin::Job:
+            handleJobAcknowledgement(line, ok, code);
+            break;
     }
+}
+
+void GrblLink::handleJobAcknowledgement(const InFlight& line, bool ok, int code) {
+    if (!job_) return;
+    const std::size_t programStart = job_->before.size();
+    const std::size_t programEnd = jobLength() - job_->after.size();
+    if (line.position >= programStart && line.position < programEnd)
+        acknowledged_ = job_->from + (line.position - programStart) + 1;
+    if (!ok) {
+        if (!stopping_) beginStop(describeFailure(line.position, code));
+        return;
+    }
+    if (line.position + 1 == jobLength()) allAcknowledged_ = true;
+    // In check mode nothing moves: a line is done once it is parsed.
+    if (job_->checkOnly) {
+        executed_ = acknowledged_;
+        emitProgress(allAcknowledged_);
+    }
+    // Leaving check mode resets GRBL: the job ends with its banner.
 }
 
 JobStop GrblLink::describeFailure(std::size_t position, int code) const {
@@ -307,12 +400,17 @@ JobStop GrblLink::describeFailure(std::size_t position, int code) const {
     }
     stop.message = where + cp(" «") + stop.text + cp("» не принята: ") + GrblErrorText(code) +
                    cp(" Отправка остановлена.");
+    return stop;
+}
+
+JobStop GrblLink::stopWith(JobStop stop) {
     stop.acknowledged = acknowledged_;
+    stop.executed = executed_;
     return stop;
 }
 
 void GrblLink::handleStatus(std::string_view line) {
-    ParseGrblStatus(line, status_);
+    ParseGrblStatus(line, status_, toMm());
     querySince_.reset();
     if (silent_) {
         silent_ = false;
@@ -321,25 +419,37 @@ void GrblLink::handleStatus(std::string_view line) {
     if (phase_ == Phase::Waking) {
         // GRBL answers: it was running before we opened the port.
         phase_ = Phase::Reading;
-        commands_.emplace_back("$$", Origin::Internal);
-        commands_.emplace_back("$I", Origin::Internal);
+        for (const char* read : {"$$", "$I", "$#", "$G"})
+            commands_.emplace_back(read, Origin::Internal);
         pump();
     }
     emit statusChanged(status_);
+    followExecution();
     if (stopping_ && !resetSent_) {
         const bool stands = (status_.state == "Hold" && status_.subState == 0) ||
                             status_.state == "Alarm" || status_.state == "Door" ||
-                            status_.state == "Check" || status_.state == "Sleep";
+                            status_.state == "Check" || status_.state == "Sleep" ||
+                            status_.state == "Idle";
         if (stands) sendReset();
     }
     if (job_ && !job_->checkOnly && allAcknowledged_ && !stopping_ && status_.state == "Idle")
         finishJobIfDone();
 }
 
+void GrblLink::followExecution() {
+    if (!job_ || !job_->program || job_->checkOnly || !job_->path) return;
+    const PathPoint at{status_.machine[0], status_.machine[1], status_.machine[2]};
+    executed_ = std::max(
+        executed_, job_->path->executingLine(job_->from, acknowledged_, info_.plannerBlocks, at));
+    emitProgress(false);
+}
+
 void GrblLink::finishJobIfDone() {
-    job_.reset();
+    if (job_->program) executed_ = job_->program->size();
     emitProgress(true);
+    job_.reset();
     emit jobFinished();
+    readOffsetsAgain();
 }
 
 void GrblLink::handleBanner(const std::string& line) {
@@ -348,11 +458,12 @@ void GrblLink::handleBanner(const std::string& line) {
     // Whatever was in GRBL's buffer is gone.
     inFlight_.clear();
     inFlightBytes_ = 0;
+    jogCancelsOwed_ = 0;
     if (phase_ == Phase::Waking || phase_ == Phase::Reading) {
         commands_.clear();
         phase_ = Phase::Reading;
-        commands_.emplace_back("$$", Origin::Internal);
-        commands_.emplace_back("$I", Origin::Internal);
+        for (const char* read : {"$$", "$I", "$#", "$G"})
+            commands_.emplace_back(read, Origin::Internal);
         info_.settings.values.clear();
         pump();
         return;
@@ -373,12 +484,19 @@ void GrblLink::handleBanner(const std::string& line) {
             stop.why = JobStop::Why::Lost;
             stop.message = cp("Станок перезапустился во время работы: отправка остановлена.");
         }
-        stop.acknowledged = acknowledged_;
+        stop = stopWith(stop);
         job_.reset();
         pendingStop_.reset();
         emit jobStopped(stop);
     }
     emit feedback(line);
+    if (closeAfterStop_) {
+        close();
+        emit disconnected(cp("Отключено: станок остановлен, шпиндель и лазер выключены."));
+        return;
+    }
+    // A reset clears G92 and the modes.
+    readOffsetsAgain();
 }
 
 void GrblLink::handleAlarm(int code) {
@@ -386,6 +504,7 @@ void GrblLink::handleAlarm(int code) {
     inFlight_.clear();
     inFlightBytes_ = 0;
     commands_.clear();
+    jogCancelsOwed_ = 0;
     criticalAlarm_ = code == 1 || code == 2 || code == 10;
     emit alarm(code);
     if (job_ && !resetSent_) {
@@ -393,11 +512,16 @@ void GrblLink::handleAlarm(int code) {
         stop.why = JobStop::Why::Alarm;
         stop.code = code;
         stop.message = GrblAlarmText(code) + cp(" Отправка остановлена.");
-        stop.acknowledged = acknowledged_;
+        stop = stopWith(stop);
         job_.reset();
         stopping_ = false;
         pendingStop_.reset();
         emit jobStopped(stop);
+    }
+    // Nothing moves in an alarm, and the spindle is off.
+    if (closeAfterStop_) {
+        close();
+        emit disconnected(cp("Отключено: станок в аварии, ничего не движется."));
     }
 }
 
@@ -412,7 +536,6 @@ void GrblLink::stop() {
 void GrblLink::beginStop(JobStop why) {
     feeding_ = false;
     commands_.clear();
-    why.acknowledged = acknowledged_;
     if (job_) pendingStop_ = why;
     if (stopping_) return;
     stopping_ = true;
@@ -454,12 +577,21 @@ void GrblLink::forgetJob() {
     feeding_ = false;
 }
 
+void GrblLink::readOffsetsAgain() {
+    if (phase_ != Phase::Ready || criticalAlarm_) return;
+    commands_.emplace_back("$#", Origin::Internal);
+    commands_.emplace_back("$G", Origin::Internal);
+    pump();
+}
+
 void GrblLink::emitProgress(bool force) {
     if (!job_ || !job_->program) return;
     const auto now = Clock::now();
-    if (!force && now - lastProgress_ < kProgressInterval) return;
+    if (!force && (executed_ == lastProgressShown_ || now - lastProgress_ < kProgressInterval))
+        return;
     lastProgress_ = now;
-    emit progress(acknowledged_, job_->program->size());
+    lastProgressShown_ = executed_;
+    emit progress(executed_, job_->program->size());
 }
 
 void GrblLink::tick() {
@@ -483,6 +615,12 @@ void GrblLink::tick() {
         return;
     }
     if (stopping_ && !resetSent_ && now - stopSince_ > kHoldGiveUpAfter) sendReset();
+    // Leaving: a reset that brought no banner in time still leaves.
+    if (closeAfterStop_ && resetSent_ && now - resetSentAt_ > kResetGiveUpAfter) {
+        close();
+        emit disconnected(cp("Отключено: станок не подтвердил сброс, проверьте, что он стоит."));
+        return;
+    }
     // GRBL drops a reset that comes before its critical alarm's "Reset to
     // continue": one that brought no banner is sent again.
     if (criticalAlarm_ && resetSent_ && now - resetSentAt_ > std::chrono::milliseconds(500))
@@ -495,5 +633,4 @@ void GrblLink::tick() {
         emit watchdog(true);
     }
     writeBytes(std::string(1, grbl::kStatusQuery));
-    emitProgress(false);
 }

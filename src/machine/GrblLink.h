@@ -14,16 +14,19 @@
 class QSerialPort;
 class QTimer;
 
-// GRBL 1.1 on a serial port. Lives on a thread of its own, so that no window
-// work can hold up the stream. Lines go out by character counting: never more
-// line bytes unanswered than GRBL's 128-byte receive buffer holds, each "ok" or
-// "error:N" matched to its line in order. Real-time bytes go out at once,
-// outside the count. Status is asked for five times a second. Call it only
-// through its thread (MachineConnection does).
+// GRBL 1.1 (and grblHAL, FluidNC) on a serial port. Lives on a thread of its
+// own, so that no window work can hold up the stream. Lines go out by
+// character counting: never more line bytes unanswered than the controller's
+// receive buffer holds (one byte less, as a margin), each "ok" or "error:N"
+// matched to its line in order; a line that writes the controller's EEPROM
+// goes out alone, since the controller hears nothing while it writes.
+// Real-time bytes go out at once, outside the count. Status is asked for
+// five times a second; from the position it gives and the lines taken, the
+// sender tells which program line the machine runs. Call it only through its
+// thread (MachineConnection does).
 class GrblLink final : public QObject {
     Q_OBJECT
   public:
-    static constexpr std::size_t kReceiveBuffer = 128;
     static constexpr std::chrono::milliseconds kPollInterval{200};
     static constexpr std::chrono::milliseconds kWatchdog{3000};
 
@@ -32,9 +35,17 @@ class GrblLink final : public QObject {
 
     void open(const QString& port, int baud);
     void close();
+    // Leaves the machine standing with nothing on before the port closes:
+    // where anything moves or runs, a feed hold, then, once it stands, a soft
+    // reset (spindle and laser off, the position kept), then the port closes
+    // (within a bounded time whatever happens); `disconnected` tells.
+    void closeSafely();
     // A line for GRBL ($X, $H, $J=..., G10 ...), queued behind the lines in flight.
     void command(const std::string& line);
     void realtime(const std::string& bytes);
+    // Stops jogging now: jog cancel, every jog line not yet sent dropped, and
+    // one sent but not yet answered cancelled again once GRBL has taken it.
+    void cancelJog();
     void startJob(const MachineJob& job);
     // Feed hold, then, once the machine stands, a soft reset (spindle and laser
     // off; the position is kept).
@@ -47,14 +58,18 @@ class GrblLink final : public QObject {
 
   signals:
     void connected(const GrblInfo& info);
+    // "$#" or "$G" was read again (after a reset, a job or a new work zero).
+    void infoChanged(const GrblInfo& info);
     void connectionFailed(const std::string& message);
     void disconnected(const std::string& reason);
     void statusChanged(const GrblStatus& status);
-    void progress(std::size_t acknowledged, std::size_t total);
+    // Program lines the machine has run (not only taken), of the program's lines.
+    void progress(std::size_t executed, std::size_t total);
     void jobFinished();
     void jobStopped(const JobStop& stop);
     void alarm(int code);
     void commandFailed(const std::string& command, int code);
+    // A message of the controller for the log, in Russian where it is known.
     void feedback(const std::string& line);
     // True when GRBL has not answered a status query for kWatchdog; false when
     // it answers again.
@@ -69,11 +84,15 @@ class GrblLink final : public QObject {
         Origin origin;
         std::size_t position;  // in the job's sequence
         std::string text;      // of a command
+        bool jog = false;
+        bool eeprom = false;
     };
 
     void readInput();
     void handleLine(std::string_view line);
+    void handleFeedback(const std::string& text);
     void handleAcknowledgement(bool ok, int code);
+    void handleJobAcknowledgement(const InFlight& line, bool ok, int code);
     void handleStatus(std::string_view line);
     void handleBanner(const std::string& line);
     void handleAlarm(int code);
@@ -86,10 +105,14 @@ class GrblLink final : public QObject {
     void beginStop(JobStop why);
     void sendReset();
     void finishJobIfDone();
+    void followExecution();
     void emitProgress(bool force);
+    void readOffsetsAgain();
     std::size_t jobLength() const;
     std::string jobLine(std::size_t position) const;
     JobStop describeFailure(std::size_t position, int code) const;
+    JobStop stopWith(JobStop stop);
+    double toMm() const { return info_.settings.reportsInches() ? 25.4 : 1.0; }
 
     QSerialPort* port_ = nullptr;
     QTimer* timer_ = nullptr;
@@ -103,13 +126,16 @@ class GrblLink final : public QObject {
     std::size_t inFlightBytes_ = 0;
     std::size_t mostInFlight_ = 0;
     std::deque<std::pair<std::string, Origin>> commands_;
+    std::size_t jogCancelsOwed_ = 0;
 
     std::optional<MachineJob> job_;
     std::size_t nextPosition_ = 0;  // next job line to send
     std::size_t acknowledged_ = 0;  // program lines taken
+    std::size_t executed_ = 0;      // program lines run
     bool allAcknowledged_ = false;  // waits for the machine to stand still
     bool feeding_ = false;          // job lines may go out
     Clock::time_point lastProgress_{};
+    std::size_t lastProgressShown_ = static_cast<std::size_t>(-1);
 
     // Stopping: hold sent, waiting for the machine to stand; then reset.
     bool stopping_ = false;
@@ -117,6 +143,7 @@ class GrblLink final : public QObject {
     Clock::time_point stopSince_{};
     Clock::time_point resetSentAt_{};
     std::optional<JobStop> pendingStop_;
+    bool closeAfterStop_ = false;
 
     Clock::time_point openedAt_{};
     bool wakeQuerySent_ = false;

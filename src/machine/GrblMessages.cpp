@@ -103,3 +103,30 @@ std::string GrblAlarmText(int code) {
               ": неизвестная авария GRBL. Проверьте станок, "
               "затем сбросьте и разблокируйте его.");
 }
+
+std::string GrblMessageText(std::string_view line) {
+    std::string_view text = line;
+    if (text.substr(0, 5) == "[MSG:") text = text.substr(5);
+    while (!text.empty() && (text.back() == ']' || text.back() == '\r' || text.back() == ' '))
+        text.remove_suffix(1);
+    // GRBL 1.1h's feedback messages (report.c) and the common ones of its heirs.
+    static constexpr std::array<std::pair<const char*, const char*>, 13> kMessages{{
+        {"Reset to continue", "Станок ждёт сброса («Сброс»), чтобы продолжить."},
+        {"'$H'|'$X' to unlock",
+         "Станок заблокирован: выполните поиск нуля ($H) или разблокируйте его ($X)."},
+        {"Caution: Unlocked", "Станок разблокирован: положение может быть неточным."},
+        {"Enabled", "Режим проверки ($C) включён: станок разбирает строки, но не движется."},
+        {"Disabled", "Режим проверки ($C) выключен."},
+        {"Check Door", "Открыта защитная дверь: закройте её."},
+        {"Check Limits", "Сработал концевой выключатель: проверьте концевики."},
+        {"Pgm End", "Программа закончилась (M2/M30)."},
+        {"Restoring defaults", "Станок возвращает настройки к заводским."},
+        {"Restoring spindle", "Станок снова включает шпиндель."},
+        {"Sleeping", "Станок перешёл в режим сна."},
+        {"Program End", "Программа закончилась (M2/M30)."},
+        {"Check limits", "Сработал концевой выключатель: проверьте концевики."},
+    }};
+    for (const auto& [english, russian] : kMessages)
+        if (text == english) return cp(russian);
+    return cp("Сообщение станка: ") + std::string(text);
+}

@@ -11,6 +11,7 @@ MachineConnection::MachineConnection(QObject* parent) : QObject(parent) {
         connected_ = true;
         emit connected();
     });
+    connect(link_, &GrblLink::infoChanged, this, [this](const GrblInfo& info) { info_ = info; });
     connect(link_, &GrblLink::connectionFailed, this, [this](const std::string& message) {
         open_ = connected_ = jobRunning_ = false;
         emit connectionFailed(message);
@@ -63,6 +64,16 @@ void MachineConnection::close() {
     open_ = connected_ = jobRunning_ = false;
     GrblLink* link = link_;
     QMetaObject::invokeMethod(link, [link] { link->close(); });
+}
+
+void MachineConnection::closeSafely() {
+    GrblLink* link = link_;
+    QMetaObject::invokeMethod(link, [link] { link->closeSafely(); });
+}
+
+void MachineConnection::cancelJog() {
+    GrblLink* link = link_;
+    QMetaObject::invokeMethod(link, [link] { link->cancelJog(); });
 }
 
 void MachineConnection::command(const std::string& line) {

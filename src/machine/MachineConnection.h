@@ -23,9 +23,14 @@ class MachineConnection final : public QObject {
     static constexpr int kDefaultBaud = 115200;
 
     void open(const QString& port, int baud = kDefaultBaud);
+    // Closes the port at once, whatever the machine does.
     void close();
+    // Stops whatever moves or runs (hold, then reset once it stands), then
+    // closes; isOpen() holds until `disconnected` says it is done.
+    void closeSafely();
     void command(const std::string& line);
     void realtime(const std::string& bytes);
+    void cancelJog();
     void start(const MachineJob& job);
     void stop();
     void reset();
@@ -44,7 +49,8 @@ class MachineConnection final : public QObject {
     void connectionFailed(const std::string& message);
     void disconnected(const std::string& reason);
     void statusChanged();
-    void progress(std::size_t acknowledged, std::size_t total);
+    // Program lines the machine has run, of the program's lines.
+    void progress(std::size_t executed, std::size_t total);
     void jobFinished();
     void jobStopped(const JobStop& stop);
     void alarm(int code);

@@ -18,6 +18,10 @@ struct MachineJob {
     // GRBL's check mode: every line parsed, nothing moves; "$C" is sent before
     // and after by the sender.
     bool checkOnly = false;
+    // The program's path in the machine's coordinates from where it stood at
+    // the start, to tell from the machine's position which line it runs; the
+    // sender works it out where the job comes without it.
+    std::shared_ptr<const ProgramPath> path;
 };
 
 // Why a job stopped before its end.
@@ -33,6 +37,9 @@ struct JobStop {
     std::string text;
     std::string message;           // for the user (Windows-1251): the line and what to do
     std::size_t acknowledged = 0;  // program lines GRBL had taken
+    // The first program line the machine had not finished when it stopped:
+    // GRBL takes lines well before it runs them.
+    std::size_t executed = 0;
 };
 
 // What GRBL told about itself when the sender connected.
@@ -41,4 +48,9 @@ struct GrblInfo {
     std::string banner;   // "Grbl 1.1h ['$' for help]"; empty when it only answered "?"
     std::string version;  // "[VER:...]" without its brackets
     GrblSettings settings;
+    // From "[OPT:...]"; GRBL 1.1's own sizes where it does not say.
+    std::size_t plannerBlocks = 15;
+    std::size_t receiveBuffer = 128;
+    GrblOffsets offsets;
+    GrblModes modes;
 };

@@ -1,12 +1,11 @@
 #include "machine/MachineProgram.h"
 
 #include <algorithm>
-#include <cmath>
-#include <numbers>
+#include <cstdio>
 
 #include "lib/TextFile.h"
 #include "lib/Win1251.h"
-#include "machine/ProgramState.h"
+#include "machine/GrblRealtime.h"
 
 std::string CleanGCodeLine(std::string_view line) {
     std::string out;
@@ -26,6 +25,28 @@ std::string CleanGCodeLine(std::string_view line) {
     if (!out.empty() && out.front() == '%') out.clear();
     return out;
 }
+
+namespace {
+
+std::string RealtimeByteInLine(std::size_t number, char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    std::string what;
+    if (byte >= 0x80) {
+        char code[8];
+        std::snprintf(code, sizeof code, "%02X", byte);
+        what = "байт 0x" + std::string(code) + " (буква не латиницы или иной знак вне ASCII)";
+    } else if (c == 0x18) {
+        what = "знак Ctrl-X";
+    } else {
+        what = "знак «" + std::string(1, c) + "»";
+    }
+    return cp("Строка " + std::to_string(number) + " держит вне комментария " + what +
+              ": GRBL выполняет такой знак сразу, где бы он ни стоял (пауза, пуск, сброс, "
+              "коррекции), а не как часть строки. Уберите его или поставьте в скобки "
+              "комментария. Ничего не отправлено.");
+}
+
+}  // namespace
 
 MachineProgram MachineProgram::fromText(std::string_view text) {
     MachineProgram program;
@@ -47,9 +68,11 @@ MachineProgram MachineProgram::fromText(std::string_view text) {
                 cp("Строка " + std::to_string(number) + " длиннее, чем GRBL принимает (" +
                    std::to_string(kMaxLineLength) + " знаков без пробелов и комментариев): ") +
                 cleaned.substr(0, 40) + "...");
+        for (const char c : cleaned)
+            if (grbl::isRealtime(c)) throw MachineProgramError(RealtimeByteInLine(number, c));
         program.append(cleaned, number);
     }
-    program.measureExtent();
+    program.path_ = ProgramPath(program);
     program.plan(MachineLimits{});
     return program;
 }
@@ -70,51 +93,6 @@ std::size_t MachineProgram::indexOfSourceLine(std::size_t sourceLine) const {
     return static_cast<std::size_t>(
         std::lower_bound(sourceLines_.begin(), sourceLines_.end(), sourceLine) -
         sourceLines_.begin());
-}
-
-namespace {
-
-void widen(ProgramExtent& extent, std::size_t axis, double value) {
-    if (!extent.used[axis]) {
-        extent.used[axis] = true;
-        extent.min[axis] = extent.max[axis] = value;
-        return;
-    }
-    extent.min[axis] = std::min(extent.min[axis], value);
-    extent.max[axis] = std::max(extent.max[axis], value);
-}
-
-// The points of an arc that stand furthest out in its plane (a, b): its ends
-// and every quarter of the circle that it passes.
-void widenByArc(ProgramExtent& extent, const ProgramState::Effect& e,
-                const std::array<double, 3>& to, int plane) {
-    const std::size_t a = plane == 17 ? 0 : plane == 18 ? 2 : 1;
-    const std::size_t b = plane == 17 ? 1 : plane == 18 ? 0 : 2;
-    const double r = std::hypot(e.from[a] - e.centre[a], e.from[b] - e.centre[b]);
-    double start = std::atan2(e.from[b] - e.centre[b], e.from[a] - e.centre[a]);
-    double end = std::atan2(to[b] - e.centre[b], to[a] - e.centre[a]);
-    if (e.clockwise) std::swap(start, end);  // walk counter-clockwise from start to end
-    constexpr double kTurn = 2 * std::numbers::pi;
-    while (end <= start) end += kTurn;  // equal ends: a full circle
-    for (int quarter = -4; quarter <= 8; ++quarter) {
-        const double angle = quarter * std::numbers::pi / 2;
-        if (angle <= start || angle >= end) continue;
-        widen(extent, a, e.centre[a] + r * std::cos(angle));
-        widen(extent, b, e.centre[b] + r * std::sin(angle));
-    }
-}
-
-}  // namespace
-
-void MachineProgram::measureExtent() {
-    ProgramState state;
-    for (std::size_t i = 0; i < size(); ++i) {
-        const ProgramState::Effect e = state.apply(line(i));
-        if (!e.moved) continue;
-        for (std::size_t k = 0; k < 3; ++k)
-            if (state.known[k]) widen(extent_, k, state.position[k]);
-        if (e.arc) widenByArc(extent_, e, state.position, state.plane);
-    }
 }
 
 void MachineProgram::plan(const MachineLimits& limits) {

@@ -9,6 +9,7 @@
 
 #include "gcode/GCodeEstimate.h"
 #include "lib/VezorError.h"
+#include "machine/ProgramPath.h"
 
 // A program that cannot go to the machine as it is (a line longer than GRBL's
 // line buffer, say); the message names the line.
@@ -17,25 +18,19 @@ class MachineProgramError : public VezorError {
     using VezorError::VezorError;
 };
 
-// Where a program moves, in millimetres of work coordinates: per axis X, Y, Z
-// the smallest and largest position it commands (arcs by their true extent).
-struct ProgramExtent {
-    std::array<double, 3> min{};
-    std::array<double, 3> max{};
-    std::array<bool, 3> used{};  // the program commands this axis
-};
-
 // A G-code program as it goes to the machine: each line without its comments
 // and blanks, empty lines left out, every line remembering its number in the
 // file. The lines live in one buffer, so a million lines cost no million
-// allocations. Also holds what the sender shows and checks: the extent and
-// the planned time before each line.
+// allocations. Also holds what the sender shows: the program's path in its
+// own coordinates, its extent and the planned time before each line.
 class MachineProgram {
   public:
     // GRBL keeps at most this many characters of a line.
     static constexpr std::size_t kMaxLineLength = 79;
 
-    // Throws MachineProgramError for a line that GRBL cannot take.
+    // Throws MachineProgramError for a line that GRBL cannot take: too long,
+    // or holding outside a comment a byte GRBL acts on at once wherever it
+    // stands (a real-time command, or any byte from 0x80).
     static MachineProgram fromText(std::string_view text);
     // Throws FileReadError naming the file, or MachineProgramError.
     static MachineProgram fromFile(const std::string& path);
@@ -49,7 +44,8 @@ class MachineProgram {
     // The first program line at or after a line of the text.
     std::size_t indexOfSourceLine(std::size_t sourceLine) const;
 
-    const ProgramExtent& extent() const { return extent_; }
+    const ProgramPath& path() const { return path_; }
+    const ProgramExtent& extent() const { return path_.extent(); }
     // Plans the time of every line for this machine (done once on reading,
     // for GRBL's default settings).
     void plan(const MachineLimits& limits);
@@ -59,13 +55,12 @@ class MachineProgram {
 
   private:
     void append(std::string_view cleaned, std::size_t sourceLine);
-    void measureExtent();
 
     std::string text_;
     std::vector<std::uint32_t> offsets_{0};
     std::vector<std::uint32_t> sourceLines_;
     std::vector<float> secondsBefore_;
-    ProgramExtent extent_;
+    ProgramPath path_;
     double totalSeconds_ = 0;
 };
 

@@ -4,18 +4,12 @@
 #include <cmath>
 #include <cstdio>
 
+#include "gcode/MoveNumber.h"
 #include "lib/Win1251.h"
 
 namespace {
 
-std::string mm(double value) {
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.1f", value);
-    std::string text = buffer;
-    if (text == "-0.0") text = "0.0";
-    std::replace(text.begin(), text.end(), '.', ',');
-    return text;
-}
+std::string mm(double value) { return movenumber::fixedText(value, 1, false, ','); }
 
 }  // namespace
 
@@ -43,8 +37,8 @@ std::string ClockText(double seconds) {
     return buffer;
 }
 
-double SecondsLeft(const MachineProgram& program, std::size_t acknowledged, int feedOverride) {
-    const double left = program.totalSeconds() - program.secondsBefore(acknowledged);
+double SecondsLeft(const MachineProgram& program, std::size_t executed, int feedOverride) {
+    const double left = program.totalSeconds() - program.secondsBefore(executed);
     return std::max(0.0, left) * 100.0 / std::max(1, feedOverride);
 }
 

@@ -14,8 +14,8 @@ std::string StateText(const GrblStatus& status);
 // "3:07" or "1:02:03".
 std::string ClockText(double seconds);
 
-// The time left after `acknowledged` lines, scaled by the feed override (%).
-double SecondsLeft(const MachineProgram& program, std::size_t acknowledged, int feedOverride);
+// The time left once `executed` lines have run, scaled by the feed override (%).
+double SecondsLeft(const MachineProgram& program, std::size_t executed, int feedOverride);
 
 // Lines, extent per axis and planned time, for the question before the first start.
 std::string ProgramSummary(const MachineProgram& program);

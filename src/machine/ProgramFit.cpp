@@ -1,21 +1,13 @@
 #include "machine/ProgramFit.h"
 
 #include <cmath>
-#include <cstdio>
 
+#include "gcode/MoveNumber.h"
 #include "lib/Win1251.h"
 
 namespace {
 
-std::string mm(double value) {
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.3f", value);
-    std::string text = buffer;
-    while (text.back() == '0') text.pop_back();
-    if (text.back() == '.') text.pop_back();
-    if (text == "-0") text = "0";
-    return text;
-}
+std::string mm(double value) { return movenumber::fixedText(value, 3, true); }
 
 // Rounding to GRBL's own resolution keeps a program that ends exactly on the
 // limit inside it.
@@ -56,6 +48,27 @@ std::optional<std::string> CheckProgramFits(const ProgramExtent& extent,
                           mm(size - limit) + " мм: её размер " + mm(size) + " мм, ход станка " +
                           mm(limit) + " мм ($13" + std::to_string(k) + ").");
         }
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> CheckPathFits(const ProgramPath& machinePath,
+                                         const GrblSettings& settings) {
+    if (auto refusal = CheckProgramFits(machinePath.extent(), settings, {})) return refusal;
+    if (settings.softLimits()) return std::nullopt;
+    const auto travel = settings.travel();
+    const ProgramExtent& reach = machinePath.reach();
+    const char axes[] = {'X', 'Y', 'Z'};
+    for (std::size_t k = 0; k < 3; ++k) {
+        const double size = reach.max[k] - reach.min[k];
+        const double limit = (*travel)[k];
+        if (size - limit <= kTolerance) continue;
+        const std::string axis(1, axes[k]);
+        return cp("Программа выходит за ход станка по оси " + axis + " на " + mm(size - limit) +
+                  " мм: вместе с местом, где сейчас стоит инструмент, она занимает " + mm(size) +
+                  " мм (от " + mm(reach.min[k]) + " до " + mm(reach.max[k]) +
+                  " мм в координатах станка), а ход станка " + mm(limit) + " мм ($13" +
+                  std::to_string(k) + "). Проверьте ноль заготовки и место инструмента.");
     }
     return std::nullopt;
 }

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "machine/GrblReplies.h"
-#include "machine/MachineProgram.h"
+#include "machine/ProgramPath.h"
 
 // Checks a program's extent against the machine's travel ($130..$132) before
 // anything moves. With soft limits on ($20=1) its extent, moved by the work
@@ -16,3 +16,9 @@
 std::optional<std::string> CheckProgramFits(const ProgramExtent& extent,
                                             const GrblSettings& settings,
                                             const std::array<double, 3>& workOffset);
+
+// The same for a program's path in machine coordinates from where the tool
+// stands; with soft limits off the way from there counts too, since no
+// machine goes further from where it stands than its travel.
+std::optional<std::string> CheckPathFits(const ProgramPath& machinePath,
+                                         const GrblSettings& settings);

@@ -1,27 +1,111 @@
 #include "machine/ResumePlan.h"
 
-#include <cstdio>
+#include <cmath>
+#include <optional>
 
-#include "machine/ProgramState.h"
+#include "gcode/GCodeInterpreter.h"
+#include "gcode/MoveNumber.h"
+#include "lib/Win1251.h"
 
 namespace {
 
-std::string num(double value) {
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.3f", value);
-    std::string text = buffer;
-    while (text.back() == '0') text.pop_back();
-    if (text.back() == '.') text.pop_back();
-    if (text == "-0") text = "0";
-    return text;
-}
+std::string num(double value) { return movenumber::fixedText(value, 3, true); }
 
 std::string spindleLine(int mode, double speed) {
     if (mode == 5) return "M5";
     return "M" + std::to_string(mode) + "S" + num(speed);
 }
 
-bool isTravel(const ProgramState::Effect& e) { return e.moved && e.rapid && !e.machineCoordinates; }
+// The moves and pauses of the line just run.
+class LineEvents final : public MotionSink {
+  public:
+    struct Piece {
+        PathPoint to;
+        bool rapid = false;
+        double feed = 0;
+    };
+    void straight(const PathPoint& to, const Move& move) override {
+        pieces.push_back({to, move.rapid, move.feed});
+    }
+    void arc(const PathPoint& to, const ArcShape&, const Move& move) override {
+        pieces.push_back({to, false, move.feed});
+    }
+    void dwell(double seconds) override {
+        dwelled = true;
+        dwellSeconds = seconds;
+    }
+    void clear() {
+        pieces.clear();
+        dwelled = false;
+    }
+
+    std::vector<Piece> pieces;
+    bool dwelled = false;
+    double dwellSeconds = 0;
+};
+
+// Runs a program's lines one by one, keeping what the line just run did.
+class Walk {
+  public:
+    Walk() : interpreter_(events_) {}
+
+    void run(std::string_view line) {
+        before_ = interpreter_.state();
+        events_.clear();
+        interpreter_.run(line);
+        PathPoint from = before_.position;
+        for (const LineEvents::Piece& piece : events_.pieces) {
+            for (std::size_t k = 0; k < 3; ++k)
+                if (interpreter_.block().has(static_cast<char>('X' + k)) || piece.to[k] != from[k])
+                    placed_[k] = true;
+            from = piece.to;
+        }
+    }
+    const GCodeInterpreter::State& state() const { return interpreter_.state(); }
+    const GCodeInterpreter::State& before() const { return before_; }
+    const LineEvents& events() const { return events_; }
+    PathPoint workPosition() const { return interpreter_.workPosition(); }
+    bool placed(std::size_t axis) const { return placed_[axis]; }
+    bool spindleChanged() const {
+        return state().spindle != before_.spindle || state().speed != before_.speed;
+    }
+    // A rapid move in the plane: Z-only rapids are lifts.
+    bool travelledInPlane() const {
+        PathPoint from = before_.position;
+        for (const LineEvents::Piece& piece : events_.pieces) {
+            if (piece.rapid && (piece.to.X != from.X || piece.to.Y != from.Y)) return true;
+            from = piece.to;
+        }
+        return false;
+    }
+    // A feed move of Z alone (a plunge): its feed.
+    std::optional<double> plunge() const {
+        PathPoint from = before_.position;
+        std::optional<double> feed;
+        for (const LineEvents::Piece& piece : events_.pieces) {
+            if (!piece.rapid && piece.to.X == from.X && piece.to.Y == from.Y &&
+                piece.to.Z != from.Z)
+                feed = piece.feed;
+            from = piece.to;
+        }
+        return feed;
+    }
+
+  private:
+    LineEvents events_;
+    GCodeInterpreter interpreter_;
+    GCodeInterpreter::State before_;
+    std::array<bool, 3> placed_{};
+};
+
+int planeCode(ArcPlane plane) {
+    return plane == ArcPlane::XY ? 17 : plane == ArcPlane::ZX ? 18 : 19;
+}
+
+std::string systemCode(std::size_t system) {
+    if (system < 6) return "G" + std::to_string(54 + system);
+    return "G59." + std::to_string(system - 5);
+}
 
 }  // namespace
 
@@ -29,22 +113,20 @@ ToolHandling ReadToolHandling(const MachineProgram& program) {
     ToolHandling tool;
     tool.usesZ = program.extent().used[2];
     tool.safeZ = program.extent().max[2];
-    ProgramState state;
+    Walk walk;
     bool travelSeen = false;
     bool dwellSeen = false;
     bool afterSpindleChange = false;
     for (std::size_t i = 0; i < program.size() && !(travelSeen && dwellSeen); ++i) {
-        const ProgramState::Effect e = state.apply(program.line(i));
-        if (e.dwell && afterSpindleChange && !dwellSeen) {
-            tool.dwell = e.dwellSeconds;
+        walk.run(program.line(i));
+        if (walk.events().dwelled && afterSpindleChange && !dwellSeen) {
+            tool.dwell = walk.events().dwellSeconds;
             dwellSeen = true;
         }
-        afterSpindleChange = e.spindleChanged;
-        // A travel in the plane: Z-only rapids are lifts.
-        if (!travelSeen && isTravel(e) &&
-            (e.from[0] != state.position[0] || e.from[1] != state.position[1])) {
-            tool.travelSpindle = state.spindle;
-            tool.travelSpeed = state.speed;
+        afterSpindleChange = walk.spindleChanged();
+        if (!travelSeen && walk.travelledInPlane()) {
+            tool.travelSpindle = walk.state().spindle;
+            tool.travelSpeed = walk.state().speed;
             travelSeen = true;
         }
     }
@@ -53,38 +135,46 @@ ToolHandling ReadToolHandling(const MachineProgram& program) {
 }
 
 std::size_t StrokeStart(const MachineProgram& program, std::size_t index) {
-    ProgramState state;
-    std::size_t start = index;
-    for (std::size_t i = 0; i < index && i < program.size(); ++i)
-        if (isTravel(state.apply(program.line(i)))) start = i + 1;
-    return start < index ? start : index;
+    const ProgramPath& path = program.path();
+    index = std::min(index, program.size());
+    for (std::size_t i = index; i > 0; --i)
+        if (path.kind(i - 1) == ProgramPath::Kind::Rapid) return i;
+    // No travel before it: no letter to go back to the start of.
+    return index;
 }
 
 std::vector<std::string> ResumeLines(const MachineProgram& program, std::size_t index) {
     const ToolHandling tool = ReadToolHandling(program);
-    ProgramState state;
+    Walk walk;
     double plungeFeed = 0;
     for (std::size_t i = 0; i < index && i < program.size(); ++i) {
-        const ProgramState::Effect e = state.apply(program.line(i));
-        if (e.zOnlyFeed) plungeFeed = state.feed;
+        walk.run(program.line(i));
+        if (const auto feed = walk.plunge()) plungeFeed = *feed;
     }
+    const GCodeInterpreter::State& state = walk.state();
+    // A reset clears G92: from here on the program would run elsewhere.
+    if (state.shiftOn && (state.shift.X != 0 || state.shift.Y != 0 || state.shift.Z != 0))
+        throw MachineProgramError(
+            cp("До этой строки программа сдвигает координаты командой G92, а сброс станка "
+               "этот сдвиг снимает: продолжить с середины нельзя, только с начала программы."));
+    const PathPoint at = walk.workPosition();
     std::vector<std::string> lines;
-    std::string modes = "G21G90G" + std::to_string(state.plane);
-    if (state.coordinateSystem != 54) modes += "G" + std::to_string(state.coordinateSystem);
+    std::string modes = "G21G90G" + std::to_string(planeCode(state.plane));
+    if (state.system != 0) modes += systemCode(state.system);
     lines.push_back(modes);
     if (tool.usesZ) lines.push_back("G0Z" + num(tool.safeZ));
     lines.push_back(spindleLine(tool.travelSpindle, tool.travelSpeed));
     if (tool.dwell > 0 && tool.travelSpindle != 5) lines.push_back("G4P" + num(tool.dwell));
     std::string across;
     for (std::size_t k = 0; k < 2; ++k)
-        if (state.known[k]) across += std::string(1, "XY"[k]) + num(state.position[k]);
+        if (walk.placed(k)) across += std::string(1, "XY"[k]) + num(at[k]);
     if (!across.empty()) lines.push_back("G0" + across);
     // Quickly down to a height above the work, at the plunge feed into it.
-    if (tool.usesZ && state.known[2]) {
-        if (state.position[2] > 0)
-            lines.push_back("G0Z" + num(state.position[2]));
+    if (tool.usesZ && walk.placed(2)) {
+        if (at.Z > 0)
+            lines.push_back("G0Z" + num(at.Z));
         else
-            lines.push_back("G1Z" + num(state.position[2]) + "F" +
+            lines.push_back("G1Z" + num(at.Z) + "F" +
                             num(plungeFeed > 0   ? plungeFeed
                                 : state.feed > 0 ? state.feed
                                                  : 100));
@@ -94,8 +184,8 @@ std::vector<std::string> ResumeLines(const MachineProgram& program, std::size_t 
         if (tool.dwell > 0 && !tool.laser) lines.push_back("G4P" + num(tool.dwell));
     }
     const std::string feed = state.feed > 0 ? "F" + num(state.feed) : "";
-    if (state.motion == 0 || state.motion == 1)
-        lines.push_back("G" + std::to_string(state.motion) + feed);
+    if (state.motion == 0 || state.motion == 10)
+        lines.push_back("G" + std::to_string(state.motion / 10) + feed);
     else if (!feed.empty())
         lines.push_back(feed);
     if (state.inches) lines.push_back("G20");

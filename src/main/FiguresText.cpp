@@ -4,17 +4,13 @@
 #include <cmath>
 #include <cstdio>
 
+#include "gcode/MoveNumber.h"
 #include "lib/Win1251.h"
 
 namespace {
 
 std::string tenths(double value, char decimalSeparator) {
-    char text[64];
-    std::snprintf(text, sizeof text, "%.1f", std::isfinite(value) ? value : 0.0);
-    std::string out(text);
-    for (char& c : out)
-        if (c == '.') c = decimalSeparator;
-    return out;
+    return movenumber::fixedText(std::isfinite(value) ? value : 0.0, 1, false, decimalSeparator);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cctype>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -14,22 +15,28 @@
 
 namespace {
 
-constexpr std::size_t kReceiveBuffer = 128;
-const char* const kBanner = "\r\nGrbl 1.1h ['$' for help]\r\n";
-
+// Whatever the process's locale: a test may run the window under a Russian one.
 std::string number(double v) {
-    char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%.3f", v);
-    return buffer;
+    char buffer[64];
+    const auto end = std::to_chars(buffer, buffer + sizeof buffer, v, std::chars_format::fixed, 3);
+    return std::string(buffer, end.ptr);
+}
+
+bool writesEeprom(const std::string& line) {
+    if (line.rfind("G10", 0) == 0 || line.find("G28.1") != std::string::npos ||
+        line.find("G30.1") != std::string::npos)
+        return true;
+    return line.size() > 2 && line[0] == '$' && std::isdigit(static_cast<unsigned char>(line[1])) &&
+           line.find('=') != std::string::npos;
 }
 
 // The number after `letter` in a G-code line; false when there is none.
 bool word(const std::string& line, char letter, double& value) {
     for (std::size_t i = 0; i < line.size(); ++i) {
         if (std::toupper(static_cast<unsigned char>(line[i])) != letter) continue;
-        char* end = nullptr;
-        value = std::strtod(line.c_str() + i + 1, &end);
-        if (end != line.c_str() + i + 1) return true;
+        const char* begin = line.c_str() + i + 1;
+        const auto read = std::from_chars(begin, line.c_str() + line.size(), value);
+        if (read.ptr != begin) return true;
     }
     return false;
 }
@@ -52,7 +59,8 @@ FakeGrbl::FakeGrbl(Options options) : options_(options) {
              {102, 250}, {110, 500}, {111, 500}, {112, 500}, {120, 10},  {121, 10},
              {122, 10},  {130, 200}, {131, 200}, {132, 200}})
         settings_[n] = v;
-    if (options_.bannerAtStart) write(kBanner);
+    settings_[13] = options_.reportInches ? 1 : 0;
+    if (options_.bannerAtStart) write("\r\n" + options_.banner + "\r\n");
     thread_ = std::thread([this] { run(); });
 }
 
@@ -98,6 +106,14 @@ std::vector<std::string> FakeGrbl::lines() const {
     return received_;
 }
 
+std::vector<std::string> FakeGrbl::programLines() const {
+    std::vector<std::string> lines = this->lines();
+    std::erase_if(lines, [](const std::string& l) {
+        return l == "$$" || l == "$I" || l == "$#" || l == "$G";
+    });
+    return lines;
+}
+
 std::string FakeGrbl::realtimeBytes() const {
     const std::lock_guard lock(mutex_);
     return realtime_;
@@ -124,9 +140,19 @@ void FakeGrbl::run() {
         ::poll(&p, 1, 1);
         const ssize_t n = ::read(master_, buffer, sizeof buffer);
         const std::lock_guard lock(mutex_);
-        if (n > 0) receive(buffer, static_cast<std::size_t>(n));
+        const auto now = std::chrono::steady_clock::now();
+        if (n > 0) {
+            if (now < deafUntil_)
+                lostBytes_ += static_cast<std::size_t>(n);
+            else
+                receive(buffer, static_cast<std::size_t>(n));
+        }
+        if (okOwed_ && now >= deafUntil_) {
+            okOwed_ = false;
+            write("ok\r\n");
+        }
         advance();
-        processLines();
+        if (now >= deafUntil_) processLines();
     }
 }
 
@@ -139,6 +165,7 @@ void FakeGrbl::receive(const char* bytes, std::size_t size) {
             continue;
         }
         if (critical_) continue;
+        if (rx_.empty()) parseAt_ = std::chrono::steady_clock::now() + options_.parseTime;
         rx_.push_back(c);
         std::size_t waiting = rx_.size();
         if (waiting > mostBuffered_) mostBuffered_ = waiting;
@@ -172,6 +199,7 @@ void FakeGrbl::realtime(char c) {
 
 void FakeGrbl::resetMachine() {
     rx_.clear();
+    okOwed_ = false;
     planner_.clear();
     if (moving_ && !hold_) alarmState_ = true;  // reset in motion loses the position
     moving_ = false;
@@ -182,18 +210,21 @@ void FakeGrbl::resetMachine() {
     emptiedAfterMove_ = false;
     incremental_ = false;
     target_ = position_;
-    write(kBanner);
+    write("\r\n" + options_.banner + "\r\n");
     if (alarmState_) write("[MSG:'$H'|'$X' to unlock]\r\n");
 }
 
 void FakeGrbl::processLines() {
-    while (!critical_) {
+    while (!critical_ && !okOwed_) {
         const std::size_t end = rx_.find('\n');
         if (end == std::string::npos) return;
+        const auto now = std::chrono::steady_clock::now();
+        if (now < parseAt_) return;
         std::string line = rx_.substr(0, end);
         if (!line.empty() && line.back() == '\r') line.pop_back();
         if (!execute(line)) return;
         rx_.erase(0, end + 1);
+        parseAt_ = now + options_.parseTime;
     }
 }
 
@@ -221,11 +252,39 @@ bool FakeGrbl::execute(const std::string& line) {
         if (critical_) write("[MSG:Reset to continue]\r\n");
         return false;
     }
+    if (writesEeprom(line)) {
+        // Answered once the write is done; meanwhile the line is deaf.
+        deafUntil_ = std::chrono::steady_clock::now() + options_.eepromTime;
+        okOwed_ = true;
+        if (line[0] == '$') {
+            double value = 0;
+            const char* at = line.c_str() + line.find('=') + 1;
+            std::from_chars(at, line.c_str() + line.size(), value);
+            settings_[std::atoi(line.c_str() + 1)] = value;
+        } else if (line.rfind("G10L20P1", 0) == 0) {
+            const char axes[] = {'X', 'Y', 'Z'};
+            for (std::size_t k = 0; k < 3; ++k) {
+                double v = 0;
+                if (word(line.substr(8), axes[k], v)) offset_[k] = target_[k] - v;
+            }
+        }
+        return true;
+    }
+    const double scale = options_.reportInches ? 1 / 25.4 : 1;
     if (line == "$$") {
         for (const auto& [n, v] : settings_)
             write("$" + std::to_string(n) + "=" + number(v) + "\r\n");
     } else if (line == "$I") {
-        write("[VER:1.1h.20190830:]\r\n[OPT:V,15,128]\r\n");
+        write("[VER:1.1h.20190830:]\r\n[OPT:V," + std::to_string(options_.plannerBlocks) + "," +
+              std::to_string(options_.receiveBuffer) + "]\r\n");
+    } else if (line == "$#") {
+        write("[G54:" + number(offset_[0] * scale) + "," + number(offset_[1] * scale) + "," +
+              number(offset_[2] * scale) + "]\r\n");
+        for (const char* rest : {"G55", "G56", "G57", "G58", "G59", "G28", "G30", "G92"})
+            write("[" + std::string(rest) + ":0.000,0.000,0.000]\r\n");
+        write("[TLO:0.000]\r\n[PRB:0.000,0.000,0.000:0]\r\n");
+    } else if (line == "$G") {
+        write("[GC:G0 G54 G17 G21 G90 G94 M5 M9 T0 F0 S0]\r\n");
     } else if (line == "$X") {
         alarmState_ = false;
         write("[MSG:Caution: Unlocked]\r\n");
@@ -241,12 +300,6 @@ bool FakeGrbl::execute(const std::string& line) {
     } else if (alarmState_ && !line.empty() && line[0] != '$') {
         write("error:9\r\n");
         return true;
-    } else if (line.rfind("G10L20P1", 0) == 0) {
-        const char axes[] = {'X', 'Y', 'Z'};
-        for (std::size_t k = 0; k < 3; ++k) {
-            double v = 0;
-            if (word(line.substr(8), axes[k], v)) offset_[k] = target_[k] - v;
-        }
     } else if ((motion || jog) && !checkMode_) {
         if (line.find("G91") != std::string::npos) incremental_ = true;
         if (line.find("G90") != std::string::npos) incremental_ = false;
@@ -316,10 +369,12 @@ std::string FakeGrbl::statusReport() const {
     } else {
         s += "Idle";
     }
-    s += "|MPos:" + number(position_[0]) + "," + number(position_[1]) + "," + number(position_[2]);
+    const double scale = options_.reportInches ? 1 / 25.4 : 1;
+    s += "|MPos:" + number(position_[0] * scale) + "," + number(position_[1] * scale) + "," +
+         number(position_[2] * scale);
     s += "|Bf:" + std::to_string(options_.plannerBlocks - planner_.size()) + "," +
-         std::to_string(kReceiveBuffer - rx_.size());
-    s += "|FS:500,0|WCO:" + number(offset_[0]) + "," + number(offset_[1]) + "," +
-         number(offset_[2]) + "|Ov:100,100,100>\r\n";
+         std::to_string(options_.receiveBuffer - rx_.size());
+    s += "|FS:500,0|WCO:" + number(offset_[0] * scale) + "," + number(offset_[1] * scale) + "," +
+         number(offset_[2] * scale) + "|Ov:100,100,100>\r\n";
     return s;
 }

@@ -22,8 +22,18 @@ class FakeGrbl {
     struct Options {
         std::chrono::microseconds moveTime{2000};
         std::size_t plannerBlocks = 15;
+        std::size_t receiveBuffer = 128;
         bool bannerAtStart = true;
         bool keepLines = true;  // false: lines() stays empty (a million-line stream)
+        // grblHAL's or FluidNC's banner instead of GRBL 1.1h's.
+        std::string banner = "Grbl 1.1h ['$' for help]";
+        // How long a line waits in the receive buffer before it is parsed,
+        // as on a controller busy with something else.
+        std::chrono::microseconds parseTime{0};
+        // How long an EEPROM write (G10, $n=...) keeps the serial line deaf:
+        // bytes that come meanwhile are lost, as on the AVR.
+        std::chrono::microseconds eepromTime{20000};
+        bool reportInches = false;  // $13=1: positions in inches
     };
 
     FakeGrbl();
@@ -46,10 +56,14 @@ class FakeGrbl {
 
     // What happened, read at any time.
     std::vector<std::string> lines() const;  // every line received, in order
-    std::string realtimeBytes() const;       // every real-time byte, in order
+    // The same without the sender's own readings ("$$", "$I", "$#", "$G").
+    std::vector<std::string> programLines() const;
+    std::string realtimeBytes() const;  // every real-time byte, in order
     std::size_t mostBufferedBytes() const { return mostBuffered_; }
     std::size_t underruns() const { return underruns_; }
     std::size_t movesDone() const { return movesDone_; }
+    // Bytes that came while an EEPROM write kept the line deaf.
+    std::size_t lostBytes() const { return lostBytes_; }
     std::string state() const;
     std::array<double, 3> position() const;
 
@@ -96,4 +110,8 @@ class FakeGrbl {
     std::atomic<std::size_t> mostBuffered_{0};
     std::atomic<std::size_t> underruns_{0};
     std::atomic<std::size_t> movesDone_{0};
+    std::atomic<std::size_t> lostBytes_{0};
+    std::chrono::steady_clock::time_point deafUntil_{};
+    bool okOwed_ = false;  // the EEPROM line's "ok", once the write is done
+    std::chrono::steady_clock::time_point parseAt_{};
 };

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "lib/Win1251.h"
+#include "machine/GrblLines.h"
 #include "machine/GrblMessages.h"
 #include "machine/GrblRealtime.h"
 #include "machine/GrblReplies.h"
@@ -91,4 +92,57 @@ TEST(GrblReplies, PortAccessSaysExactlyWhatToDo) {
     const std::string busy =
         win1251::toUtf8(PortAccessAdvice("/dev/ttyACM0", "anna", "uucp", {"uucp"}, {"uucp"}));
     EXPECT_NE(busy.find("другая программа"), std::string::npos) << busy;
+}
+
+TEST(GrblReplies, GrblsHeirsAndWhatTheyTellAboutThemselves) {
+    EXPECT_EQ(ParseGrblReply("GrblHAL 1.1f ['$' or '$HELP' for help]").kind,
+              GrblReplyKind::Banner);
+    EXPECT_EQ(ParseGrblReply("Grbl 3.7.8 [FluidNC v3.7.8 (wifi) '$' for help]").kind,
+              GrblReplyKind::Banner);
+    std::size_t blocks = 15, bytes = 128;
+    EXPECT_TRUE(ParseGrblOptions("[OPT:VNMHL,35,1024,3,0]", blocks, bytes));
+    EXPECT_EQ(blocks, 35U);
+    EXPECT_EQ(bytes, 1024U);
+    EXPECT_FALSE(ParseGrblOptions("[VER:1.1h.20190830:]", blocks, bytes));
+    // "$#" and "$G", here in inches ($13=1).
+    GrblOffsets offsets;
+    for (const char* line : {"[G54:-1.000,-2.000,-0.500]", "[G55:1.000,0.000,0.000]",
+                             "[G28:0.000,0.000,-0.100]", "[G92:0.500,0.000,0.000]", "[TLO:0.100]"})
+        EXPECT_TRUE(ParseGrblOffsetLine(line, offsets, 25.4)) << line;
+    EXPECT_FALSE(offsets.known);
+    EXPECT_TRUE(ParseGrblOffsetLine("[PRB:0.000,0.000,0.000:0]", offsets, 25.4));
+    EXPECT_TRUE(offsets.known);
+    EXPECT_DOUBLE_EQ(offsets.systems[0][1], -50.8);
+    EXPECT_DOUBLE_EQ(offsets.systems[1][0], 25.4);
+    EXPECT_DOUBLE_EQ(offsets.g92[0], 12.7);
+    EXPECT_DOUBLE_EQ(offsets.toolLength, 2.54);
+    EXPECT_FALSE(ParseGrblOffsetLine("[MSG:Caution: Unlocked]", offsets));
+    GrblModes modes;
+    EXPECT_TRUE(ParseGrblModes("[GC:G1 G55 G18 G20 G91 G94 M3 M9 T0 F500 S1000]", modes));
+    EXPECT_EQ(modes.system, 1U);
+    EXPECT_EQ(modes.plane, 18);
+    EXPECT_TRUE(modes.inches && modes.incremental && modes.known);
+    GrblStatus status;
+    ParseGrblStatus("<Run|MPos:1.0000,0.5000,0.0000|FS:10,1000|WCO:0.1000,0,0|A:S>", status, 25.4);
+    EXPECT_DOUBLE_EQ(status.machine[0], 25.4);
+    EXPECT_DOUBLE_EQ(status.work[0], 22.86);
+    EXPECT_DOUBLE_EQ(status.feed, 254);
+    EXPECT_EQ(status.accessories, "S");
+    // GRBL's feedback in Russian; one it does not know kept as it came.
+    EXPECT_EQ(win1251::toUtf8(GrblMessageText("[MSG:'$H'|'$X' to unlock]")),
+              "Станок заблокирован: выполните поиск нуля ($H) или разблокируйте его ($X).");
+    EXPECT_EQ(win1251::toUtf8(GrblMessageText("[MSG:INFO: Probe pin]")),
+              "Сообщение станка: INFO: Probe pin");
+}
+
+TEST(GrblReplies, LinesThatWriteEepromOrChangeTheOffsets) {
+    for (const char* line : {"G10L20P1X0Y0", "G10L2P2X-5", "G28.1", "g30.1", "$110=4000",
+                             "$N0=G54", "$RST=*", "$I=plate"})
+        EXPECT_TRUE(WritesGrblEeprom(line)) << line;
+    for (const char* line : {"G1X10F500", "$J=G21G91X1F500", "$X", "$H", "$N", "$#", "G28", "G92X0"})
+        EXPECT_FALSE(WritesGrblEeprom(line)) << line;
+    for (const char* line : {"G92X0Y0", "G92.1", "G55", "G10L20P1Z0", "G28.1"})
+        EXPECT_TRUE(ChangesGrblOffsets(line)) << line;
+    for (const char* line : {"G1X1F100", "$J=G91X1F100", "G28"})
+        EXPECT_FALSE(ChangesGrblOffsets(line)) << line;
 }

@@ -1,5 +1,6 @@
-// Programs as they go to the machine: lines cleaned, their extent (arcs by
-// their true reach), the check against the machine's travel.
+// Programs as they go to the machine: lines cleaned, their path and extent as
+// the controller runs them, the check against the machine's travel, the line
+// the machine runs, the lines of a resume.
 #include <gtest/gtest.h>
 
 #include "lib/Win1251.h"
@@ -106,4 +107,81 @@ TEST(MachineProgram, ResumeComesBackThroughTheSafeHeightWithTheToolAsTheProgramH
               (std::vector<std::string>{"G21G90", "G0X1Y2", "M3S10", "G1X4Y2F600", "G1X4Y6",
                                         "G1X1Y6", "G1X1Y2", "M5"}));
     EXPECT_EQ(FrameLines(router, 600, 10)[1], "G0Z12.7");
+}
+
+TEST(MachineProgram, PathFollowsOffsetsAndArcsAsTheControllerDoes) {
+    // G92 inside the program: X150 after it is X250 where the program began.
+    const MachineProgram shifted =
+        MachineProgram::fromText("G21G90\nG0Z5\nG0X100\nG92X0\nG0X150\nG10L20P1Y0\nG0Y10\n");
+    EXPECT_DOUBLE_EQ(shifted.extent().max[0], 250);
+    EXPECT_DOUBLE_EQ(shifted.extent().min[0], 100);
+    // Run from a machine standing at X0 of a 200 mm travel: refused with the start counted.
+    GCodeInterpreter::State start;
+    const ProgramPath onMachine(shifted, start);
+    const auto refusal = CheckPathFits(onMachine, machine(200, false));
+    ASSERT_TRUE(refusal);
+    EXPECT_NE(win1251::toUtf8(*refusal).find("по оси X на 50 мм"), std::string::npos)
+        << win1251::toUtf8(*refusal);
+    // A program whose own size is nothing, but which leaves the machine from where it stands.
+    const MachineProgram away = MachineProgram::fromText("G21G90\nG0Z5\nG1X500Y-10F500\nM30\n");
+    EXPECT_FALSE(CheckProgramFits(away.extent(), machine(200, false), {}));
+    const auto leaves = CheckPathFits(ProgramPath(away, start), machine(200, false));
+    ASSERT_TRUE(leaves);
+    EXPECT_NE(win1251::toUtf8(*leaves).find("по оси X на 300 мм"), std::string::npos)
+        << win1251::toUtf8(*leaves);
+    // Offsets the machine keeps: G54 at machine X-150, the tool at machine X-140.
+    start.position = {-140, -10, 0};
+    start.systems[0] = {-150, -100, -20};
+    EXPECT_DOUBLE_EQ(ProgramPath(away, start).extent().max[0], 350);
+    EXPECT_FALSE(CheckPathFits(ProgramPath(MachineProgram::fromText("G0X140Y90Z20\n"), start),
+                               machine(200, true)));
+    EXPECT_TRUE(CheckPathFits(ProgramPath(MachineProgram::fromText("G0X151\n"), start),
+                              machine(200, true)));
+}
+
+TEST(MachineProgram, TheLineTheMachineRunsFromWhereItStands) {
+    // A half circle over the top from (10, 0) to (30, 0), then a straight line on.
+    const MachineProgram arc =
+        MachineProgram::fromText("G21G90\nG0X10Y0\nG2X30Y0I10J0F100\nG1X40Y0\nG1X40Y10\n");
+    const ProgramPath& path = arc.path();
+    EXPECT_EQ(path.executingLine(0, 5, 15, {20, 10, 0}), 2U);   // on the arc's top
+    EXPECT_EQ(path.executingLine(0, 5, 15, {30, 0, 0}), 3U);    // its end: the next is due
+    EXPECT_EQ(path.executingLine(0, 5, 15, {40, 5, 0}), 4U);
+    EXPECT_EQ(path.executingLine(0, 2, 15, {10, 0, 0}), 2U);    // all it took is done
+    // GRBL takes lines up to its planner's depth before running them: the
+    // line run is among the last depth + 1 moving lines taken.
+    std::string text = "G21G90\n";
+    for (int i = 1; i <= 40; ++i) text += "G1X" + std::to_string(i) + "F500\n";
+    const MachineProgram lines = MachineProgram::fromText(text);
+    EXPECT_EQ(lines.path().executingLine(0, 41, 15, {30, 0, 0}), 31U);
+    EXPECT_EQ(lines.path().executingLine(0, 41, 15, {30.5, 0, 0}), 31U);
+    // Off the path (moved by hand): the earliest line that may not have run.
+    EXPECT_EQ(lines.path().executingLine(0, 41, 15, {30, 3, 0}), 25U);
+    EXPECT_EQ(lines.path().executingLine(28, 41, 15, {30, 3, 0}), 28U);
+}
+
+TEST(MachineProgram, BytesGrblActsOnAtOnceAreRefusedOutsideComments) {
+    const auto refusal = [](const std::string& text) {
+        try {
+            MachineProgram::fromText(text);
+        } catch (const MachineProgramError& e) {
+            return win1251::toUtf8(e.message());
+        }
+        return std::string();
+    };
+    EXPECT_EQ(refusal("G21\n(Табличка «Склад»!)\nG1X1F100 ; ok?\n"), "");
+    EXPECT_EQ(refusal("G21\nG1X1!Y2F100\n").rfind("Строка 2 держит вне комментария знак «!»", 0),
+              0U);
+    EXPECT_NE(refusal("G21\n\nG1X1 Склад\n").find("Строка 3"), std::string::npos);
+    EXPECT_NE(refusal("G21\n\nG1X1 Склад\n").find("0xD0"), std::string::npos);
+    EXPECT_NE(refusal("G1X1~\n").find("«~»"), std::string::npos);
+    EXPECT_NE(refusal("G1X1\x18\n").find("Ctrl-X"), std::string::npos);
+}
+
+TEST(MachineProgram, ResumeRefusesWhereAResetWouldHaveUndoneTheProgramsG92) {
+    const MachineProgram shifted =
+        MachineProgram::fromText("G21G90\nG0X10\nG92X0\nG1X5F100\nG92.1\nG1X20\n");
+    EXPECT_THROW(ResumeLines(shifted, 3), MachineProgramError);
+    EXPECT_NO_THROW(ResumeLines(shifted, 5));
+    EXPECT_NO_THROW(ResumeLines(shifted, 1));
 }

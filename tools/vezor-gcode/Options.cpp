@@ -102,6 +102,12 @@ Options ParseOptions(const std::vector<std::string>& args) {
             if (o.baud <= 0) throw OptionsError("--baud needs a positive whole number");
         } else if (arg == "--check-first") {
             o.checkFirst = true;
+        } else if (takeValue(args, i, "--from", value)) {
+            std::size_t line = 0;
+            const auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), line);
+            if (ec != std::errc() || end != value.data() + value.size() || line == 0)
+                throw OptionsError("--from needs the file's line number to resume at (1 or more)");
+            o.resumeFrom = line;
         } else if (takeValue(args, i, "--pitch", value)) {
             o.pitch = PitchFromText(value);
         } else if (takeValue(args, i, "--rotary", value)) {
@@ -128,6 +134,9 @@ Options ParseOptions(const std::vector<std::string>& args) {
         throw OptionsError(
             "--batch and --serial write files named by --out, e.g. 'plate-{N}.gcode'");
     if (!o.send.empty() && o.project.empty()) throw OptionsError("--send needs a G-code FILE");
+    if (o.resumeFrom > 0 && o.send.empty()) throw OptionsError("--from resumes a --send");
+    if (o.resumeFrom > 0 && o.checkFirst)
+        throw OptionsError("--from resumes a program: --check-first checks one from its start");
     if (!o.send.empty() && (o.plates() || !o.check.empty() || o.estimate || !o.png.empty() ||
                             !o.svg.empty() || !o.dxf.empty()))
         throw OptionsError("--send streams one G-code file and does nothing else");
@@ -159,7 +168,7 @@ std::string UsageText() {
            "       vezor-gcode --estimate [--profile NAME] --check GCODE\n"
            "       vezor-gcode --read GCODE [--png FILE [--scale N] | --estimate [--profile "
            "NAME]]\n"
-           "       vezor-gcode --send PORT [--baud N] [--check-first] GCODE\n"
+           "       vezor-gcode --send PORT [--baud N] [--check-first | --from LINE] GCODE\n"
            "       vezor-gcode --list-fonts | --list-profiles\n"
            "\n"
            "Lays out the project file PROJECT and writes its G-code program, byte for byte\n"
@@ -216,6 +225,11 @@ std::string UsageText() {
            "                       GRBL's message); Ctrl+C stops the machine\n"
            "  --baud N             the port's rate for --send; default 115200\n"
            "  --check-first        run the file through GRBL's check mode ($C) first\n"
+           "  --from LINE          resume the file at its line LINE, as the window does: the\n"
+           "                       tool up to the program's safe height, the spindle or laser\n"
+           "                       as it travels, across to where LINE starts, down, on as it\n"
+           "                       writes there, then the file from LINE on; a stopped send\n"
+           "                       names the line its letter starts at\n"
            "  --list-fonts         print the font list, one font per line: its name, a tab\n"
            "                       and the folder its letters are read from\n"
            "  --list-profiles      print the output profiles, one name per line\n"

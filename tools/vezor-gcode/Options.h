@@ -36,6 +36,7 @@ struct Options {
     std::string send;                       // --send PORT: stream the G-code file to GRBL
     int baud = 115200;                      // --baud
     bool checkFirst = false;                // --check-first: GRBL's check mode before the run
+    std::size_t resumeFrom = 0;             // --from LINE: resume the file at that line; 0 none
     bool mirror = false;                    // --mirror: the plate mirrored left to right
     bool ink = false;                       // --ink: the picture of the ink alone
     std::optional<double> rotary;           // --rotary D: the profile's rotary axis diameter

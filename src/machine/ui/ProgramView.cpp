@@ -7,7 +7,13 @@
 #include <limits>
 
 #include "machine/MachineProgram.h"
-#include "machine/ProgramState.h"
+
+namespace {
+
+// Arcs are drawn in chords this close to them, in millimetres.
+constexpr double kArcTolerance = 0.01;
+
+}  // namespace
 
 ProgramView::ProgramView(QWidget* parent) : QWidget(parent) {
     setMinimumSize(320, 240);
@@ -16,21 +22,9 @@ ProgramView::ProgramView(QWidget* parent) : QWidget(parent) {
 
 void ProgramView::setProgram(std::shared_ptr<const MachineProgram> program) {
     program_ = std::move(program);
-    ends_.clear();
-    kinds_.clear();
     bounds_ = QRectF();
     marked_ = -1;
     if (program_) {
-        ends_.reserve(program_->size());
-        kinds_.reserve(program_->size());
-        ProgramState state;
-        for (std::size_t i = 0; i < program_->size(); ++i) {
-            const ProgramState::Effect e = state.apply(program_->line(i));
-            const bool inPlane =
-                e.moved && (e.from[0] != state.position[0] || e.from[1] != state.position[1]);
-            ends_.emplace_back(state.position[0], state.position[1]);
-            kinds_.push_back(!inPlane ? 0 : e.rapid ? 1 : 2);
-        }
         const ProgramExtent& x = program_->extent();
         if (x.used[0] && x.used[1])
             bounds_ = QRectF(QPointF(x.min[0], x.min[1]), QPointF(x.max[0], x.max[1]));
@@ -51,8 +45,9 @@ void ProgramView::markLine(long long index) {
 }
 
 QPointF ProgramView::lineStart(std::size_t index) const {
-    if (index == 0 || ends_.empty()) return {};
-    return ends_[std::min(index, ends_.size()) - 1];
+    if (!program_ || program_->size() == 0) return {};
+    const PathPoint p = program_->path().lineStart(std::min(index, program_->size() - 1));
+    return {p.X, p.Y};
 }
 
 QPointF ProgramView::toScreen(QPointF mm) const {
@@ -75,11 +70,22 @@ void ProgramView::drawPicture() {
     origin_ = QPointF((width() - w * scale_) / 2, (height() + h * scale_) / 2);
     QPainter p(&picture_);
     QPainterPath writing, travel;
-    for (std::size_t i = 1; i < ends_.size(); ++i) {
-        if (kinds_[i] == 0) continue;
-        QPainterPath& path = kinds_[i] == 1 ? travel : writing;
-        path.moveTo(toScreen(ends_[i - 1]));
-        path.lineTo(toScreen(ends_[i]));
+    const ProgramPath& path = program_->path();
+    const auto screen = [this](const PathPoint& q) { return toScreen(QPointF(q.X, q.Y)); };
+    for (std::size_t i = 0; i < path.size(); ++i) {
+        path.forEachPiece(i, [&](const PathPoint& from, const ProgramPath::Piece& piece) {
+            // Lifts and plunges are not seen from above.
+            if (from.X == piece.to.X && from.Y == piece.to.Y && !piece.isArc) return;
+            QPainterPath& into = piece.rapid ? travel : writing;
+            into.moveTo(screen(from));
+            if (!piece.isArc) {
+                into.lineTo(screen(piece.to));
+                return;
+            }
+            const ArcTracer tracer(from, piece.to, piece.arc);
+            tracer.forEachChordEnd(ArcChords(from, piece.to, piece.arc, kArcTolerance),
+                                   [&](const PathPoint& q) { into.lineTo(screen(q)); });
+        });
     }
     p.setPen(QPen(QColor(0, 160, 0), 0, Qt::DotLine));
     p.drawPath(travel);
@@ -89,7 +95,7 @@ void ProgramView::drawPicture() {
 
 void ProgramView::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    if (!program_ || ends_.empty() || bounds_.isNull()) {
+    if (!program_ || program_->size() == 0 || bounds_.isNull()) {
         p.fillRect(rect(), Qt::white);
         p.drawText(rect(), Qt::AlignCenter, QStringLiteral("Нет программы"));
         return;
@@ -110,14 +116,16 @@ void ProgramView::paintEvent(QPaintEvent*) {
 }
 
 void ProgramView::mousePressEvent(QMouseEvent* event) {
-    if (ends_.empty() || bounds_.isNull()) return;
+    if (!program_ || program_->size() == 0 || bounds_.isNull()) return;
+    const ProgramPath& path = program_->path();
     const QPointF at = event->position();
     double best = std::numeric_limits<double>::max();
     std::size_t bestLine = 0;
     // The line whose move ends nearest; the pick is the next line, which starts there.
-    for (std::size_t i = 0; i + 1 < ends_.size(); ++i) {
-        if (kinds_[i] == 0) continue;
-        const QPointF d = toScreen(ends_[i]) - at;
+    for (std::size_t i = 0; i + 1 < path.size(); ++i) {
+        if (path.kind(i) == ProgramPath::Kind::None) continue;
+        const PathPoint end = path.end(i);
+        const QPointF d = toScreen(QPointF(end.X, end.Y)) - at;
         const double distance = d.x() * d.x() + d.y() * d.y();
         if (distance < best) {
             best = distance;

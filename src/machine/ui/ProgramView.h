@@ -10,7 +10,7 @@
 
 class MachineProgram;
 
-// The program being sent, seen from above: writing red, travel green, the
+// The program being sent, seen from above (arcs as arcs): writing red, travel green, the
 // tool's position as a blue cross, the line picked for a resume as an orange
 // ring. A click picks the line that ends nearest to it.
 class ProgramView final : public QWidget {
@@ -40,8 +40,6 @@ class ProgramView final : public QWidget {
     void drawPicture();
 
     std::shared_ptr<const MachineProgram> program_;
-    std::vector<QPointF> ends_;        // position after each line
-    std::vector<std::uint8_t> kinds_;  // 0 no move, 1 travel, 2 writing
     QRectF bounds_;
     double scale_ = 1;
     QPointF origin_;

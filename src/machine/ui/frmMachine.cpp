@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QEventLoop>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -15,9 +16,10 @@
 #include <QSerialPortInfo>
 #include <QSpinBox>
 #include <QSplitter>
+#include <QTimer>
 #include <QVBoxLayout>
-#include <cstdio>
 
+#include "gcode/MoveNumber.h"
 #include "lib/Dialogs.h"
 #include "lib/Win1251.h"
 #include "lib/ui/QtText.h"
@@ -25,6 +27,7 @@
 #include "machine/GrblRealtime.h"
 #include "machine/MachineConnection.h"
 #include "machine/MachineTexts.h"
+#include "machine/ResumePlan.h"
 #include "machine/ui/ProgramView.h"
 
 namespace {
@@ -75,6 +78,13 @@ frmMachine::frmMachine(std::function<MachineProgramSource()> programSource, QWid
     connect(view, &ProgramView::lineClicked, this, [this](std::size_t index) {
         if (!program_ || index >= program_->size()) return;
         spnResumeLine->setValue(static_cast<int>(program_->sourceLine(index)));
+    });
+    jogRelease_ = new QTimer(this);
+    jogRelease_->setSingleShot(true);
+    jogRelease_->setInterval(40);
+    connect(jogRelease_, &QTimer::timeout, this, [this] {
+        jogKey_ = 0;
+        machine_->cancelJog();
     });
     wireMachine();
     cmdPorts_Click();
@@ -282,8 +292,11 @@ void frmMachine::wireMachine() {
         updateControls();
     });
     connect(m, &MachineConnection::disconnected, this, [this](const std::string& reason) {
-        log(reason);
+        // A lost link that stopped a job was told with the stop.
+        if (!lossLogged_) log(reason);
+        lossLogged_ = false;
         lblState->setText(QStringLiteral("Нет связи"));
+        lblFeed->clear();
         updateControls();
     });
     connect(m, &MachineConnection::statusChanged, this, [this] { showStatus(); });
@@ -299,21 +312,28 @@ void frmMachine::wireMachine() {
                 this, [this, job] { startJob(job); }, Qt::QueuedConnection);
             return;
         }
-        log(cp("Программа выполнена."));
-        jobEnded();
+        log(framing_ ? cp("Обводка выполнена.") : cp("Программа выполнена."));
+        if (running_) prgJob->setValue(prgJob->maximum());
+        jobEnded(framing_ ? QStringLiteral("Обводка выполнена")
+                          : QStringLiteral("Выполнено: %v из %m строк"));
     });
     connect(m, &MachineConnection::jobStopped, this, [this](const JobStop& stop) {
         afterCheck_.reset();
         log(stop.message);
+        lossLogged_ = stop.why == JobStop::Why::Lost;
         if (stop.why != JobStop::Why::User) tell(stop.message);
-        // A resume starts at the letter the machine was writing.
-        if (program_ && stop.acknowledged > 0) {
-            const std::size_t index = std::min(stop.acknowledged, program_->size()) - 1;
-            spnResumeLine->setValue(static_cast<int>(program_->sourceLine(index)));
-            cmdStrokeStart_Click();
+        // A resume starts at the letter the machine was writing: the line it
+        // ran, not the lines GRBL had only taken.
+        if (!framing_ && program_ && running_ == program_ && program_->size() > 0) {
+            const std::size_t index = std::min(stop.executed, program_->size() - 1);
+            spnResumeLine->setValue(
+                static_cast<int>(program_->sourceLine(StrokeStart(*program_, index))));
         }
-        jobEnded();
+        if (running_) prgJob->setValue(static_cast<int>(std::min(stop.executed, running_->size())));
+        jobEnded(framing_ ? QStringLiteral("Обводка остановлена")
+                          : QStringLiteral("Остановлено: выполнено %v из %m строк"));
     });
+
     connect(m, &MachineConnection::alarm, this, [this](int code) { log(GrblAlarmText(code)); });
     connect(m, &MachineConnection::commandFailed, this, [this](const std::string& line, int code) {
         log(cp("Команда «") + line + cp("» не принята: ") + GrblErrorText(code));
@@ -337,9 +357,7 @@ void frmMachine::cmdPorts_Click() {
 
 void frmMachine::cmdConnect_Click() {
     if (machine_->isOpen()) {
-        machine_->close();
-        log(cp("Отключено."));
-        lblState->setText(QStringLiteral("Нет связи"));
+        releaseMachine();
     } else {
         const QString port = cboPort->currentText().trimmed();
         if (port.isEmpty()) {
@@ -355,10 +373,9 @@ void frmMachine::cmdConnect_Click() {
 void frmMachine::jog(int axis, int direction) {
     if (!machine_->isConnected() || machine_->jobRunning()) return;
     const double step = cboJogStep->currentText().toDouble() * direction;
-    char line[80];
-    std::snprintf(line, sizeof line, "$J=G21G91%c%.3fF%d", "XYZ"[axis], step,
-                  spnJogFeed -> value());
-    machine_->command(line);
+    machine_->command("$J=G21G91" + std::string(1, "XYZ"[axis]) +
+                      movenumber::fixedText(step, 3, true) + "F" +
+                      std::to_string(spnJogFeed->value()));
 }
 
 void frmMachine::setZero(const std::string& axes) {
@@ -375,35 +392,69 @@ void frmMachine::keyPressEvent(QKeyEvent* event) {
         {Qt::Key_Up, {1, 1}},    {Qt::Key_PageDown, {2, -1}}, {Qt::Key_PageUp, {2, 1}}};
     for (const auto& [key, move] : keys) {
         if (event->key() != key) continue;
-        if (!event->isAutoRepeat()) {
-            jogKeyDown_ = true;
-            jog(move.first, move.second);
-        }
         event->accept();
+        // One step a press: the key's repeats, and any key while one is held,
+        // add nothing; a repeat's release-press pair keeps the key held.
+        if (key == jogKey_) jogRelease_->stop();
+        if (jogKey_ != 0 || event->isAutoRepeat()) return;
+        jogKey_ = key;
+        jog(move.first, move.second);
         return;
     }
     QWidget::keyPressEvent(event);
 }
 
 void frmMachine::keyReleaseEvent(QKeyEvent* event) {
-    if (jogKeyDown_ && !event->isAutoRepeat()) {
-        jogKeyDown_ = false;
-        machine_->realtime(std::string(1, static_cast<char>(grbl::kJogCancel)));
+    if (jogKey_ != 0 && event->key() == jogKey_) {
         event->accept();
+        if (!event->isAutoRepeat()) jogRelease_->start();
         return;
     }
     QWidget::keyReleaseEvent(event);
 }
 
 void frmMachine::closeEvent(QCloseEvent* event) {
-    if (machine_->jobRunning() &&
-        !dialogs().question(cp("Программа ещё отправляется. Остановить станок и закрыть окно?"),
-                            cp("Станок"))) {
+    if (!releaseMachine()) {
         event->ignore();
         return;
     }
-    if (machine_->jobRunning()) machine_->stop();
     event->accept();
+}
+
+bool frmMachine::machineBusy() const {
+    const GrblStatus& s = machine_->status();
+    return machine_->jobRunning() || s.state == "Run" || s.state == "Jog" || s.state == "Hold" ||
+           s.state == "Home" || s.state == "Door" || s.spindle > 0 ||
+           s.accessories.find_first_of("SC") != std::string::npos;
+}
+
+bool frmMachine::releaseMachine() {
+    if (!machine_->isOpen()) return true;
+    if (machine_->isConnected() && machineBusy()) {
+        const std::string question =
+            cp(machine_->jobRunning() ? "Станок выполняет программу («" : "Станок работает («") +
+            StateText(machine_->status()) +
+            cp("»). Остановить его и отключиться? Станок остановится плавно, затем будет "
+               "сброшен: шпиндель и лазер выключатся. Продолжить программу можно будет с "
+               "начала буквы.");
+        if (!dialogs().question(question, cp("Станок"), Dialogs::Answer::No)) return false;
+        afterCheck_.reset();
+        log(cp("Остановка станка перед отключением..."));
+    }
+    machine_->closeSafely();
+    // Hold, reset and close take a few seconds at most; the link gives up on
+    // its own after a bounded wait.
+    QEventLoop wait;
+    QTimer limit;
+    limit.setSingleShot(true);
+    connect(&limit, &QTimer::timeout, &wait, &QEventLoop::quit);
+    connect(machine_.get(), &MachineConnection::disconnected, &wait, &QEventLoop::quit);
+    connect(machine_.get(), &MachineConnection::connectionFailed, &wait, &QEventLoop::quit);
+    limit.start(15000);
+    if (machine_->isOpen()) wait.exec(QEventLoop::ExcludeUserInputEvents);
+    if (machine_->isOpen()) machine_->close();
+    updateControls();
+    return true;
 }
 
 void frmMachine::showStatus() {
@@ -419,17 +470,17 @@ void frmMachine::showStatus() {
     if (!s.pins.empty()) feed += QStringLiteral(", входы %1").arg(QString::fromStdString(s.pins));
     lblFeed->setText(feed);
     view->setToolPosition(s.work[0], s.work[1]);
-    if (program_ && machine_->jobRunning())
+    if (running_ && machine_->jobRunning())
         lblTimeLeft->setText(
             QStringLiteral("осталось %1")
-                .arg(toQ(ClockText(SecondsLeft(*program_, acknowledged_, s.overrides[0])))));
+                .arg(toQ(ClockText(SecondsLeft(*running_, executed_, s.overrides[0])))));
     updateControls();
 }
 
-void frmMachine::showProgress(std::size_t acknowledged, std::size_t total) {
-    acknowledged_ = acknowledged;
+void frmMachine::showProgress(std::size_t executed, std::size_t total) {
+    executed_ = executed;
     prgJob->setMaximum(static_cast<int>(total));
-    prgJob->setValue(static_cast<int>(acknowledged));
+    prgJob->setValue(static_cast<int>(executed));
 }
 
 void frmMachine::log(const std::string& text1251) { txtLog->appendPlainText(toQ(text1251)); }

@@ -12,6 +12,7 @@
 
 class MachineConnection;
 class MachineProgram;
+class ProgramPath;
 class ProgramView;
 class QCheckBox;
 class QComboBox;
@@ -21,6 +22,7 @@ class QProgressBar;
 class QPushButton;
 class QSpinBox;
 class QDoubleSpinBox;
+class QTimer;
 
 // The program the main window has: its name and its G-code text.
 struct MachineProgramSource {
@@ -52,6 +54,11 @@ class frmMachine final : public QWidget {
     void cmdResumeFrom_Click();
     void jog(int axis, int direction);
     void setZero(const std::string& axes);
+    // Before the window or the program goes: where the machine moves or a
+    // job runs, asks, then stops it (hold, then reset: spindle and laser
+    // off) and closes the port, waiting a bounded time. False: the user
+    // chose to stay.
+    bool releaseMachine();
 
     MachineConnection& machine() { return *machine_; }
     const std::shared_ptr<MachineProgram>& program() const { return program_; }
@@ -103,22 +110,31 @@ class frmMachine final : public QWidget {
     void wireMachine();
     void updateControls();
     void showStatus();
-    void showProgress(std::size_t acknowledged, std::size_t total);
+    void showProgress(std::size_t executed, std::size_t total);
     void showResumeLine();
     void log(const std::string& text1251);
     void tell(const std::string& text1251);
-    // The checks before anything moves; false with a message when it must not start.
-    bool readyToRun();
+    // The checks before anything moves: the program's path on this machine,
+    // or null with a message when it must not start.
+    std::shared_ptr<const ProgramPath> readyToRun();
     void startJob(MachineJob job);
-    void jobEnded();
+    void jobEnded(const QString& barFormat);
+    // The machine moves, holds mid-move, or its spindle or laser is on.
+    bool machineBusy() const;
 
     std::function<MachineProgramSource()> programSource_;
     std::unique_ptr<MachineConnection> machine_;
     std::shared_ptr<MachineProgram> program_;
     std::string programName_;
     bool confirmedSinceConnect_ = false;
-    bool jogKeyDown_ = false;
+    // The arrow key that jogs while held; 0 none. A release waits a moment
+    // before it cancels: X sends a key's repeats as release-press pairs.
+    int jogKey_ = 0;
+    QTimer* jogRelease_ = nullptr;
     // After a check-mode run, the job that runs for real.
     std::optional<MachineJob> afterCheck_;
-    std::size_t acknowledged_ = 0;
+    bool framing_ = false;  // the job running is the frame
+    std::shared_ptr<const MachineProgram> running_;
+    std::size_t executed_ = 0;
+    bool lossLogged_ = false;
 };

@@ -10,9 +10,9 @@
 #include "lib/VezorError.h"
 #include "lib/Win1251.h"
 #include "lib/ui/QtText.h"
+#include "machine/JobCheck.h"
 #include "machine/MachineConnection.h"
 #include "machine/MachineTexts.h"
-#include "machine/ProgramFit.h"
 #include "machine/ResumePlan.h"
 #include "machine/ui/ProgramView.h"
 #include "machine/ui/frmMachine.h"
@@ -51,28 +51,20 @@ void frmMachine::takeProgram(bool tellWhenNone) {
     updateControls();
 }
 
-bool frmMachine::readyToRun() {
+std::shared_ptr<const ProgramPath> frmMachine::readyToRun() {
     if (!program_ || program_->size() == 0) {
         tell(cp("Нет программы: нажмите «Взять из главного окна»."));
-        return false;
+        return nullptr;
     }
-    if (!machine_->isConnected() || machine_->jobRunning()) return false;
-    if (machine_->status().state != "Idle") {
-        tell(cp("Станок не в покое (") + StateText(machine_->status()) +
-             cp("): дождитесь остановки, разблокируйте его или выполните поиск нуля."));
-        return false;
+    if (!machine_->isConnected() || machine_->jobRunning()) return nullptr;
+    JobCheck check =
+        CheckJob(*program_, machine_->info(), machine_->status(), machine_->offsetKnown());
+    if (check.refusal) {
+        log(*check.refusal);
+        tell(*check.refusal);
+        return nullptr;
     }
-    if (!machine_->offsetKnown()) {
-        tell(cp("Станок ещё не сообщил ноль заготовки: подождите секунду и повторите."));
-        return false;
-    }
-    if (const auto refusal = CheckProgramFits(program_->extent(), machine_->info().settings,
-                                              machine_->status().offset)) {
-        log(*refusal);
-        tell(*refusal);
-        return false;
-    }
-    return true;
+    return check.path;
 }
 
 void frmMachine::cmdFrame_Click() {
@@ -81,19 +73,24 @@ void frmMachine::cmdFrame_Click() {
     const std::vector<std::string> lines =
         FrameLines(*program_, feed, static_cast<double>(spnFramePower->value()));
     if (lines.empty()) return;
+    std::string text;
+    for (const std::string& line : lines) text += line + "\n";
+    MachineJob frame;
+    frame.program = std::make_shared<const MachineProgram>(MachineProgram::fromText(text));
     log(cp("Обводка программы."));
-    startJob(MachineJob{lines, nullptr, 0, {}, false});
+    startJob(frame);
 }
 
 void frmMachine::cmdStart_Click() {
-    if (!readyToRun()) return;
+    const std::shared_ptr<const ProgramPath> path = readyToRun();
+    if (!path) return;
     if (!confirmedSinceConnect_) {
         const std::string question =
             cp("Запустить программу «") + programName_ + cp("»?\n") + ProgramSummary(*program_);
         if (!dialogs().question(question, cp("Станок"))) return;
         confirmedSinceConnect_ = true;
     }
-    MachineJob job{{}, program_, 0, {}, false};
+    MachineJob job{{}, program_, 0, {}, false, path};
     if (chkCheckFirst->isChecked()) {
         afterCheck_ = job;
         job.checkOnly = true;
@@ -103,8 +100,13 @@ void frmMachine::cmdStart_Click() {
 }
 
 void frmMachine::startJob(MachineJob job) {
-    acknowledged_ = job.from;
+    running_ = job.program;
+    framing_ = job.program != program_;
+    executed_ = job.from;
     if (job.program) {
+        prgJob->setFormat(framing_        ? QStringLiteral("Обводка: %v из %m строк")
+                          : job.checkOnly ? QStringLiteral("Проверка: %v из %m строк")
+                                          : QStringLiteral("%v из %m строк"));
         prgJob->setMaximum(static_cast<int>(job.program->size()));
         prgJob->setValue(static_cast<int>(job.from));
     }
@@ -112,7 +114,8 @@ void frmMachine::startJob(MachineJob job) {
     updateControls();
 }
 
-void frmMachine::jobEnded() {
+void frmMachine::jobEnded(const QString& barFormat) {
+    prgJob->setFormat(barFormat);
     lblTimeLeft->clear();
     updateControls();
 }
@@ -144,10 +147,18 @@ void frmMachine::cmdStrokeStart_Click() {
 }
 
 void frmMachine::cmdResumeFrom_Click() {
-    if (!readyToRun()) return;
+    const std::shared_ptr<const ProgramPath> path = readyToRun();
+    if (!path) return;
     const std::size_t index =
         std::min(program_->indexOfSourceLine(static_cast<std::size_t>(spnResumeLine->value())),
                  program_->size() - 1);
+    std::vector<std::string> before;
+    try {
+        before = ResumeLines(*program_, index);
+    } catch (const VezorError& e) {
+        tell(e.message());
+        return;
+    }
     const std::string question =
         cp("Продолжить программу со строки " + std::to_string(program_->sourceLine(index)) +
            "? Станок поднимет инструмент, перейдёт к началу этой строки, опустит инструмент и "
@@ -155,5 +166,5 @@ void frmMachine::cmdResumeFrom_Click() {
     if (!dialogs().question(question, cp("Станок"))) return;
     confirmedSinceConnect_ = true;
     log(cp("Продолжение со строки ") + std::to_string(program_->sourceLine(index)) + ".");
-    startJob(MachineJob{ResumeLines(*program_, index), program_, index, {}, false});
+    startJob(MachineJob{before, program_, index, {}, false, path});
 }

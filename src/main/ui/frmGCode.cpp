@@ -262,13 +262,13 @@ void frmGCode::Form_Load() {
 }
 
 void frmGCode::cmdClose_Click() {
-    if (!unsavedChangesHandled()) return;
+    if (!unsavedChangesHandled() || !machineReleased()) return;
     QApplication::closeAllWindows();
     QApplication::quit();
 }
 
 void frmGCode::closeEvent(QCloseEvent* event) {
-    if (!unsavedChangesHandled()) {
+    if (!unsavedChangesHandled() || !machineReleased()) {
         event->ignore();
         return;
     }

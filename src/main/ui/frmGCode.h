@@ -236,6 +236,9 @@ class frmGCode final : public QMainWindow {
     // How the interpreter told its cutting moves; none for a file read word by word.
     std::shared_ptr<const CutRule> readCutRule_;
     QWidget* machineWindow_ = nullptr;  // the «Станок» window once opened
+    // Where the «Станок» window drives a machine, it asks and stops it before
+    // the program goes; false: the user chose to stay.
+    bool machineReleased();
 #ifdef VEZOR_MACHINE
     MachineProgramSource programForMachine();
 #endif

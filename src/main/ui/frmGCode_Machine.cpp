@@ -14,6 +14,11 @@
 #include "machine/ui/frmMachine.h"
 #include "main/Session.h"
 
+bool frmGCode::machineReleased() {
+    auto* window = qobject_cast<frmMachine*>(machineWindow_);
+    return window == nullptr || window->releaseMachine();
+}
+
 void frmGCode::cmdMachine_Click() {
     auto* window = qobject_cast<frmMachine*>(machineWindow_);
     if (window == nullptr) {
@@ -37,10 +42,11 @@ MachineProgramSource frmGCode::programForMachine() {
         }
         return source;
     }
+    // What the window has laid out goes, whether or not it was saved as a project.
     const std::shared_ptr<PenPoints> points = session_.penPoints();
-    if (project_.ProjectPath.empty() || projectNotLaidOut_ || !points ||
-        !HasSomethingToWrite(*points)) {
-        source.message = cp("В главном окне нет программы: откройте проект или файл G-code.");
+    if (projectNotLaidOut_ || !points || !HasSomethingToWrite(*points)) {
+        source.message =
+            cp("В главном окне нет программы: наберите текст, откройте проект или файл G-code.");
         return source;
     }
     GCodeProfile profile = ChosenProfile();
@@ -49,9 +55,15 @@ MachineProgramSource frmGCode::programForMachine() {
     std::erase(start, ' ');
     if (start.find("M6") != std::string::npos || start.find("M06") != std::string::npos)
         profile = FindProfile("GRBL");
-    source.name = win1251::fromUtf8(project_.ProjectPath) + cp(" (профиль ") + profile.name + ")";
+    const std::string name = project_.ProjectPath.empty() ? cp("Текст главного окна")
+                                                          : win1251::fromUtf8(project_.ProjectPath);
+    source.name = name + cp(" (профиль ") + profile.name + ")";
     source.text = BuildGCodeProgram(*points, session_.machiningSettings().SkorF, profile);
     return source;
 }
+
+#else
+
+bool frmGCode::machineReleased() { return true; }
 
 #endif

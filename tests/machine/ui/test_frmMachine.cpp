@@ -95,13 +95,13 @@ TEST(frmMachine, ProgramBeyondTheTravelIsRefusedBeforeAnythingMoves) {
     QTest::mouseClick(w.window.cmdConnect, Qt::LeftButton);  // on again: reads $130
     ASSERT_TRUE(waitUntil(
         [&] { return w.window.machine().isConnected() && w.window.machine().offsetKnown(); }));
-    const std::size_t linesBefore = w.grbl.lines().size();
+    const std::size_t linesBefore = w.grbl.programLines().size();
     QTest::mouseClick(w.window.cmdStart, Qt::LeftButton);
     ASSERT_EQ(testDialogs().messagesUtf8().size(), 1U);
     EXPECT_EQ(testDialogs().messagesUtf8()[0],
               "Программа больше хода станка по оси X на 5 мм: её размер 25 мм, ход станка 20 мм "
               "($130).");
-    EXPECT_EQ(w.grbl.lines().size(), linesBefore);
+    EXPECT_EQ(w.grbl.programLines().size(), linesBefore);
 }
 
 TEST(frmMachine, ErrorIsToldInRussianAndTheResumeStartsAtItsLetter) {
@@ -123,13 +123,13 @@ TEST(frmMachine, ErrorIsToldInRussianAndTheResumeStartsAtItsLetter) {
     EXPECT_EQ(w.window.lblResumeLine->text(), QStringLiteral("G1Z-0.1F100"));
     EXPECT_EQ(w.window.spnResumeLine->value(), 49);
     saveScreenshot(&w.window, "frmMachine_error");
-    const std::size_t sentBefore = w.grbl.lines().size();
+    const std::size_t sentBefore = w.grbl.programLines().size();
     testDialogs().questionAnswers = {true};
     QTest::mouseClick(w.window.cmdResumeFrom, Qt::LeftButton);
     ASSERT_TRUE(waitUntil([&] {
-        return !w.window.machine().jobRunning() && w.grbl.lines().size() > sentBefore + 10;
+        return !w.window.machine().jobRunning() && w.grbl.programLines().size() > sentBefore + 10;
     })) << w.log();
-    const std::vector<std::string> sent = w.grbl.lines();
+    const std::vector<std::string> sent = w.grbl.programLines();
     const std::vector<std::string> resumed(sent.begin() + static_cast<long>(sentBefore),
                                            sent.begin() + static_cast<long>(sentBefore) + 7);
     EXPECT_EQ(resumed, (std::vector<std::string>{"G21G90G17", "G0Z5", "M3S1000", "G0X10Y0", "G0Z5",
