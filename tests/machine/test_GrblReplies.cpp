@@ -95,8 +95,7 @@ TEST(GrblReplies, PortAccessSaysExactlyWhatToDo) {
 }
 
 TEST(GrblReplies, GrblsHeirsAndWhatTheyTellAboutThemselves) {
-    EXPECT_EQ(ParseGrblReply("GrblHAL 1.1f ['$' or '$HELP' for help]").kind,
-              GrblReplyKind::Banner);
+    EXPECT_EQ(ParseGrblReply("GrblHAL 1.1f ['$' or '$HELP' for help]").kind, GrblReplyKind::Banner);
     EXPECT_EQ(ParseGrblReply("Grbl 3.7.8 [FluidNC v3.7.8 (wifi) '$' for help]").kind,
               GrblReplyKind::Banner);
     std::size_t blocks = 15, bytes = 128;
@@ -136,10 +135,11 @@ TEST(GrblReplies, GrblsHeirsAndWhatTheyTellAboutThemselves) {
 }
 
 TEST(GrblReplies, LinesThatWriteEepromOrChangeTheOffsets) {
-    for (const char* line : {"G10L20P1X0Y0", "G10L2P2X-5", "G28.1", "g30.1", "$110=4000",
-                             "$N0=G54", "$RST=*", "$I=plate"})
+    for (const char* line : {"G10L20P1X0Y0", "G10L2P2X-5", "G28.1", "g30.1", "$110=4000", "$N0=G54",
+                             "$RST=*", "$I=plate"})
         EXPECT_TRUE(WritesGrblEeprom(line)) << line;
-    for (const char* line : {"G1X10F500", "$J=G21G91X1F500", "$X", "$H", "$N", "$#", "G28", "G92X0"})
+    for (const char* line :
+         {"G1X10F500", "$J=G21G91X1F500", "$X", "$H", "$N", "$#", "G28", "G92X0"})
         EXPECT_FALSE(WritesGrblEeprom(line)) << line;
     for (const char* line : {"G92X0Y0", "G92.1", "G55", "G10L20P1Z0", "G28.1"})
         EXPECT_TRUE(ChangesGrblOffsets(line)) << line;

@@ -144,10 +144,10 @@ TEST(MachineProgram, TheLineTheMachineRunsFromWhereItStands) {
     const MachineProgram arc =
         MachineProgram::fromText("G21G90\nG0X10Y0\nG2X30Y0I10J0F100\nG1X40Y0\nG1X40Y10\n");
     const ProgramPath& path = arc.path();
-    EXPECT_EQ(path.executingLine(0, 5, 15, {20, 10, 0}), 2U);   // on the arc's top
-    EXPECT_EQ(path.executingLine(0, 5, 15, {30, 0, 0}), 3U);    // its end: the next is due
+    EXPECT_EQ(path.executingLine(0, 5, 15, {20, 10, 0}), 2U);  // on the arc's top
+    EXPECT_EQ(path.executingLine(0, 5, 15, {30, 0, 0}), 3U);   // its end: the next is due
     EXPECT_EQ(path.executingLine(0, 5, 15, {40, 5, 0}), 4U);
-    EXPECT_EQ(path.executingLine(0, 2, 15, {10, 0, 0}), 2U);    // all it took is done
+    EXPECT_EQ(path.executingLine(0, 2, 15, {10, 0, 0}), 2U);  // all it took is done
     // GRBL takes lines up to its planner's depth before running them: the
     // line run is among the last depth + 1 moving lines taken.
     std::string text = "G21G90\n";
