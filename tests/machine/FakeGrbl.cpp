@@ -16,9 +16,11 @@
 namespace {
 
 // Whatever the process's locale: a test may run the window under a Russian one.
-std::string number(double v) {
+// GRBL gives millimetres to 3 decimals, inches to 4.
+std::string number(double v, int decimals = 3) {
     char buffer[64];
-    const auto end = std::to_chars(buffer, buffer + sizeof buffer, v, std::chars_format::fixed, 3);
+    const auto end =
+        std::to_chars(buffer, buffer + sizeof buffer, v, std::chars_format::fixed, decimals);
     return std::string(buffer, end.ptr);
 }
 
@@ -278,8 +280,10 @@ bool FakeGrbl::execute(const std::string& line) {
         write("[VER:1.1h.20190830:]\r\n[OPT:V," + std::to_string(options_.plannerBlocks) + "," +
               std::to_string(options_.receiveBuffer) + "]\r\n");
     } else if (line == "$#") {
-        write("[G54:" + number(offset_[0] * scale) + "," + number(offset_[1] * scale) + "," +
-              number(offset_[2] * scale) + "]\r\n");
+        const int decimals = options_.reportInches ? 4 : 3;
+        write("[G54:" + number(offset_[0] * scale, decimals) + "," +
+              number(offset_[1] * scale, decimals) + "," + number(offset_[2] * scale, decimals) +
+              "]\r\n");
         for (const char* rest : {"G55", "G56", "G57", "G58", "G59", "G28", "G30", "G92"})
             write("[" + std::string(rest) + ":0.000,0.000,0.000]\r\n");
         write("[TLO:0.000]\r\n[PRB:0.000,0.000,0.000:0]\r\n");
@@ -370,11 +374,13 @@ std::string FakeGrbl::statusReport() const {
         s += "Idle";
     }
     const double scale = options_.reportInches ? 1 / 25.4 : 1;
-    s += "|MPos:" + number(position_[0] * scale) + "," + number(position_[1] * scale) + "," +
-         number(position_[2] * scale);
+    const int decimals = options_.reportInches ? 4 : 3;
+    s += "|MPos:" + number(position_[0] * scale, decimals) + "," +
+         number(position_[1] * scale, decimals) + "," + number(position_[2] * scale, decimals);
     s += "|Bf:" + std::to_string(options_.plannerBlocks - planner_.size()) + "," +
          std::to_string(options_.receiveBuffer - rx_.size());
-    s += "|FS:500,0|WCO:" + number(offset_[0] * scale) + "," + number(offset_[1] * scale) + "," +
-         number(offset_[2] * scale) + "|Ov:100,100,100>\r\n";
+    s += "|FS:500,0|WCO:" + number(offset_[0] * scale, decimals) + "," +
+         number(offset_[1] * scale, decimals) + "," + number(offset_[2] * scale, decimals) +
+         "|Ov:100,100,100>\r\n";
     return s;
 }

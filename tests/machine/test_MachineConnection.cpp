@@ -242,3 +242,123 @@ TEST(MachineConnection, MissingPortIsSaidSo) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(MachineConnection, EepromLinesGoOutAloneSoNothingIsLostWhileGrblWrites) {
+    FakeGrbl::Options deaf;
+    deaf.eepromTime = std::chrono::milliseconds(60);
+    FakeGrbl grbl(deaf);
+    MachineConnection c;
+    Events e;
+    record(c, e);
+    ASSERT_TRUE(connectTo(c, grbl));
+    // A new work zero and a setting, then a job, all at once.
+    c.command("G10L20P1X0Y0");
+    c.command("$110=600");
+    const auto program = std::make_shared<const MachineProgram>(MachineProgram::fromText(
+        "G21G90\nG10L20P1Z0\n" + std::string("G1X1F500\n") + "G1X2\nG1X3\nG1X4\n"));
+    c.start(MachineJob{{}, program, 0, {}, false, {}});
+    ASSERT_TRUE(waitUntil([&] { return e.finished || !e.stops.empty(); }, 30));
+    EXPECT_TRUE(e.finished);
+    EXPECT_EQ(grbl.lostBytes(), 0U);
+    const std::vector<std::string> sent = grbl.programLines();
+    EXPECT_EQ(sent, (std::vector<std::string>{"G10L20P1X0Y0", "$110=600", "G21G90", "G10L20P1Z0",
+                                              "G1X1F500", "G1X2", "G1X3", "G1X4"}));
+}
+
+TEST(MachineConnection, JogCancelAlsoReachesAJogGrblHadNotTakenYet) {
+    FakeGrbl::Options busy;
+    busy.parseTime = std::chrono::milliseconds(200);  // the jog waits in GRBL's buffer
+    busy.moveTime = std::chrono::milliseconds(600);
+    FakeGrbl grbl(busy);
+    MachineConnection c;
+    ASSERT_TRUE(connectTo(c, grbl));
+    c.command("$J=G21G91Y10F500");
+    c.command("$J=G21G91Y10F500");
+    c.cancelJog();
+    QThread::msleep(1200);
+    QCoreApplication::processEvents();
+    // Both were in GRBL's buffer, where a jog cancel does not reach: each was
+    // cancelled again once GRBL took it.
+    EXPECT_EQ(grbl.position()[1], 0);
+    EXPECT_EQ(grbl.state(), "Idle");
+    EXPECT_EQ(grbl.programLines().size(), 2U);
+    const std::string realtime = grbl.realtimeBytes();
+    EXPECT_EQ(std::count(realtime.begin(), realtime.end(), '\x85'), 3);
+}
+
+TEST(MachineConnection, ProgressAndTheStopFollowWhatTheMachineRan) {
+    FakeGrbl::Options timed;
+    timed.moveTime = std::chrono::milliseconds(40);
+    FakeGrbl grbl(timed);
+    MachineConnection c;
+    Events e;
+    record(c, e);
+    ASSERT_TRUE(connectTo(c, grbl));
+    const auto program = zigzag(200);  // a units line, then one move a line
+    c.start(MachineJob{{}, program, 0, {}, false, {}});
+    ASSERT_TRUE(waitUntil([&] { return grbl.movesDone() > 40; }));
+    // GRBL has taken a planner's depth more than it ran; the progress counts what ran.
+    EXPECT_LE(e.lastAcknowledged, grbl.movesDone() + 2);
+    c.stop();
+    ASSERT_TRUE(waitUntil([&] { return !e.stops.empty(); }));
+    const JobStop& stop = e.stops[0];
+    EXPECT_EQ(stop.executed, grbl.movesDone() + 1);
+    EXPECT_GE(stop.acknowledged, stop.executed + 10);
+    EXPECT_EQ(grbl.state(), "Idle");  // held first: the reset lost no position
+}
+
+TEST(MachineConnection, GrblHalsBannerDeeperBufferAndReportsInInches) {
+    FakeGrbl::Options hal;
+    hal.banner = "GrblHAL 1.1f ['$' or '$HELP' for help]";
+    hal.receiveBuffer = 1024;
+    hal.plannerBlocks = 35;
+    hal.reportInches = true;
+    hal.moveTime = std::chrono::milliseconds(5);
+    FakeGrbl grbl(hal);
+    MachineConnection c;
+    Events e;
+    record(c, e);
+    ASSERT_TRUE(connectTo(c, grbl));
+    EXPECT_EQ(c.info().plannerBlocks, 35U);
+    EXPECT_EQ(c.info().receiveBuffer, 1024U);
+    c.command("G10L20P1X-5");
+    ASSERT_TRUE(waitUntil([&] { return c.status().offset[0] > 4; }));
+    EXPECT_NEAR(c.status().offset[0], 5, 0.003);  // millimetres, from 4 decimals of inches
+    const auto program = zigzag(300);
+    c.start(MachineJob{{}, program, 0, {}, false, {}});
+    ASSERT_TRUE(waitUntil([&] { return grbl.movesDone() > 30; }));
+    // The deeper buffer is used, and a stop (hold, reset) is seen to end.
+    EXPECT_GT(c.mostBytesInFlight(), 128U);
+    EXPECT_LE(c.mostBytesInFlight(), 1023U);
+    c.stop();
+    ASSERT_TRUE(waitUntil([&] { return !e.stops.empty(); }, 10));
+    EXPECT_EQ(e.stops[0].why, JobStop::Why::User);
+}
+
+TEST(MachineConnection, ClosingSafelyHoldsThenResetsThenCloses) {
+    FakeGrbl::Options timed;
+    timed.moveTime = std::chrono::milliseconds(30);
+    FakeGrbl grbl(timed);
+    MachineConnection c;
+    Events e;
+    record(c, e);
+    ASSERT_TRUE(connectTo(c, grbl));
+    const auto program = zigzag(300);
+    c.start(MachineJob{{}, program, 0, {}, false, {}});
+    ASSERT_TRUE(waitUntil([&] { return grbl.movesDone() > 10; }));
+    c.closeSafely();
+    EXPECT_TRUE(c.isOpen());  // until the machine stands
+    ASSERT_TRUE(waitUntil([&] { return !c.isOpen(); }, 15));
+    const std::string realtime = grbl.realtimeBytes();
+    const std::size_t hold = realtime.find('!');
+    ASSERT_NE(hold, std::string::npos);
+    EXPECT_NE(realtime.find('\x18', hold), std::string::npos);
+    EXPECT_EQ(grbl.state(), "Idle");
+    EXPECT_LT(grbl.movesDone(), program->size() - 1);
+    ASSERT_EQ(e.lost.size(), 1U);
+    EXPECT_NE(win1251::toUtf8(e.lost[0]).find("остановлен"), std::string::npos);
+}
+
+}  // namespace

@@ -1,7 +1,11 @@
 // vezor-gcode --send against the scripted GRBL: a file streamed to the end, a
-// file refused for the machine's travel before anything is sent, and a line
-// GRBL refuses, each with its exit status and message.
+// file refused for the machine's travel before anything is sent, a line GRBL
+// refuses, a resume from a line, each with its exit status and message; and the
+// processor time the waiting costs.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <QElapsedTimer>
 
 #include "FakeGrbl.h"
 #include "TestSupport.h"
@@ -51,6 +55,63 @@ TEST(SendCommand, StreamsTheFileChecksTheTravelAndNamesARefusedLine) {
                   std::string::npos)
             << failed.err;
     }
+}
+
+}  // namespace
+
+namespace {
+
+double childCpuSeconds() {
+    rusage usage{};
+    getrusage(RUSAGE_CHILDREN, &usage);
+    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+TEST(SendCommand, ResumesFromALineAndRefusesAProgramThatLeavesTheMachine) {
+    {
+        // Three strokes; resumed at the second one's plunge.
+        FakeGrbl grbl;
+        const std::string file = programFile(
+            "G21G90G17\nG0Z5\nM3S1000\nG0X1Y1\nG1Z-0.2F100\nG1X4Y1F500\nG0Z5\n"
+            "G0X6Y1\nG1Z-0.2F100\nG1X9Y1F500\nG0Z5\nM5\nM30\n");
+        const Outcome resumed = vezorGcode({"--send", QString::fromStdString(grbl.port()), "--from",
+                                            "9", QString::fromStdString(file)});
+        EXPECT_EQ(resumed.status, 0) << resumed.err;
+        EXPECT_NE(resumed.err.find("Продолжение со строки 9"), std::string::npos) << resumed.err;
+        // Up, the spindle on, across to where line 9 starts (above the work), then line 9 on.
+        EXPECT_EQ(
+            grbl.programLines(),
+            (std::vector<std::string>{"G21G90G17", "G0Z5", "M3S1000", "G0X6Y1", "G0Z5", "G0F500",
+                                      "G1Z-0.2F100", "G1X9Y1F500", "G0Z5", "M5", "M30"}));
+    }
+    {
+        // Nothing of it is wider than the machine, but from where the tool stands it goes 500 mm.
+        FakeGrbl grbl;
+        const Outcome refused = vezorGcode(
+            {"--send", QString::fromStdString(grbl.port()),
+             QString::fromStdString(programFile("G21G90\nG0Z5\nG1X500Y-10F500\nM30\n"))});
+        EXPECT_EQ(refused.status, 1);
+        EXPECT_NE(refused.err.find("по оси X на 300 мм"), std::string::npos) << refused.err;
+        EXPECT_TRUE(grbl.programLines().empty());
+    }
+}
+
+TEST(SendCommand, WaitingForTheMachineCostsNoProcessorTime) {
+    FakeGrbl::Options slow;
+    slow.moveTime = std::chrono::milliseconds(25);
+    FakeGrbl grbl(slow);
+    const double before = childCpuSeconds();
+    QElapsedTimer wall;
+    wall.start();
+    const Outcome done = vezorGcode({"--send", QString::fromStdString(grbl.port()),
+                                     QString::fromStdString(programFile(moves(120, 50)))});
+    const double seconds = static_cast<double>(wall.elapsed()) / 1000;
+    const double cpu = childCpuSeconds() - before;
+    ASSERT_EQ(done.status, 0) << done.err;
+    ASSERT_GT(seconds, 3);
+    // Below a tenth of one core over the whole run, start-up included.
+    EXPECT_LT(cpu / seconds, 0.1) << cpu << " s of processor time in " << seconds << " s";
 }
 
 }  // namespace

@@ -1,26 +1,33 @@
 // The «Станок» window against the scripted GRBL: connect, the question before
 // the first start, a program streamed with its progress, a program refused for
 // the machine's travel, an error told in Russian with a resume from the start
-// of its letter; and screenshots.
+// of its letter, jogging by key, leaving while the machine works, what the bar
+// and the log say, numbers under a Russian locale; and screenshots.
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTest>
 #include <QToolButton>
+#include <clocale>
 
 #include "FakeGrbl.h"
 #include "MachineTestSupport.h"
 #include "TestSupport.h"
+#include "gcode/GCodeEstimate.h"
 #include "lib/Win1251.h"
 #include "machine/MachineConnection.h"
+#include "machine/ResumePlan.h"
 #include "machine/ui/frmMachine.h"
 #include "main/ProjectFile.h"
 #include "main/ui/frmGCode.h"
@@ -46,10 +53,24 @@ FakeGrbl::Options movesTaking(int milliseconds) {
     return options;
 }
 
+// Many short letters: five moves a stroke, fewer than GRBL's planner holds.
+std::string letters() {
+    std::string text = "G21G90G17\nG0Z5\nM3S1000\n";
+    for (int stroke = 0; stroke < 12; ++stroke) {
+        text += "G0X" + std::to_string(3 * stroke) + "Y0\nG1Z-0.1F100\n";
+        for (int i = 1; i <= 4; ++i)
+            text += "G1X" + std::to_string(3 * stroke + i % 2) + "Y" + std::to_string(i) + "F500\n";
+        text += "G0Z5\n";
+    }
+    return text + "M5\nM30\n";
+}
+
 struct Window {
     FakeGrbl grbl;
-    frmMachine window{[] { return MachineProgramSource{"plate.nc", plate(), {}}; }};
-    explicit Window(int moveMilliseconds = 2) : grbl(movesTaking(moveMilliseconds)) {
+    std::string text = plate();
+    frmMachine window{[this] { return MachineProgramSource{"plate.nc", text, {}}; }};
+    explicit Window(int moveMilliseconds = 2, std::string program = plate())
+        : grbl(movesTaking(moveMilliseconds)), text(std::move(program)) {
         window.show();
         window.cboPort->setCurrentText(QString::fromStdString(grbl.port()));
         QTest::mouseClick(window.cmdConnect, Qt::LeftButton);
@@ -159,6 +180,195 @@ TEST(frmMachine, MainWindowsButtonBringsTheLaidOutProjectForGrbl) {
         << machine->lblProgram->text().toStdString();
     EXPECT_EQ(machine->program()->line(0), "G21G90G17");
     EXPECT_TRUE(testDialogs().calls.empty());
+}
+
+}  // namespace
+
+namespace {
+
+void key(QWidget* to, QEvent::Type type, int k, bool autoRepeat = false) {
+    QKeyEvent event(type, k, Qt::NoModifier, QString(), autoRepeat);
+    QApplication::sendEvent(to, &event);
+}
+
+void settle(int milliseconds) {
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < milliseconds) QApplication::processEvents(QEventLoop::AllEvents, 10);
+}
+
+std::size_t count(const std::vector<std::string>& lines, const std::string& prefix) {
+    return static_cast<std::size_t>(std::count_if(
+        lines.begin(), lines.end(), [&](const auto& l) { return l.rfind(prefix, 0) == 0; }));
+}
+
+TEST(frmMachine, AnArrowKeyJogsOneStepAtMostAndOnlyWhileHeld) {
+    Window w(700);  // a step takes 0.7 s
+    w.window.cboJogStep->setCurrentText("10");
+    key(&w.window, QEvent::KeyPress, Qt::Key_Up);
+    settle(60);
+    // The key held: repeats flagged as such, and X's repeat pairs of release and press.
+    for (int i = 0; i < 3; ++i) {
+        key(&w.window, QEvent::KeyPress, Qt::Key_Up, true);
+        key(&w.window, QEvent::KeyRelease, Qt::Key_Up);
+        key(&w.window, QEvent::KeyPress, Qt::Key_Up);
+        settle(30);
+    }
+    key(&w.window, QEvent::KeyRelease, Qt::Key_Up);
+    settle(1500);
+    EXPECT_EQ(count(w.grbl.programLines(), "$J="), 1U);
+    EXPECT_NE(w.grbl.realtimeBytes().find('\x85'), std::string::npos);
+    // Released before the step was done: the machine stands where it was.
+    EXPECT_EQ(w.grbl.position()[1], 0);
+    EXPECT_EQ(w.grbl.state(), "Idle");
+}
+
+TEST(frmMachine, LeavingWhileTheMachineWorksAsksThenStopsItFirst) {
+    Window w(40);
+    testDialogs().questionAnswers = {true};
+    QTest::mouseClick(w.window.cmdStart, Qt::LeftButton);
+    ASSERT_TRUE(waitUntil([&] { return w.grbl.movesDone() > 5; }));
+    // «Отключить» and closing the window ask; No leaves everything as it was.
+    const std::size_t asked = testDialogs().calls.size();
+    testDialogs().questionAnswers = {false, false};
+    QTest::mouseClick(w.window.cmdConnect, Qt::LeftButton);
+    EXPECT_FALSE(w.window.close());
+    ASSERT_EQ(testDialogs().calls.size(), asked + 2);
+    EXPECT_EQ(testDialogs().calls.back().preferred, Dialogs::Answer::No);  // not on Enter
+    EXPECT_TRUE(w.window.machine().jobRunning());
+    EXPECT_EQ(w.grbl.realtimeBytes().find('!'), std::string::npos);
+    // Yes: hold, reset once it stands (spindle off), then the port closes.
+    testDialogs().questionAnswers = {true};
+    EXPECT_TRUE(w.window.close());
+    EXPECT_FALSE(w.window.machine().isOpen());
+    const std::string realtime = w.grbl.realtimeBytes();
+    const std::size_t hold = realtime.find('!');
+    ASSERT_NE(hold, std::string::npos);
+    EXPECT_NE(realtime.find('\x18', hold), std::string::npos);
+    EXPECT_EQ(w.grbl.state(), "Idle");
+    EXPECT_LT(w.grbl.movesDone(), 120U);
+}
+
+TEST(frmMachine, ClosingTheMainWindowAsksTheMachineWindowFirst) {
+    const QString from = QStringLiteral(VEZOR_BINARY_DIR "/font/A-Chertezh");
+    const QString to = QString::fromStdString(testProgramFolder() + "/font/A-Chertezh");
+    QDir().mkpath(to);
+    for (const QString& name : QDir(from).entryList(QDir::Files))
+        QFile::copy(from + "/" + name, to + "/" + name);
+    FakeGrbl grbl(movesTaking(50));
+    frmGCode main(testSession());
+    main.Form_Load();
+    main.show();
+    // Typed into the window, never saved as a project: the machine takes it all the same.
+    const char* parameters[] = {"5", "80", "6", "1"};
+    for (std::size_t i = 0; i < 4; ++i) main.txtParameters[i]->setText(parameters[i]);
+    main.txtPaint->setPlainText(QStringLiteral("АБВ"));
+    settle(500);
+    QTest::mouseClick(main.cmdMachine, Qt::LeftButton);
+    auto* machine = main.findChild<frmMachine*>("frmMachine");
+    ASSERT_NE(machine, nullptr);
+    ASSERT_TRUE(machine->program()) << testDialogs().messagesUtf8().size();
+    EXPECT_TRUE(machine->lblProgram->text().contains(QStringLiteral("Текст главного окна")));
+    machine->cboPort->setCurrentText(QString::fromStdString(grbl.port()));
+    QTest::mouseClick(machine->cmdConnect, Qt::LeftButton);
+    ASSERT_TRUE(waitUntil(
+        [&] { return machine->machine().isConnected() && machine->machine().offsetKnown(); }));
+    testDialogs().questionAnswers = {true};
+    QTest::mouseClick(machine->cmdStart, Qt::LeftButton);
+    ASSERT_TRUE(waitUntil([&] { return grbl.movesDone() > 3; }));
+    // The typed text is not kept (Нет to saving it), the machine's question answered No.
+    testDialogs().threeWayAnswers = {Dialogs::Answer::No};
+    testDialogs().questionAnswers = {false};
+    QCloseEvent stay;
+    QApplication::sendEvent(&main, &stay);
+    EXPECT_FALSE(stay.isAccepted());
+    EXPECT_TRUE(machine->machine().jobRunning());
+    EXPECT_EQ(grbl.realtimeBytes().find('!'), std::string::npos);
+    testDialogs().threeWayAnswers = {Dialogs::Answer::No};
+    testDialogs().questionAnswers = {true};
+    QCloseEvent leave;
+    QApplication::sendEvent(&main, &leave);
+    EXPECT_TRUE(leave.isAccepted());
+    EXPECT_FALSE(machine->machine().isOpen());
+    EXPECT_NE(grbl.realtimeBytes().find('\x18'), std::string::npos);
+    EXPECT_EQ(grbl.state(), "Idle");
+}
+
+TEST(frmMachine, AfterAResetTheResumeLineIsTheLetterTheMachineWasWriting) {
+    Window w(60, letters());
+    testDialogs().questionAnswers = {true};
+    QTest::mouseClick(w.window.cmdStart, Qt::LeftButton);
+    ASSERT_TRUE(waitUntil([&] { return w.grbl.movesDone() > 20; }));
+    QTest::mouseClick(w.window.cmdReset, Qt::LeftButton);  // mid-move: GRBL's ALARM:3
+    ASSERT_TRUE(waitUntil([&] { return !w.window.machine().jobRunning(); }));
+    // The moving line after the last one done is the one that was cut short.
+    const MachineProgram& program = *w.window.program();
+    std::size_t moving = 0, running = 0;
+    for (std::size_t i = 0; i < program.size(); ++i)
+        if (program.path().kind(i) != ProgramPath::Kind::None && moving++ == w.grbl.movesDone()) {
+            running = i;
+            break;
+        }
+    EXPECT_EQ(w.window.spnResumeLine->value(),
+              static_cast<int>(program.sourceLine(StrokeStart(program, running))));
+    EXPECT_TRUE(w.window.prgJob->format().startsWith(QStringLiteral("Остановлено")));
+    EXPECT_LE(w.window.prgJob->value(), static_cast<int>(running));
+}
+
+TEST(frmMachine, TheBarTheLogAndTheFrameTellWhatTheMachineDid) {
+    Window w(150, letters());
+    w.grbl.failLine("G1X1Y1F500", 22);  // the fifth line
+    testDialogs().questionAnswers = {true};
+    QTest::mouseClick(w.window.cmdStart, Qt::LeftButton);
+    ASSERT_TRUE(waitUntil([&] { return !w.window.machine().jobRunning(); }));
+    EXPECT_LE(w.window.prgJob->value(), 5);
+    EXPECT_TRUE(w.window.lblTimeLeft->text().isEmpty());
+    EXPECT_TRUE(w.window.prgJob->format().startsWith(QStringLiteral("Остановлено")));
+    // The frame has a bar of its own and ends as a frame.
+    ASSERT_TRUE(waitUntil([&] { return w.window.cmdFrame->isEnabled(); }));
+    QTest::mouseClick(w.window.cmdFrame, Qt::LeftButton);
+    EXPECT_TRUE(w.window.prgJob->format().startsWith(QStringLiteral("Обводка")));
+    ASSERT_TRUE(waitUntil([&] { return !w.window.machine().jobRunning(); }));
+    EXPECT_NE(w.log().find("Обводка выполнена."), std::string::npos) << w.log();
+    EXPECT_EQ(w.log().find("Программа выполнена"), std::string::npos) << w.log();
+    // GRBL's messages in Russian, never a status report; a lost link told once.
+    QTest::mouseClick(w.window.cmdUnlock, Qt::LeftButton);
+    ASSERT_TRUE(waitUntil([&] { return w.log().find("разблокирован") != std::string::npos; }));
+    EXPECT_EQ(w.log().find("Caution"), std::string::npos);
+    EXPECT_EQ(w.log().find('<'), std::string::npos);
+    w.grbl.hangUp();
+    ASSERT_TRUE(waitUntil([&] { return !w.window.machine().isOpen(); }, 10));
+    const std::string lost = "Связь со станком потеряна";
+    EXPECT_EQ(w.log().find(lost), w.log().rfind(lost));
+    EXPECT_TRUE(w.window.lblFeed->text().isEmpty());
+}
+
+TEST(frmMachine, NumbersGoOutWithAPointUnderARussianLocale) {
+    ASSERT_NE(std::setlocale(LC_ALL, "ru_RU.UTF-8"), nullptr)
+        << "the ru_RU.UTF-8 locale is missing (scripts/setup.sh makes it)";
+    struct Back {
+        ~Back() { std::setlocale(LC_ALL, "C"); }
+    } back;
+    char probe[16];
+    std::snprintf(probe, sizeof probe, "%.1f", 1.5);
+    ASSERT_EQ(std::string(probe), "1,5");  // the C library writes a comma now
+    Window w(2, letters());
+    w.window.cboJogStep->setCurrentText("0.1");
+    w.window.jog(0, 1);
+    ASSERT_TRUE(waitUntil([&] { return count(w.grbl.programLines(), "$J=") == 1; }));
+    EXPECT_EQ(w.grbl.programLines().back(), "$J=G21G91X0.1F500");
+    const MachineProgram program = MachineProgram::fromText(
+        "G21G90\nG0Z2.5\nG0X1.25Y0.5\n"
+        "G1Z-0.15F120.5\nG1X3.75Y0.5F600\n");
+    for (const std::string& line : ResumeLines(program, 4))
+        EXPECT_EQ(line.find(','), std::string::npos) << line;
+    for (const std::string& line : FrameLines(program, 600.5, 10))
+        EXPECT_EQ(line.find(','), std::string::npos) << line;
+    MachiningFigures figures;
+    figures.seconds = 36.94;
+    figures.writingMm = 12.5;
+    for (const auto& [name, value] : FigureLines(figures))
+        EXPECT_EQ(value.find(','), std::string::npos) << name << " " << value;
 }
 
 }  // namespace
