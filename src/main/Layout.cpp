@@ -113,6 +113,7 @@ class Layouter {
           settings_(s),
           buildTexts_(texts == MoveTexts::Build),
           separator_(numtext::decimalSeparator()),
+          lettersJoin_(FontLettersJoin(fontPath)),
           glyphs_(fontPath, project.LetterHeight / 100, project.WidthFactor, replaced) {}
 
     LayoutResult run() {
@@ -171,6 +172,11 @@ class Layouter {
                 if (code == win1251::kForeign) ++foreignSeen;
                 if (d != 1) penX += letterGap_;
                 if (hasTags && firstTagAt_[d] != 0) applyTag(line, firstTagAt_[d], penX);
+                // A font not drawn for joining ends its letters anywhere: a join
+                // from a bowl to the next foot reads as a stroke of a letter.
+                if (!lettersJoin_ && kind == CharClass::Letter && d > 1 &&
+                    ClassOf(static_cast<unsigned char>(s[d - 2])) == CharClass::Letter)
+                    addPenUp(false, false);
                 appendGlyph(glyph, penX, lineY_);
                 penX += glyph.width;
             } else if (!last) {
@@ -231,7 +237,7 @@ class Layouter {
                         records += 2 + glyphs_.get(code).points.size();
                         break;
                     case CharClass::Letter:
-                        records += glyphs_.get(code).points.size();
+                        records += glyphs_.get(code).points.size() + (lettersJoin_ ? 0 : 1);
                         break;
                 }
             }
@@ -513,6 +519,7 @@ class Layouter {
     const MachiningSettings& settings_;
     const bool buildTexts_;
     const char separator_;
+    const bool lettersJoin_;  // the pen runs on from letter to letter within a word
     GlyphCache glyphs_;
     // The flow of the lines.
     const double letterGap_ = project_.LetterHeight / 5 * project_.WidthFactor;

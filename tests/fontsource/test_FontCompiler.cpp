@@ -129,6 +129,14 @@ TEST(WriteFontFolder, ReplacesOldLettersKeepsOtherFilesAndWritesTheLicence) {
     EXPECT_EQ(readFile(folder + "/LICENSE.txt"), "Licence\r\n");
     for (const auto& [code, letter] : font.letters)
         EXPECT_EQ(ReadLetterLines(LetterFilePath(folder, code)), letter.lines);
+
+    // A font from elsewhere does not join its letters; one whose joins were
+    // looked at (a shipped font) leaves no record, as the fonts always had.
+    EXPECT_FALSE(FontLettersJoin(folder));
+    font.lettersJoin = true;
+    writeFontFolder(font, folder);
+    EXPECT_FALSE(fs::exists(folder + "/" + kFontSettingsFile));
+    EXPECT_TRUE(FontLettersJoin(folder));
 }
 
 TEST(JoinReport, NamesTotalsAndTheLettersNeedingMost) {

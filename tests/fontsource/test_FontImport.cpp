@@ -54,6 +54,18 @@ TEST(FontImport, EveryLibreCadFontOfDebianReads) {
     EXPECT_GE(fonts, 40);
 }
 
+// An imported font's letters were not drawn to be joined: its folder says so,
+// and the report tells it, and the break setting, in the user's words.
+TEST(FontImport, AnImportedFontLiftsBetweenLettersAndTheReportSaysItInWords) {
+    const std::string fonts = testProgramFolder() + "/font";
+    installFontFolder(twoLetters(), fonts, "New");
+    EXPECT_FALSE(FontLettersJoin(fonts + "/New"));
+    const std::string report = importReport(twoLetters(), "New");
+    EXPECT_EQ(report.find("RazrivVBukve"), std::string::npos) << report;
+    EXPECT_NE(report.find("включён «Разрыв внутри буквы»"), std::string::npos) << report;
+    EXPECT_NE(report.find("Между буквами слова перо поднимается"), std::string::npos) << report;
+}
+
 TEST(FontImport, RefusesNamesNoFolderCanHaveAndFilesOfOtherKinds) {
     for (const char* bad : {"", "a/b", "a\\b", "con:", ".hidden", "dots.", "x?", " lead", "trail "})
         EXPECT_NE(badFontName(bad), "") << bad;

@@ -4,6 +4,7 @@
 
 #include "TestFont.h"
 #include "TestSupport.h"
+#include "font/FontStorage.h"
 #include "gcode/MoveText.h"
 #include "lib/NumberText.h"
 #include "lib/Win1251.h"
@@ -109,6 +110,18 @@ TEST_F(LayoutTest, EmptyAndBlankLinesOnlyMoveTheNextLineDown) {
     r = layOut(kRoundParameters, "A\r\n     \r\n\r\nA\r\n");
     EXPECT_EQ(lines(r),
               (std::vector<std::string>{"G1X2.5Y-10", "G0Z15,00", "G1X2.5Y-46", "G0Z15,00"}));
+}
+
+// A font whose folder says its letters are not drawn for joining lifts the
+// pen between the letters of a word, "Неразрывная строка" or not.
+TEST_F(LayoutTest, AFontWhoseLettersDoNotJoinLiftsBetweenTheLettersOfAWord) {
+    EXPECT_EQ(kinds(layOut(kRoundParameters, "AB C.D\r\n")), "PPLPLPLPE");
+    WriteFontLettersJoin(kTestFont, false);
+    EXPECT_EQ(kinds(layOut(kRoundParameters, "AB C.D\r\n")), "PLPLPLPLPE");
+    settings.NoRazriv = 1;
+    EXPECT_EQ(kinds(layOut(kRoundParameters, "AB C\r\n")), "PLPPE");
+    WriteFontLettersJoin(kTestFont, true);
+    EXPECT_EQ(kinds(layOut(kRoundParameters, "AB C\r\n")), "PPPE");
 }
 
 TEST_F(LayoutTest, SeparatedCharactersGetALiftOnEachSide) {
