@@ -6,6 +6,7 @@
 #include <limits>
 #include <random>
 
+#include "GoldenTemplate.h"
 #include "TestSupport.h"
 #include "gcode/GCodeEstimate.h"
 #include "gcode/GCodeWriter.h"
@@ -158,7 +159,7 @@ TEST(GCodeProgram, ALayoutWithoutListTextsWritesTheSameProgram) {
 TEST(GCodeProgram, TemplateGoldenFile) {
     const std::string golden = VEZOR_TEST_DATA_DIR "/gcode/template.gcode";
     const std::string program =
-        BuildGCodeProgram(*layOut(textfile::joinCrLf(ProjectTemplateLines())), "500.00");
+        BuildGCodeProgram(*layOut(goldenTemplateText()), "500.00");
     if (std::getenv("VEZOR_REGENERATE_GOLDEN")) writeFile(golden, program);
     EXPECT_EQ(program, readFile(golden));
 }

@@ -82,7 +82,7 @@ TEST_F(LayoutTest, NoRazrivLeavesOnlyTheLineEndLift) {
     EXPECT_EQ(drawingPoint(r, 35), "G1X90.09Y-4.4") << "spaces still advance";
 }
 
-TEST_F(LayoutTest, WholeTemplateWithTheTagAtX100) {
+TEST_F(LayoutTest, WholeTemplateWithTheTagAtX50) {
     EventPump none;
     const std::string path = joinPath(testProgramFolder(), "t.txt");
     WriteProjectTemplate(path);
@@ -92,12 +92,12 @@ TEST_F(LayoutTest, WholeTemplateWithTheTagAtX100) {
               "PPLPPPPPPLPPPPLPPPPLPPPPPLPPLPLPLPPE"          // line 7; line 6 adds nothing
               "PPPPPPLPPPPPPLPPPPPPPPPPPPE");                 // line 8
     const std::vector<std::string> all = lines(r);
-    // "края" ends at 30.36; the tag's lift, then "Э" at 100 + 1.65.
-    const auto e = std::find(all.begin(), all.end(), "G1X101.65Y-14.34");
+    // "края" ends at 30.36; the tag's lift, then "Э" at 50 + 1.65, as the words say.
+    const auto e = std::find(all.begin(), all.end(), "G1X51.65Y-14.34");
     ASSERT_NE(e, all.end());
     EXPECT_EQ(*(e - 2), "G1X30.36Y-14.34");
     EXPECT_EQ(*(e - 1), "G0Z5,00");
-    EXPECT_EQ(*(e + 1), "G1X103.96Y-14.34");
+    EXPECT_EQ(*(e + 1), "G1X53.96Y-14.34");
     EXPECT_EQ(all[all.size() - 2], "G1X58.08Y-19.31") << "line 8, three line spacings down";
     EXPECT_EQ(r.bounds, (ViewBounds{0, -100, 100, 0}));
 }

@@ -73,7 +73,7 @@ TEST_F(frmGCodeProjectTest, LoadingLaysOutAndFillsTheWindow) {
     load(path);
 
     EXPECT_TRUE(testDialogs().calls.empty()) << testDialogs().messagesUtf8().size();
-    EXPECT_EQ(shownText(), w("Текст после тэга будет на расстоянии 50мм\n\nот левого края<@XXX=100>"
+    EXPECT_EQ(shownText(), w("Текст после тэга будет на расстоянии 50мм\n\nот левого края<@XXX=50>"
                              "Этот текст на 50мм\nПустая строка пропускается"))
         << "the lines as written, tags and all, for editing";
     EXPECT_EQ(window->project().ProjectLines.Count(), 4u);
