@@ -60,7 +60,8 @@ void frmGCode::drawPreview(long long& limit) {
         pic->setContent(scene_, scene_->segmentsUpTo(count), project().FieldWidth);
         if (freshView_) {
             freshView_ = false;
-            pic->showScale(session_.viewBounds(), previewScale(fromQ(cboMash->currentText())));
+            pic->showScale(session_.viewBounds(), previewScale(fromQ(cboMash->currentText())),
+                           DrawMode == DrawingMode::GCodeFile);
         }
         showSelectedMove();
     };

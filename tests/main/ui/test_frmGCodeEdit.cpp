@@ -102,6 +102,15 @@ TEST_F(EditTest, TypingAndParametersLayOutAgainAfterAPause) {
     saveScreenshot(&window, "frmGCode_typed");
 }
 
+// Metre-high letters in a field of a tenth of a millimetre: the fit is far
+// below one percent, which the box says rather than «0».
+TEST_F(EditTest, TheScaleBoxNeverShowsAZeroScale) {
+    open(w("5//a\r\n0.1//b\r\n1000//c\r\n1//d\r\nАБ\r\n"));
+    window.cmdFit_Click();
+    ASSERT_LT(window.pic->scalePercent(), 0.5);
+    EXPECT_EQ(window.cboMash->currentText(), QStringLiteral("<1"));
+}
+
 TEST_F(EditTest, SavingKeepsCommentsTagsAndTheFilesEncoding) {
     const std::string path =
         open(w("5 //Интервал\r\n80//Поле\r\n6//Высота\r\n1//Ширина\r\nА<@XXX=20>Б // метка\r\n"));
