@@ -22,11 +22,15 @@ class ScriptedDialogs final : public Dialogs {
         std::string defaultText;  // the input's default; the skip button's text
         Icon icon = Icon::None;
         Answer preferred = Answer::Yes;  // a question's answer on Enter
+        std::string utf8;  // the text as given, when it was given in UTF-8
     };
 
     void message(const std::string& text, const std::string& title, Icon icon) override;
     bool messageOrSkip(const std::string& text, const std::string& title,
                        const std::string& skipText) override;
+    void messageUtf8(const std::string& text, const std::string& title, Icon icon) override;
+    bool messageOrSkipUtf8(const std::string& text, const std::string& title,
+                           const std::string& skipText) override;
     bool question(const std::string& text, const std::string& title,
                   Answer preferred = Answer::Yes) override;
     Answer questionOrCancel(const std::string& text, const std::string& title) override;

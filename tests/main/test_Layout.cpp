@@ -189,6 +189,12 @@ TEST_F(LayoutTest, CharactersOutsideWindows1251AreMissingLettersNeverAQuestionMa
     EXPECT_EQ(lines(r), (std::vector<std::string>{"G1X2.5Y-10", "G1X9Y-10", "G0Z15,00"}));
     EXPECT_EQ(MissingLettersSummary(r.missingCharacters),
               w("Не найдено букв: 3 (разных: 3):\r\n'U+03A9', 'U+263A', 'U+4F60'"));
+    // In UTF-8 (the terminal, the windows) each is shown as itself, with its code.
+    EXPECT_EQ(MissingLettersSummary(r.missingCharacters, TextForm::Utf8),
+              "Не найдено букв: 3 (разных: 3):\r\n'Ω' (U+03A9), '☺' (U+263A), '你' (U+4F60)");
+    EXPECT_EQ(MissingLetterCounts({U'Ж', 0x3A9, 0x3A9}, TextForm::Utf8),
+              (std::vector<std::string>{"Буква 'Ж' не найдена: 1 раз",
+                                        "Буква 'Ω' (U+03A9) не найдена: 2 раза"}));
 }
 
 TEST_F(LayoutTest, ALetterWithACoordinateBeyondAnyLetterIsRefusedWhole) {

@@ -37,14 +37,32 @@ int captionRoom(const QString& caption) {
 }  // namespace
 
 void QtDialogs::message(const std::string& text, const std::string& title, Icon icon) {
+    showMessage(toQ(text), title, icon);
+}
+
+void QtDialogs::messageUtf8(const std::string& text, const std::string& title, Icon icon) {
+    showMessage(QString::fromStdString(text), title, icon);
+}
+
+void QtDialogs::showMessage(const QString& text, const std::string& title, Icon icon) {
     QMessageBox box(icon == Icon::Error ? QMessageBox::Critical : QMessageBox::NoIcon,
-                    titleOrApp(title), toQ(text), QMessageBox::Ok, QApplication::activeWindow());
+                    titleOrApp(title), text, QMessageBox::Ok, QApplication::activeWindow());
     box.exec();
 }
 
 bool QtDialogs::messageOrSkip(const std::string& text, const std::string& title,
                               const std::string& skipText) {
-    QMessageBox box(QMessageBox::NoIcon, titleOrApp(title), toQ(text), QMessageBox::Ok,
+    return showMessageOrSkip(toQ(text), title, skipText);
+}
+
+bool QtDialogs::messageOrSkipUtf8(const std::string& text, const std::string& title,
+                                  const std::string& skipText) {
+    return showMessageOrSkip(QString::fromStdString(text), title, skipText);
+}
+
+bool QtDialogs::showMessageOrSkip(const QString& text, const std::string& title,
+                                  const std::string& skipText) {
+    QMessageBox box(QMessageBox::NoIcon, titleOrApp(title), text, QMessageBox::Ok,
                     QApplication::activeWindow());
     QPushButton* skip = box.addButton(toQ(skipText), QMessageBox::RejectRole);
     box.setDefaultButton(QMessageBox::Ok);

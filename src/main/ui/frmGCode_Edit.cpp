@@ -196,10 +196,13 @@ namespace {
 
 // A long text in a font without its alphabet misses hundreds of letters: after
 // «Пропустить остальные» one summary stands for the boxes not shown.
+// A character Windows-1251 lacks is shown as itself, with its code.
 void showMissingLetters(const LayoutResult& layout) {
-    for (const std::string& message : layout.messages) {
-        if (dialogs().messageOrSkip(message, "", cp("Пропустить остальные"))) {
-            dialogs().message(MissingLettersSummary(layout.missingCharacters), "");
+    for (const char32_t character : layout.missingCharacters) {
+        if (dialogs().messageOrSkipUtf8(MissingCharacterMessage(character, TextForm::Utf8), "",
+                                        cp("Пропустить остальные"))) {
+            dialogs().messageUtf8(MissingLettersSummary(layout.missingCharacters, TextForm::Utf8),
+                                  "");
             return;
         }
     }
