@@ -92,7 +92,7 @@ TEST(GarbageInputs, MainWindowTellsTheUserAndKeepsWhatItShows) {
     window.ReadGCodeFile(garbageFile("garbage.gcode", garbageBytes(kMegabyte, 3)));
     ASSERT_EQ(testDialogs().calls.size(), 1u);
     EXPECT_TRUE(
-        testDialogs().messagesUtf8()[0].starts_with("Файл скорее всего не является VEzor,"));
+        testDialogs().messagesUtf8()[0].starts_with("Файл не читается как программа VEzor."));
     EXPECT_LT(testDialogs().calls[0].text.size(), 300u);
     EXPECT_EQ(window.DrawMode, DrawingMode::None);
 }
