@@ -9,6 +9,7 @@
 
 #include "lib/FileChoice.h"
 #include "lib/ui/QtText.h"
+#include "lib/ui/WindowPlacement.h"
 #include "lib/ui/frmFailDir.h"
 
 namespace {
@@ -122,5 +123,6 @@ std::string QtDialogs::inputUtf8(const std::string& prompt, const std::string& t
 
 void QtDialogs::chooseFile(FileChoice& choice) {
     frmFailDir chooser(choice, QApplication::activeWindow());
+    PlaceOnScreen(&chooser);
     chooser.exec();
 }

@@ -14,6 +14,7 @@
 #include "lib/ProgramFolder.h"
 #include "lib/Win1251.h"
 #include "lib/ui/QtText.h"
+#include "lib/ui/WindowPlacement.h"
 #include "main/PreviewGeometry.h"
 #include "main/PreviewScene.h"
 #include "main/Session.h"
@@ -200,6 +201,7 @@ void frmGCode::showInterpretedFile(const std::string& path, const InterpretedRea
 
 void frmGCode::mnuParam_Click() {
     frmParam dialog(session_.machiningSettings(), this);
+    PlaceOnScreen(&dialog);
     dialog.exec();
     // The dialog may have changed the heights, the feed, the lifts or the profile.
     if (DrawMode == DrawingMode::Project)
@@ -210,5 +212,6 @@ void frmGCode::mnuParam_Click() {
 
 void frmGCode::mnuHelp_Click() {
     frmAutor about(this);
+    PlaceOnScreen(&about);
     about.exec();
 }
