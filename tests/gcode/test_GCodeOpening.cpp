@@ -19,8 +19,7 @@ OpenedGCode open(const std::string& text) {
 // understand, with its number: also one it passed over without a word (a
 // parameter), not only the one it stopped at.
 TEST(OpenGCodeFile, ARefusalNamesTheFirstLineNotUnderstoodByNumberAndText) {
-    const OpenedGCode parameters =
-        open("G21\nG90\n#1=5\nG1 X[#1*2] Y0 F1000\nG1 X1 Y1\n");
+    const OpenedGCode parameters = open("G21\nG90\n#1=5\nG1 X[#1*2] Y0 F1000\nG1 X1 Y1\n");
     ASSERT_EQ(parameters.reading, OpenedGCode::Reading::Refused);
     EXPECT_EQ(parameters.refusal,
               w("Файл не читается как программа VEzor.\rНепонятна строка 3 (параметры # и "

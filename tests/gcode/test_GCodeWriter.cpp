@@ -9,11 +9,13 @@
 #include "GoldenTemplate.h"
 #include "TestSupport.h"
 #include "gcode/GCodeEstimate.h"
+#include "gcode/GCodeSink.h"
 #include "gcode/GCodeWriter.h"
 #include "gcode/MoveNumber.h"
 #include "gcode/MoveText.h"
 #include "lib/NumberText.h"
 #include "lib/TextFile.h"
+#include "lib/VezorError.h"
 #include "lib/Win1251.h"
 #include "main/Layout.h"
 #include "main/ProjectFile.h"
@@ -184,6 +186,37 @@ TEST(GCodeProgram, AFileMadeInBlocksIsTheWholeProgram) {
     liftsOnly.append(PenPoint{0, 0, 5}, "");
     EXPECT_THROW(WriteGCodeFile(path, liftsOnly, "500.00", DefaultProfile()), NothingToWriteError);
     EXPECT_TRUE(readFile(path) == program);
+}
+
+// The thread that hands the program on to the file: a write that fails there,
+// the last block's too, shows at finish(), so that no shortened body is taken
+// for the whole program.
+TEST(SinkThread, AWriteThatFailsOnTheThreadShowsAtFinish) {
+    class FailingSink final : public GCodeSink {
+      public:
+        explicit FailingSink(int failAt) : failAt_(failAt) {}
+        void write(std::string_view bytes) override {
+            if (++writes_ == failAt_) throw FileWriteError("disk full");
+            text.append(bytes);
+        }
+        std::string text;
+
+      private:
+        int failAt_;
+        int writes_ = 0;
+    };
+    for (const int failAt : {1, 2}) {
+        FailingSink sink(failAt);
+        SinkThread thread(sink);
+        thread.write(std::string(std::size_t{1} << 20, 'x'));
+        thread.write("M30\r\n");
+        EXPECT_THROW(thread.finish(), FileWriteError) << "failing write " << failAt;
+    }
+    FailingSink sound(0);
+    SinkThread thread(sound);
+    thread.write("G1X1Y1\r\n");
+    thread.finish();
+    EXPECT_EQ(sound.text, "G1X1Y1\r\n");
 }
 
 // The command line lays the project out straight into the program from the
