@@ -121,6 +121,14 @@ std::string saveScreenshot(QWidget* widget, const std::string& name) {
 
 std::string w(const std::string& utf8) { return win1251::fromUtf8(utf8); }
 
+bool toolsRequired() {
+#ifdef _WIN32
+    return false;
+#else
+    return qEnvironmentVariable("VEZOR_REQUIRE_TOOLS") == QStringLiteral("1");
+#endif
+}
+
 bool runsUnderWine() {
 #ifdef _WIN32
     // Wine's ntdll has an export of its own that Windows' lacks.
