@@ -22,7 +22,7 @@ class ScriptedDialogs final : public Dialogs {
         std::string defaultText;  // the input's default; the skip button's text
         Icon icon = Icon::None;
         Answer preferred = Answer::Yes;  // a question's answer on Enter
-        std::string utf8;                // the text as given, when it was given in UTF-8
+        std::string utf8 = {};           // the text as given, when it was given in UTF-8
     };
 
     void message(const std::string& text, const std::string& title, Icon icon) override;

@@ -39,7 +39,7 @@ TEST(VezorGcodePlates, CodesDrawnByThePreviewScanToTheirText) {
     GTEST_SKIP() << "built without codes (VEZOR_CODES=OFF)";
 #endif
     if (zbarimg.isEmpty() || dmtxread.isEmpty())
-        GTEST_SKIP() << "zbarimg or dmtxread not installed (Debian zbar-tools, dmtx-utils)";
+        SKIP_WITHOUT_TOOL("zbarimg or dmtxread not installed (Debian zbar-tools, dmtx-utils)");
     // A 20 mm QR of 40 characters and a 10 mm DataMatrix on a 100 mm plate,
     // under a name, drawn with the default 0.3 mm line: 10 pixels a millimetre.
     const std::string url = "https://vezor.example/b?id=0042&n=Ivanov";
