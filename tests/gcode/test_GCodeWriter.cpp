@@ -188,9 +188,9 @@ TEST(GCodeProgram, AFileMadeInBlocksIsTheWholeProgram) {
     EXPECT_TRUE(readFile(path) == program);
 }
 
-// The thread that hands the program on to the file: a write that fails there,
-// the last block's too, shows at finish(), so that no shortened body is taken
-// for the whole program.
+// The thread that hands the program on to the file: a write that fails there
+// shows at a later write() or at finish(), the last block's at finish(), so
+// that no shortened body is taken for the whole program.
 TEST(SinkThread, AWriteThatFailsOnTheThreadShowsAtFinish) {
     class FailingSink final : public GCodeSink {
       public:
@@ -208,9 +208,12 @@ TEST(SinkThread, AWriteThatFailsOnTheThreadShowsAtFinish) {
     for (const int failAt : {1, 2}) {
         FailingSink sink(failAt);
         SinkThread thread(sink);
-        thread.write(std::string(std::size_t{1} << 20, 'x'));
-        thread.write("M30\r\n");
-        EXPECT_THROW(thread.finish(), FileWriteError) << "failing write " << failAt;
+        const auto program = [&] {
+            thread.write(std::string(std::size_t{1} << 20, 'x'));
+            thread.write("M30\r\n");
+            thread.finish();
+        };
+        EXPECT_THROW(program(), FileWriteError) << "failing write " << failAt;
     }
     FailingSink sound(0);
     SinkThread thread(sound);
