@@ -131,8 +131,9 @@ bool FontLettersJoin(const std::string& fontPath) {
 }
 
 std::string FontSettingsText(bool lettersJoin) {
-    return std::string("; VEzor: 1 - the pen runs on from one letter of a word to the next,\r\n"
-                       "; 0 - it lifts between them\r\n") +
+    return std::string(
+               "; VEzor: 1 - the pen runs on from one letter of a word to the next,\r\n"
+               "; 0 - it lifts between them\r\n") +
            std::string(kJoinKey) + (lettersJoin ? "1" : "0") + "\r\n";
 }
 

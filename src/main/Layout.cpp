@@ -579,7 +579,8 @@ std::string quotedLetter(char32_t character, TextForm form) {
         code == win1251::kForeign)
         return win1251::toUtf8(name);
     // The character itself, with its code: a font maker looks letters up by it.
-    return "'" + win1251::codePointToUtf8(character) + "' (" + name.substr(1, name.size() - 2) + ")";
+    return "'" + win1251::codePointToUtf8(character) + "' (" + name.substr(1, name.size() - 2) +
+           ")";
 }
 
 }  // namespace

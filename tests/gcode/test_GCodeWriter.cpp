@@ -160,8 +160,7 @@ TEST(GCodeProgram, ALayoutWithoutListTextsWritesTheSameProgram) {
 // of the whole road shows. VEZOR_REGENERATE_GOLDEN=1 rewrites it.
 TEST(GCodeProgram, TemplateGoldenFile) {
     const std::string golden = VEZOR_TEST_DATA_DIR "/gcode/template.gcode";
-    const std::string program =
-        BuildGCodeProgram(*layOut(goldenTemplateText()), "500.00");
+    const std::string program = BuildGCodeProgram(*layOut(goldenTemplateText()), "500.00");
     if (std::getenv("VEZOR_REGENERATE_GOLDEN")) writeFile(golden, program);
     EXPECT_EQ(program, readFile(golden));
 }

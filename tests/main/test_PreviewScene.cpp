@@ -115,9 +115,10 @@ TEST(PreviewScene, AnArcIsDrawnAlongItsCircleTheWayItTurns) {
     PenPoints points;
     ViewBounds bounds;
     EventPump pump;
-    InterpretGCodeText("G21 G90 G17\nG0 Z5\nG0 X30 Y20\nG1 Z-1 F300\nG2 X10 Y20 I-10 J0 F600\n"
-                       "G0 Z5\nM30\n",
-                       points, bounds, pump);
+    InterpretGCodeText(
+        "G21 G90 G17\nG0 Z5\nG0 X30 Y20\nG1 Z-1 F300\nG2 X10 Y20 I-10 J0 F600\n"
+        "G0 Z5\nM30\n",
+        points, bounds, pump);
     const PreviewScene scene(points, DrawingMode::GCodeFile, pump);
     EXPECT_EQ(bounds.MinY, 0) << "with the origin";
     EXPECT_NEAR(bounds.MaxX, 30, 1e-9);

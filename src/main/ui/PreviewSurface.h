@@ -84,7 +84,7 @@ class PreviewSurface final : public QWidget {
     double writingWidth_ = 0;
     ViewBounds field_;
     double scale_ = 1;
-    bool margin_ = false;  // the scale's view keeps the fit's free edge
+    bool margin_ = false;        // the scale's view keeps the fit's free edge
     double scaleMargin() const;  // pixels
     Follow follow_ = Follow::Scale;
     ViewTransform view_;
