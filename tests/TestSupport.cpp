@@ -31,6 +31,18 @@ bool ScriptedDialogs::messageOrSkip(const std::string& text, const std::string& 
     return answer;
 }
 
+void ScriptedDialogs::messageUtf8(const std::string& text, const std::string& title, Icon icon) {
+    message(win1251::fromUtf8(text), title, icon);
+    calls.back().utf8 = text;
+}
+
+bool ScriptedDialogs::messageOrSkipUtf8(const std::string& text, const std::string& title,
+                                        const std::string& skipText) {
+    const bool skip = messageOrSkip(win1251::fromUtf8(text), title, skipText);
+    calls.back().utf8 = text;
+    return skip;
+}
+
 bool ScriptedDialogs::question(const std::string& text, const std::string& title,
                                Answer preferred) {
     calls.push_back({"question", text, title, {}, Icon::None, preferred});
@@ -70,7 +82,7 @@ void ScriptedDialogs::chooseFile(FileChoice& choice) {
 std::vector<std::string> ScriptedDialogs::messagesUtf8() const {
     std::vector<std::string> out;
     for (const auto& c : calls)
-        if (c.kind == "message") out.push_back(win1251::toUtf8(c.text));
+        if (c.kind == "message") out.push_back(c.utf8.empty() ? win1251::toUtf8(c.text) : c.utf8);
     return out;
 }
 
@@ -108,6 +120,14 @@ std::string saveScreenshot(QWidget* widget, const std::string& name) {
 #endif
 
 std::string w(const std::string& utf8) { return win1251::fromUtf8(utf8); }
+
+bool toolsRequired() {
+#ifdef _WIN32
+    return false;
+#else
+    return qEnvironmentVariable("VEZOR_REQUIRE_TOOLS") == QStringLiteral("1");
+#endif
+}
 
 bool runsUnderWine() {
 #ifdef _WIN32

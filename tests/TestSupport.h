@@ -22,11 +22,15 @@ class ScriptedDialogs final : public Dialogs {
         std::string defaultText;  // the input's default; the skip button's text
         Icon icon = Icon::None;
         Answer preferred = Answer::Yes;  // a question's answer on Enter
+        std::string utf8 = {};           // the text as given, when it was given in UTF-8
     };
 
     void message(const std::string& text, const std::string& title, Icon icon) override;
     bool messageOrSkip(const std::string& text, const std::string& title,
                        const std::string& skipText) override;
+    void messageUtf8(const std::string& text, const std::string& title, Icon icon) override;
+    bool messageOrSkipUtf8(const std::string& text, const std::string& title,
+                           const std::string& skipText) override;
     bool question(const std::string& text, const std::string& title,
                   Answer preferred = Answer::Yes) override;
     Answer questionOrCancel(const std::string& text, const std::string& title) override;
@@ -70,3 +74,16 @@ std::string w(const std::string& utf8);
 
 // Whether this Windows test program runs under Wine (never on Linux).
 bool runsUnderWine();
+
+// Whether the outside tools and data the README lists for the tests (LinuxCNC's
+// rs274, GRBL's tools, the decoders, the source fonts) must be there: CI sets
+// VEZOR_REQUIRE_TOOLS=1, so that a test without its tool fails there rather
+// than passing by skipping. Never on Windows, where those are not run.
+bool toolsRequired();
+
+// Skips the test for want of a tool or its data, or fails it where tools are required.
+#define SKIP_WITHOUT_TOOL(why)                                                  \
+    do {                                                                        \
+        if (toolsRequired()) GTEST_FAIL() << why << " (VEZOR_REQUIRE_TOOLS=1)"; \
+        GTEST_SKIP() << why;                                                    \
+    } while (false)

@@ -113,6 +113,36 @@ void WriteLetterFile(const std::string& path, const std::vector<std::string>& li
     textfile::writeAtomically(writableLetterPath(path), textfile::joinCrLf(lines));
 }
 
+namespace {
+constexpr std::string_view kJoinKey = "JoinLetters=";
+}  // namespace
+
+bool FontLettersJoin(const std::string& fontPath) {
+    if (fontPath.empty()) return true;
+    std::string bytes;
+    try {
+        bytes = textfile::readBytes(joinPath(FontFolderPath(fontPath), kFontSettingsFile));
+    } catch (const VezorError&) {
+        return true;
+    }
+    for (const std::string& line : textfile::splitLines(bytes))
+        if (line.starts_with(kJoinKey)) return line.substr(kJoinKey.size()) != "0";
+    return true;
+}
+
+std::string FontSettingsText(bool lettersJoin) {
+    return std::string(
+               "; VEzor: 1 - the pen runs on from one letter of a word to the next,\r\n"
+               "; 0 - it lifts between them\r\n") +
+           std::string(kJoinKey) + (lettersJoin ? "1" : "0") + "\r\n";
+}
+
+void WriteFontLettersJoin(const std::string& fontPath, bool lettersJoin) {
+    textfile::writeAtomically(
+        writableLetterPath(joinPath(FontFolderPath(fontPath), kFontSettingsFile)),
+        FontSettingsText(lettersJoin));
+}
+
 std::vector<int> ListFontLetters(const std::string& fontPath) {
     Collection<std::string> files;
     clsFindFile().FindAllFile(FontFolderPath(fontPath), files);

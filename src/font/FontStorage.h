@@ -48,6 +48,20 @@ std::string FormatCoordinate(double value);
 // Throws FileWriteError.
 void WriteLetterFile(const std::string& path, const std::vector<std::string>& lines);
 
+// Whether the pen runs on from the end of one letter of a word to the start of
+// the next. A font drawn for that (the shipped ones, and every font made in the
+// editor) places its letters' ends where the joins do no harm; a font brought
+// in from elsewhere does not, and a join turns «P» into «R». The font's folder
+// records it in kFontSettingsFile («JoinLetters=0»); a font without the record
+// joins, as every font always has.
+inline constexpr const char* kFontSettingsFile = "font.ini";
+bool FontLettersJoin(const std::string& fontPath);
+// The record's text for a font that joins or does not.
+std::string FontSettingsText(bool lettersJoin);
+// Records it in the font's folder (an installed font: in the user's copy of
+// it). Throws FileWriteError.
+void WriteFontLettersJoin(const std::string& fontPath, bool lettersJoin);
+
 // Codes of the letter files directly in the font folder, in listing order;
 // files whose names are not a code 0..255 are skipped.
 std::vector<int> ListFontLetters(const std::string& fontPath);

@@ -48,11 +48,14 @@ bool click(Letter& letter, Mode mode, double x, double y) {
 }
 
 void shiftAll(Letter& letter, double dx, double dy) {
-    for (auto& entry : letter.points) {
+    // A break mark is no point: shifted, it would become one and draw a stroke
+    // from the box's edge.
+    for (std::size_t i = 0; i < letter.points.size(); ++i) {
+        if (IsStrokeBreak(letter.points, i)) continue;
         double x = 0;
         double y = 0;
-        ParsePointLine(entry, x, y);
-        entry = pointEntry(x + dx, y + dy);
+        ParsePointLine(letter.points[i], x, y);
+        letter.points[i] = pointEntry(x + dx, y + dy);
     }
     selectOnly(letter, std::nullopt);
 }

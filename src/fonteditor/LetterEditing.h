@@ -38,7 +38,8 @@ std::string pointEntry(double x, double y);
 bool click(Letter& letter, Mode mode, double x, double y);
 
 // Moves every point by (dx, dy) and rewrites every line in the normal number
-// form, points outside the letter box included; the selection is lost.
+// form, points outside the letter box included; break marks stay as they are.
+// The selection is lost.
 void shiftAll(Letter& letter, double dx, double dy);
 
 enum class ArrowKey { Left, Up, Right, Down, Other };

@@ -44,6 +44,7 @@ CompiledFont compileFont(const FontRecipe& recipe, const LetterBox& givenBox,
     font.folder = recipe.folder;
     font.licence = recipe.licence;
     font.leftOut = recipe.leftOut;
+    font.lettersJoin = recipe.lettersJoin;
 
     Bounds exact;
     for (const auto& [code, glyph] : recipe.glyphs) {
@@ -118,10 +119,13 @@ void writeFontFolder(const CompiledFont& font, const std::string& folder) {
     const fs::path root(folder);
     fs::create_directories(root);
     for (int code : ListFontLetters(folder)) fs::remove(root / std::to_string(code));
+    fs::remove(root / kFontSettingsFile);
     for (const auto& [code, letter] : font.letters)
         WriteLetterFile(LetterFilePath(folder, code), letter.lines);
     if (!font.licence.empty())
         textfile::writeAtomically((root / "LICENSE.txt").string(), font.licence);
+    if (!font.lettersJoin)
+        textfile::writeAtomically((root / kFontSettingsFile).string(), FontSettingsText(false));
 }
 
 JoinFigures joinFigures(const CompiledFont& font) {

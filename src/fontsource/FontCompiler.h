@@ -36,6 +36,9 @@ struct FontRecipe {
     // A box of the font's own (an outline font's, which sets its scale by its
     // capitals), used instead of the one compileFont is given.
     std::optional<LetterBox> box;
+    // Whether the letters of a word may be joined by the pen (see FontLettersJoin):
+    // only for fonts whose joins were looked at.
+    bool lettersJoin = false;
 };
 
 struct CompiledLetter {
@@ -51,7 +54,8 @@ struct CompiledFont {
     std::vector<int> tooWide;          // codes left out: at the font's scale they pass the box
     std::vector<std::string> leftOut;  // as the recipe's
     std::string licence;
-    bool complete = true;  // false when the progress callback stopped the joining
+    bool lettersJoin = false;  // as the recipe's
+    bool complete = true;      // false when the progress callback stopped the joining
 };
 
 // Told after every letter joined (done of total); returning false stops the
@@ -73,8 +77,9 @@ std::vector<std::string> pointLines(const Polyline& points);
 // a connector, so a layout asked to break lifts the pen over it.
 std::vector<std::string> letterLines(const JoinedStroke& stroke);
 
-// Writes the letter files and LICENSE.txt into the folder (created if needed),
-// after removing the letter files a previous run left there.
+// Writes the letter files, LICENSE.txt and, for a font whose letters do not
+// join, the record that says so into the folder (created if needed), after
+// removing the letter files and the record a previous run left there.
 void writeFontFolder(const CompiledFont& font, const std::string& folder);
 
 struct JoinFigures {

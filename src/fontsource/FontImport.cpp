@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "font/FontStorage.h"
 #include "fontsource/FontSources.h"
 #include "fontsource/ShippedFonts.h"
 #include "fontsource/SvgFont.h"
@@ -69,6 +70,7 @@ void writeScratchFolder(const CompiledFont& font, const fs::path& folder) {
     for (const auto& [code, letter] : font.letters)
         writeScratchFile(folder / std::to_string(code), textfile::joinCrLf(letter.lines));
     if (!font.licence.empty()) writeScratchFile(folder / "LICENSE.txt", font.licence);
+    if (!font.lettersJoin) writeScratchFile(folder / kFontSettingsFile, FontSettingsText(false));
     if (!disk::syncFolder(disk::utf8Path(folder)))
         throw fs::filesystem_error("sync", folder, std::error_code(errno, std::generic_category()));
 }
@@ -172,11 +174,17 @@ std::string importReport(const CompiledFont& font, const std::string& fontName) 
                       ".\n\nСоединительные линии между частями букв: " + figure(f.connectors) +
                       ", прочерчено повторно: " + figure(f.retraces) +
                       " (единицы буквы, поле буквы 100 в высоту).\n" +
-                      "С разрывом внутри буквы (RazrivVBukve=1) перо поднимается над " +
+                      "Если в «Свойствах нового кода» включён «Разрыв внутри буквы», перо "
+                      "поднимается над " +
                       figure(f.liftedOver) + " из них, повторно прочерченного остаётся " +
                       figure(f.retraceLeft) +
                       ".\n\nБольше всего соединений:" + worstList(f.mostConnector) +
                       "\nБольше всего повторов:" + worstList(f.mostRetraced) + "\n\n";
+    if (!font.lettersJoin)
+        out +=
+            "Между буквами слова перо поднимается: буквы шрифта не нарисованы для письма "
+            "слитно. Если они для него годятся, отметьте «Буквы слова соединяются» в "
+            "редакторе шрифта.\n\n";
     if (font.tooWide.empty() && font.leftOut.empty()) return out + "Пропущенных букв нет.\n";
     out += "Пропущены:\n";
     for (int code : font.tooWide)

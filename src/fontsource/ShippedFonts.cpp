@@ -281,7 +281,9 @@ FontRecipe jhfAsciiRecipe(const std::vector<JhfGlyph>& glyphs, const std::string
     return recipe;
 }
 
-FontRecipe shippedFontRecipe(const std::string& folder, const SourceFolders& sources) {
+namespace {
+
+FontRecipe shippedRecipe(const std::string& folder, const SourceFolders& sources) {
     const Sources s = sourcesOf(folder);
     if (s.format == Format::Lff) return lffShipped(folder, s.files[0], sources);
     if (s.format == Format::Svg) return svgShipped(folder, s.files[0], sources);
@@ -299,6 +301,16 @@ FontRecipe shippedFontRecipe(const std::string& folder, const SourceFolders& sou
     std::string names = s.files[0];
     for (std::size_t i = 1; i < s.files.size(); ++i) names += ", " + s.files[i];
     recipe.licence = hersheyLicence(folder, names);
+    return recipe;
+}
+
+}  // namespace
+
+FontRecipe shippedFontRecipe(const std::string& folder, const SourceFolders& sources) {
+    FontRecipe recipe = shippedRecipe(folder, sources);
+    // Their letters were judged on sheets as joined words, and the programs made
+    // with them have always joined them.
+    recipe.lettersJoin = true;
     return recipe;
 }
 

@@ -6,6 +6,7 @@
 #include "gcode/GCodeBlock.h"
 #include "gcode/GCodeInterpreter.h"
 #include "gcode/GCodeReader.h"
+#include "lib/Win1251.h"
 
 namespace {
 
@@ -26,6 +27,39 @@ bool readsAsGCode(std::string_view text) {
     return words > other;
 }
 
+// Lines the word-by-word reading passes over without a word of them, though
+// they are no program of its: a parameter "#1=5", a subroutine, text.
+bool notUnderstood(BlockIssue issue) {
+    return issue == BlockIssue::NotGCode || issue == BlockIssue::Parameters ||
+           issue == BlockIssue::Subroutine;
+}
+
+// The first line up to the refused one (1-based) that the reading does not
+// understand, by its number and text, and why.
+std::string refusalOf(std::string_view text, std::size_t refused, std::string_view refusedLine) {
+    std::size_t number = 0;
+    std::size_t first = 0;
+    std::string_view firstLine = refusedLine;
+    BlockIssue why = BlockIssue::None;
+    GCodeBlock block;
+    std::string scratch;
+    ForEachProgramLine(text, [&](std::string_view line) {
+        if (first != 0 || ++number > refused) return;
+        const BlockIssue issue = ReadGCodeBlock(line, block, scratch);
+        if (notUnderstood(issue) || number == refused) {
+            first = number;
+            firstLine = line;
+            why = issue;
+        }
+    });
+    if (first == 0) first = refused;
+    const std::string reason = first == refused && !notUnderstood(why)
+                                   ? cp("после буквы X, Y или Z нет числа")
+                                   : BlockIssueText(why);
+    return cp("Файл не читается как программа VEzor.") + "\r" + cp("Непонятна строка ") +
+           std::to_string(first) + " (" + reason + "):\r" + QuotedGCodeLine(firstLine);
+}
+
 }  // namespace
 
 OpenedGCode OpenGCodeFile(const std::string& path, PenPoints& points, ViewBounds& bounds,
@@ -41,7 +75,7 @@ OpenedGCode OpenGCodeFile(const std::string& path, PenPoints& points, ViewBounds
             ReadGCodeText(bytes, words, wordBounds, pump);
         } catch (const GCodeReadError& e) {
             opened.reading = OpenedGCode::Reading::Refused;
-            opened.refusal = e.message();
+            opened.refusal = refusalOf(bytes, words.count(), e.line());
             opened.readsAsProgram = readsAsGCode(bytes);
             points = std::move(words);
             bounds = wordBounds;

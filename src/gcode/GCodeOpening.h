@@ -20,9 +20,11 @@ struct OpenedGCode {
     std::optional<MisdrawnLine> misdrawn;
     // Interpreter: the lines it could not run and how it told cutting moves.
     InterpretedRead interpreted;
-    // Refused: the word-by-word reading's message, and whether the file reads
-    // as a program: more of its lines hold G-code words than hold what no
-    // G-code line holds (a picture, a letter or a binary file does not).
+    // Refused: why, naming the first line the word-by-word reading does not
+    // understand (a line it takes without a word, such as a parameter, counts
+    // too), and whether the file reads as a program: more of its lines hold
+    // G-code words than hold what no G-code line holds (a picture, a letter or
+    // a binary file does not).
     std::string refusal;
     bool readsAsProgram = false;
 };

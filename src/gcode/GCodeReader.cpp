@@ -103,6 +103,8 @@ std::string quotedLine(std::string_view line, std::size_t number) {
 
 }  // namespace
 
+std::string QuotedGCodeLine(std::string_view line) { return quotedLine(line, 0); }
+
 GCodeReadError::GCodeReadError(std::string_view line, std::size_t number)
     : VezorError(cp("Файл скорее всего не является VEzor,") + "\r" +
                  cp("найдены непонятные строки ") + "\r" + quotedLine(line, number)),

@@ -23,6 +23,10 @@ class GCodeReadError : public VezorError {
     std::string line_;
 };
 
+// A line between single quotes as the messages show it: every byte a message
+// box would not show as \xNN, the first 200 characters and "..." when there are more.
+std::string QuotedGCodeLine(std::string_view line);
+
 // A G-code file without a line of G-code: no byte but blanks and line ends.
 class EmptyGCodeFileError : public VezorError {
   public:

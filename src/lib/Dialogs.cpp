@@ -8,6 +8,15 @@ std::string Dialogs::inputUtf8(const std::string& prompt, const std::string& tit
     return win1251::toUtf8(input(prompt, title, defaultText));
 }
 
+void Dialogs::messageUtf8(const std::string& text, const std::string& title, Icon icon) {
+    message(win1251::fromUtf8(text), title, icon);
+}
+
+bool Dialogs::messageOrSkipUtf8(const std::string& text, const std::string& title,
+                                const std::string& skipText) {
+    return messageOrSkip(win1251::fromUtf8(text), title, skipText);
+}
+
 namespace {
 
 class SilentDialogs final : public Dialogs {

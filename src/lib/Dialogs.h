@@ -42,6 +42,13 @@ class Dialogs {
     virtual std::string inputUtf8(const std::string& prompt, const std::string& title,
                                   const std::string& defaultText);
 
+    // message() and messageOrSkip() with the text in UTF-8 (title and button
+    // Windows-1251): for a text that names a character Windows-1251 lacks.
+    virtual void messageUtf8(const std::string& text, const std::string& title,
+                             Icon icon = Icon::None);
+    virtual bool messageOrSkipUtf8(const std::string& text, const std::string& title,
+                                   const std::string& skipText);
+
     // The program's file chooser, opened at choice's folder (and file type).
     // OK stores the folder and file and sets ChoiceConfirmed to 1; closing sets
     // it to 0 and keeps the rest.

@@ -88,13 +88,24 @@ MachiningSettings ReadStoredSettings(std::vector<SettingFault>& faults) {
     return s;
 }
 
-// Each fault gets its notice (title "VEzor") and its default written back.
+namespace {
+
+// A first start lacks every setting: one box that says what was set, not a
+// box per setting before the window shows.
+std::string settingsNotice(const std::vector<SettingFault>& faults) {
+    if (faults.size() == 1) return faults.front().notice;
+    std::string text = cp("Настройки не были заданы, записаны значения по умолчанию:");
+    for (const SettingFault& f : faults) text += "\r\n\r\n" + f.notice;
+    return text;
+}
+
+}  // namespace
+
 MachiningSettings LoadSettings() {
     std::vector<SettingFault> faults;
     MachiningSettings settings = ReadStoredSettings(faults);
-    for (const SettingFault& f : faults) {
-        dialogs().message(f.notice, "VEzor");
-        WriteSetting(f.key, f.defaultText);
-    }
+    if (faults.empty()) return settings;
+    dialogs().message(settingsNotice(faults), "VEzor");
+    for (const SettingFault& f : faults) WriteSetting(f.key, f.defaultText);
     return settings;
 }

@@ -59,6 +59,7 @@ struct SettingFault {
 MachiningSettings ReadStoredSettings(std::vector<SettingFault>& faults);
 
 // Reads the settings for the windows. A missing, empty or (for the numbers)
-// unreadable value gets its notice (title "VEzor"), its default is written back
-// and used.
+// unreadable value gets its default, written back and used; one message box
+// (title "VEzor") tells them all: a lone fault's notice, or every notice below
+// one line that says the defaults were stored.
 MachiningSettings LoadSettings();

@@ -48,6 +48,16 @@ void appendUtf8(std::string& out, char32_t c) {
     }
 }
 
+}  // namespace
+
+std::string codePointToUtf8(char32_t codePoint) {
+    std::string out;
+    appendUtf8(out, codePoint);
+    return out;
+}
+
+namespace {
+
 // Decodes one UTF-8 sequence at pos; returns its length, 0 when it is not valid.
 std::size_t decodeUtf8(std::string_view s, std::size_t pos, char32_t& c) {
     const auto b0 = static_cast<unsigned char>(s[pos]);

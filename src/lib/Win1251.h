@@ -17,6 +17,8 @@ unsigned char fromUnicode(char32_t codePoint, bool* ok = nullptr);
 // Windows-1251 text to UTF-8 and back (characters without a Windows-1251 form become '?').
 std::string toUtf8(std::string_view text);
 std::string fromUtf8(std::string_view utf8);
+// One code point in UTF-8, whatever its Windows-1251 form.
+std::string codePointToUtf8(char32_t codePoint);
 
 // The byte that stands in text to be written for a character Windows-1251 does
 // not have: the one code the page leaves undefined, which no font draws.

@@ -113,6 +113,7 @@ class Layouter {
           settings_(s),
           buildTexts_(texts == MoveTexts::Build),
           separator_(numtext::decimalSeparator()),
+          lettersJoin_(FontLettersJoin(fontPath)),
           glyphs_(fontPath, project.LetterHeight / 100, project.WidthFactor, replaced) {}
 
     LayoutResult run() {
@@ -171,6 +172,11 @@ class Layouter {
                 if (code == win1251::kForeign) ++foreignSeen;
                 if (d != 1) penX += letterGap_;
                 if (hasTags && firstTagAt_[d] != 0) applyTag(line, firstTagAt_[d], penX);
+                // A font not drawn for joining ends its letters anywhere: a join
+                // from a bowl to the next foot reads as a stroke of a letter.
+                if (!lettersJoin_ && kind == CharClass::Letter && d > 1 &&
+                    ClassOf(static_cast<unsigned char>(s[d - 2])) == CharClass::Letter)
+                    addPenUp(false, false);
                 appendGlyph(glyph, penX, lineY_);
                 penX += glyph.width;
             } else if (!last) {
@@ -231,7 +237,7 @@ class Layouter {
                         records += 2 + glyphs_.get(code).points.size();
                         break;
                     case CharClass::Letter:
-                        records += glyphs_.get(code).points.size();
+                        records += glyphs_.get(code).points.size() + (lettersJoin_ ? 0 : 1);
                         break;
                 }
             }
@@ -513,6 +519,7 @@ class Layouter {
     const MachiningSettings& settings_;
     const bool buildTexts_;
     const char separator_;
+    const bool lettersJoin_;  // the pen runs on from letter to letter within a word
     GlyphCache glyphs_;
     // The flow of the lines.
     const double letterGap_ = project_.LetterHeight / 5 * project_.WidthFactor;
@@ -555,8 +562,31 @@ std::string MissingLetterMessage(unsigned char code) {
     return cp("Буква '") + static_cast<char>(code) + cp("' не найдена");
 }
 
-std::string MissingCharacterMessage(char32_t character) {
-    return cp("Буква '") + LetterName(character) + cp("' не найдена");
+namespace {
+
+// A text of this source (UTF-8) in the given form.
+std::string inForm(std::string_view utf8, TextForm form) {
+    return form == TextForm::Utf8 ? std::string(utf8) : cp(utf8);
+}
+
+// The character between quotes, as the messages name it.
+std::string quotedLetter(char32_t character, TextForm form) {
+    const std::string name = "'" + LetterName(character) + "'";
+    if (form == TextForm::Win1251) return name;
+    bool ok = false;
+    const unsigned char code = win1251::fromUnicode(character, &ok);
+    if ((ok && code != win1251::kForeign) || character == kUnknownCharacter ||
+        code == win1251::kForeign)
+        return win1251::toUtf8(name);
+    // The character itself, with its code: a font maker looks letters up by it.
+    return "'" + win1251::codePointToUtf8(character) + "' (" + name.substr(1, name.size() - 2) +
+           ")";
+}
+
+}  // namespace
+
+std::string MissingCharacterMessage(char32_t character, TextForm form) {
+    return inForm("Буква ", form) + quotedLetter(character, form) + inForm(" не найдена", form);
 }
 
 namespace {
@@ -582,20 +612,21 @@ const char* times(std::size_t n) {
 
 }  // namespace
 
-std::string MissingLettersSummary(const std::vector<char32_t>& characters) {
+std::string MissingLettersSummary(const std::vector<char32_t>& characters, TextForm form) {
     std::string letters;
     const auto counts = counted(characters);
     for (const auto& [character, count] : counts)
-        letters += (letters.empty() ? "'" : ", '") + LetterName(character) + "'";
-    return cp("Не найдено букв: ") + std::to_string(characters.size()) + cp(" (разных: ") +
-           std::to_string(counts.size()) + "):\r\n" + letters;
+        letters += (letters.empty() ? "" : ", ") + quotedLetter(character, form);
+    return inForm("Не найдено букв: ", form) + std::to_string(characters.size()) +
+           inForm(" (разных: ", form) + std::to_string(counts.size()) + "):\r\n" + letters;
 }
 
-std::vector<std::string> MissingLetterCounts(const std::vector<char32_t>& characters) {
+std::vector<std::string> MissingLetterCounts(const std::vector<char32_t>& characters,
+                                             TextForm form) {
     std::vector<std::string> lines;
     for (const auto& [character, count] : counted(characters))
-        lines.push_back(MissingCharacterMessage(character) + ": " + std::to_string(count) + " " +
-                        cp(times(count)));
+        lines.push_back(MissingCharacterMessage(character, form) + ": " + std::to_string(count) +
+                        " " + inForm(times(count), form));
     return lines;
 }
 

@@ -27,15 +27,22 @@ constexpr char32_t kUnknownCharacter = 0xFFFD;
 // «U+03A9» for one Windows-1251 lacks (in words when it is not known).
 std::string LetterName(char32_t character);
 
+// The form of a message's text. Windows-1251 cannot hold a character outside
+// it, so there such a character is named by its code alone («'U+03A9'»); in
+// UTF-8 (the terminal, the windows) it is shown with its code («'Ω' (U+03A9)»).
+enum class TextForm { Win1251, Utf8 };
+
 // The message for a letter that has no readable letter file (Windows-1251).
 std::string MissingLetterMessage(unsigned char code);
-std::string MissingCharacterMessage(char32_t character);
+std::string MissingCharacterMessage(char32_t character, TextForm form = TextForm::Win1251);
 // One message for all of them (one character per occurrence, in text order):
 // how many were missing and which letters, each named once.
-std::string MissingLettersSummary(const std::vector<char32_t>& characters);
+std::string MissingLettersSummary(const std::vector<char32_t>& characters,
+                                  TextForm form = TextForm::Win1251);
 // One line per missing letter, in the order of their first occurrence, with
 // how often the text asks for it: «Буква 'Ж' не найдена: 3 раза».
-std::vector<std::string> MissingLetterCounts(const std::vector<char32_t>& characters);
+std::vector<std::string> MissingLetterCounts(const std::vector<char32_t>& characters,
+                                             TextForm form = TextForm::Win1251);
 
 struct LayoutResult {
     std::shared_ptr<PenPoints> points;  // record 1 is the placeholder

@@ -19,7 +19,8 @@ const std::vector<std::string>& ProjectTemplateLines() {
         cp("0.75//Изменение ширины шрифта 0.5 (50%)"),
         cp("Текст после тэга будет на расстоянии 50мм"),
         "",
-        cp("от левого края<@XXX=100>Этот текст на 50мм"),
+        // The tag at the distance the words name, inside the field.
+        cp("от левого края<@XXX=50>Этот текст на 50мм"),
         cp("Пустая строка пропускается"),
     };
     return lines;

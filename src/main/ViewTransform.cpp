@@ -62,12 +62,16 @@ ViewTransform fitView(const MmRect& content, int width, int height, double margi
                          ppm);
 }
 
-ViewTransform scaleView(const ViewBounds& bounds, double scale, int width, int height) {
+ViewTransform scaleView(const ViewBounds& bounds, double scale, int width, int height,
+                        double margin) {
     const PreviewView view = previewView(bounds, scale);
     const double spanX = std::fabs(view.Right - view.Left);
     const double spanY = std::fabs(view.Top - view.Bottom);
-    const double ppm = std::min(std::max(1, width - 1) / spanX, std::max(1, height - 1) / spanY);
-    return ViewTransform(std::min(view.Left, view.Right), std::max(view.Top, view.Bottom), ppm);
+    const double roomX = std::max(1.0, width - 1 - 2 * margin);
+    const double roomY = std::max(1.0, height - 1 - 2 * margin);
+    const double ppm = std::min(roomX / spanX, roomY / spanY);
+    return ViewTransform(std::min(view.Left, view.Right) - margin / ppm,
+                         std::max(view.Top, view.Bottom) + margin / ppm, ppm);
 }
 
 GridSteps gridSteps(double pixelsPerMm, double minLineGap, double minLabelGap) {

@@ -68,9 +68,11 @@ class ViewTransform {
 ViewTransform fitView(const MmRect& content, int width, int height, double margin);
 
 // What a scale list entry shows: the view of the bounds at that scale (see
-// previewView) with its top-left corner at the surface's top-left pixel, as large
-// as fits whole into the surface both ways.
-ViewTransform scaleView(const ViewBounds& bounds, double scale, int width, int height);
+// previewView) with its top-left corner `margin` pixels in from the surface's
+// top-left pixel, as large as fits whole into the surface both ways with that
+// margin free on every side.
+ViewTransform scaleView(const ViewBounds& bounds, double scale, int width, int height,
+                        double margin = 0);
 
 // The steps of the millimetre grid, each 1, 2 or 5 times a power of ten: lines
 // at least `minLineGap` pixels apart, labels on every line of the label step (a

@@ -134,7 +134,7 @@ TEST(ShippedFonts, LayOutThePangramsWithoutAMissingLetter) {
 TEST(FontSheet, DrawsTheLettersAndTheSample) {
     const std::string name = shippedFontNames().front();
     const SourceFolders sources;
-    if (!missingSources(name, sources).empty()) GTEST_SKIP() << "source fonts not installed";
+    if (!missingSources(name, sources).empty()) SKIP_WITHOUT_TOOL("source fonts not installed");
     const CompiledFont font = compileFont(shippedFontRecipe(name, sources));
     const std::string png = testProgramFolder() + "/sheet.png";
     renderFontSheet(font, kShipped + "/" + name, {"Abc", "Съешь"}, png);
@@ -148,9 +148,9 @@ TEST(ShippedFonts, AreWhatTheCompilerMakesOfTheSourcePackages) {
     for (const auto& name : shippedFontNames()) {
         const auto missing = missingSources(name, sources);
         if (!missing.empty())
-            GTEST_SKIP() << missing.front()
-                         << " is not installed (packages librecad-data, hershey-fonts-data, "
-                            "fonts-dejavu-core; scripts/setup.sh)";
+            SKIP_WITHOUT_TOOL(missing.front()
+                              << " is not installed (packages librecad-data, hershey-fonts-data, "
+                                 "fonts-dejavu-core; scripts/setup.sh)");
     }
     for (const auto& name : shippedFontNames()) {
         const std::string fresh = testProgramFolder() + "/" + name;

@@ -39,6 +39,11 @@ TEST(LetterEditing, ShiftMovesEveryPointAndRewritesItsForm) {
 
     EXPECT_EQ(keyOffset(ArrowKey::Left).dx, -1);
     EXPECT_EQ(keyOffset(ArrowKey::Down).dy, 1);
+
+    // A break mark is no point: it stays where it is, the points around it move.
+    letter.points = {"2,77.17", "2.43,74.96", "0,0", "2.2,61.37"};
+    for (int i = 0; i < 5; ++i) shiftAll(letter, right.dx, right.dy);
+    EXPECT_EQ(letter.points, (Lines{"7,77.17", "7.43,74.96", "0,0", "7.2,61.37"}));
 }
 
 TEST(LetterEditing, PointsOnOrOutsideTheTopLeftEdgesGetNoMarkAndStartNoLine) {

@@ -117,6 +117,34 @@ TEST(CentreLine, JunctionsAreStraightened) {
     EXPECT_EQ(t.freeBranches.size(), 3u);
 }
 
+double lengthOf(const Polyline& line) {
+    double total = 0;
+    for (std::size_t i = 1; i < line.size(); ++i) total += distance(line[i - 1], line[i]);
+    return total;
+}
+
+// Corners are no strokes: a triangle is one short stroke across its middle
+// (its three corner branches pruned but the widest one, which is straightened),
+// and a thin wedge is one stroke along it that stops short of its tip, where
+// a pen of the wedge's width would spill past the outline.
+TEST(CentreLine, ATriangleIsOneShortStrokeAndAWedgeStopsShortOfItsTip) {
+    const CentreLines triangle = linesOf({{{0, 0}, {5, 8.66}, {10, 0}}});
+    ASSERT_EQ(triangle.strokes.size(), 1u);
+    const Polyline& t = triangle.strokes.front().points;
+    EXPECT_NEAR(lengthOf(t), 4.23, 0.05);
+    EXPECT_NEAR(std::min(t.front().x, t.back().x), 2.89, 0.05);
+    EXPECT_NEAR(std::max(t.front().x, t.back().x), 7.11, 0.05);
+    for (const Point p : t) EXPECT_NEAR(p.y, 2.89, 0.05);
+
+    const CentreLines wedge = linesOf({{{0, 0}, {40, 3}, {40, -3}}});
+    ASSERT_EQ(wedge.strokes.size(), 1u);
+    const Polyline& w = wedge.strokes.front().points;
+    EXPECT_NEAR(lengthOf(w), 34.4, 0.3);
+    EXPECT_GT(std::min(w.front().x, w.back().x), 2) << "short of the tip";
+    EXPECT_LT(std::max(w.front().x, w.back().x), 40) << "short of the base";
+    for (const Point p : w) EXPECT_NEAR(p.y, 0, 0.05);
+}
+
 TEST(CentreLine, ABumpOnASideIsPrunedAndADotStaysAShortStroke) {
     // A bar with a small bump (a third of its width) on its top side.
     const Polyline bumped = {{0, 0},   {0, 20},  {45, 20},  {47, 26},

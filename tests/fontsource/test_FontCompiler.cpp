@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <filesystem>
 
 #include "TestSupport.h"
 #include "font/FontStorage.h"
 #include "fontsource/FontCompiler.h"
+#include "fontsource/FontSources.h"
+#include "fontsource/ShippedFonts.h"
 
 using namespace fontc;
 
@@ -129,6 +132,32 @@ TEST(WriteFontFolder, ReplacesOldLettersKeepsOtherFilesAndWritesTheLicence) {
     EXPECT_EQ(readFile(folder + "/LICENSE.txt"), "Licence\r\n");
     for (const auto& [code, letter] : font.letters)
         EXPECT_EQ(ReadLetterLines(LetterFilePath(folder, code)), letter.lines);
+
+    // A font from elsewhere does not join its letters; one whose joins were
+    // looked at (a shipped font) leaves no record, as the fonts always had.
+    EXPECT_FALSE(FontLettersJoin(folder));
+    font.lettersJoin = true;
+    writeFontFolder(font, folder);
+    EXPECT_FALSE(fs::exists(folder + "/" + kFontSettingsFile));
+    EXPECT_TRUE(FontLettersJoin(folder));
+}
+
+// The shipped fonts are compared with what the compiler makes of the source
+// packages only where those are installed. A small font of our own must give
+// the letters it always has wherever the tests run, so that a change of the
+// compiler shows without them too (VEZOR_REGENERATE_GOLDEN=1 rewrites them).
+TEST(CompileFont, ASmallFontOfOurOwnGivesItsGoldenLetters) {
+    const CompiledFont font = compileFont(
+        lffRecipe(parseLff(readSourceFile(VEZOR_TEST_DATA_DIR "/fonts/Small.lff")), "Small"));
+    std::string letters;
+    for (const auto& [code, letter] : font.letters) {
+        letters += "[" + std::to_string(code) + "]\n";
+        for (const std::string& line : letter.lines) letters += line + "\n";
+    }
+    const std::string golden = VEZOR_TEST_DATA_DIR "/fonts/Small.letters";
+    if (std::getenv("VEZOR_REGENERATE_GOLDEN")) writeFile(golden, letters);
+    EXPECT_EQ(font.letters.size(), 10u);
+    EXPECT_TRUE(letters == readFile(golden)) << letters;
 }
 
 TEST(JoinReport, NamesTotalsAndTheLettersNeedingMost) {

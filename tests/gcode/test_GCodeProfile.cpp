@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <numbers>
 
+#include "GoldenTemplate.h"
 #include "TestSupport.h"
 #include "gcode/GCodeEstimate.h"
 #include "gcode/GCodeProfile.h"
@@ -29,7 +30,7 @@ std::string utf8(const std::string& cp1251) { return win1251::toUtf8(cp1251); }
 TEST(GCodeProfiles, TemplateGoldenFilePerProfile) {
     writeTestFont();
     EventPump none;
-    const Project project = ParseProject(textfile::joinCrLf(ProjectTemplateLines()), none);
+    const Project project = ParseProject(goldenTemplateText(), none);
     const auto points = LayOutProject(project, kTestFont, MachiningSettings{}).points;
     for (const GCodeProfile& profile : ShippedProfiles()) {
         if (profile.name == "VEzor") continue;  // test_GCodeWriter's own golden file

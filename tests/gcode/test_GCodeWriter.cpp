@@ -6,13 +6,16 @@
 #include <limits>
 #include <random>
 
+#include "GoldenTemplate.h"
 #include "TestSupport.h"
 #include "gcode/GCodeEstimate.h"
+#include "gcode/GCodeSink.h"
 #include "gcode/GCodeWriter.h"
 #include "gcode/MoveNumber.h"
 #include "gcode/MoveText.h"
 #include "lib/NumberText.h"
 #include "lib/TextFile.h"
+#include "lib/VezorError.h"
 #include "lib/Win1251.h"
 #include "main/Layout.h"
 #include "main/ProjectFile.h"
@@ -157,8 +160,7 @@ TEST(GCodeProgram, ALayoutWithoutListTextsWritesTheSameProgram) {
 // of the whole road shows. VEZOR_REGENERATE_GOLDEN=1 rewrites it.
 TEST(GCodeProgram, TemplateGoldenFile) {
     const std::string golden = VEZOR_TEST_DATA_DIR "/gcode/template.gcode";
-    const std::string program =
-        BuildGCodeProgram(*layOut(textfile::joinCrLf(ProjectTemplateLines())), "500.00");
+    const std::string program = BuildGCodeProgram(*layOut(goldenTemplateText()), "500.00");
     if (std::getenv("VEZOR_REGENERATE_GOLDEN")) writeFile(golden, program);
     EXPECT_EQ(program, readFile(golden));
 }
@@ -183,6 +185,40 @@ TEST(GCodeProgram, AFileMadeInBlocksIsTheWholeProgram) {
     liftsOnly.append(PenPoint{0, 0, 5}, "");
     EXPECT_THROW(WriteGCodeFile(path, liftsOnly, "500.00", DefaultProfile()), NothingToWriteError);
     EXPECT_TRUE(readFile(path) == program);
+}
+
+// The thread that hands the program on to the file: a write that fails there
+// shows at a later write() or at finish(), the last block's at finish(), so
+// that no shortened body is taken for the whole program.
+TEST(SinkThread, AWriteThatFailsOnTheThreadShowsAtFinish) {
+    class FailingSink final : public GCodeSink {
+      public:
+        explicit FailingSink(int failAt) : failAt_(failAt) {}
+        void write(std::string_view bytes) override {
+            if (++writes_ == failAt_) throw FileWriteError("disk full");
+            text.append(bytes);
+        }
+        std::string text;
+
+      private:
+        int failAt_;
+        int writes_ = 0;
+    };
+    for (const int failAt : {1, 2}) {
+        FailingSink sink(failAt);
+        SinkThread thread(sink);
+        const auto program = [&] {
+            thread.write(std::string(std::size_t{1} << 20, 'x'));
+            thread.write("M30\r\n");
+            thread.finish();
+        };
+        EXPECT_THROW(program(), FileWriteError) << "failing write " << failAt;
+    }
+    FailingSink sound(0);
+    SinkThread thread(sound);
+    thread.write("G1X1Y1\r\n");
+    thread.finish();
+    EXPECT_EQ(sound.text, "G1X1Y1\r\n");
 }
 
 // The command line lays the project out straight into the program from the

@@ -4,6 +4,7 @@
 
 #include "TestFont.h"
 #include "TestSupport.h"
+#include "font/FontStorage.h"
 #include "gcode/MoveText.h"
 #include "lib/NumberText.h"
 #include "lib/Win1251.h"
@@ -81,7 +82,7 @@ TEST_F(LayoutTest, NoRazrivLeavesOnlyTheLineEndLift) {
     EXPECT_EQ(drawingPoint(r, 35), "G1X90.09Y-4.4") << "spaces still advance";
 }
 
-TEST_F(LayoutTest, WholeTemplateWithTheTagAtX100) {
+TEST_F(LayoutTest, WholeTemplateWithTheTagAtX50) {
     EventPump none;
     const std::string path = joinPath(testProgramFolder(), "t.txt");
     WriteProjectTemplate(path);
@@ -91,12 +92,12 @@ TEST_F(LayoutTest, WholeTemplateWithTheTagAtX100) {
               "PPLPPPPPPLPPPPLPPPPLPPPPPLPPLPLPLPPE"          // line 7; line 6 adds nothing
               "PPPPPPLPPPPPPLPPPPPPPPPPPPE");                 // line 8
     const std::vector<std::string> all = lines(r);
-    // "края" ends at 30.36; the tag's lift, then "Э" at 100 + 1.65.
-    const auto e = std::find(all.begin(), all.end(), "G1X101.65Y-14.34");
+    // "края" ends at 30.36; the tag's lift, then "Э" at 50 + 1.65, as the words say.
+    const auto e = std::find(all.begin(), all.end(), "G1X51.65Y-14.34");
     ASSERT_NE(e, all.end());
     EXPECT_EQ(*(e - 2), "G1X30.36Y-14.34");
     EXPECT_EQ(*(e - 1), "G0Z5,00");
-    EXPECT_EQ(*(e + 1), "G1X103.96Y-14.34");
+    EXPECT_EQ(*(e + 1), "G1X53.96Y-14.34");
     EXPECT_EQ(all[all.size() - 2], "G1X58.08Y-19.31") << "line 8, three line spacings down";
     EXPECT_EQ(r.bounds, (ViewBounds{0, -100, 100, 0}));
 }
@@ -109,6 +110,18 @@ TEST_F(LayoutTest, EmptyAndBlankLinesOnlyMoveTheNextLineDown) {
     r = layOut(kRoundParameters, "A\r\n     \r\n\r\nA\r\n");
     EXPECT_EQ(lines(r),
               (std::vector<std::string>{"G1X2.5Y-10", "G0Z15,00", "G1X2.5Y-46", "G0Z15,00"}));
+}
+
+// A font whose folder says its letters are not drawn for joining lifts the
+// pen between the letters of a word, "Неразрывная строка" or not.
+TEST_F(LayoutTest, AFontWhoseLettersDoNotJoinLiftsBetweenTheLettersOfAWord) {
+    EXPECT_EQ(kinds(layOut(kRoundParameters, "AB C.D\r\n")), "PPLPLPLPE");
+    WriteFontLettersJoin(kTestFont, false);
+    EXPECT_EQ(kinds(layOut(kRoundParameters, "AB C.D\r\n")), "PLPLPLPLPE");
+    settings.NoRazriv = 1;
+    EXPECT_EQ(kinds(layOut(kRoundParameters, "AB C\r\n")), "PLPPE");
+    WriteFontLettersJoin(kTestFont, true);
+    EXPECT_EQ(kinds(layOut(kRoundParameters, "AB C\r\n")), "PPPE");
 }
 
 TEST_F(LayoutTest, SeparatedCharactersGetALiftOnEachSide) {
@@ -176,6 +189,12 @@ TEST_F(LayoutTest, CharactersOutsideWindows1251AreMissingLettersNeverAQuestionMa
     EXPECT_EQ(lines(r), (std::vector<std::string>{"G1X2.5Y-10", "G1X9Y-10", "G0Z15,00"}));
     EXPECT_EQ(MissingLettersSummary(r.missingCharacters),
               w("Не найдено букв: 3 (разных: 3):\r\n'U+03A9', 'U+263A', 'U+4F60'"));
+    // In UTF-8 (the terminal, the windows) each is shown as itself, with its code.
+    EXPECT_EQ(MissingLettersSummary(r.missingCharacters, TextForm::Utf8),
+              "Не найдено букв: 3 (разных: 3):\r\n'Ω' (U+03A9), '☺' (U+263A), '你' (U+4F60)");
+    EXPECT_EQ(MissingLetterCounts({U'Ж', 0x3A9, 0x3A9}, TextForm::Utf8),
+              (std::vector<std::string>{"Буква 'Ж' не найдена: 1 раз",
+                                        "Буква 'Ω' (U+03A9) не найдена: 2 раза"}));
 }
 
 TEST_F(LayoutTest, ALetterWithACoordinateBeyondAnyLetterIsRefusedWhole) {

@@ -133,7 +133,7 @@ TEST(PlateExport, DxfReadsBackIntoTheSameSegmentsOnTheirLayers) {
 #else
 
 TEST(PlateExport, DxfReadsBackIntoTheSameSegmentsOnTheirLayers) {
-    GTEST_SKIP() << "the dime DXF library is not installed (Debian libdime-dev)";
+    SKIP_WITHOUT_TOOL("the dime DXF library is not installed (Debian libdime-dev)");
 }
 
 #endif

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <vector>
 
+#include "gcode/InterpretedReader.h"
 #include "main/PreviewScene.h"
 
 namespace {
@@ -104,6 +106,38 @@ TEST(PreviewScene, FindsTheRecordOfAMoveNearAPoint) {
     EXPECT_EQ(stroke->Y2, -40);
     EXPECT_FALSE(scene.segmentOf(6)) << "skipped record";
     EXPECT_FALSE(scene.segmentOf(99));
+}
+
+// Another program's arc, run as the machine runs it: a half circle of radius
+// 10 about (20, 20) from X 30 clockwise down through (20, 10) to X 10, drawn
+// and picked along the circle, never along its chord.
+TEST(PreviewScene, AnArcIsDrawnAlongItsCircleTheWayItTurns) {
+    PenPoints points;
+    ViewBounds bounds;
+    EventPump pump;
+    InterpretGCodeText(
+        "G21 G90 G17\nG0 Z5\nG0 X30 Y20\nG1 Z-1 F300\nG2 X10 Y20 I-10 J0 F600\n"
+        "G0 Z5\nM30\n",
+        points, bounds, pump);
+    const PreviewScene scene(points, DrawingMode::GCodeFile, pump);
+    EXPECT_EQ(bounds.MinY, 0) << "with the origin";
+    EXPECT_NEAR(bounds.MaxX, 30, 1e-9);
+
+    const std::vector<MmPoint> arc = scene.pathOf(5, 0.01);
+    ASSERT_GE(arc.size(), 10u);
+    EXPECT_NEAR(arc.front().X, 30, 1e-9);
+    EXPECT_NEAR(arc.back().X, 10, 1e-9);
+    for (const MmPoint& p : arc) {
+        EXPECT_NEAR(std::hypot(p.X - 20, p.Y - 20), 10, 0.02) << p.X << "," << p.Y;
+        EXPECT_LE(p.Y, 20 + 1e-9) << "clockwise from X 30 is downwards";
+    }
+
+    // 10 pixels a millimetre, (0, 30) at the top-left pixel.
+    Picture picture(401, 301);
+    scene.render(picture.buffer, ViewTransform(0, 30, 10), scene.size());
+    EXPECT_EQ(picture.at(200, 200), kRed) << "the arc's middle, (20, 10)";
+    EXPECT_EQ(picture.at(200, 100), kWhite) << "no chord through (20, 20)";
+    EXPECT_EQ(picture.at(200, 0), kWhite) << "nor the other half";
 }
 
 }  // namespace

@@ -30,7 +30,7 @@ TEST(ProjectTemplate, IsTheEightLinesInWindows1251WithCrLf) {
                 "0.75//Изменение ширины шрифта 0.5 (50%)\r\n"
                 "Текст после тэга будет на расстоянии 50мм\r\n"
                 "\r\n"
-                "от левого края<@XXX=100>Этот текст на 50мм\r\n"
+                "от левого края<@XXX=50>Этот текст на 50мм\r\n"
                 "Пустая строка пропускается\r\n"));
 }
 
@@ -51,7 +51,7 @@ TEST(ProjectTemplate, ReadsBackAsFourTextLinesWithOneTag) {
     ASSERT_EQ(tagged.TagPositions.Count(), 1u);
     EXPECT_EQ(tagged.TagPositions.Item(1), 15u);
     EXPECT_EQ(tagged.TagNames.Item(1), "XXX");
-    EXPECT_EQ(tagged.TagValues.Item(1), "100");
+    EXPECT_EQ(tagged.TagValues.Item(1), "50");
     EXPECT_EQ(p.ProjectLines.Item(1).TagPositions.Count(), 0u);
 }
 

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "GoldenTemplate.h"
 #include "TestSupport.h"
 #include "ToolRun.h"
 #include "lib/ProgramFolder.h"
@@ -38,7 +39,7 @@ std::string pangramProject(const std::string& font) {
 
 TEST(ShippedFontPrograms, TemplateAndPangramGiveTheirGoldenFiles) {
     const std::string templatePath = joinPath(testProgramFolder(), "template.txt");
-    WriteProjectTemplate(templatePath);
+    writeFile(templatePath, goldenTemplateText());
     const auto fonts = shippedFonts();
     ASSERT_GE(fonts.size(), 5u);
     for (const auto& font : fonts) {

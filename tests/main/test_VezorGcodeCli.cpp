@@ -176,9 +176,9 @@ TEST_F(VezorGcodeCli, CharactersOutsideWindows1251AreMissingLettersListedOnceEac
     const Outcome r = vezorGcode({"--font", q(font), q(project("Ωλ~☺ï你~Ω A\r\n"))});
     EXPECT_EQ(r.status, 3);
     EXPECT_EQ(r.err,
-              "Буква 'U+03A9' не найдена: 2 раза\nБуква 'U+03BB' не найдена: 1 раз\n"
-              "Буква '~' не найдена: 2 раза\nБуква 'U+263A' не найдена: 1 раз\n"
-              "Буква 'U+00EF' не найдена: 1 раз\nБуква 'U+4F60' не найдена: 1 раз\n");
+              "Буква 'Ω' (U+03A9) не найдена: 2 раза\nБуква 'λ' (U+03BB) не найдена: 1 раз\n"
+              "Буква '~' не найдена: 2 раза\nБуква '☺' (U+263A) не найдена: 1 раз\n"
+              "Буква 'ï' (U+00EF) не найдена: 1 раз\nБуква '你' (U+4F60) не найдена: 1 раз\n");
     // Only the A is written: one drawing point, no «?».
     std::size_t drawn = 0;
     for (std::size_t at = r.out.find("G1X"); at != std::string::npos;

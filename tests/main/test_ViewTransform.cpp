@@ -41,6 +41,12 @@ TEST(ViewTransform, FitAndScaleViewsUseOneScaleBothWays) {
     EXPECT_DOUBLE_EQ(whole.toPixel(100, -100).y, 700);
     EXPECT_DOUBLE_EQ(scaleView(field, 2.0, 1001, 701).pixelsPerMm(), 14);
     EXPECT_GT(scaleView(ViewBounds{}, 1.0, 0, 0).pixelsPerMm(), 0) << "flat bounds, no surface";
+    // With the fit's free edge of 50 pixels: the field's corners 50 pixels in.
+    const ViewTransform edged = scaleView(field, 1.0, 1001, 701, 50);
+    EXPECT_DOUBLE_EQ(edged.pixelsPerMm(), 6);
+    EXPECT_NEAR(edged.toPixel(0, 0).x, 50, 1e-9);
+    EXPECT_NEAR(edged.toPixel(0, 0).y, 50, 1e-9);
+    EXPECT_NEAR(edged.toPixel(100, -100).y, 650, 1e-9);
 }
 
 TEST(ViewTransform, GridThinsOutAndLabelsSitOnGridLines) {

@@ -92,7 +92,7 @@ TEST(GarbageInputs, MainWindowTellsTheUserAndKeepsWhatItShows) {
     window.ReadGCodeFile(garbageFile("garbage.gcode", garbageBytes(kMegabyte, 3)));
     ASSERT_EQ(testDialogs().calls.size(), 1u);
     EXPECT_TRUE(
-        testDialogs().messagesUtf8()[0].starts_with("Файл скорее всего не является VEzor,"));
+        testDialogs().messagesUtf8()[0].starts_with("Файл не читается как программа VEzor."));
     EXPECT_LT(testDialogs().calls[0].text.size(), 300u);
     EXPECT_EQ(window.DrawMode, DrawingMode::None);
 }
@@ -148,8 +148,8 @@ TEST(GarbageInputs, SettingsThatAreNoNumbersGetTheirNoticesAndDefaults) {
     EXPECT_EQ(s.ZBezop, 5.0);
     EXPECT_EQ(s.ZBezopS, 15.0);
     EXPECT_EQ(s.NoRazriv, 0);
-    ASSERT_EQ(testDialogs().calls.size(), 3u);
-    for (const auto& call : testDialogs().calls) EXPECT_EQ(call.title, "VEzor");
+    ASSERT_EQ(testDialogs().calls.size(), 1u) << "one box for the three";
+    EXPECT_EQ(testDialogs().calls[0].title, "VEzor");
     EXPECT_EQ(testSettings().values["ZBezop"], "5");
     EXPECT_EQ(testSettings().values["ZBezopS"], "15");
     EXPECT_EQ(testSettings().values["NoRazriv"], "0");
@@ -164,7 +164,7 @@ TEST(GarbageInputs, SettingsThatAreNoNumbersGetTheirNoticesAndDefaults) {
     EXPECT_EQ(s.ZBezop, 5.0);
     EXPECT_EQ(s.ZBezopS, 15.0);
     EXPECT_EQ(s.NoRazriv, 0);
-    EXPECT_EQ(testDialogs().calls.size(), 3u);
+    EXPECT_EQ(testDialogs().calls.size(), 1u);
 }
 
 }  // namespace

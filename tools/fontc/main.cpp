@@ -53,7 +53,10 @@ const char* kHelp =
     "that need the most of each (letter units: the box is 100 high). Each letter\n"
     "file stays one stroke, with a \"0,0\" line before the far end of every\n"
     "connector: with the setting RazrivVBukve=1 the pen lifts there, and the report\n"
-    "gives the connector length that takes out of the ink and the retrace left.\n";
+    "gives the connector length that takes out of the ink and the retrace left.\n"
+    "A font made from one file records in font.ini (JoinLetters=0) that its letters\n"
+    "do not join: the pen lifts between the letters of a word (the font editor's\n"
+    "switch turns the joins on).\n";
 
 const std::vector<std::string> kSample = {
     "Съешь же ещё этих мягких французских булок, да выпей чаю.",

@@ -197,8 +197,9 @@ int RunMainRoad(const Options& options) {
     bool laidOut = false;
     const auto tellLayout = [&] {
         // Each missing letter once, with how often the text asks for it.
-        for (const std::string& line : MissingLetterCounts(layout.missingCharacters))
-            sayProgramText(line);
+        for (const std::string& line :
+             MissingLetterCounts(layout.missingCharacters, TextForm::Utf8))
+            say(line);
         for (const std::string& note : layout.notes) sayProgramText(note);
     };
     PenPointSource records;

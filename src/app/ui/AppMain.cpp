@@ -11,6 +11,7 @@
 #include "lib/NumberText.h"
 #include "lib/ProgramFolder.h"
 #include "lib/ui/QtDialogs.h"
+#include "lib/ui/WindowPlacement.h"
 #include "main/Session.h"
 #include "main/ui/frmGCode.h"
 
@@ -38,6 +39,7 @@ int Main(QApplication& app) {
     session.machiningSettings() = SettingsForProfile(LoadSettings(), ChosenProfile());
     frmGCode window(session);
     window.Form_Load();
+    PlaceOnScreen(&window);
     window.show();
     return app.exec();
 }

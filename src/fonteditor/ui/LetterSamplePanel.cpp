@@ -5,10 +5,14 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
+#include <QSignalBlocker>
 #include <QVBoxLayout>
 #include <functional>
 
+#include "font/FontStorage.h"
 #include "fonteditor/LetterSample.h"
+#include "lib/Dialogs.h"
+#include "lib/VezorError.h"
 #include "lib/ui/QtText.h"
 #include "main/Session.h"
 #include "main/paint/PreviewPainter.h"
@@ -46,6 +50,15 @@ LetterSamplePanel::LetterSamplePanel(Session& session, QWidget* parent)
     chkPoints->setObjectName("chkPoints");
     chkPoints->setChecked(true);
     connect(chkPoints, &QCheckBox::toggled, this, &LetterSamplePanel::showPointsToggled);
+    chkJoinLetters = new QCheckBox(QStringLiteral("Буквы слова соединяются"), this);
+    chkJoinLetters->setObjectName("chkJoinLetters");
+    chkJoinLetters->setToolTip(
+        QStringLiteral("Перо идёт от конца буквы к началу следующей, не поднимаясь. Только для "
+                       "шрифта, буквы которого для этого нарисованы: иначе соединение читается "
+                       "как черта буквы"));
+    chkJoinLetters->setChecked(FontLettersJoin(session_.CurrentFont()));
+    connect(chkJoinLetters, &QCheckBox::clicked, this,
+            [this](bool join) { chkJoinLetters_Click(join); });
 
     txtSample = new QLineEdit(this);
     txtSample->setObjectName("txtSample");
@@ -65,6 +78,8 @@ LetterSamplePanel::LetterSamplePanel(Session& session, QWidget* parent)
     auto* row = new QHBoxLayout;
     row->setContentsMargins(0, 0, 0, 0);
     row->addWidget(chkPoints);
+    row->addSpacing(12);
+    row->addWidget(chkJoinLetters);
     row->addSpacing(12);
     row->addWidget(new QLabel(QStringLiteral("Образец:"), this));
     row->addWidget(txtSample, 1);
@@ -88,8 +103,23 @@ void LetterSamplePanel::setShowPoints(bool show) {
     chkPoints->setChecked(show);
 }
 
+void LetterSamplePanel::chkJoinLetters_Click(bool join) {
+    try {
+        WriteFontLettersJoin(session_.CurrentFont(), join);
+    } catch (const VezorError& e) {
+        dialogs().message(e.message(), "", Dialogs::Icon::Error);
+    }
+    laidOut_.reset();
+    picSample->update();
+}
+
 const LayoutResult& LetterSamplePanel::sample() {
     if (laidOut_) return *laidOut_;
+    {
+        // The font may have changed (an import), or its record failed to be written.
+        const QSignalBlocker quiet(chkJoinLetters);
+        chkJoinLetters->setChecked(FontLettersJoin(session_.CurrentFont()));
+    }
     laidOut_ = lettersample::layOut(fromQ(txtSample->text()), session_.CurrentFont(),
                                     session_.machiningSettings(), code_, lines_);
     // Each missing letter once, in the order of the text.

@@ -12,9 +12,9 @@ class Session;
 class QLineEdit;
 
 // The strip under the font editor's drawing: the switch for the point marks,
-// and a sample line in the font, laid out as a project line is, with the
-// letter as it stands on the surface. The sample is laid out when it is next
-// painted, so a run of edits costs one layout.
+// the font's switch for joined letters, and a sample line in the font, laid
+// out as a project line is, with the letter as it stands on the surface. The
+// sample is laid out when it is next painted, so a run of edits costs one layout.
 class LetterSamplePanel final : public QWidget {
     Q_OBJECT
   public:
@@ -32,6 +32,9 @@ class LetterSamplePanel final : public QWidget {
     QImage render(QSize size);
 
     QCheckBox* chkPoints = nullptr;
+    // Whether the pen runs on from letter to letter in a word: the font's own
+    // record, written as soon as it is switched.
+    QCheckBox* chkJoinLetters = nullptr;
     QLineEdit* txtSample = nullptr;
     QWidget* picSample = nullptr;
     // The letters of the text the font does not have yet, as the sample says them.
@@ -41,6 +44,8 @@ class LetterSamplePanel final : public QWidget {
     void showPointsToggled(bool show);
 
   private:
+    void chkJoinLetters_Click(bool join);
+
     Session& session_;
     std::optional<int> code_;
     std::vector<std::string> lines_;

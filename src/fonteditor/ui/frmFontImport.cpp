@@ -19,6 +19,7 @@
 #include "lib/ProgramFolder.h"
 #include "lib/VezorError.h"
 #include "lib/ui/QtText.h"
+#include "lib/ui/WindowPlacement.h"
 #include "main/FontList.h"
 #include "main/FontListChanges.h"
 
@@ -140,6 +141,7 @@ std::string ImportFont(FileChoice& choice, QWidget* parent, int* letterToOpen) {
     }
     fontListChanges().announce();
     frmImportReport report(QString::fromStdString(fontc::importReport(font, listName)), parent);
+    PlaceOnScreen(&report);
     report.exec();
     return listName;
 }

@@ -25,6 +25,7 @@
 #include "lib/VezorError.h"
 #include "lib/Win1251.h"
 #include "lib/ui/QtText.h"
+#include "lib/ui/WindowPlacement.h"
 #include "main/FontList.h"
 #include "main/FontListChanges.h"
 
@@ -147,6 +148,7 @@ OutlineImportResult ImportOutlineFont(const std::string& path, int face, QWidget
         fail(std::string("Образец не построен: ") + e.what());
         return {};
     }
+    PlaceOnScreen(preview.get());
     if (preview->exec() != QDialog::Accepted) return {};
     const std::string name = preview->name();
     conversion->font.folder = name;
@@ -161,6 +163,7 @@ OutlineImportResult ImportOutlineFont(const std::string& path, int face, QWidget
     OutlineImportResult result;
     result.font = joinPath("font", name);
     frmOutlineReport report(*conversion, result.font, parent);
+    PlaceOnScreen(&report);
     report.exec();
     result.letterToOpen = report.chosenLetter();
     return result;
@@ -173,6 +176,7 @@ std::optional<fontc::InstalledFont> ChooseInstalledFont(QWidget* parent) {
         return std::nullopt;
     }
     frmInstalledFonts chooser(std::move(fonts), parent);
+    PlaceOnScreen(&chooser);
     if (chooser.exec() != QDialog::Accepted) return std::nullopt;
     return chooser.chosen();
 }

@@ -12,6 +12,7 @@
 #include "lib/TextFile.h"
 #include "lib/VezorError.h"
 #include "lib/ui/QtText.h"
+#include "lib/ui/WindowPlacement.h"
 #include "main/Session.h"
 
 frmSrift::frmSrift(Session& session, QWidget* parent) : QDialog(parent), session_(session) {
@@ -77,6 +78,7 @@ void frmSrift::picpic_MouseUp(int column, int row) {
         // Beside the page, so that the next cell is one click away.
         editor_->setModal(false);
         connect(editor_, &frmFontPaint::letterSaved, this, [this] { opt_Click(page_); });
+        PlaceOnScreen(editor_);
     }
     editor_->openLetter(code);
     editor_->show();

@@ -9,6 +9,7 @@
 
 #include "lib/FileChoice.h"
 #include "lib/ui/QtText.h"
+#include "lib/ui/WindowPlacement.h"
 #include "lib/ui/frmFailDir.h"
 
 namespace {
@@ -37,14 +38,32 @@ int captionRoom(const QString& caption) {
 }  // namespace
 
 void QtDialogs::message(const std::string& text, const std::string& title, Icon icon) {
+    showMessage(toQ(text), title, icon);
+}
+
+void QtDialogs::messageUtf8(const std::string& text, const std::string& title, Icon icon) {
+    showMessage(QString::fromStdString(text), title, icon);
+}
+
+void QtDialogs::showMessage(const QString& text, const std::string& title, Icon icon) {
     QMessageBox box(icon == Icon::Error ? QMessageBox::Critical : QMessageBox::NoIcon,
-                    titleOrApp(title), toQ(text), QMessageBox::Ok, QApplication::activeWindow());
+                    titleOrApp(title), text, QMessageBox::Ok, QApplication::activeWindow());
     box.exec();
 }
 
 bool QtDialogs::messageOrSkip(const std::string& text, const std::string& title,
                               const std::string& skipText) {
-    QMessageBox box(QMessageBox::NoIcon, titleOrApp(title), toQ(text), QMessageBox::Ok,
+    return showMessageOrSkip(toQ(text), title, skipText);
+}
+
+bool QtDialogs::messageOrSkipUtf8(const std::string& text, const std::string& title,
+                                  const std::string& skipText) {
+    return showMessageOrSkip(QString::fromStdString(text), title, skipText);
+}
+
+bool QtDialogs::showMessageOrSkip(const QString& text, const std::string& title,
+                                  const std::string& skipText) {
+    QMessageBox box(QMessageBox::NoIcon, titleOrApp(title), text, QMessageBox::Ok,
                     QApplication::activeWindow());
     QPushButton* skip = box.addButton(toQ(skipText), QMessageBox::RejectRole);
     box.setDefaultButton(QMessageBox::Ok);
@@ -104,5 +123,6 @@ std::string QtDialogs::inputUtf8(const std::string& prompt, const std::string& t
 
 void QtDialogs::chooseFile(FileChoice& choice) {
     frmFailDir chooser(choice, QApplication::activeWindow());
+    PlaceOnScreen(&chooser);
     chooser.exec();
 }

@@ -101,9 +101,10 @@ void PreviewSurface::setContent(std::shared_ptr<const PreviewScene> scene, std::
     changed();
 }
 
-void PreviewSurface::showScale(const ViewBounds& bounds, double scale) {
+void PreviewSurface::showScale(const ViewBounds& bounds, double scale, bool margin) {
     field_ = bounds;
     scale_ = scale;
+    margin_ = margin;
     follow_ = Follow::Scale;
     followSize();
 }
@@ -121,7 +122,7 @@ void PreviewSurface::setField(const ViewBounds& bounds) {
 void PreviewSurface::followSize() {
     const QSize size = pictureSize();
     if (follow_ == Follow::Scale) {
-        view_ = scaleView(field_, scale_, size.width(), size.height());
+        view_ = scaleView(field_, scale_, size.width(), size.height(), scaleMargin());
     } else if (follow_ == Follow::Fit) {
         MmRect content{field_.MinX, field_.MinY, field_.MaxX, field_.MaxY};
         if (const auto drawn = scene_ ? scene_->extent() : std::nullopt)
@@ -132,10 +133,14 @@ void PreviewSurface::followSize() {
     changed();
 }
 
+double PreviewSurface::scaleMargin() const {
+    return margin_ ? kFitMargin * devicePixelRatioF() : 0;
+}
+
 double PreviewSurface::scalePercent() const {
     const QSize size = pictureSize();
     return 100 * view_.pixelsPerMm() /
-           scaleView(field_, 1, size.width(), size.height()).pixelsPerMm();
+           scaleView(field_, 1, size.width(), size.height(), scaleMargin()).pixelsPerMm();
 }
 
 void PreviewSurface::setSelectedRecord(std::size_t record) {

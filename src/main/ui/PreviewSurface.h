@@ -28,7 +28,9 @@ class PreviewSurface final : public QWidget {
                     double fieldWidth);
     // The view a scale list entry gives for these bounds; it follows resizes
     // until the user zooms or pans. The bounds also count as the field for fitAll.
-    void showScale(const ViewBounds& bounds, double scale);
+    // With `margin` the bounds keep the free edge a fit leaves: a file's bounds are
+    // its drawing's, which would otherwise touch the surface's edges.
+    void showScale(const ViewBounds& bounds, double scale, bool margin = false);
     // Shows the whole drawing or the field, whichever reaches farther, and keeps
     // doing so through resizes until the user zooms or pans.
     void fitAll();
@@ -82,6 +84,8 @@ class PreviewSurface final : public QWidget {
     double writingWidth_ = 0;
     ViewBounds field_;
     double scale_ = 1;
+    bool margin_ = false;        // the scale's view keeps the fit's free edge
+    double scaleMargin() const;  // pixels
     Follow follow_ = Follow::Scale;
     ViewTransform view_;
     std::size_t selected_ = 0;

@@ -162,6 +162,9 @@ class frmGCode final : public QMainWindow {
     // Marks the parameter fields that cannot be laid out and says why; false
     // when there is such a field.
     bool markParameterFaults();
+    // Nothing is kept or written from a value the fields mark: says so, naming
+    // the fields, after `refused` (what is not done); true when it refused.
+    bool refuseForParameterFaults(const char* refused);
     // Plates (frmGCode_Plate.cpp): the mirror check box follows the text.
     QCheckBox* buildMirrorBox(QWidget* parent);
     void chkMirror_Toggled(bool on);

@@ -9,6 +9,7 @@
 #include "lib/TextFile.h"
 #include "lib/Win1251.h"
 #include "lib/ui/QtText.h"
+#include "lib/ui/WindowPlacement.h"
 #include "main/Session.h"
 #include "main/ui/frmBatch.h"
 #include "main/ui/frmGCode.h"
@@ -46,5 +47,6 @@ void frmGCode::cmdBatch_Click() {
         this);
     // The files get the profile's extension, as the save proposes it.
     dialog.txtOut->setText(QStringLiteral("plate-{N}") + toQ(profile.extension));
+    PlaceOnScreen(&dialog);
     dialog.exec();
 }

@@ -19,6 +19,7 @@
 #include "lib/DiskFiles.h"
 #include "lib/FileChoice.h"
 #include "lib/MachiningSettings.h"
+#include "lib/NumberText.h"
 #include "lib/ProgramFolder.h"
 #include "lib/Win1251.h"
 #include "lib/ui/ElidedLabel.h"
@@ -135,7 +136,8 @@ void frmGCode::showSource() {
 bool frmGCode::markParameterFaults() {
     QStringList faults;
     for (std::size_t i = 0; i < 4; ++i) {
-        const std::string fault = ParameterFault(i, ParameterValue(source_, i));
+        const std::string fault =
+            ParameterFault(i, ParameterValue(source_, i), numtext::decimalSeparator());
         QLineEdit* field = txtParameters[i];
         if (fault.empty()) {
             field->setPalette(QPalette());
@@ -150,10 +152,25 @@ bool frmGCode::markParameterFaults() {
     return faults.isEmpty();
 }
 
+bool frmGCode::refuseForParameterFaults(const char* refused) {
+    std::string faults;
+    for (std::size_t i = 0; i < 4; ++i) {
+        const std::string fault =
+            ParameterFault(i, ParameterValue(source_, i), numtext::decimalSeparator());
+        if (!fault.empty()) faults += "\r\n" + fault;
+    }
+    if (faults.empty()) return false;
+    dialogs().message(cp(refused) + faults, windowCaption());
+    return true;
+}
+
 void frmGCode::sourceEdited() {
     if (showingSource_) return;
+    // The file keeps the point every reader of it takes, whatever mark was typed.
     for (std::size_t i = 0; i < 4; ++i)
-        SetParameterValue(source_, i, txtParameters[i]->text().toStdString());
+        SetParameterValue(source_, i,
+                          ParameterInFileForm(txtParameters[i]->text().toStdString(),
+                                              numtext::decimalSeparator()));
     SetSourceText(source_, txtPaint->toPlainText().toStdString());
     modified_ = true;
     markParameterFaults();
@@ -196,10 +213,13 @@ namespace {
 
 // A long text in a font without its alphabet misses hundreds of letters: after
 // «Пропустить остальные» one summary stands for the boxes not shown.
+// A character Windows-1251 lacks is shown as itself, with its code.
 void showMissingLetters(const LayoutResult& layout) {
-    for (const std::string& message : layout.messages) {
-        if (dialogs().messageOrSkip(message, "", cp("Пропустить остальные"))) {
-            dialogs().message(MissingLettersSummary(layout.missingCharacters), "");
+    for (const char32_t character : layout.missingCharacters) {
+        if (dialogs().messageOrSkipUtf8(MissingCharacterMessage(character, TextForm::Utf8), "",
+                                        cp("Пропустить остальные"))) {
+            dialogs().messageUtf8(MissingLettersSummary(layout.missingCharacters, TextForm::Utf8),
+                                  "");
             return;
         }
     }
@@ -262,6 +282,7 @@ void frmGCode::markMissingLetters(const std::array<bool, 256>& missing) {
 }
 
 void frmGCode::mnuSaveProject_Click() {
+    if (refuseForParameterFaults("Проект не сохранён:")) return;
     const std::filesystem::path path = disk::fsPath(project_.ProjectPath);
     if (project_.ProjectPath.empty() || !path.has_filename())
         mnuSaveProjectAs_Click();
@@ -270,6 +291,7 @@ void frmGCode::mnuSaveProject_Click() {
 }
 
 void frmGCode::mnuSaveProjectAs_Click() {
+    if (refuseForParameterFaults("Проект не сохранён:")) return;
     dialogs().chooseFile(session_.fileChoice());
     const FileChoice& choice = session_.fileChoice();
     if (choice.ChoiceConfirmed != 1) return;

@@ -14,6 +14,7 @@
 #include "lib/ProgramFolder.h"
 #include "lib/Win1251.h"
 #include "lib/ui/QtText.h"
+#include "lib/ui/WindowPlacement.h"
 #include "main/PreviewGeometry.h"
 #include "main/PreviewScene.h"
 #include "main/Session.h"
@@ -60,7 +61,8 @@ void frmGCode::drawPreview(long long& limit) {
         pic->setContent(scene_, scene_->segmentsUpTo(count), project().FieldWidth);
         if (freshView_) {
             freshView_ = false;
-            pic->showScale(session_.viewBounds(), previewScale(fromQ(cboMash->currentText())));
+            pic->showScale(session_.viewBounds(), previewScale(fromQ(cboMash->currentText())),
+                           DrawMode == DrawingMode::GCodeFile);
         }
         showSelectedMove();
     };
@@ -199,6 +201,7 @@ void frmGCode::showInterpretedFile(const std::string& path, const InterpretedRea
 
 void frmGCode::mnuParam_Click() {
     frmParam dialog(session_.machiningSettings(), this);
+    PlaceOnScreen(&dialog);
     dialog.exec();
     // The dialog may have changed the heights, the feed, the lifts or the profile.
     if (DrawMode == DrawingMode::Project)
@@ -209,5 +212,6 @@ void frmGCode::mnuParam_Click() {
 
 void frmGCode::mnuHelp_Click() {
     frmAutor about(this);
+    PlaceOnScreen(&about);
     about.exec();
 }

@@ -149,6 +149,8 @@ void frmGCode::cmdSaveGCODE_Click() {
                           windowCaption());
         return;
     }
+    // The list holds the last layout of good values, not what the fields say.
+    if (refuseForParameterFaults("G-code не записан:")) return;
     std::vector<std::string> notes;
     const GCodeProfile profile = ChosenProfile(&notes);
     for (const std::string& note : notes) dialogs().message(note, windowCaption());

@@ -9,6 +9,7 @@
 #include <QSignalBlocker>
 #include <QStatusBar>
 #include <QToolButton>
+#include <algorithm>
 #include <cmath>
 
 #include "lib/NumberText.h"
@@ -82,14 +83,20 @@ void frmGCode::cmdMeasure_Click() {
 }
 
 void frmGCode::cboMash_Change() {
-    pic->showScale(session_.viewBounds(), previewScale(fromQ(cboMash->currentText())));
+    // A file's bounds are its drawing's own: at any scale it keeps a free edge.
+    pic->showScale(session_.viewBounds(), previewScale(fromQ(cboMash->currentText())),
+                   DrawMode == DrawingMode::GCodeFile);
 }
 
 void frmGCode::showZoom() {
     const QSignalBlocker quiet(cboMash);
     // No entry chosen, so that choosing any of them, "100" too, applies it.
     cboMash->setCurrentIndex(-1);
-    cboMash->setEditText(QString::number(std::lround(pic->scalePercent())));
+    // A view far out (a field of a tenth of a millimetre for metre-high letters)
+    // is below one percent, which rounds to a «0» that would say nothing is shown.
+    const double percent = pic->scalePercent();
+    cboMash->setEditText(percent < 0.5 ? QStringLiteral("<1")
+                                       : QString::number(std::max(1L, std::lround(percent))));
 }
 
 void frmGCode::showCursor(double x, double y) {

@@ -20,6 +20,7 @@
 #include <cmath>
 
 #include "FontFixtures.h"
+#include "font/FontStorage.h"
 #include "fonteditor/ui/LetterSamplePanel.h"
 #include "fonteditor/ui/LetterSurface.h"
 #include "fonteditor/ui/frmFontPaint.h"
@@ -694,6 +695,27 @@ TEST(frmFontPaint, TheSampleLineShowsTheLetterAsItStandsUnsaved) {
     for (int y = 0; y < picture.height(); ++y)
         for (int x = 0; x < picture.width(); ++x) red += picture.pixel(x, y) == qRgb(255, 0, 0);
     EXPECT_GT(red, 300) << "the line is drawn";
+}
+
+// Whether the font's letters join is the font's own: the switch writes it at
+// once, and the sample lifts the pen between the letters of a word.
+TEST(frmFontPaint, TheJoinSwitchIsTheFontsAndTheSampleFollowsIt) {
+    const std::string folder = makeFont("Sample", sampleLetters());
+    frmFontPaint editor(testSession());
+    editor.openLetter(65);
+    editor.sample->txtSample->clear();
+    typeInto(editor.sample->txtSample, QStringLiteral("ZAZ"));
+    const auto liftsInside = [&] {
+        const PenPoints& path = *editor.sample->sample().points;
+        int lifts = 0;
+        for (std::size_t i = 2; i < path.count(); ++i) lifts += path[i].Z != 0;
+        return lifts;
+    };
+    EXPECT_TRUE(editor.sample->chkJoinLetters->isChecked());
+    EXPECT_EQ(liftsInside(), 0);
+    editor.sample->chkJoinLetters->click();
+    EXPECT_FALSE(FontLettersJoin(folder));
+    EXPECT_EQ(liftsInside(), 2);
 }
 
 TEST(frmFontPaint, ScreenshotOfTheStrokeWithArrowsNumbersAndConnectors) {

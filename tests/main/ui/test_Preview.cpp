@@ -171,7 +171,8 @@ TEST_F(PreviewWindow, FailedReadKeepsTheListAndReportsTheLine) {
     window.ReadGCodeFile(gcodeFile("text.gcode", "G1X120Y5\nG1X-5Y3\n(Text)\nG1X1Y1\n"));
     ASSERT_EQ(testDialogs().calls.size(), 2u);
     EXPECT_EQ(testDialogs().calls[0].text,
-              w("Файл скорее всего не является VEzor,\rнайдены непонятные строки \r'(Text)'"));
+              w("Файл не читается как программа VEzor.\rНепонятна строка 3 (после буквы X, Y "
+                "или Z нет числа):\r'(Text)'"));
     EXPECT_EQ(testDialogs().calls[0].title, AppCaption());
     EXPECT_EQ(testDialogs().calls[1].kind, "question") << "No: the file stays unread";
     EXPECT_EQ(window.DrawMode, DrawingMode::None);

@@ -89,6 +89,21 @@ TEST_F(PreviewSurfaceTest, ASquareIsDrawnSquareAtAnyWindowSize) {
     saveScreenshot(&window, "frmGCode_square_wide");
 }
 
+// A file's bounds are its drawing's own: its first view keeps the free edge
+// the fit leaves, at the same scale, rather than touching the picture's edges.
+TEST_F(PreviewSurfaceTest, TheFirstViewOfAFileKeepsTheFitsMargin) {
+    const QImage first = window.pic->image();
+    const QRect square = extentOf(first, kRed);
+    ASSERT_FALSE(square.isNull());
+    EXPECT_GE(square.top(), 10) << "the square's top edge is the bounds' top";
+    EXPECT_GE(square.left(), 10);
+    EXPECT_EQ(window.cboMash->currentText(), QStringLiteral("100"));
+    EXPECT_NEAR(window.pic->scalePercent(), 100, 1e-9);
+    const double scale = window.pic->transform().pixelsPerMm();
+    window.cmdFit_Click();
+    EXPECT_DOUBLE_EQ(window.pic->transform().pixelsPerMm(), scale);
+}
+
 TEST_F(PreviewSurfaceTest, WheelZoomsAboutTheCursorDragPansHomeFits) {
     window.cmdFit_Click();
     const QPointF cursor(150, 120);

@@ -16,6 +16,8 @@
 #include <utility>
 
 #include "TestSupport.h"
+#include "lib/Dialogs.h"
+#include "lib/NumberText.h"
 #include "lib/ProgramFolder.h"
 #include "lib/Win1251.h"
 #include "main/ui/PenPointsListModel.h"
@@ -100,6 +102,15 @@ TEST_F(EditTest, TypingAndParametersLayOutAgainAfterAPause) {
     EXPECT_GT(redPixels(window.pic->image()), typed * 3 / 2) << "letters twice as high";
     EXPECT_TRUE(testDialogs().calls.empty());
     saveScreenshot(&window, "frmGCode_typed");
+}
+
+// Metre-high letters in a field of a tenth of a millimetre: the fit is far
+// below one percent, which the box says rather than «0».
+TEST_F(EditTest, TheScaleBoxNeverShowsAZeroScale) {
+    open(w("5//a\r\n0.1//b\r\n1000//c\r\n1//d\r\nАБ\r\n"));
+    window.cmdFit_Click();
+    ASSERT_LT(window.pic->scalePercent(), 0.5);
+    EXPECT_EQ(window.cboMash->currentText(), QStringLiteral("<1"));
 }
 
 TEST_F(EditTest, SavingKeepsCommentsTagsAndTheFilesEncoding) {
@@ -281,6 +292,41 @@ TEST_F(EditTest, ABadParameterIsMarkedAndNamedAndTheLastGoodPictureStays) {
     EXPECT_TRUE(window.lblParameterFault->text().isEmpty());
     EXPECT_NE(testSession().penPoints(), points) << "laid out again";
     EXPECT_EQ(window.project().LetterHeight, 4.5);
+}
+
+// A value the fields mark is neither saved nor written: both say which field;
+// a reload that would save first goes no further. The user's decimal comma is
+// a number, kept in the file with a point.
+TEST_F(EditTest, MarkedValuesAreNeitherSavedNorWritten) {
+    const std::string path = open(kPlate);
+    const std::string saved = readFile(path);
+    window.txtParameters[0]->selectAll();
+    type(window.txtParameters[0], QStringLiteral("abc"));
+    pause();
+    window.mnuSaveProject_Click();
+    EXPECT_EQ(readFile(path), saved);
+    EXPECT_TRUE(window.isModified());
+    window.cmdSaveGCODE_Click();
+    EXPECT_EQ(testDialogs().messagesUtf8(),
+              (std::vector<std::string>{"Проект не сохранён:\r\nИнтервал: введите число больше 0",
+                                        "G-code не записан:\r\nИнтервал: введите число больше 0"}));
+    EXPECT_EQ(testDialogs().calls.size(), 2u) << "no file name asked for";
+    testDialogs().reset();
+    testDialogs().threeWayAnswers = {Dialogs::Answer::Yes};
+    window.mnuReloadProject_Click();
+    EXPECT_EQ(window.txtParameters[0]->text(), QStringLiteral("abc")) << "not reloaded";
+    EXPECT_EQ(readFile(path), saved);
+
+    numtext::setDecimalSeparator(',');
+    window.txtParameters[0]->selectAll();
+    type(window.txtParameters[0], QStringLiteral("5"));
+    window.txtParameters[3]->selectAll();
+    type(window.txtParameters[3], QStringLiteral("4,5"));
+    pause();
+    EXPECT_TRUE(window.lblParameterFault->text().isEmpty());
+    EXPECT_EQ(window.project().WidthFactor, 4.5);
+    window.mnuSaveProject_Click();
+    EXPECT_NE(readFile(path).find("\r\n4.5//"), std::string::npos) << readFile(path);
 }
 
 TEST_F(EditTest, MissingLettersAreMarkedAndCountedWithoutMessageBoxes) {

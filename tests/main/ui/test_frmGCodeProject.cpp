@@ -73,7 +73,7 @@ TEST_F(frmGCodeProjectTest, LoadingLaysOutAndFillsTheWindow) {
     load(path);
 
     EXPECT_TRUE(testDialogs().calls.empty()) << testDialogs().messagesUtf8().size();
-    EXPECT_EQ(shownText(), w("Текст после тэга будет на расстоянии 50мм\n\nот левого края<@XXX=100>"
+    EXPECT_EQ(shownText(), w("Текст после тэга будет на расстоянии 50мм\n\nот левого края<@XXX=50>"
                              "Этот текст на 50мм\nПустая строка пропускается"))
         << "the lines as written, tags and all, for editing";
     EXPECT_EQ(window->project().ProjectLines.Count(), 4u);
@@ -113,6 +113,14 @@ TEST_F(frmGCodeProjectTest, MissingLettersCanBeSkippedForOneSummary) {
     EXPECT_EQ(calls[2].kind, "message");
     EXPECT_EQ(calls[2].title, "");
     EXPECT_EQ(calls[2].text, w("Не найдено букв: 5 (разных: 2):\r\n'~', '#'"));
+
+    // A character Windows-1251 lacks is shown as itself, with its code.
+    testDialogs().reset();
+    testDialogs().skipAnswers = {true};
+    load(project("omega.txt", kParameters + "AΩ\r\n"));
+    ASSERT_EQ(calls.size(), 2u);
+    EXPECT_EQ(calls[0].utf8, "Буква 'Ω' (U+03A9) не найдена");
+    EXPECT_EQ(calls[1].utf8, "Не найдено букв: 1 (разных: 1):\r\n'Ω' (U+03A9)");
 }
 
 TEST_F(frmGCodeProjectTest, AFileThatIsNoProjectChangesNothing) {
