@@ -165,6 +165,8 @@ class frmGCode final : public QMainWindow {
     // Nothing is kept or written from a value the fields mark: says so, naming
     // the fields, after `refused` (what is not done); true when it refused.
     bool refuseForParameterFaults(const char* refused);
+    // The faults of the fields, one a line after a line break; empty when none.
+    std::string parameterFaults() const;
     // Plates (frmGCode_Plate.cpp): the mirror check box follows the text.
     QCheckBox* buildMirrorBox(QWidget* parent);
     void chkMirror_Toggled(bool on);

@@ -152,13 +152,18 @@ bool frmGCode::markParameterFaults() {
     return faults.isEmpty();
 }
 
-bool frmGCode::refuseForParameterFaults(const char* refused) {
+std::string frmGCode::parameterFaults() const {
     std::string faults;
     for (std::size_t i = 0; i < 4; ++i) {
         const std::string fault =
             ParameterFault(i, ParameterValue(source_, i), numtext::decimalSeparator());
         if (!fault.empty()) faults += "\r\n" + fault;
     }
+    return faults;
+}
+
+bool frmGCode::refuseForParameterFaults(const char* refused) {
+    const std::string faults = parameterFaults();
     if (faults.empty()) return false;
     dialogs().message(cp(refused) + faults, windowCaption());
     return true;

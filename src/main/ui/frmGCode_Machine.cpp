@@ -10,6 +10,7 @@
 #include "lib/TextFile.h"
 #include "lib/VezorError.h"
 #include "lib/Win1251.h"
+#include "lib/ui/WindowPlacement.h"
 #include "machine/MachineConnection.h"
 #include "machine/ui/frmMachine.h"
 #include "main/Session.h"
@@ -24,6 +25,7 @@ void frmGCode::cmdMachine_Click() {
     if (window == nullptr) {
         window = new frmMachine([this] { return programForMachine(); }, this);
         machineWindow_ = window;
+        PlaceOnScreen(window);
     }
     window->show();
     window->raise();
@@ -42,7 +44,13 @@ MachineProgramSource frmGCode::programForMachine() {
         }
         return source;
     }
-    // What the window has laid out goes, whether or not it was saved as a project.
+    // What the window has laid out goes, whether or not it was saved as a
+    // project; but the list holds the last layout of good values, not what
+    // fields marked invalid say.
+    if (const std::string faults = parameterFaults(); !faults.empty()) {
+        source.message = cp("Программа не передана станку:") + faults;
+        return source;
+    }
     const std::shared_ptr<PenPoints> points = session_.penPoints();
     if (projectNotLaidOut_ || !points || !HasSomethingToWrite(*points)) {
         source.message =

@@ -269,6 +269,15 @@ TEST(frmMachine, ClosingTheMainWindowAsksTheMachineWindowFirst) {
     ASSERT_NE(machine, nullptr);
     ASSERT_TRUE(machine->program()) << testDialogs().messagesUtf8().size();
     EXPECT_TRUE(machine->lblProgram->text().contains(QStringLiteral("Текст главного окна")));
+    // A field marked invalid: the list's last good layout is not what the fields say.
+    main.txtParameters[2]->selectAll();
+    QTest::keyClicks(main.txtParameters[2], "abc");
+    machine->cmdTakeProgram_Click();
+    ASSERT_FALSE(testDialogs().messagesUtf8().empty());
+    EXPECT_EQ(testDialogs().messagesUtf8().back().rfind("Программа не передана станку:", 0), 0U);
+    main.txtParameters[2]->selectAll();
+    QTest::keyClicks(main.txtParameters[2], "6");
+    settle(500);
     machine->cboPort->setCurrentText(QString::fromStdString(grbl.port()));
     QTest::mouseClick(machine->cmdConnect, Qt::LeftButton);
     ASSERT_TRUE(waitUntil(
