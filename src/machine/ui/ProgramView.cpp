@@ -34,6 +34,8 @@ void ProgramView::setProgram(std::shared_ptr<const MachineProgram> program) {
 }
 
 void ProgramView::setToolPosition(double x, double y) {
+    // Five status reports a second: a machine that stands costs no drawing.
+    if (toolKnown_ && tool_ == QPointF(x, y)) return;
     tool_ = QPointF(x, y);
     toolKnown_ = true;
     update();

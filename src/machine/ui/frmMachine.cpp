@@ -21,6 +21,7 @@
 
 #include "gcode/MoveNumber.h"
 #include "lib/Dialogs.h"
+#include "lib/NumberText.h"
 #include "lib/Win1251.h"
 #include "lib/ui/QtText.h"
 #include "machine/GrblMessages.h"
@@ -40,11 +41,13 @@ QPushButton* button(QWidget* parent, const char* name, const QString& text) {
     return b;
 }
 
+// With the user's decimal mark, as the window's other numbers.
 QString position(const std::array<double, 3>& p) {
-    return QStringLiteral("X %1   Y %2   Z %3")
-        .arg(p[0], 0, 'f', 3)
-        .arg(p[1], 0, 'f', 3)
-        .arg(p[2], 0, 'f', 3);
+    const auto mm = [](double v) {
+        return QString::fromStdString(
+            movenumber::fixedText(v, 3, false, numtext::decimalSeparator()));
+    };
+    return QStringLiteral("X %1   Y %2   Z %3").arg(mm(p[0]), mm(p[1]), mm(p[2]));
 }
 
 }  // namespace
@@ -273,7 +276,9 @@ void frmMachine::wireMachine() {
     connect(m, &MachineConnection::connected, this, [this] {
         confirmedSinceConnect_ = false;
         const GrblInfo& info = machine_->info();
-        log(cp("Подключено: ") + (info.banner.empty() ? info.version : info.banner) +
+        // "[VER:1.1h.20190830:]" when GRBL was on before the port opened.
+        std::string version = info.version.substr(0, info.version.find(':'));
+        log(cp("Подключено: ") + (info.banner.empty() ? "Grbl " + version : info.banner) +
             cp(". Ход станка: ") +
             (info.settings.travel() ? win1251::fromUtf8(QStringLiteral("X %1, Y %2, Z %3 мм")
                                                             .arg((*info.settings.travel())[0])
@@ -431,12 +436,15 @@ bool frmMachine::machineBusy() const {
 bool frmMachine::releaseMachine() {
     if (!machine_->isOpen()) return true;
     if (machine_->isConnected() && machineBusy()) {
+        const bool program = machine_->jobRunning() && !framing_;
         const std::string question =
-            cp(machine_->jobRunning() ? "Станок выполняет программу («" : "Станок работает («") +
+            cp(program                  ? "Станок выполняет программу («"
+               : machine_->jobRunning() ? "Станок обводит программу («"
+                                        : "Станок работает («") +
             StateText(machine_->status()) +
             cp("»). Остановить его и отключиться? Станок остановится плавно, затем будет "
-               "сброшен: шпиндель и лазер выключатся. Продолжить программу можно будет с "
-               "начала буквы.");
+               "сброшен: шпиндель и лазер выключатся.") +
+            (program ? cp(" Продолжить программу можно будет с начала буквы.") : std::string());
         if (!dialogs().question(question, cp("Станок"), Dialogs::Answer::No)) return false;
         afterCheck_.reset();
         log(cp("Остановка станка перед отключением..."));
