@@ -18,11 +18,13 @@
 #include <memory>
 
 #include "MachineTestSupport.h"
+#include "TestSupport.h"
 #include "gcode/GCodeWriter.h"
 #include "lib/EventPump.h"
 #include "lib/Win1251.h"
 #include "machine/MachineConnection.h"
 #include "machine/ProgramFit.h"
+#include "machine/ResumePlan.h"
 #include "main/Layout.h"
 #include "main/ProjectFile.h"
 
@@ -114,9 +116,9 @@ class GrblSim : public ::testing::Test {
   protected:
     void SetUp() override {
         tool_ = grblSimPty();
-        if (tool_.empty()) GTEST_SKIP() << "grbl-sim-pty not found (set VEZOR_GRBL_TOOLS)";
+        if (tool_.empty()) SKIP_WITHOUT_TOOL("grbl-sim-pty not found (set VEZOR_GRBL_TOOLS)");
         if (QStandardPaths::findExecutable("socat").isEmpty())
-            GTEST_SKIP() << "socat not installed (apt-get install socat)";
+            SKIP_WITHOUT_TOOL("socat not installed (apt-get install socat)");
         ASSERT_FALSE(mendedTools(tool_).isEmpty()) << "grbl-sim-mended.sh failed";
         start();
     }
@@ -124,8 +126,8 @@ class GrblSim : public ::testing::Test {
     void start() {
         c_ = std::make_unique<MachineConnection>();
         sim_ = std::make_unique<SimulatedGrbl>(tool_);
-        if (!sim_->ready())
-            GTEST_SKIP() << "grbl-sim-pty did not start: " << sim_->output().toStdString();
+        ASSERT_TRUE(sim_->ready())
+            << "grbl-sim-pty did not start: " << sim_->output().toStdString();
         MachineConnection& c = *c_;
         QObject::connect(&c, &MachineConnection::jobFinished, [this] { run_.finished = true; });
         QObject::connect(&c, &MachineConnection::jobStopped,
@@ -219,6 +221,50 @@ TEST_F(GrblSim, ProgramBeyondSoftLimitsIsRefusedAndGrblRaisesItsOwnAlarm) {
     c_->command("$X");
     ASSERT_TRUE(waitUntil([&] { return c_->status().state == "Idle"; }));
     EXPECT_TRUE(run_.failed.empty());
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(GrblSim, AStopMidPlateResumesAtTheLetterGrblWasWritingAndFinishes) {
+    settle({"$110=4000", "$111=4000", "$112=4000", "$120=400", "$121=400", "$122=400"});
+    const auto program = plateProgram();
+    run_ = Events{};
+    std::size_t executed = 0;
+    QObject::connect(c_.get(), &MachineConnection::progress,
+                     [&](std::size_t done, std::size_t) { executed = done; });
+    c_->start(MachineJob{{}, program, 0, {}, false, {}});
+    ASSERT_TRUE(waitMoving([&] { return executed > program->size() / 3; }));
+    c_->stop();
+    ASSERT_TRUE(waitMoving([&] { return !run_.stops.empty(); }));
+    const JobStop stop = run_.stops[0];
+    // GRBL had taken lines well beyond the one it ran; the one told is where the tool stands.
+    EXPECT_GT(stop.acknowledged, stop.executed + 5);
+    const auto& at = c_->status().machine;
+    EXPECT_LT(program->path().distance(stop.executed, {at[0], at[1], at[2]}), 0.05)
+        << "line " << stop.executed;
+    // The resume from the start of that letter runs the plate to its end.
+    const std::size_t from = StrokeStart(*program, stop.executed);
+    run_ = Events{};
+    c_->start(MachineJob{ResumeLines(*program, from), program, from, {}, false, {}});
+    ASSERT_TRUE(waitMoving([&] { return run_.finished || !run_.stops.empty(); }));
+    ASSERT_TRUE(run_.finished) << run_.stops[0].message;
+    const PathPoint end = program->path().end(program->size() - 1);
+    ASSERT_TRUE(waitUntil([&] { return c_->status().state == "Idle"; }));
+    for (std::size_t k = 0; k < 3; ++k) EXPECT_NEAR(c_->status().machine[k], end[k], 0.005);
+}
+
+TEST_F(GrblSim, AJogCancelledStopsShortOfItsStep) {
+    c_->command("$J=G21G91Y50F500");
+    ASSERT_TRUE(waitMoving([&] { return c_->status().machine[1] > 1; }));
+    c_->cancelJog();
+    ASSERT_TRUE(waitMoving([&] { return c_->status().state == "Idle"; }));
+    const double stoppedAt = c_->status().machine[1];
+    EXPECT_LT(stoppedAt, 10);
+    QThread::msleep(1000);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(c_->status().machine[1], stoppedAt);
 }
 
 }  // namespace
