@@ -37,3 +37,19 @@ bool ChangesGrblOffsets(std::string_view line) {
         return g == 100 || g == 281 || g == 301 || (g >= 920 && g <= 923) || (g >= 540 && g <= 593);
     });
 }
+
+std::optional<OperatorStop> OperatorStopIn(std::string_view line) {
+    if (line.empty() || line.front() == '$') return std::nullopt;
+    GCodeBlock block;
+    std::string scratch;
+    ReadGCodeBlock(line, block, scratch);
+    for (std::size_t i = 0; i < block.mCount; ++i) {
+        const CodeTenths m = block.m[i];
+        if (m != 0 && m != 10 && m != 60) continue;
+        OperatorStop stop;
+        stop.m = m / 10;
+        if (block.has('T')) stop.tool = static_cast<int>(block['T']);
+        return stop;
+    }
+    return std::nullopt;
+}

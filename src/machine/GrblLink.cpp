@@ -1,16 +1,19 @@
 #include "machine/GrblLink.h"
 
 #include <QSerialPort>
+#include <QTcpSocket>
 #include <QTimer>
 #include <algorithm>
 #include <cstdio>
 
+#include "gcode/MoveNumber.h"
 #include "lib/Win1251.h"
 #include "machine/GrblLines.h"
 #include "machine/GrblMessages.h"
 #include "machine/GrblRealtime.h"
 #include "machine/JobCheck.h"
 #include "machine/PortAccess.h"
+#include "machine/ResumePlan.h"
 
 namespace {
 
@@ -51,20 +54,26 @@ GrblLink::~GrblLink() { close(); }
 
 void GrblLink::open(const QString& port, int baud) {
     close();
-    port_ = new QSerialPort(this);
-    port_->setPortName(port);
-    port_->setBaudRate(baud);
-    port_->setDataBits(QSerialPort::Data8);
-    port_->setParity(QSerialPort::NoParity);
-    port_->setStopBits(QSerialPort::OneStop);
-    port_->setFlowControl(QSerialPort::NoFlowControl);
     portName_ = port;
+    info_ = GrblInfo{};
+    info_.port = port.toStdString();
+    status_ = GrblStatus{};
+    if (port.startsWith(QStringLiteral("tcp://"))) {
+        openNetwork(port.mid(6));
+        return;
+    }
+    auto* serial = new QSerialPort(this);
+    serial->setPortName(port);
+    serial->setBaudRate(baud);
+    serial->setDataBits(QSerialPort::Data8);
+    serial->setParity(QSerialPort::NoParity);
+    serial->setStopBits(QSerialPort::OneStop);
+    serial->setFlowControl(QSerialPort::NoFlowControl);
     const std::string name = port.toStdString();
-    if (!port_->open(QIODevice::ReadWrite)) {
-        const QSerialPort::SerialPortError error = port_->error();
-        const std::string detail = win1251::fromUtf8(port_->errorString().toStdString());
-        delete port_;
-        port_ = nullptr;
+    if (!serial->open(QIODevice::ReadWrite)) {
+        const QSerialPort::SerialPortError error = serial->error();
+        const std::string detail = win1251::fromUtf8(serial->errorString().toStdString());
+        delete serial;
         if (error == QSerialPort::PermissionError) {
             emit connectionFailed(PortAccessAdvice(name));
         } else if (error == QSerialPort::DeviceNotFoundError) {
@@ -76,15 +85,46 @@ void GrblLink::open(const QString& port, int baud) {
         }
         return;
     }
-    connect(port_, &QSerialPort::readyRead, this, [this] { readInput(); });
-    connect(port_, &QSerialPort::errorOccurred, this, [this](QSerialPort::SerialPortError e) {
+    port_ = serial;
+    network_ = false;
+    connect(serial, &QSerialPort::readyRead, this, [this] { readInput(); });
+    connect(serial, &QSerialPort::errorOccurred, this, [this](QSerialPort::SerialPortError e) {
         if (e == QSerialPort::ResourceError || e == QSerialPort::WriteError ||
             e == QSerialPort::ReadError)
             lose(cp("Связь со станком потеряна (кабель отключён или станок выключен)."));
     });
-    info_ = GrblInfo{};
-    info_.port = name;
-    status_ = GrblStatus{};
+    startWaking();
+}
+
+void GrblLink::openNetwork(const QString& address) {
+    const qsizetype colon = address.lastIndexOf(':');
+    bool numeric = false;
+    const int portNumber = colon > 0 ? address.mid(colon + 1).toInt(&numeric) : 0;
+    if (colon <= 0 || !numeric || portNumber <= 0 || portNumber > 65535) {
+        emit connectionFailed(
+            cp("Адрес станка в сети записывается как tcp://УЗЕЛ:ПОРТ, "
+               "например tcp://192.168.1.50:23."));
+        return;
+    }
+    auto* socket = new QTcpSocket(this);
+    port_ = socket;
+    network_ = true;
+    telnetSkip_ = 0;
+    const std::string where = address.toStdString();
+    connect(socket, &QTcpSocket::readyRead, this, [this] { readInput(); });
+    connect(socket, &QTcpSocket::errorOccurred, this,
+            [this, socket, where](QAbstractSocket::SocketError) {
+                const std::string detail = win1251::fromUtf8(socket->errorString().toStdString());
+                lose(phase_ == Phase::Waking
+                         ? cp("Станок по адресу " + where + " не отвечает: ") + detail +
+                               cp(". Проверьте адрес, порт и что станок в той же сети.")
+                         : cp("Связь со станком по сети потеряна: ") + detail + ".");
+            });
+    socket->connectToHost(address.left(colon), static_cast<quint16>(portNumber));
+    startWaking();
+}
+
+void GrblLink::startWaking() {
     phase_ = Phase::Waking;
     openedAt_ = Clock::now();
     wakeQuerySent_ = wakeResetSent_ = false;
@@ -95,7 +135,7 @@ void GrblLink::open(const QString& port, int baud) {
     connect(timer_, &QTimer::timeout, this, [this] { tick(); });
     timer_->start(kPollInterval);
     // A GRBL that was on before the port opened printed its banner already:
-    // a status query tells it is there.
+    // a status query tells it is there (a socket sends it once connected).
     writeBytes(std::string(1, grbl::kStatusQuery));
 }
 
@@ -104,6 +144,8 @@ void GrblLink::close() {
     forgetJob();
     phase_ = Phase::Closed;
     closeAfterStop_ = false;
+    operatorStopAt_.reset();
+    parking_ = false;
     delete timer_;
     timer_ = nullptr;
     if (port_ != nullptr) {
@@ -176,7 +218,10 @@ void GrblLink::writeBytes(const std::string& bytes) {
     if (port_ == nullptr) return;
     if (bytes != "?") trace(">>", bytes);
     port_->write(bytes.data(), static_cast<qint64>(bytes.size()));
-    port_->flush();
+    if (auto* serial = qobject_cast<QSerialPort*>(port_))
+        serial->flush();
+    else if (auto* socket = qobject_cast<QTcpSocket*>(port_))
+        socket->flush();
 }
 
 void GrblLink::startJob(const MachineJob& job) {
@@ -234,9 +279,68 @@ void GrblLink::pump() {
         commands_.pop_front();
     }
     while (job_ && feeding_ && nextPosition_ < jobLength()) {
-        if (!send(jobLine(nextPosition_), Origin::Job, nextPosition_)) return;
+        std::string line = jobLine(nextPosition_);
+        const bool inProgram = nextPosition_ >= job_->before.size() &&
+                               nextPosition_ < jobLength() - job_->after.size();
+        if (inProgram && OperatorStopIn(line)) {
+            // Check mode only parses: a line that parses stands in for it.
+            if (job_->checkOnly) {
+                line = "G4P0";
+            } else {
+                operatorStopAt_ = nextPosition_;
+                feeding_ = false;
+                pauseForOperator();
+                return;
+            }
+        }
+        if (!send(line, Origin::Job, nextPosition_)) return;
         ++nextPosition_;
     }
+}
+
+void GrblLink::pauseForOperator() {
+    if (!job_ || !operatorStopAt_) return;
+    if (!parking_) {
+        // Up, then the spindle off; the dwell's "ok" comes once everything
+        // before it has run, so the job stops with the machine standing.
+        parking_ = true;
+        const ToolHandling tool = ReadToolHandling(*job_->program);
+        commands_.emplace_back("G21G90", Origin::Internal);
+        if (tool.usesZ)
+            commands_.emplace_back("G0Z" + movenumber::fixedText(tool.safeZ, 3, true),
+                                   Origin::Internal);
+        commands_.emplace_back("M5", Origin::Internal);
+        commands_.emplace_back("G4P0", Origin::Internal);
+        pump();
+        return;
+    }
+    if (!inFlight_.empty() || !commands_.empty()) return;
+    const std::size_t position = *operatorStopAt_;
+    const std::size_t index = job_->from + (position - job_->before.size());
+    const OperatorStop why = *OperatorStopIn(jobLine(position));
+    JobStop stop;
+    stop.why = JobStop::Why::Pause;
+    stop.code = why.m == 6 ? why.tool : -1;
+    stop.inProgram = true;
+    stop.index = index;
+    stop.sourceLine = job_->program->sourceLine(index);
+    stop.text = jobLine(position);
+    const std::string line = std::to_string(stop.sourceLine);
+    stop.message =
+        why.m == 6
+            ? cp("Смена инструмента (строка " + line + "): поставьте " +
+                 (why.tool >= 0 ? "инструмент T" + std::to_string(why.tool)
+                                : std::string("следующий инструмент")) +
+                 ". Шпиндель выключен, инструмент поднят. Можно снять новый ноль Z щупом; затем "
+                 "нажмите «Продолжить».")
+            : cp("Пауза программы (M" + std::to_string(why.m) + ", строка " + line +
+                 "): станок стоит, шпиндель выключен. Нажмите «Продолжить», чтобы продолжить.");
+    stop = stopWith(stop);
+    stop.executed = index;
+    job_.reset();
+    operatorStopAt_.reset();
+    parking_ = false;
+    emit jobStopped(stop);
 }
 
 bool GrblLink::send(const std::string& text, Origin origin, std::size_t position) {
@@ -258,9 +362,31 @@ bool GrblLink::send(const std::string& text, Origin origin, std::size_t position
     return true;
 }
 
+// A telnet server may open with its negotiation (IAC, 0xFF, and what follows):
+// none of it is GRBL's.
+std::string GrblLink::dropTelnetCommands(std::string bytes) {
+    std::string kept;
+    for (const char c : bytes) {
+        const auto b = static_cast<unsigned char>(c);
+        if (telnetSkip_ > 0) {
+            --telnetSkip_;
+            // WILL, WONT, DO, DONT take an option byte after them.
+            if (telnetSkip_ == 0 && b >= 251 && b <= 254) telnetSkip_ = 1;
+            continue;
+        }
+        if (b == 0xFF) {
+            telnetSkip_ = 1;
+            continue;
+        }
+        kept.push_back(c);
+    }
+    return kept;
+}
+
 void GrblLink::readInput() {
     if (port_ == nullptr) return;
-    input_ += port_->readAll().toStdString();
+    const std::string bytes = port_->readAll().toStdString();
+    input_ += network_ ? dropTelnetCommands(bytes) : bytes;
     std::size_t start = 0;
     while (true) {
         const std::size_t end = input_.find('\n', start);
@@ -310,6 +436,21 @@ void GrblLink::handleFeedback(const std::string& text) {
         info_.version = text.substr(5, text.size() - 6);
         return;
     }
+    const bool readingOffsets = std::any_of(
+        inFlight_.begin(), inFlight_.end(),
+        [](const InFlight& f) { return f.origin == Origin::Internal && f.text == "$#"; });
+    if (text.rfind("[PRB:", 0) == 0 && !readingOffsets) {
+        // "[PRB:x,y,z:1]": a probe cycle's end.
+        std::array<double, 3> at{};
+        const std::size_t flag = text.rfind(':');
+        if (flag > 5) {
+            GrblStatus parsed;
+            ParseGrblStatus("<Idle|MPos:" + text.substr(5, flag - 5) + ">", parsed, toMm());
+            at = parsed.machine;
+        }
+        emit probed(at, flag != std::string::npos && text.substr(flag + 1, 1) == "1");
+        return;
+    }
     if (ParseGrblOptions(text, info_.plannerBlocks, info_.receiveBuffer) ||
         ParseGrblOffsetLine(text, info_.offsets, toMm()) || ParseGrblModes(text, info_.modes))
         return;
@@ -335,6 +476,10 @@ void GrblLink::handleAcknowledgement(bool ok, int code) {
     inFlightBytes_ -= line.bytes;
     switch (line.origin) {
         case Origin::Internal: {
+            if (parking_) {
+                pauseForOperator();
+                break;
+            }
             const bool moreToRead =
                 std::any_of(inFlight_.begin(), inFlight_.end(),
                             [](const InFlight& f) { return f.origin == Origin::Internal; }) ||
@@ -487,6 +632,8 @@ void GrblLink::handleBanner(const std::string& line) {
         stop = stopWith(stop);
         job_.reset();
         pendingStop_.reset();
+        operatorStopAt_.reset();
+        parking_ = false;
         emit jobStopped(stop);
     }
     emit feedback(line);
@@ -516,6 +663,8 @@ void GrblLink::handleAlarm(int code) {
         job_.reset();
         stopping_ = false;
         pendingStop_.reset();
+        operatorStopAt_.reset();
+        parking_ = false;
         emit jobStopped(stop);
     }
     // Nothing moves in an alarm, and the spindle is off.
@@ -572,6 +721,8 @@ void GrblLink::sendReset() {
 
 void GrblLink::forgetJob() {
     job_.reset();
+    operatorStopAt_.reset();
+    parking_ = false;
     pendingStop_.reset();
     stopping_ = resetSent_ = false;
     feeding_ = false;

@@ -11,10 +11,14 @@
 #include "machine/GrblReplies.h"
 #include "machine/MachineJob.h"
 
+class QIODevice;
 class QSerialPort;
+class QTcpSocket;
 class QTimer;
 
-// GRBL 1.1 (and grblHAL, FluidNC) on a serial port. Lives on a thread of its
+// GRBL 1.1 (and grblHAL, FluidNC) on a serial port, or over the network as
+// "tcp://HOST:PORT" (raw telnet, as FluidNC, grblHAL and ESP3D offer it), with
+// the same streaming, status and safety. Lives on a thread of its
 // own, so that no window work can hold up the stream. Lines go out by
 // character counting: never more line bytes unanswered than the controller's
 // receive buffer holds (one byte less, as a margin), each "ok" or "error:N"
@@ -22,8 +26,11 @@ class QTimer;
 // goes out alone, since the controller hears nothing while it writes.
 // Real-time bytes go out at once, outside the count. Status is asked for
 // five times a second; from the position it gives and the lines taken, the
-// sender tells which program line the machine runs. Call it only through its
-// thread (MachineConnection does).
+// sender tells which program line the machine runs. A program line that
+// stops for its operator (M6, M0, M1) is never sent: the job stops there once
+// the machine has run the lines before it, the tool lifted to the program's
+// safe height and the spindle off. Call it only through its thread
+// (MachineConnection does).
 class GrblLink final : public QObject {
     Q_OBJECT
   public:
@@ -33,6 +40,7 @@ class GrblLink final : public QObject {
     explicit GrblLink(QObject* parent = nullptr);
     ~GrblLink() override;
 
+    // A serial port's name, or "tcp://HOST:PORT".
     void open(const QString& port, int baud);
     void close();
     // Leaves the machine standing with nothing on before the port closes:
@@ -71,6 +79,9 @@ class GrblLink final : public QObject {
     void commandFailed(const std::string& command, int code);
     // A message of the controller for the log, in Russian where it is known.
     void feedback(const std::string& line);
+    // A probe cycle (G38.2, G38.3) ended: where it stopped, in machine
+    // coordinates, and whether it touched.
+    void probed(const std::array<double, 3>& machine, bool touched);
     // True when GRBL has not answered a status query for kWatchdog; false when
     // it answers again.
     void watchdog(bool silent);
@@ -88,7 +99,11 @@ class GrblLink final : public QObject {
         bool eeprom = false;
     };
 
+    void openNetwork(const QString& address);
+    void startWaking();
     void readInput();
+    std::string dropTelnetCommands(std::string bytes);
+    void pauseForOperator();
     void handleLine(std::string_view line);
     void handleFeedback(const std::string& text);
     void handleAcknowledgement(bool ok, int code);
@@ -114,7 +129,9 @@ class GrblLink final : public QObject {
     JobStop stopWith(JobStop stop);
     double toMm() const { return info_.settings.reportsInches() ? 25.4 : 1.0; }
 
-    QSerialPort* port_ = nullptr;
+    QIODevice* port_ = nullptr;  // the serial port or the socket
+    bool network_ = false;
+    int telnetSkip_ = 0;  // bytes of a telnet command still to drop
     QTimer* timer_ = nullptr;
     Phase phase_ = Phase::Closed;
     QString portName_;
@@ -144,6 +161,10 @@ class GrblLink final : public QObject {
     Clock::time_point resetSentAt_{};
     std::optional<JobStop> pendingStop_;
     bool closeAfterStop_ = false;
+    // A line that stops for the operator: the machine runs what it took,
+    // then is parked (up, spindle off) before the job stops.
+    std::optional<std::size_t> operatorStopAt_;  // job position
+    bool parking_ = false;
 
     Clock::time_point openedAt_{};
     bool wakeQuerySent_ = false;

@@ -1,5 +1,8 @@
 #include "machine/JobCheck.h"
 
+#include <cmath>
+
+#include "gcode/MoveNumber.h"
 #include "lib/Win1251.h"
 #include "machine/MachineProgram.h"
 #include "machine/MachineTexts.h"
@@ -55,4 +58,19 @@ JobCheck CheckJob(const MachineProgram& program, const GrblInfo& info, const Grb
     if ((check.refusal = CheckPathFits(*path, info.settings))) return check;
     check.path = std::move(path);
     return check;
+}
+
+std::optional<std::string> CheckMapZero(const HeightMap& map,
+                                        const std::array<double, 3>& workOffset) {
+    if (!map.workOffset) return std::nullopt;
+    constexpr double kSameZero = 0.01;
+    for (std::size_t k = 0; k < 3; ++k) {
+        if (std::fabs((*map.workOffset)[k] - workOffset[k]) <= kSameZero) continue;
+        const auto mm = [](double v) { return movenumber::fixedText(v, 3, true); };
+        return cp("Ноль заготовки по оси " + std::string(1, "XYZ"[k]) +
+                  " не тот, от которого снята карта высот: тогда он был в " +
+                  mm((*map.workOffset)[k]) + " мм станка, теперь в " + mm(workOffset[k]) +
+                  " мм. Верните ноль или снимите карту заново.");
+    }
+    return std::nullopt;
 }

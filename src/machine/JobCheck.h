@@ -5,6 +5,7 @@
 #include <string>
 
 #include "gcode/GCodeInterpreter.h"
+#include "gcode/HeightMap.h"
 #include "machine/GrblReplies.h"
 #include "machine/MachineJob.h"
 #include "machine/ProgramPath.h"
@@ -28,3 +29,8 @@ struct JobCheck {
 // within the machine's travel.
 JobCheck CheckJob(const MachineProgram& program, const GrblInfo& info, const GrblStatus& status,
                   bool offsetKnown);
+
+// A height map holds for the work zero it was probed from: empty when the
+// machine's work offset is that one (to 0.01 mm), else the message.
+std::optional<std::string> CheckMapZero(const HeightMap& map,
+                                        const std::array<double, 3>& workOffset);

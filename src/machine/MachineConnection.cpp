@@ -38,6 +38,7 @@ MachineConnection::MachineConnection(QObject* parent) : QObject(parent) {
     connect(link_, &GrblLink::commandFailed, this, &MachineConnection::commandFailed);
     connect(link_, &GrblLink::feedback, this, &MachineConnection::feedback);
     connect(link_, &GrblLink::watchdog, this, &MachineConnection::watchdog);
+    connect(link_, &GrblLink::probed, this, &MachineConnection::probed);
     thread_.start();
     // The serial port is a high-priority thread's: window work cannot hold it up.
     thread_.setPriority(QThread::HighPriority);

@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QString>
 #include <QThread>
+#include <array>
 #include <cstddef>
 #include <string>
 
@@ -57,6 +58,7 @@ class MachineConnection final : public QObject {
     void commandFailed(const std::string& command, int code);
     void feedback(const std::string& line);
     void watchdog(bool silent);
+    void probed(const std::array<double, 3>& machine, bool touched);
 
   private:
     QThread thread_;

@@ -26,7 +26,9 @@ struct MachineJob {
 
 // Why a job stopped before its end.
 struct JobStop {
-    enum class Why { User, Error, Alarm, Lost };
+    // Pause: a line that stops for the operator (M6 with its tool in `code`,
+    // or M0/M1 with -1 there); the program goes on from `index` + 1.
+    enum class Why { User, Error, Alarm, Lost, Pause };
     Why why = Why::User;
     int code = 0;  // GRBL's error or alarm number
     // The line that failed: in the program (its index and its line in the

@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -16,13 +17,16 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "MachineTestSupport.h"
 #include "TestSupport.h"
 #include "gcode/GCodeWriter.h"
+#include "gcode/HeightMapApply.h"
 #include "lib/EventPump.h"
 #include "lib/Win1251.h"
 #include "machine/MachineConnection.h"
+#include "machine/ProbeSession.h"
 #include "machine/ProgramFit.h"
 #include "machine/ResumePlan.h"
 #include "main/Layout.h"
@@ -56,13 +60,15 @@ QString mendedTools(const std::string& tool) {
 }
 
 // grbl-sim-pty running for one test, ended by its own process id.
+// `extra`: GRBL_SIM_SURFACE, GRBL_SIM_TRACE (the tools' README).
 class SimulatedGrbl {
   public:
-    explicit SimulatedGrbl(const std::string& tool) {
+    SimulatedGrbl(const std::string& tool, const std::vector<std::pair<QString, QString>>& extra) {
         link_ = folder_.filePath("grbl");
         process_.setProcessChannelMode(QProcess::MergedChannels);
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert("GRBL_TOOLS_DIR", mendedTools(tool));
+        for (const auto& [name, value] : extra) environment.insert(name, value);
         process_.setProcessEnvironment(environment);
         process_.start(QString::fromStdString(tool), {link_});
     }
@@ -90,7 +96,7 @@ class SimulatedGrbl {
 };
 
 // A line of a shipped font written for GRBL: a few hundred short moves, low lifts.
-std::shared_ptr<const MachineProgram> plateProgram() {
+std::string plateText(double depth = 0) {
     EventPump none;
     const Project project = ParseProject(
         "4.97//a\r\n60//b\r\n3//c\r\n0.75//d\r\n" + cp("Съешь же ещё этих") + "\r\n", none);
@@ -101,8 +107,12 @@ std::shared_ptr<const MachineProgram> plateProgram() {
         LayOutProject(project, VEZOR_SOURCE_DIR "/resources/font/A-Chertezh", low).points;
     GCodeProfile grbl = FindProfile("GRBL");
     grbl.plungeFeed = 1000;
-    const std::string text = BuildGCodeProgram(*points, "2000", grbl);
-    return std::make_shared<const MachineProgram>(MachineProgram::fromText(text));
+    grbl.depth = depth;
+    return BuildGCodeProgram(*points, "2000", grbl);
+}
+
+std::shared_ptr<const MachineProgram> plateProgram() {
+    return std::make_shared<const MachineProgram>(MachineProgram::fromText(plateText()));
 }
 
 struct Events {
@@ -125,7 +135,7 @@ class GrblSim : public ::testing::Test {
     // A fresh simulated GRBL and a fresh connection to it.
     void start() {
         c_ = std::make_unique<MachineConnection>();
-        sim_ = std::make_unique<SimulatedGrbl>(tool_);
+        sim_ = std::make_unique<SimulatedGrbl>(tool_, environment_);
         ASSERT_TRUE(sim_->ready())
             << "grbl-sim-pty did not start: " << sim_->output().toStdString();
         MachineConnection& c = *c_;
@@ -158,6 +168,7 @@ class GrblSim : public ::testing::Test {
     std::unique_ptr<SimulatedGrbl> sim_;
     std::unique_ptr<MachineConnection> c_;
     Events run_;
+    std::vector<std::pair<QString, QString>> environment_;
 };
 
 void GrblSim::streamPlate() {
@@ -265,6 +276,123 @@ TEST_F(GrblSim, AJogCancelledStopsShortOfItsStep) {
     QThread::msleep(1000);
     QCoreApplication::processEvents();
     EXPECT_EQ(c_->status().machine[1], stoppedAt);
+}
+
+}  // namespace
+
+namespace {
+
+// A work piece whose top is z = a + b·x + c·y + d·x·y in machine millimetres.
+struct Surface {
+    double a, b, c, d;
+    double at(double x, double y) const { return a + b * x + c * y + d * x * y; }
+    QString text() const {
+        return QString::number(a) + " " + QString::number(b) + " " + QString::number(c) + " " +
+               QString::number(d);
+    }
+};
+
+class GrblSimSurface : public GrblSim {
+  protected:
+    // Zeroes Z on the surface with the tool as its own touch plate, probes a
+    // map over the plate, writes the plate 0.2 mm deep through it and checks
+    // the tool's every writing position against the surface.
+    void engraveThroughTheMap(const Surface& surface) {
+        const QString trace = folder_.filePath("trace.txt");
+        environment_ = {{"GRBL_SIM_SURFACE", surface.text()}, {"GRBL_SIM_TRACE", trace}};
+        start();
+        settle({"$110=4000", "$111=4000", "$112=4000", "$120=400", "$121=400", "$122=400"});
+        ProbeSession probe(*c_);
+        bool zeroed = false;
+        std::optional<HeightMap> map;
+        std::string failure;
+        QObject::connect(&probe, &ProbeSession::zeroSet, [&] { zeroed = true; });
+        QObject::connect(&probe, &ProbeSession::mapReady, [&](const HeightMap& m) { map = m; });
+        QObject::connect(&probe, &ProbeSession::failed,
+                         [&](const std::string& m) { failure = win1251::toUtf8(m); });
+        probe.zeroByTouchPlate(0, 8, 300, 2);
+        ASSERT_TRUE(waitUntil([&] { return zeroed || !failure.empty(); }, 120));
+        ASSERT_TRUE(zeroed) << failure;
+        ASSERT_TRUE(waitUntil([&] { return c_->status().offset[2] < -4; }));
+
+        const std::string text = plateText(-0.2);
+        const ProgramExtent extent = MachineProgram::fromText(text).extent();
+        ProbeGrid grid;
+        grid.x0 = extent.min[0] - 2;
+        grid.y0 = extent.min[1] - 2;
+        grid.x1 = extent.max[0] + 2;
+        grid.y1 = extent.max[1] + 2;
+        grid.columns = 4;
+        grid.rows = 3;
+        grid.feed = 300;
+        grid.depth = 3;
+        probe.probeGrid(grid);
+        ASSERT_TRUE(waitUntil([&] { return map || !failure.empty(); }, 240));
+        ASSERT_TRUE(map) << failure;
+        // Each point to within a step (0.004 mm): GRBL reports where the probe touched.
+        const std::array<double, 3> offset = *map->workOffset;
+        for (std::size_t row = 0; row < map->rows; ++row)
+            for (std::size_t column = 0; column < map->columns; ++column) {
+                const double x = map->pointX(column) + offset[0], y = map->pointY(row) + offset[1];
+                EXPECT_NEAR(map->at(column, row) + offset[2], surface.at(x, y), 0.0045)
+                    << "point " << column << ", " << row;
+            }
+
+        const auto program = std::make_shared<const MachineProgram>(
+            MachineProgram::fromText(ApplyHeightMap(text, *map)));
+        const qint64 traced = QFileInfo(trace).size();
+        run_ = Events{};
+        c_->start(MachineJob{{}, program, 0, {}, false, {}});
+        ASSERT_TRUE(waitMoving([&] { return run_.finished || !run_.stops.empty(); }));
+        ASSERT_TRUE(run_.finished) << run_.stops[0].message;
+        QThread::msleep(300);
+
+        // The trace of the engraving: "seconds x, y, z, spindle" in steps, 250 a millimetre.
+        QFile file(trace);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        file.seek(traced);
+        file.readLine();  // the line being written when the job began
+        std::vector<std::array<double, 3>> samples;
+        while (!file.atEnd()) {
+            const QStringList fields =
+                QString::fromUtf8(file.readLine()).simplified().remove(',').split(' ');
+            if (fields.size() < 4) continue;
+            samples.push_back({fields[1].toDouble() / 250, fields[2].toDouble() / 250,
+                               fields[3].toDouble() / 250});
+        }
+        // Writing: in the work and moving across it since the sample before and on
+        // to the one after (a sample may span a plunge's end or a lift's start).
+        const auto below = [&](const std::array<double, 3>& p) {
+            return surface.at(p[0], p[1]) - p[2];
+        };
+        const auto across = [](const std::array<double, 3>& p, const std::array<double, 3>& q) {
+            return p[0] != q[0] || p[1] != q[1];
+        };
+        std::size_t writing = 0;
+        double worst = 0;
+        for (std::size_t i = 1; i + 1 < samples.size(); ++i) {
+            const auto& p = samples[i];
+            if (below(p) < 0.1 || below(samples[i - 1]) < 0.1 || below(samples[i + 1]) < 0.1 ||
+                !across(samples[i - 1], p) || !across(p, samples[i + 1]))
+                continue;
+            ++writing;
+            worst = std::max(worst, std::fabs(below(p) - 0.2));
+        }
+        EXPECT_GT(writing, 200U);
+        EXPECT_LT(worst, 0.02) << "the depth below the surface strayed by " << worst << " mm";
+        std::fprintf(stderr, "depth error on the plate: %.4f mm at most over %zu positions\n",
+                     worst, writing);
+    }
+
+    QTemporaryDir folder_;
+};
+
+TEST_F(GrblSimSurface, ATiltedPlateIsProbedAndWrittenAtItsDepthBelowTheSurface) {
+    engraveThroughTheMap({-5, 0.003, 0.002, 0});
+}
+
+TEST_F(GrblSimSurface, AWarpedPlateIsProbedAndWrittenAtItsDepthBelowTheSurface) {
+    engraveThroughTheMap({-5, 0.002, -0.004, 0.0003});
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include "font/FontStorage.h"
 #include "gcode/GCodeEstimate.h"
 #include "gcode/GCodeWriter.h"
+#include "gcode/HeightMapApply.h"
 #include "gcode/InterpretedEstimate.h"
 #include "gcode/InterpretedReader.h"
 #include "gcode/RecordsThread.h"
@@ -222,7 +223,23 @@ int RunMainRoad(const Options& options) {
     }
 
     try {
-        if (options.estimate) {
+        if (!options.heightMap.empty()) {
+            // The program made whole first, then made to follow the surface.
+            const HeightMap map = ReadHeightMapFile(options.heightMap);
+            StringSink made;
+            WriteGCode(records, settings.SkorF, profile, made, WrittenOnFailure::Kept);
+            const std::string mapped = ApplyHeightMap(made.text, map);
+            if (options.out.empty() || options.out == "-") {
+                StandardOutputSink sink;
+                sink.write(mapped);
+                if (!sink.finish()) {
+                    say("vezor-gcode: cannot write to standard output");
+                    return kExitFailure;
+                }
+            } else {
+                WriteGCodeFile(options.out, mapped);
+            }
+        } else if (options.estimate) {
             printFigures(EstimateProgram(records, settings.SkorF, profile));
         } else if (options.out.empty() || options.out == "-") {
             StandardOutputSink sink;

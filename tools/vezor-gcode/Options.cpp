@@ -1,6 +1,7 @@
 #include "Options.h"
 
 #include <charconv>
+#include <cmath>
 
 #include "PreviewCommands.h"
 
@@ -30,6 +31,27 @@ std::size_t GridColumnsFromText(const std::string& text) {
     return columns;
 }
 
+// Numbers separated by commas, each a plain decimal.
+std::vector<double> NumbersFromText(const std::string& text) {
+    std::vector<double> numbers;
+    std::size_t from = 0;
+    while (from <= text.size()) {
+        const std::size_t comma = std::min(text.find(',', from), text.size());
+        double v = 0;
+        const auto [end, ec] = std::from_chars(text.data() + from, text.data() + comma, v);
+        if (ec != std::errc() || end != text.data() + comma || comma == from) return {};
+        numbers.push_back(v);
+        from = comma + 1;
+    }
+    return numbers;
+}
+
+double PositiveFromText(const std::string& text, const char* error) {
+    const std::vector<double> v = NumbersFromText(text);
+    if (v.size() != 1 || !(v[0] > 0) || v[0] > 1e5) throw OptionsError(error);
+    return v[0];
+}
+
 std::pair<double, double> PitchFromText(const std::string& text) {
     const auto comma = text.find(',');
     const auto number = [&](const std::string& s) {
@@ -48,6 +70,7 @@ std::pair<double, double> PitchFromText(const std::string& text) {
 Options ParseOptions(const std::vector<std::string>& args) {
     Options o;
     bool positionalOnly = false;
+    std::string gridText;  // plates a row, or with --probe the probe points NX,NY
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         std::string value;
@@ -94,7 +117,7 @@ Options ParseOptions(const std::vector<std::string>& args) {
         } else if (takeValue(args, i, "--serial", value)) {
             o.serial = value;
         } else if (takeValue(args, i, "--grid", value)) {
-            o.gridColumns = GridColumnsFromText(value);
+            gridText = value;
         } else if (takeValue(args, i, "--send", value)) {
             o.send = value;
         } else if (takeValue(args, i, "--baud", value)) {
@@ -102,6 +125,21 @@ Options ParseOptions(const std::vector<std::string>& args) {
             if (o.baud <= 0) throw OptionsError("--baud needs a positive whole number");
         } else if (arg == "--check-first") {
             o.checkFirst = true;
+        } else if (takeValue(args, i, "--probe", value)) {
+            o.probe = value;
+        } else if (takeValue(args, i, "--area", value)) {
+            const std::vector<double> corners = NumbersFromText(value);
+            if (corners.size() != 4 || corners[2] <= corners[0] || corners[3] <= corners[1])
+                throw OptionsError("--area needs X0,Y0,X1,Y1 in millimetres with X1 > X0, Y1 > Y0");
+            o.area = {corners[0], corners[1], corners[2], corners[3]};
+        } else if (takeValue(args, i, "--probe-feed", value)) {
+            o.probeFeed = PositiveFromText(value, "--probe-feed needs a feed in mm/min");
+        } else if (takeValue(args, i, "--probe-depth", value)) {
+            o.probeDepth = PositiveFromText(value, "--probe-depth needs millimetres");
+        } else if (takeValue(args, i, "--probe-retract", value)) {
+            o.probeRetract = PositiveFromText(value, "--probe-retract needs millimetres");
+        } else if (takeValue(args, i, "--height-map", value)) {
+            o.heightMap = value;
         } else if (takeValue(args, i, "--from", value)) {
             std::size_t line = 0;
             const auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), line);
@@ -124,6 +162,26 @@ Options ParseOptions(const std::vector<std::string>& args) {
             throw OptionsError("unknown option " + arg);
         }
     }
+    if (!gridText.empty() && !o.probe.empty()) {
+        const std::vector<double> counts = NumbersFromText(gridText);
+        if (counts.size() != 2 || counts[0] < 2 || counts[1] < 2 || counts[0] > 50 ||
+            counts[1] > 50 || counts[0] != std::floor(counts[0]) ||
+            counts[1] != std::floor(counts[1]))
+            throw OptionsError("--grid for --probe needs NX,NY: 2 to 50 points along X and Y");
+        o.probeGrid = {static_cast<std::size_t>(counts[0]), static_cast<std::size_t>(counts[1])};
+    } else if (!gridText.empty()) {
+        o.gridColumns = GridColumnsFromText(gridText);
+    }
+    if (!o.probe.empty()) {
+        if (o.probeGrid.first == 0) throw OptionsError("--probe needs --grid NX,NY");
+        if (o.area[2] <= o.area[0]) throw OptionsError("--probe needs --area X0,Y0,X1,Y1");
+        if (o.out.empty() || o.out == "-")
+            throw OptionsError("--probe writes the height map to the file --out names");
+        if (!o.project.empty() || !o.send.empty() || o.plates())
+            throw OptionsError("--probe probes and writes a height map, nothing else");
+    }
+    if (!o.heightMap.empty() && (o.plates() || !o.check.empty() || !o.read.empty() || o.estimate))
+        throw OptionsError("--height-map goes with --send or with writing one project's program");
     if (!o.batch.empty() && !o.serial.empty())
         throw OptionsError("--batch and --serial cannot be given together");
     if (o.gridColumns > 0 && !o.plates())
@@ -152,7 +210,7 @@ Options ParseOptions(const std::vector<std::string>& args) {
         (o.plates() || !o.check.empty() || !o.read.empty() || o.estimate))
         throw OptionsError("--svg and --dxf write the plate of one project");
     if (!o.help && !o.listFonts && !o.listProfiles && o.check.empty() && o.read.empty() &&
-        o.project.empty())
+        o.probe.empty() && o.project.empty())
         throw OptionsError("no project given");
     return o;
 }
@@ -168,7 +226,10 @@ std::string UsageText() {
            "       vezor-gcode --estimate [--profile NAME] --check GCODE\n"
            "       vezor-gcode --read GCODE [--png FILE [--scale N] | --estimate [--profile "
            "NAME]]\n"
-           "       vezor-gcode --send PORT [--baud N] [--check-first | --from LINE] GCODE\n"
+           "       vezor-gcode --send PORT [--baud N] [--check-first | --from LINE]\n"
+           "                   [--height-map MAP.csv] GCODE\n"
+           "       vezor-gcode --probe PORT --area X0,Y0,X1,Y1 --grid NX,NY [--probe-feed F]\n"
+           "                   [--probe-depth D] [--probe-retract R] --out MAP.csv\n"
            "       vezor-gcode --list-fonts | --list-profiles\n"
            "\n"
            "Lays out the project file PROJECT and writes its G-code program, byte for byte\n"
@@ -230,6 +291,16 @@ std::string UsageText() {
            "                       as it travels, across to where LINE starts, down, on as it\n"
            "                       writes there, then the file from LINE on; a stopped send\n"
            "                       names the line its letter starts at\n"
+           "  --probe PORT         probe the plate with GRBL's probe (G38.2) over a grid of\n"
+           "                       NX x NY points (--grid) on the area X0..X1, Y0..Y1 of work\n"
+           "                       coordinates (--area), from the current Z zero: up to\n"
+           "                       --probe-retract mm (default 2), down at --probe-feed mm/min\n"
+           "                       (default 100) to at most --probe-depth mm (default 5) below\n"
+           "                       zero; writes the height map to --out (a table x,y,z)\n"
+           "  --height-map MAP.csv the program follows the probed surface: its writing split\n"
+           "                       at the map's grid and every 2 mm, each point raised or\n"
+           "                       lowered by the surface there, travel above its highest\n"
+           "                       point; with --send, or when writing a project's program\n"
            "  --list-fonts         print the font list, one font per line: its name, a tab\n"
            "                       and the folder its letters are read from\n"
            "  --list-profiles      print the output profiles, one name per line\n"

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -37,11 +38,18 @@ struct Options {
     int baud = 115200;                      // --baud
     bool checkFirst = false;                // --check-first: GRBL's check mode before the run
     std::size_t resumeFrom = 0;             // --from LINE: resume the file at that line; 0 none
-    bool mirror = false;                    // --mirror: the plate mirrored left to right
-    bool ink = false;                       // --ink: the picture of the ink alone
-    std::optional<double> rotary;           // --rotary D: the profile's rotary axis diameter
-    std::string svg;                        // --svg: the laid-out plate as SVG
-    std::string dxf;                        // --dxf: the laid-out plate as DXF
+    std::string probe;                      // --probe PORT: probe a grid into a height map
+    std::array<double, 4> area{};           // --area X0,Y0,X1,Y1 for --probe
+    std::pair<std::size_t, std::size_t> probeGrid{0, 0};  // --grid NX,NY for --probe
+    double probeFeed = 100;                               // --probe-feed F, mm/min
+    double probeDepth = 5;                                // --probe-depth D, mm below zero
+    double probeRetract = 2;                              // --probe-retract R, mm above zero
+    std::string heightMap;         // --height-map MAP.csv: the program follows the surface
+    bool mirror = false;           // --mirror: the plate mirrored left to right
+    bool ink = false;              // --ink: the picture of the ink alone
+    std::optional<double> rotary;  // --rotary D: the profile's rotary axis diameter
+    std::string svg;               // --svg: the laid-out plate as SVG
+    std::string dxf;               // --dxf: the laid-out plate as DXF
     bool plates() const { return !batch.empty() || !serial.empty(); }
 };
 

@@ -12,12 +12,15 @@ int RunSend(const Options&) {
     return kExitFailure;
 }
 
+int RunProbe(const Options& options) { return RunSend(options); }
+
 #else
 
 #include <unistd.h>
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QSocketNotifier>
 #include <QTimer>
 #include <atomic>
 #include <csignal>
@@ -25,10 +28,14 @@ int RunSend(const Options&) {
 #include <memory>
 #include <optional>
 
+#include "gcode/HeightMapApply.h"
+#include "gcode/MoveNumber.h"
+#include "lib/TextFile.h"
 #include "lib/VezorError.h"
 #include "machine/JobCheck.h"
 #include "machine/MachineConnection.h"
 #include "machine/MachineTexts.h"
+#include "machine/ProbeSession.h"
 #include "machine/ResumePlan.h"
 
 namespace {
@@ -55,18 +62,94 @@ bool waitFor(const std::function<bool()>& done, int seconds) {
     return true;
 }
 
+// The machine as the sender reaches it: connected, its news followed, and
+// left standing with nothing on whatever ends the run.
+class Session {
+  public:
+    explicit Session(const Options& options) : options_(options) {
+        QObject::connect(&machine, &MachineConnection::connectionFailed,
+                         [this](const std::string& m) { failure = m; });
+        QObject::connect(&machine, &MachineConnection::disconnected,
+                         [this](const std::string& m) { failure = m; });
+        QObject::connect(&machine, &MachineConnection::jobFinished, [this] { finished = true; });
+        QObject::connect(&machine, &MachineConnection::jobStopped,
+                         [this](const JobStop& s) { stopped = s; });
+    }
+    // False with the message said when the machine cannot be reached.
+    bool open(const std::string& port) {
+        machine.open(QString::fromStdString(port), options_.baud);
+        if (!waitFor([&] { return machine.isConnected() || !failure.empty(); }, 30) ||
+            !failure.empty()) {
+            say(failure.empty() ? cp("GRBL не ответил на порту ") + win1251::fromUtf8(port) + "."
+                                : failure);
+            return false;
+        }
+        // GRBL reports its work offset within a few status reports.
+        waitFor([&] { return machine.offsetKnown(); }, 5);
+        return true;
+    }
+    int leave(int status) {
+        if (machine.isOpen()) {
+            g_interrupted = false;
+            machine.closeSafely();
+            waitFor([&] { return !machine.isOpen(); }, 15);
+        }
+        return status;
+    }
+
+    MachineConnection machine;
+    std::string failure;
+    bool finished = false;
+    std::optional<JobStop> stopped;
+
+  private:
+    const Options& options_;
+};
+
+void keepCtrlC() {
+    std::signal(SIGINT, [](int) { g_interrupted = true; });
+}
+
+QCoreApplication& application() {
+    static int argc = 1;
+    static char name[] = "vezor-gcode";
+    static char* argv[] = {name, nullptr};
+    static QCoreApplication app(argc, argv);
+    return app;
+}
+
+// The operator's go-ahead after a tool change: a line on standard input.
+// False at its end or on Ctrl+C.
+bool operatorGoesOn() {
+    std::fputs(
+        win1251::toUtf8(cp("Нажмите Enter, чтобы продолжить (Ctrl+C — остановить).\n")).c_str(),
+        stderr);
+    QSocketNotifier input(fileno(stdin), QSocketNotifier::Read);
+    bool answered = false, ended = false;
+    QObject::connect(&input, &QSocketNotifier::activated, [&] {
+        char line[256];
+        if (std::fgets(line, sizeof line, stdin) == nullptr) ended = true;
+        answered = true;
+        input.setEnabled(false);
+    });
+    return waitFor([&] { return answered; }, 0) && !ended;
+}
+
 }  // namespace
 
 int RunSend(const Options& options) {
-    int argc = 1;
-    char name[] = "vezor-gcode";
-    char* argv[] = {name, nullptr};
-    const QCoreApplication app(argc, argv);
+    application();
     std::shared_ptr<MachineProgram> program;
+    std::optional<HeightMap> map;
     std::size_t from = 0;
     std::vector<std::string> resume;
     try {
-        program = std::make_shared<MachineProgram>(MachineProgram::fromFile(options.project));
+        std::string text = textfile::readBytes(options.project);
+        if (!options.heightMap.empty()) {
+            map = ReadHeightMapFile(options.heightMap);
+            text = ApplyHeightMap(text, *map);
+        }
+        program = std::make_shared<MachineProgram>(MachineProgram::fromText(text));
         if (options.resumeFrom > 0) {
             from = program->indexOfSourceLine(options.resumeFrom);
             if (from >= program->size())
@@ -78,45 +161,18 @@ int RunSend(const Options& options) {
         say(e.message());
         return kExitFailure;
     }
-    std::signal(SIGINT, [](int) { g_interrupted = true; });
-
-    MachineConnection machine;
-    std::string failure;
-    bool finished = false;
-    std::optional<JobStop> stopped;
+    keepCtrlC();
+    Session session(options);
+    MachineConnection& machine = session.machine;
     std::size_t executed = from;
-    QObject::connect(&machine, &MachineConnection::connectionFailed,
-                     [&](const std::string& m) { failure = m; });
-    QObject::connect(&machine, &MachineConnection::disconnected,
-                     [&](const std::string& m) { failure = m; });
-    QObject::connect(&machine, &MachineConnection::jobFinished, [&] { finished = true; });
-    QObject::connect(&machine, &MachineConnection::jobStopped,
-                     [&](const JobStop& s) { stopped = s; });
     QObject::connect(&machine, &MachineConnection::progress,
                      [&](std::size_t done, std::size_t) { executed = done; });
-    // Whatever ends the send, the machine is left standing with nothing on.
-    const auto leave = [&](int status) {
-        if (machine.isOpen()) {
-            g_interrupted = false;
-            machine.closeSafely();
-            waitFor([&] { return !machine.isOpen(); }, 15);
-        }
-        return status;
-    };
-
-    machine.open(QString::fromStdString(options.send), options.baud);
-    if (!waitFor([&] { return machine.isConnected() || !failure.empty(); }, 30) ||
-        !failure.empty()) {
-        say(failure.empty() ? cp("GRBL не ответил на порту " + options.send + ".") : failure);
-        return leave(kExitFailure);
-    }
-    // GRBL reports its work offset within a few status reports.
-    waitFor([&] { return machine.offsetKnown(); }, 5);
-    const JobCheck check =
-        CheckJob(*program, machine.info(), machine.status(), machine.offsetKnown());
+    if (!session.open(options.send)) return session.leave(kExitFailure);
+    JobCheck check = CheckJob(*program, machine.info(), machine.status(), machine.offsetKnown());
+    if (!check.refusal && map) check.refusal = CheckMapZero(*map, machine.status().offset);
     if (check.refusal) {
         say(*check.refusal);
-        return leave(kExitFailure);
+        return session.leave(kExitFailure);
     }
     program->plan(machine.info().settings.limits());
     const bool terminal = isatty(fileno(stderr)) != 0;
@@ -131,8 +187,8 @@ int RunSend(const Options& options) {
     };
 
     const auto run = [&](bool checkOnly) {
-        finished = false;
-        stopped.reset();
+        session.finished = false;
+        session.stopped.reset();
         executed = from;
         machine.start(MachineJob{checkOnly ? std::vector<std::string>{} : resume,
                                  program,
@@ -142,8 +198,11 @@ int RunSend(const Options& options) {
                                  checkOnly ? nullptr : check.path});
         QElapsedTimer shown;
         shown.start();
-        while (!finished && !stopped && failure.empty()) {
-            if (!waitFor([&] { return finished || stopped || !failure.empty(); }, 1)) {
+        const auto ended = [&] {
+            return session.finished || session.stopped || !session.failure.empty();
+        };
+        while (!ended()) {
+            if (!waitFor(ended, 1)) {
                 if (g_interrupted) {
                     g_interrupted = false;
                     machine.stop();
@@ -154,19 +213,40 @@ int RunSend(const Options& options) {
                 }
             }
         }
-        return finished;
+        return session.finished;
     };
     if (from > 0) say(cp("Продолжение со строки " + std::to_string(options.resumeFrom) + "."));
     if (options.checkFirst && !run(true)) {
         if (terminal) std::fputs("\n", stderr);
-        say(stopped ? stopped->message : failure);
-        return leave(kExitFailure);
+        say(session.stopped ? session.stopped->message : session.failure);
+        return session.leave(kExitFailure);
     }
-    const bool done = run(false);
+    bool done = run(false);
+    // A tool change or a pause of the program: on after the operator's word.
+    while (!done && session.stopped && session.stopped->why == JobStop::Why::Pause) {
+        if (terminal) std::fputs("\n", stderr);
+        say(session.stopped->message);
+        from = session.stopped->index + 1;
+        if (!operatorGoesOn()) {
+            say(cp("Отправка остановлена. Продолжить: vezor-gcode --send ") +
+                win1251::fromUtf8(options.send) + " --from " +
+                std::to_string(program->sourceLine(std::min(from, program->size() - 1))) + " " +
+                win1251::fromUtf8(options.project));
+            return session.leave(kExitFailure);
+        }
+        check = CheckJob(*program, machine.info(), machine.status(), machine.offsetKnown());
+        if (check.refusal) {
+            say(*check.refusal);
+            return session.leave(kExitFailure);
+        }
+        resume = ResumeLines(*program, from);
+        done = run(false);
+    }
     report();
     if (terminal) std::fputs("\n", stderr);
     if (!done) {
-        say(stopped ? stopped->message : failure);
+        const std::optional<JobStop>& stopped = session.stopped;
+        say(stopped ? stopped->message : session.failure);
         if (stopped && stopped->executed < program->size()) {
             // As the window does: back to the start of the letter being written.
             const std::size_t line = program->sourceLine(StrokeStart(*program, stopped->executed));
@@ -175,11 +255,62 @@ int RunSend(const Options& options) {
                 win1251::fromUtf8(options.send) + " --from " + std::to_string(line) + " " +
                 win1251::fromUtf8(options.project));
         }
-        return leave(kExitFailure);
+        return session.leave(kExitFailure);
     }
     say(cp("Готово: станок принял и выполнил все " + std::to_string(program->size() - from) +
            " строк."));
-    return leave(kExitDone);
+    return session.leave(kExitDone);
+}
+
+int RunProbe(const Options& options) {
+    application();
+    keepCtrlC();
+    Session session(options);
+    if (!session.open(options.probe)) return session.leave(kExitFailure);
+    const GrblStatus& status = session.machine.status();
+    if (status.state != "Idle" || !session.machine.offsetKnown()) {
+        say(cp("Станок не готов к измерению (") + StateText(status) +
+            cp("): дождитесь покоя, разблокируйте его ($X) и повторите."));
+        return session.leave(kExitFailure);
+    }
+    ProbeGrid grid;
+    grid.x0 = options.area[0];
+    grid.y0 = options.area[1];
+    grid.x1 = options.area[2];
+    grid.y1 = options.area[3];
+    grid.columns = options.probeGrid.first;
+    grid.rows = options.probeGrid.second;
+    grid.feed = options.probeFeed;
+    grid.depth = options.probeDepth;
+    grid.retract = options.probeRetract;
+    ProbeSession probe(session.machine);
+    std::optional<HeightMap> map;
+    std::string failure;
+    QObject::connect(&probe, &ProbeSession::mapReady, [&](const HeightMap& m) { map = m; });
+    QObject::connect(&probe, &ProbeSession::failed, [&](const std::string& m) { failure = m; });
+    QObject::connect(&probe, &ProbeSession::pointProbed, [](std::size_t done, std::size_t total) {
+        say(cp("Точка " + std::to_string(done) + " из " + std::to_string(total)));
+    });
+    probe.probeGrid(grid);
+    while (!map && failure.empty()) {
+        if (!waitFor([&] { return map || !failure.empty(); }, 0) && g_interrupted) {
+            g_interrupted = false;
+            session.machine.stop();
+        }
+    }
+    if (!map) {
+        say(failure);
+        return session.leave(kExitFailure);
+    }
+    try {
+        WriteHeightMapFile(options.out, *map);
+    } catch (const VezorError& e) {
+        say(e.message());
+        return session.leave(kExitFailure);
+    }
+    say(cp("Карта высот записана: высоты от ") + movenumber::fixedText(map->lowest(), 3, true) +
+        cp(" до ") + movenumber::fixedText(map->highest(), 3, true) + cp(" мм."));
+    return session.leave(kExitDone);
 }
 
 #endif

@@ -44,6 +44,7 @@ int main(int argc, char** argv) {
     }
     installPlatform(argc > 0 ? argv[0] : "vezor-gcode");
     if (!options.send.empty()) return RunSend(options);
+    if (!options.probe.empty()) return RunProbe(options);
     if (options.listFonts) return RunListFonts();
     if (options.listProfiles) return RunListProfiles();
     if (!options.check.empty() || !options.read.empty()) {

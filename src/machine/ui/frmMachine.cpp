@@ -30,6 +30,7 @@
 #include "machine/MachineTexts.h"
 #include "machine/ResumePlan.h"
 #include "machine/ui/ProgramView.h"
+#include "machine/ui/frmHeightMap.h"
 
 namespace {
 
@@ -236,11 +237,15 @@ QWidget* frmMachine::buildJob() {
     lblResumeLine->setObjectName("lblResumeLine");
     cmdStrokeStart = button(box, "cmdStrokeStart", QStringLiteral("К началу буквы"));
     cmdResumeFrom = button(box, "cmdResumeFrom", QStringLiteral("Продолжить с этой строки"));
+    cmdHeightMap = button(box, "cmdHeightMap", QStringLiteral("Карта высот…"));
+    cmdHeightMap->setToolTip(
+        QStringLiteral("Ноль Z щупом, измерение неровной заготовки и запись по её поверхности"));
     grid->addWidget(lblProgram, 0, 0, 1, 3);
     grid->addWidget(cmdTakeProgram, 0, 3);
     grid->addWidget(cmdFrame, 1, 0);
     grid->addWidget(spnFramePower, 1, 1);
-    grid->addWidget(chkCheckFirst, 1, 2, 1, 2);
+    grid->addWidget(chkCheckFirst, 1, 2);
+    grid->addWidget(cmdHeightMap, 1, 3);
     grid->addWidget(cmdStart, 2, 0);
     grid->addWidget(cmdHold, 2, 1);
     grid->addWidget(cmdResume, 2, 2);
@@ -258,8 +263,7 @@ QWidget* frmMachine::buildJob() {
     connect(cmdStart, &QPushButton::clicked, this, [this] { cmdStart_Click(); });
     connect(cmdHold, &QPushButton::clicked, this,
             [this] { machine_->realtime(std::string(1, grbl::kFeedHold)); });
-    connect(cmdResume, &QPushButton::clicked, this,
-            [this] { machine_->realtime(std::string(1, grbl::kCycleStart)); });
+    connect(cmdResume, &QPushButton::clicked, this, [this] { cmdResume_Click(); });
     connect(cmdStop, &QPushButton::clicked, this, [this] { cmdStop_Click(); });
     connect(spnFeedOverride, &QSpinBox::valueChanged, this,
             [this](int v) { machine_->realtime(grbl::feedOverrideBytes(v)); });
@@ -268,6 +272,7 @@ QWidget* frmMachine::buildJob() {
     connect(spnResumeLine, &QSpinBox::valueChanged, this, [this] { showResumeLine(); });
     connect(cmdStrokeStart, &QPushButton::clicked, this, [this] { cmdStrokeStart_Click(); });
     connect(cmdResumeFrom, &QPushButton::clicked, this, [this] { cmdResumeFrom_Click(); });
+    connect(cmdHeightMap, &QPushButton::clicked, this, [this] { cmdHeightMap_Click(); });
     return box;
 }
 
@@ -305,9 +310,11 @@ void frmMachine::wireMachine() {
         updateControls();
     });
     connect(m, &MachineConnection::statusChanged, this, [this] { showStatus(); });
-    connect(m, &MachineConnection::progress, this,
-            [this](std::size_t done, std::size_t total) { showProgress(done, total); });
+    connect(m, &MachineConnection::progress, this, [this](std::size_t done, std::size_t total) {
+        if (!probing()) showProgress(done, total);
+    });
     connect(m, &MachineConnection::jobFinished, this, [this] {
+        if (probing()) return;  // the height map's window tells
         if (afterCheck_) {
             log(cp("Проверка в режиме $C прошла без ошибок."));
             MachineJob job = std::move(*afterCheck_);
@@ -326,6 +333,16 @@ void frmMachine::wireMachine() {
         afterCheck_.reset();
         log(stop.message);
         lossLogged_ = stop.why == JobStop::Why::Lost;
+        if (probing()) return;  // the height map's window tells
+        if (stop.why == JobStop::Why::Pause) {
+            // The operator goes on with «Продолжить» from the line after it.
+            pausedAt_ = stop.index + 1;
+            spnResumeLine->setValue(static_cast<int>(stop.sourceLine));
+            prgJob->setValue(static_cast<int>(stop.executed));
+            jobEnded(QStringLiteral("Пауза: выполнено %v из %m строк"));
+            tell(stop.message);
+            return;
+        }
         if (stop.why != JobStop::Why::User) tell(stop.message);
         // A resume starts at the letter the machine was writing: the line it
         // ran, not the lines GRBL had only taken.
@@ -426,6 +443,8 @@ void frmMachine::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
+bool frmMachine::probing() const { return heightMap_ != nullptr && heightMap_->probing(); }
+
 bool frmMachine::machineBusy() const {
     const GrblStatus& s = machine_->status();
     return machine_->jobRunning() || s.state == "Run" || s.state == "Jog" || s.state == "Hold" ||
@@ -513,7 +532,8 @@ void frmMachine::updateControls() {
     cmdFrame->setEnabled(runnable);
     cmdStart->setEnabled(runnable);
     cmdHold->setEnabled(connected && (running || state == "Run" || state == "Jog"));
-    cmdResume->setEnabled(connected && state == "Hold");
+    cmdResume->setEnabled(connected &&
+                          (state == "Hold" || (pausedAt_ && !running && state == "Idle")));
     cmdStop->setEnabled(connected);
     cmdResumeFrom->setEnabled(runnable);
     cmdStrokeStart->setEnabled(program_ && program_->size() > 0);

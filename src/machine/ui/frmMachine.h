@@ -13,6 +13,7 @@
 class MachineConnection;
 class MachineProgram;
 class ProgramPath;
+class frmHeightMap;
 class ProgramView;
 class QCheckBox;
 class QComboBox;
@@ -52,6 +53,11 @@ class frmMachine final : public QWidget {
     void cmdStop_Click();
     void cmdStrokeStart_Click();
     void cmdResumeFrom_Click();
+    // «Продолжить»: after a tool change or a pause of the program, the
+    // program from the line after it; otherwise cycle start after a hold.
+    void cmdResume_Click();
+    void cmdHeightMap_Click();
+    frmHeightMap* heightMapWindow() { return heightMap_; }
     void jog(int axis, int direction);
     void setZero(const std::string& axes);
     // Before the window or the program goes: where the machine moves or a
@@ -95,6 +101,7 @@ class frmMachine final : public QWidget {
     QLabel* lblResumeLine = nullptr;
     QPushButton* cmdStrokeStart = nullptr;
     QPushButton* cmdResumeFrom = nullptr;
+    QPushButton* cmdHeightMap = nullptr;
     QPlainTextEdit* txtLog = nullptr;
     ProgramView* view = nullptr;
 
@@ -109,6 +116,8 @@ class frmMachine final : public QWidget {
     QWidget* buildJob();
     void wireMachine();
     void updateControls();
+    // The program from the main window's text, by the height map where one is written by.
+    void buildProgram();
     void showStatus();
     void showProgress(std::size_t executed, std::size_t total);
     void showResumeLine();
@@ -121,10 +130,17 @@ class frmMachine final : public QWidget {
     void jobEnded(const QString& barFormat);
     // The machine moves, holds mid-move, or its spindle or laser is on.
     bool machineBusy() const;
+    // The height map's window runs a probe job.
+    bool probing() const;
 
     std::function<MachineProgramSource()> programSource_;
     std::unique_ptr<MachineConnection> machine_;
-    std::shared_ptr<MachineProgram> program_;
+    std::shared_ptr<MachineProgram> program_;       // as it goes to the machine
+    std::shared_ptr<MachineProgram> plainProgram_;  // without the height map
+    std::string sourceText_;
+    frmHeightMap* heightMap_ = nullptr;
+    // After a tool change or a program pause: the line to go on from.
+    std::optional<std::size_t> pausedAt_;
     std::string programName_;
     bool confirmedSinceConnect_ = false;
     // The arrow key that jogs while held; 0 none. A release waits a moment

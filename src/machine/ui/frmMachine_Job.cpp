@@ -6,15 +6,18 @@
 #include <QPushButton>
 #include <QSpinBox>
 
+#include "gcode/HeightMapApply.h"
 #include "lib/Dialogs.h"
 #include "lib/VezorError.h"
 #include "lib/Win1251.h"
 #include "lib/ui/QtText.h"
+#include "machine/GrblRealtime.h"
 #include "machine/JobCheck.h"
 #include "machine/MachineConnection.h"
 #include "machine/MachineTexts.h"
 #include "machine/ResumePlan.h"
 #include "machine/ui/ProgramView.h"
+#include "machine/ui/frmHeightMap.h"
 #include "machine/ui/frmMachine.h"
 
 void frmMachine::takeProgram(bool tellWhenNone) {
@@ -27,17 +30,29 @@ void frmMachine::takeProgram(bool tellWhenNone) {
                                     : source.message);
         return;
     }
+    sourceText_ = source.text;
+    programName_ = source.name;
+    buildProgram();
+}
+
+void frmMachine::buildProgram() {
+    if (machine_->jobRunning()) return;
+    pausedAt_.reset();
+    const bool mapped = heightMap_ != nullptr && heightMap_->applied();
     try {
-        program_ = std::make_shared<MachineProgram>(MachineProgram::fromText(source.text));
+        plainProgram_ = std::make_shared<MachineProgram>(MachineProgram::fromText(sourceText_));
+        program_ = mapped ? std::make_shared<MachineProgram>(MachineProgram::fromText(
+                                ApplyHeightMap(sourceText_, *heightMap_->map())))
+                          : plainProgram_;
     } catch (const VezorError& e) {
         program_.reset();
         tell(e.message());
     }
-    programName_ = source.name;
     if (program_ && machine_->isConnected()) program_->plan(machine_->info().settings.limits());
     view->setProgram(program_);
     spnFramePower->setVisible(program_ && ReadToolHandling(*program_).laser);
-    lblProgram->setText(program_ ? toQ(programName_ + ". " + ProgramSummary(*program_))
+    lblProgram->setText(program_ ? toQ(programName_ + (mapped ? cp(", по карте высот") : "") +
+                                       ". " + ProgramSummary(*program_))
                                  : QString());
     const int lines = program_ && program_->size() > 0
                           ? static_cast<int>(program_->sourceLine(program_->size() - 1))
@@ -100,6 +115,7 @@ void frmMachine::cmdStart_Click() {
 }
 
 void frmMachine::startJob(MachineJob job) {
+    pausedAt_.reset();
     running_ = job.program;
     framing_ = job.program != program_;
     executed_ = job.from;
@@ -167,4 +183,41 @@ void frmMachine::cmdResumeFrom_Click() {
     confirmedSinceConnect_ = true;
     log(cp("Продолжение со строки ") + std::to_string(program_->sourceLine(index)) + ".");
     startJob(MachineJob{before, program_, index, {}, false, path});
+}
+
+void frmMachine::cmdResume_Click() {
+    if (!pausedAt_) {
+        machine_->realtime(std::string(1, grbl::kCycleStart));
+        return;
+    }
+    const std::shared_ptr<const ProgramPath> path = readyToRun();
+    if (!path) return;
+    const std::size_t index = *pausedAt_;
+    std::vector<std::string> before;
+    try {
+        before = ResumeLines(*program_, index);
+    } catch (const VezorError& e) {
+        tell(e.message());
+        return;
+    }
+    pausedAt_.reset();
+    log(cp("Продолжение после остановки, со строки ") +
+        std::to_string(program_->sourceLine(index)) + ".");
+    startJob(MachineJob{before, program_, index, {}, false, path});
+}
+
+void frmMachine::cmdHeightMap_Click() {
+    if (heightMap_ == nullptr) {
+        heightMap_ = new frmHeightMap(
+            *machine_,
+            [this]() -> std::optional<ProgramExtent> {
+                if (!plainProgram_) return std::nullopt;
+                return plainProgram_->extent();
+            },
+            this);
+        connect(heightMap_, &frmHeightMap::mapChanged, this, [this] { buildProgram(); });
+    }
+    heightMap_->show();
+    heightMap_->raise();
+    heightMap_->activateWindow();
 }
