@@ -11,7 +11,8 @@
 
 std::string configFolder() { return joinPath(testProgramFolder(), "config"); }
 
-Outcome vezorGcode(const QStringList& args, const std::string& currentFolder) {
+Outcome vezorGcode(const QStringList& args, const std::string& currentFolder,
+                   const std::optional<std::string>& input) {
     const QString program = QStringLiteral(VEZOR_BINARY_DIR "/vezor-gcode" VEZOR_EXE_SUFFIX);
     Outcome r;
     if (!QFileInfo(program).isExecutable()) {
@@ -28,6 +29,10 @@ Outcome vezorGcode(const QStringList& args, const std::string& currentFolder) {
     process.setProcessEnvironment(env);
     if (!currentFolder.empty()) process.setWorkingDirectory(QString::fromStdString(currentFolder));
     process.start(program, args);
+    if (input) {
+        process.write(input->data(), static_cast<qint64>(input->size()));
+        process.closeWriteChannel();
+    }
     if (!process.waitForFinished(60000)) {
         ADD_FAILURE() << "vezor-gcode did not finish";
         return r;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QStringList>
+#include <optional>
 #include <string>
 
 // What a run of the command-line tool gave.
@@ -16,4 +17,6 @@ std::string configFolder();
 
 // Runs the built vezor-gcode as a user would, without a display, in the
 // given current folder (by default the test's own).
-Outcome vezorGcode(const QStringList& args, const std::string& currentFolder = {});
+// `input`, when given, is its standard input, closed after it.
+Outcome vezorGcode(const QStringList& args, const std::string& currentFolder = {},
+                   const std::optional<std::string>& input = std::nullopt);

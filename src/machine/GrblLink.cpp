@@ -120,6 +120,9 @@ void GrblLink::openNetwork(const QString& address) {
                                cp(". Проверьте адрес, порт и что станок в той же сети.")
                          : cp("Связь со станком по сети потеряна: ") + detail + ".");
             });
+    // A socket takes bytes once connected: the status query waits for that.
+    connect(socket, &QTcpSocket::connected, this,
+            [this] { writeBytes(std::string(1, grbl::kStatusQuery)); });
     socket->connectToHost(address.left(colon), static_cast<quint16>(portNumber));
     startWaking();
 }
@@ -136,7 +139,7 @@ void GrblLink::startWaking() {
     timer_->start(kPollInterval);
     // A GRBL that was on before the port opened printed its banner already:
     // a status query tells it is there (a socket sends it once connected).
-    writeBytes(std::string(1, grbl::kStatusQuery));
+    if (!network_) writeBytes(std::string(1, grbl::kStatusQuery));
 }
 
 void GrblLink::close() {
@@ -216,6 +219,9 @@ void GrblLink::cancelJog() {
 
 void GrblLink::writeBytes(const std::string& bytes) {
     if (port_ == nullptr) return;
+    if (auto* socket = qobject_cast<QTcpSocket*>(port_);
+        socket != nullptr && socket->state() != QAbstractSocket::ConnectedState)
+        return;
     if (bytes != "?") trace(">>", bytes);
     port_->write(bytes.data(), static_cast<qint64>(bytes.size()));
     if (auto* serial = qobject_cast<QSerialPort*>(port_))

@@ -236,6 +236,15 @@ bool FakeGrbl::execute(const std::string& line) {
     const bool jog = line.rfind("$J=", 0) == 0;
     if ((motion || jog) && !checkMode_ && !alarmState_ && planner_.size() >= options_.plannerBlocks)
         return false;
+    // A dwell, a spindle change and a probe cycle wait for the moves before
+    // them, as in GRBL.
+    const bool syncs =
+        line.find("G4") != std::string::npos || line.find("M3") != std::string::npos ||
+        line.find("M4") != std::string::npos || line.find("M5") != std::string::npos ||
+        line.find("G38") != std::string::npos;
+    if (syncs && !line.empty() && line[0] != '$' && !checkMode_ && !alarmState_ &&
+        (!planner_.empty() || moving_))
+        return false;
     if (options_.keepLines) received_.push_back(line);
     if (const auto it = failures_.find(line); it != failures_.end()) {
         write("error:" + std::to_string(it->second) + "\r\n");
@@ -263,13 +272,35 @@ bool FakeGrbl::execute(const std::string& line) {
             const char* at = line.c_str() + line.find('=') + 1;
             std::from_chars(at, line.c_str() + line.size(), value);
             settings_[std::atoi(line.c_str() + 1)] = value;
-        } else if (line.rfind("G10L20P1", 0) == 0) {
+        } else if (line.rfind("G10L20P1", 0) == 0 || line.rfind("G10L20P0", 0) == 0) {
             const char axes[] = {'X', 'Y', 'Z'};
             for (std::size_t k = 0; k < 3; ++k) {
                 double v = 0;
                 if (word(line.substr(8), axes[k], v)) offset_[k] = target_[k] - v;
             }
         }
+        return true;
+    }
+    if (!line.empty() && line[0] != '$') {
+        if (line.find("G91") != std::string::npos) incremental_ = true;
+        if (line.find("G90") != std::string::npos && line.find("G90.1") == std::string::npos)
+            incremental_ = false;
+    }
+    if (line.find("G38.2") != std::string::npos && !checkMode_ && !alarmState_) {
+        // Down until it touches, at once.
+        double v = 0;
+        word(line.substr(line.find("G38.2") + 5), 'Z', v);
+        const double bottom = incremental_ ? target_[2] + v : v + offset_[2];
+        if (!options_.surfaceZ || *options_.surfaceZ < bottom) {
+            position_[2] = target_[2] = bottom;
+            alarmState_ = true;
+            rx_.clear();
+            write("ALARM:5\r\n");
+            return false;
+        }
+        position_[2] = target_[2] = *options_.surfaceZ;
+        write("[PRB:" + number(position_[0]) + "," + number(position_[1]) + "," +
+              number(position_[2]) + ":1]\r\nok\r\n");
         return true;
     }
     const double scale = options_.reportInches ? 1 / 25.4 : 1;

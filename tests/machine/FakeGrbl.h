@@ -7,6 +7,7 @@
 #include <deque>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -34,6 +35,8 @@ class FakeGrbl {
         // bytes that come meanwhile are lost, as on the AVR.
         std::chrono::microseconds eepromTime{20000};
         bool reportInches = false;  // $13=1: positions in inches
+        // The top of a flat work piece in machine Z, for G38.2; none: nothing to touch.
+        std::optional<double> surfaceZ;
     };
 
     FakeGrbl();

@@ -3,6 +3,9 @@
 // watchdog, status and a reconnect.
 #include <gtest/gtest.h>
 
+#include <QSerialPort>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <memory>
 #include <string>
 #include <vector>
@@ -359,6 +362,76 @@ TEST(MachineConnection, ClosingSafelyHoldsThenResetsThenCloses) {
     EXPECT_LT(grbl.movesDone(), program->size() - 1);
     ASSERT_EQ(e.lost.size(), 1U);
     EXPECT_NE(win1251::toUtf8(e.lost[0]).find("остановлен"), std::string::npos);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(MachineConnection, AToolChangeStopsWithTheMachineParkedAndNoM6Sent) {
+    FakeGrbl grbl;
+    MachineConnection c;
+    Events e;
+    record(c, e);
+    ASSERT_TRUE(connectTo(c, grbl));
+    const auto program = std::make_shared<const MachineProgram>(MachineProgram::fromText(
+        "G21G90\nG0Z5\nM3S1000\nG0X1Y1\nG1Z-0.1F100\nG1X5Y1F500\nG0Z5\nT2M6\nG0X10Y1\n"
+        "G1Z-0.1F100\nG1X15Y1F500\nG0Z5\nM5\nM30\n"));
+    c.start(MachineJob{{}, program, 0, {}, false, {}});
+    ASSERT_TRUE(waitUntil([&] { return !e.stops.empty() || e.finished; }));
+    ASSERT_EQ(e.stops.size(), 1U);
+    const JobStop& pause = e.stops[0];
+    EXPECT_EQ(pause.why, JobStop::Why::Pause);
+    EXPECT_EQ(pause.code, 2);
+    EXPECT_EQ(pause.index, 7U);
+    EXPECT_NE(win1251::toUtf8(pause.message).find("поставьте инструмент T2"), std::string::npos);
+    // Up and the spindle off after what came before; nothing of the tool change line.
+    const std::vector<std::string> sent = grbl.programLines();
+    const std::vector<std::string> tail(sent.end() - 4, sent.end());
+    EXPECT_EQ(tail, (std::vector<std::string>{"G21G90", "G0Z5", "M5", "G4P0"}));
+    EXPECT_EQ(std::count(sent.begin(), sent.end(), "T2M6"), 0);
+    EXPECT_EQ(grbl.state(), "Idle");
+    EXPECT_FALSE(c.jobRunning());
+}
+
+// A controller on the network: a telnet server (it may open with its negotiation)
+// in front of the scripted GRBL.
+TEST(MachineConnection, ANetworkControllerIsReachedOverTcp) {
+    FakeGrbl grbl;
+    QTcpServer server;
+    ASSERT_TRUE(server.listen(QHostAddress::LocalHost));
+    QSerialPort serial;
+    serial.setPortName(QString::fromStdString(grbl.port()));
+    ASSERT_TRUE(serial.open(QIODevice::ReadWrite));
+    QTcpSocket* client = nullptr;
+    QObject::connect(&server, &QTcpServer::newConnection, [&] {
+        client = server.nextPendingConnection();
+        client->write("\xFF\xFB\x01\xFF\xFD\x03");  // IAC WILL ECHO, IAC DO SUPPRESS-GO-AHEAD
+        QObject::connect(client, &QTcpSocket::readyRead, [&] { serial.write(client->readAll()); });
+    });
+    QObject::connect(&serial, &QSerialPort::readyRead, [&] {
+        if (client != nullptr) client->write(serial.readAll());
+    });
+    MachineConnection c;
+    Events e;
+    record(c, e);
+    c.open(QStringLiteral("tcp://127.0.0.1:%1").arg(server.serverPort()));
+    ASSERT_TRUE(waitUntil([&] { return c.isConnected() || !c.isOpen(); }));
+    ASSERT_TRUE(c.isConnected());
+    EXPECT_EQ(c.info().version, "1.1h.20190830:");
+    const auto program = zigzag(100);
+    c.start(MachineJob{{}, program, 0, {}, false, {}});
+    ASSERT_TRUE(waitUntil([&] { return e.finished || !e.stops.empty(); }, 60));
+    EXPECT_TRUE(e.finished);
+    EXPECT_EQ(grbl.programLines().size(), program->size());
+    // No such controller: said so in Russian.
+    MachineConnection nobody;
+    std::string failure;
+    QObject::connect(&nobody, &MachineConnection::connectionFailed,
+                     [&](const std::string& m) { failure = win1251::toUtf8(m); });
+    nobody.open(QStringLiteral("tcp://127.0.0.1:1"));
+    ASSERT_TRUE(waitUntil([&] { return !failure.empty(); }, 20));
+    EXPECT_NE(failure.find("не отвечает"), std::string::npos) << failure;
 }
 
 }  // namespace

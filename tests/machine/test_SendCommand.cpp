@@ -10,6 +10,7 @@
 #include "FakeGrbl.h"
 #include "TestSupport.h"
 #include "ToolRun.h"
+#include "gcode/HeightMap.h"
 #include "lib/ProgramFolder.h"
 
 namespace {
@@ -112,6 +113,47 @@ TEST(SendCommand, WaitingForTheMachineCostsNoProcessorTime) {
     ASSERT_GT(seconds, 3);
     // Below a tenth of one core over the whole run, start-up included.
     EXPECT_LT(cpu / seconds, 0.1) << cpu << " s of processor time in " << seconds << " s";
+}
+
+}  // namespace
+
+namespace {
+
+TEST(SendCommand, ProbesAMapWritesByItAndStopsForAToolChange) {
+    FakeGrbl::Options plate;
+    plate.surfaceZ = -0.5;
+    FakeGrbl grbl(plate);
+    const std::string map = joinPath(testProgramFolder(), "plate-map.csv");
+    const Outcome probed =
+        vezorGcode({"--probe", QString::fromStdString(grbl.port()), "--area", "0,0,20,10", "--grid",
+                    "3,2", "--out", QString::fromStdString(map)});
+    ASSERT_EQ(probed.status, 0) << probed.err;
+    const HeightMap read = ReadHeightMapFile(map);
+    EXPECT_EQ(read.columns, 3U);
+    for (const double z : read.z) EXPECT_DOUBLE_EQ(z, -0.5);
+    // The program by the map, with a tool change the operator confirms on standard input.
+    const std::string file = programFile(
+        "G21G90\nG0Z2\nM3S1000\nG0X1Y1\nG1Z-0.1F100\nG1X9Y1F500\nG0Z2\nT3 M6\nG0X12Y5\n"
+        "G1Z-0.1F100\nG1X18Y5F500\nG0Z2\nM5\nM30\n");
+    const Outcome sent = vezorGcode({"--send", QString::fromStdString(grbl.port()), "--height-map",
+                                     QString::fromStdString(map), QString::fromStdString(file)},
+                                    {}, std::string("\n"));
+    EXPECT_EQ(sent.status, 0) << sent.err;
+    EXPECT_NE(sent.err.find("поставьте инструмент T3"), std::string::npos) << sent.err;
+    const std::vector<std::string> lines = grbl.programLines();
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "G1X9Y1Z-0.6"), lines.end());
+    EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
+                            [](const std::string& l) { return l.find("M6") != std::string::npos; }),
+              0);
+    // No work piece where the probe goes down: the point is named.
+    FakeGrbl empty;
+    const Outcome missed =
+        vezorGcode({"--probe", QString::fromStdString(empty.port()), "--area", "0,0,20,10",
+                    "--grid", "2,2", "--out", QString::fromStdString(map + "2")});
+    EXPECT_EQ(missed.status, 1);
+    EXPECT_NE(missed.err.find("Щуп не коснулся заготовки в точке 1 из 4 (X 0, Y 0)"),
+              std::string::npos)
+        << missed.err;
 }
 
 }  // namespace

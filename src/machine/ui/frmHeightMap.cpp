@@ -73,16 +73,19 @@ QImage HeightMapPicture(const HeightMap& map, const std::optional<ProgramExtent>
     }
     const double scale = std::min((size.width() - 2 * margin) / std::max(maxX - minX, 1e-6),
                                   (size.height() - 2 * margin) / std::max(maxY - minY, 1e-6));
+    // Centred in the picture.
+    const double left = (size.width() - (maxX - minX) * scale) / 2;
+    const double bottom = (size.height() + (maxY - minY) * scale) / 2;
     const auto toScreen = [&](double x, double y) {
-        return QPointF(margin + (x - minX) * scale, size.height() - margin - (y - minY) * scale);
+        return QPointF(left + (x - minX) * scale, bottom - (y - minY) * scale);
     };
     const double low = map.lowest(), span = std::max(map.highest() - low, 1e-9);
     const QPointF corner0 = toScreen(map.x0, map.y1), corner1 = toScreen(map.x1, map.y0);
     for (int py = static_cast<int>(corner0.y()); py <= static_cast<int>(corner1.y()); ++py)
         for (int px = static_cast<int>(corner0.x()); px <= static_cast<int>(corner1.x()); ++px) {
             if (px < 0 || py < 0 || px >= size.width() || py >= size.height()) continue;
-            const double x = minX + (px - margin) / scale;
-            const double y = minY + (size.height() - margin - py) / scale;
+            const double x = minX + (px - left) / scale;
+            const double y = minY + (bottom - py) / scale;
             image.setPixelColor(px, py, heightColour((map.height(x, y) - low) / span));
         }
     QPainter p(&image);

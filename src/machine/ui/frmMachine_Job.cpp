@@ -74,6 +74,9 @@ std::shared_ptr<const ProgramPath> frmMachine::readyToRun() {
     if (!machine_->isConnected() || machine_->jobRunning()) return nullptr;
     JobCheck check =
         CheckJob(*program_, machine_->info(), machine_->status(), machine_->offsetKnown());
+    // A height map holds for the work zero it was probed from.
+    if (!check.refusal && heightMap_ != nullptr && heightMap_->applied())
+        check.refusal = CheckMapZero(*heightMap_->map(), machine_->status().offset);
     if (check.refusal) {
         log(*check.refusal);
         tell(*check.refusal);

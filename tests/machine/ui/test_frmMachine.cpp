@@ -6,9 +6,11 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
+#include <QDoubleSpinBox>
 #include <QFile>
 #include <QKeyEvent>
 #include <QLabel>
@@ -28,6 +30,7 @@
 #include "lib/Win1251.h"
 #include "machine/MachineConnection.h"
 #include "machine/ResumePlan.h"
+#include "machine/ui/frmHeightMap.h"
 #include "machine/ui/frmMachine.h"
 #include "main/ProjectFile.h"
 #include "main/ui/frmGCode.h"
@@ -378,6 +381,91 @@ TEST(frmMachine, NumbersGoOutWithAPointUnderARussianLocale) {
     figures.writingMm = 12.5;
     for (const auto& [name, value] : FigureLines(figures))
         EXPECT_EQ(value.find(','), std::string::npos) << name << " " << value;
+}
+
+}  // namespace
+
+namespace {
+
+TEST(frmMachine, AToolChangeStopsForTheOperatorAndContinueGoesOn) {
+    const std::string program =
+        "G21G90G17\nG0Z5\nM3S1000\nG0X1Y1\nG1Z-0.1F100\nG1X5Y1F500\nG0Z5\nT2 M6 (V-bit 30)\n"
+        "G0X10Y1\nG1Z-0.1F100\nG1X15Y1F500\nG0Z5\nM5\nM30\n";
+    Window w(20, program);
+    testDialogs().questionAnswers = {true};
+    QTest::mouseClick(w.window.cmdStart, Qt::LeftButton);
+    ASSERT_TRUE(waitUntil([&] { return !w.window.machine().jobRunning(); }));
+    ASSERT_FALSE(testDialogs().messagesUtf8().empty());
+    EXPECT_NE(testDialogs().messagesUtf8().back().find("поставьте инструмент T2"),
+              std::string::npos);
+    EXPECT_EQ(w.window.spnResumeLine->value(), 8);
+    ASSERT_TRUE(waitUntil([&] { return w.window.cmdResume->isEnabled(); }));
+    const std::size_t before = w.grbl.programLines().size();
+    QTest::mouseClick(w.window.cmdResume, Qt::LeftButton);
+    ASSERT_TRUE(waitUntil([&] {
+        return !w.window.machine().jobRunning() && w.grbl.programLines().size() > before + 5;
+    }));
+    EXPECT_NE(w.log().find("Программа выполнена."), std::string::npos) << w.log();
+    const std::vector<std::string> sent = w.grbl.programLines();
+    EXPECT_EQ(std::count_if(sent.begin(), sent.end(),
+                            [](const std::string& l) { return l.find("M6") != std::string::npos; }),
+              0);
+    // On from the line after it: up, the spindle on again, across, down.
+    const std::vector<std::string> resumed(sent.begin() + static_cast<long>(before),
+                                           sent.begin() + static_cast<long>(before) + 4);
+    EXPECT_EQ(resumed, (std::vector<std::string>{"G21G90G17", "G0Z5", "M3S1000", "G0X5Y1"}));
+    EXPECT_EQ(sent.back(), "M30");
+}
+
+TEST(frmMachine, TheHeightMapWindowProbesShowsTheMapAndWritesByIt) {
+    FakeGrbl::Options plate = movesTaking(2);
+    plate.surfaceZ = -1.5;
+    FakeGrbl grbl(plate);
+    frmMachine window([] { return MachineProgramSource{"plate.nc", letters(), {}}; });
+    window.show();
+    window.cboPort->setCurrentText(QString::fromStdString(grbl.port()));
+    QTest::mouseClick(window.cmdConnect, Qt::LeftButton);
+    ASSERT_TRUE(waitUntil(
+        [&] { return window.machine().isConnected() && window.machine().offsetKnown(); }));
+    window.cmdTakeProgram_Click();
+    QTest::mouseClick(window.cmdHeightMap, Qt::LeftButton);
+    frmHeightMap* map = window.heightMapWindow();
+    ASSERT_NE(map, nullptr);
+    // The area is the program's with a margin.
+    EXPECT_DOUBLE_EQ(map->spnX0->value(), window.program()->extent().min[0] - 2);
+    map->spnColumns->setValue(3);
+    map->spnRows->setValue(2);
+    testDialogs().questionAnswers = {true};
+    QTest::mouseClick(map->cmdProbe, Qt::LeftButton);
+    ASSERT_TRUE(
+        waitUntil([&] { return map->map().has_value() || !testDialogs().messagesUtf8().empty(); }));
+    ASSERT_TRUE(map->map()) << testDialogs().messagesUtf8().back();
+    for (const double z : map->map()->z) EXPECT_DOUBLE_EQ(z, -1.5);
+    EXPECT_EQ(map->prgProbe->value(), 6);
+    // Written by the map: the writing 1.5 mm lower, and the program says so.
+    const double plainLow = window.program()->extent().min[2];
+    map->chkApply->setChecked(true);
+    EXPECT_TRUE(window.lblProgram->text().contains(QStringLiteral("по карте высот")));
+    EXPECT_NEAR(window.program()->extent().min[2], plainLow - 1.5, 1e-9);
+    // A work zero moved since the probing: nothing starts.
+    window.machine().command("G10L20P1Z3");
+    ASSERT_TRUE(waitUntil(
+        [&] { return window.machine().status().offset[2] != 0 && window.cmdStart->isEnabled(); }));
+    const std::size_t told = testDialogs().messagesUtf8().size();
+    testDialogs().questionAnswers = {true};
+    QTest::mouseClick(window.cmdStart, Qt::LeftButton);
+    ASSERT_EQ(testDialogs().messagesUtf8().size(), told + 1);
+    EXPECT_NE(testDialogs().messagesUtf8().back().find("не тот, от которого снята карта высот"),
+              std::string::npos);
+    EXPECT_FALSE(window.machine().jobRunning());
+    // A plate tilted and warped, as it is shown.
+    HeightMap warped = *map->map();
+    for (std::size_t i = 0; i < warped.z.size(); ++i)
+        warped.z[i] = 0.05 * static_cast<double>(i % 3) - 0.08 * static_cast<double>(i / 3);
+    map->setMap(warped);
+    EXPECT_TRUE(map->lblRange->text().contains(QStringLiteral("перепад 0.180")))
+        << map->lblRange->text().toStdString();
+    saveScreenshot(map, "frmHeightMap");
 }
 
 }  // namespace
