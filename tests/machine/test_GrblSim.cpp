@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QTcpServer>
 #include <QTemporaryDir>
 #include <cstdlib>
 #include <filesystem>
@@ -393,6 +394,57 @@ TEST_F(GrblSimSurface, ATiltedPlateIsProbedAndWrittenAtItsDepthBelowTheSurface) 
 
 TEST_F(GrblSimSurface, AWarpedPlateIsProbedAndWrittenAtItsDepthBelowTheSurface) {
     engraveThroughTheMap({-5, 0.002, -0.004, 0.0003});
+}
+
+}  // namespace
+
+namespace {
+
+// GRBL's own code served over TCP (socat in front of the simulator), with a
+// tool change between two words.
+TEST_F(GrblSim, OverTcpAToolChangeStopsAndTheProgramGoesOnAfterIt) {
+    QTcpServer probe;
+    ASSERT_TRUE(probe.listen(QHostAddress::LocalHost));
+    const quint16 port = probe.serverPort();
+    probe.close();
+    QProcess server;
+    server.setProcessChannelMode(QProcess::MergedChannels);
+    server.start("socat", {QStringLiteral("TCP-LISTEN:%1,bind=127.0.0.1,reuseaddr").arg(port),
+                           "EXEC:stdbuf -i0 -o0 " + mendedTools(tool_) +
+                               "/grbl/sim/grbl_sim.exe -n -t 1 -b /dev/null,pty,raw,echo=0"});
+    ASSERT_TRUE(server.waitForStarted());
+    MachineConnection c;
+    Events events;
+    QObject::connect(&c, &MachineConnection::jobFinished, [&] { events.finished = true; });
+    QObject::connect(&c, &MachineConnection::jobStopped,
+                     [&](const JobStop& s) { events.stops.push_back(s); });
+    ASSERT_TRUE(waitUntil([&] {
+        if (!c.isOpen()) c.open(QStringLiteral("tcp://127.0.0.1:%1").arg(port));
+        return c.isConnected();
+    }));
+    EXPECT_EQ(c.info().version.rfind("1.1h", 0), 0U);
+    for (const char* quick : {"$110=4000", "$111=4000", "$112=4000", "$120=400", "$121=400"})
+        c.command(quick);
+    const auto program = std::make_shared<const MachineProgram>(MachineProgram::fromText(
+        "G21G90\nG0Z2\nM3S1000\nG0X2Y1\nG1Z0F500\nG1X6Y1\nG0Z2\nT2M6\nG0X8Y1\nG1Z0F500\n"
+        "G1X12Y1\nG0Z2\nM5\nM30\n"));
+    c.start(MachineJob{{}, program, 0, {}, false, {}});
+    ASSERT_TRUE(waitMoving([&] { return events.finished || !events.stops.empty(); }));
+    ASSERT_EQ(events.stops.size(), 1U);
+    EXPECT_EQ(events.stops[0].why, JobStop::Why::Pause);
+    EXPECT_EQ(events.stops[0].code, 2);
+    // Parked at the safe height, the spindle off.
+    EXPECT_TRUE(waitUntil([&] { return c.status().spindle == 0; }, 5));
+    EXPECT_NEAR(c.status().machine[2], 2, 0.005);
+    const std::size_t from = events.stops[0].index + 1;
+    c.start(MachineJob{ResumeLines(*program, from), program, from, {}, false, {}});
+    ASSERT_TRUE(waitMoving([&] { return events.finished || events.stops.size() > 1; }));
+    ASSERT_TRUE(events.finished) << events.stops.back().message;
+    ASSERT_TRUE(waitUntil([&] { return c.status().state == "Idle"; }));
+    EXPECT_NEAR(c.status().machine[0], 12, 0.005);
+    c.close();
+    server.terminate();
+    server.waitForFinished(5000);
 }
 
 }  // namespace
